@@ -1,0 +1,27 @@
+# Set-up, build, run and test. `make run` starts the program, `make test` runs every test.
+BUILD ?= build
+WERROR ?= OFF
+JOBS ?= $(shell nproc)
+
+.PHONY: deps configure build run test bench clean
+
+deps:
+	./scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -DKAKEIBO_WERROR=$(WERROR)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/bin/kakeibo
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	for b in $(BUILD)/bin/bench_*; do $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "core/ledger.h"
+
+namespace kakeibo {
+
+// Writes the next year's ledger `name` into `dir`: the balance file whose 13 rows all hold
+// the year-end balances of items 0 and 1 (zeros for the others), an empty budget file and
+// an empty entries file. Recomputes the totals first; changes nothing else in the ledger.
+void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& name,
+                    bool sync = true);
+
+// Splits a chosen ".nbd" path into the directory (with its trailing "/") and the name
+// with the first occurrence of the extension removed.
+void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name);
+
+}  // namespace kakeibo

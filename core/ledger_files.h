@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ledger.h"
+#include "core/notice.h"
+
+namespace kakeibo {
+
+struct LoadResult {
+    bool Loaded = false;            // the entries (and the budget/balance files present) were read
+    std::optional<Notice> Message;  // the warning about a missing entries file, if any
+};
+
+// Reads the ledger `name` from `dir` (ending with "/"). The entries file and, when present,
+// the budget and balance files are read into fresh tables first; only when all of them read
+// cleanly do they replace the ledger's tables and LedgerName. A missing entries file gives
+// Loaded = false and the warning (silent for "rozed1"). A malformed line throws LedgerError
+// naming the file, the line number and the line; the ledger is then untouched.
+LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name);
+
+// Item and sub-item masters: read line by line while the file lasts; missing lines leave
+// the fields empty. Return false when the file does not exist.
+bool ReadItemMaster(Ledger& ledger, const std::string& path);
+bool ReadSubItemMaster(Ledger& ledger, const std::string& path);
+
+// A history file ("mise.dat", "memo.dat"); empty when the file does not exist.
+std::vector<std::string> ReadHistory(const std::string& path);
+
+// The texts of the ledger's files as UTF-8 lines, in file order.
+std::vector<std::string> EntriesFileLines(const Ledger& ledger);
+std::vector<std::string> BalanceFileLines(const Ledger& ledger);
+std::vector<std::string> BudgetFileLines(const Ledger& ledger);
+std::vector<std::string> ItemMasterLines(const Ledger& ledger);
+std::vector<std::string> SubItemMasterLines(const Ledger& ledger);
+
+}  // namespace kakeibo

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/ledger.h"
+
+namespace kakeibo {
+
+// What a save takes from the windows.
+struct SaveInputs {
+    LayoutSlot EntryForm;  // Visible, Left, Top, Height, Width as the window is now
+    LayoutSlot DataSheet;
+    std::vector<std::string> ShopHistory;
+    std::vector<std::string> MemoHistory;
+    bool Sync = true;  // fsync every file before it replaces the old one
+};
+
+inline constexpr const char* kSaveFinishedMessage = "保存が終了しました";
+
+// Writes the ledger `name` into `dir` (ending with "/"): with LedgerChanged the balance,
+// budget, settings and entries files; with MastersChanged the masters into ExeDir; always
+// the two histories. Clears both flags only after every file was written. Throws
+// LedgerError at the first file that cannot be written; files written before it stay.
+void MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
+               const SaveInputs& inputs);
+
+}  // namespace kakeibo

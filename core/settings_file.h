@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/calendar.h"
+#include "core/ledger.h"
+#include "core/notice.h"
+
+namespace kakeibo {
+
+// The defaults of the single values before the settings file is read.
+void SetStartupDefaults(Ledger& ledger, int screenHeight);
+
+// Reads rozed.ini (lines 1..7) into the ledger; values of missing lines keep their defaults.
+// Throws LedgerError when a number line is malformed; values read before it stay.
+void ReadSettingsFile(Ledger& ledger, const std::string& path);
+
+// The lines a save writes: DataDir, LedgerName, the two history lengths, "True"/"False",
+// the layout line built from the given windows (entry form twice, then data sheet) and
+// TaxRounding.
+std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
+                                           const LayoutSlot& dataSheet);
+
+struct StartupResult {
+    std::vector<Notice> Messages;  // in the order they arose
+};
+
+// Everything start-up decides without a window: defaults, rozed.ini (read, or created with
+// two lines), the DataDir fall-back, the masters, the last ledger, then InitLedgerState.
+StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,
+                      int screenHeight);
+
+// The ledger side of init: RowEditMode 0, flags cleared, EditDate today, EditMonth,
+// EditMonthIndex, NextSlot.
+void InitLedgerState(Ledger& ledger, const Date& today);
+
+}  // namespace kakeibo

@@ -1,0 +1,1 @@
+#include "ui/platform/app_info.h"
