@@ -1,0 +1,49 @@
+#include "ui/support/fake_platform.h"
+
+namespace kakeibo::test {
+
+FakePlatform::FakePlatform() { previous_ = SetPlatform(this); }
+
+FakePlatform::~FakePlatform() { SetPlatform(previous_); }
+
+void FakePlatform::ShowMessage(const QString& text) {
+    Boxes.push_back({BoxType::Plain, MessageKind::Information, text, OkButton});
+}
+
+MessageButton FakePlatform::ShowTypedMessage(MessageKind kind, const QString& text,
+                                             MessageButtons buttons) {
+    Boxes.push_back({BoxType::Typed, kind, text, buttons});
+    if (!Answers.empty()) {
+        const MessageButton answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    for (MessageButton b : {OkButton, YesButton, NoButtonAnswer, AllButton, CancelButton}) {
+        if (buttons & b) return b;
+    }
+    return NoButton;
+}
+
+void FakePlatform::ShowError(const QString& text) {
+    Boxes.push_back({BoxType::Error, MessageKind::Error, text, OkButton});
+}
+
+std::optional<QString> FakePlatform::NextFileAnswer() {
+    if (FileAnswers.empty()) return std::nullopt;
+    const QString path = FileAnswers.front();
+    FileAnswers.pop_front();
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+std::optional<QString> FakePlatform::GetOpenFileName(const FileDialogOptions& options) {
+    FileDialogs.push_back({false, options});
+    return NextFileAnswer();
+}
+
+std::optional<QString> FakePlatform::GetSaveFileName(const FileDialogOptions& options) {
+    FileDialogs.push_back({true, options});
+    return NextFileAnswer();
+}
+
+}  // namespace kakeibo::test

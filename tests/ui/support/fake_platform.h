@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "ui/platform/platform.h"
+
+namespace kakeibo::test {
+
+// A scripted platform: records every box and dialog, answers from queues. Installs itself
+// for its lifetime.
+class FakePlatform final : public Platform {
+public:
+    enum class BoxType { Plain, Typed, Error };
+    struct Box {
+        BoxType Type = BoxType::Plain;
+        MessageKind Kind = MessageKind::Information;  // typed boxes only
+        QString Text;
+        MessageButtons Buttons = OkButton;
+    };
+    struct FileDialog {
+        bool Save = false;
+        FileDialogOptions Options;
+    };
+
+    FakePlatform();
+    ~FakePlatform() override;
+
+    void ShowMessage(const QString& text) override;
+    MessageButton ShowTypedMessage(MessageKind kind, const QString& text,
+                                   MessageButtons buttons) override;
+    void ShowError(const QString& text) override;
+    std::optional<QString> GetOpenFileName(const FileDialogOptions& options) override;
+    std::optional<QString> GetSaveFileName(const FileDialogOptions& options) override;
+    void Beep() override { ++Beeps; }
+    Date Today() override { return TodayDate; }
+    QString ExeDir() override { return ExeDirectory; }
+
+    // Answers of typed boxes, in order; an empty queue answers the first button offered.
+    std::deque<MessageButton> Answers;
+    // Paths the file dialogs return, in order; an empty path (or an empty queue) cancels.
+    std::deque<QString> FileAnswers;
+
+    std::vector<Box> Boxes;
+    std::vector<FileDialog> FileDialogs;
+    int Beeps = 0;
+    Date TodayDate{2026, 12, 7};
+    QString ExeDirectory;
+
+private:
+    std::optional<QString> NextFileAnswer();
+    Platform* previous_ = nullptr;
+};
+
+}  // namespace kakeibo::test

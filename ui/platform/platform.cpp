@@ -1,0 +1,164 @@
+#include "ui/platform/platform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <exception>
+
+#include "ui/platform/app_info.h"
+
+namespace kakeibo {
+
+namespace {
+
+QString TitleOf(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Warning: return QStringLiteral("警告");
+        case MessageKind::Error: return QStringLiteral("エラー");
+        case MessageKind::Information: return QStringLiteral("情報");
+        case MessageKind::Confirmation: return QStringLiteral("確認");
+    }
+    return {};
+}
+
+QMessageBox::Icon IconOf(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Warning: return QMessageBox::Warning;
+        case MessageKind::Error: return QMessageBox::Critical;
+        case MessageKind::Information: return QMessageBox::Information;
+        case MessageKind::Confirmation: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// "家計簿データ(*.nbd)|*.nbd" -> "家計簿データ(*.nbd) (*.nbd)" as Qt wants it.
+QString QtFilter(const QString& filter) {
+    const int bar = filter.indexOf(QLatin1Char('|'));
+    if (bar < 0) return filter;
+    return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QStringLiteral(")");
+}
+
+class DesktopPlatform final : public Platform {
+public:
+    void ShowMessage(const QString& text) override {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text,
+                        QMessageBox::NoButton, QApplication::activeWindow());
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+    }
+
+    MessageButton ShowTypedMessage(MessageKind kind, const QString& text,
+                                   MessageButtons buttons) override {
+        QMessageBox box(IconOf(kind), TitleOf(kind), text, QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        struct Choice {
+            MessageButton button;
+            const char* caption;
+            QMessageBox::ButtonRole role;
+        };
+        const Choice choices[] = {{OkButton, "OK", QMessageBox::AcceptRole},
+                                  {YesButton, "はい(&Y)", QMessageBox::YesRole},
+                                  {NoButtonAnswer, "いいえ(&N)", QMessageBox::NoRole},
+                                  {AllButton, "すべて(&A)", QMessageBox::YesRole},
+                                  {CancelButton, "キャンセル", QMessageBox::RejectRole}};
+        std::vector<std::pair<QAbstractButton*, MessageButton>> made;
+        for (const auto& c : choices) {
+            if (buttons & c.button) {
+                made.emplace_back(box.addButton(QString::fromUtf8(c.caption), c.role), c.button);
+            }
+        }
+        if (!made.empty()) box.setDefaultButton(qobject_cast<QPushButton*>(made.front().first));
+        box.exec();
+        for (const auto& [widget, button] : made) {
+            if (box.clickedButton() == widget) return button;
+        }
+        return NoButton;
+    }
+
+    void ShowError(const QString& text) override {
+        QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text,
+                        QMessageBox::NoButton, QApplication::activeWindow());
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+    }
+
+    std::optional<QString> GetOpenFileName(const FileDialogOptions& options) override {
+        const QString path = QFileDialog::getOpenFileName(
+            QApplication::activeWindow(), QString(), StartPath(options), QtFilter(options.Filter));
+        if (path.isEmpty()) return std::nullopt;
+        return path;
+    }
+
+    std::optional<QString> GetSaveFileName(const FileDialogOptions& options) override {
+        QFileDialog dialog(QApplication::activeWindow(), QString(), StartPath(options),
+                           QtFilter(options.Filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        QString ext = options.DefaultExt;
+        if (ext.startsWith(QLatin1Char('.'))) ext.remove(0, 1);
+        dialog.setDefaultSuffix(ext);
+        if (!options.OverwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().front();
+    }
+
+    void Beep() override { QApplication::beep(); }
+
+    Date Today() override {
+        const QDate d = QDate::currentDate();
+        return Date{d.year(), d.month(), d.day()};
+    }
+
+    QString ExeDir() override {
+        QString dir = QCoreApplication::applicationDirPath();
+        if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+        return dir;
+    }
+
+private:
+    static QString StartPath(const FileDialogOptions& options) {
+        if (options.FileName.isEmpty()) return options.InitialDir;
+        return QDir(options.InitialDir).filePath(options.FileName);
+    }
+};
+
+Platform* g_installed = nullptr;
+
+}  // namespace
+
+Platform& CurrentPlatform() {
+    static DesktopPlatform desktop;
+    return g_installed ? *g_installed : desktop;
+}
+
+Platform* SetPlatform(Platform* platform) {
+    Platform* old = g_installed;
+    g_installed = platform;
+    return old;
+}
+
+QString ErrorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QLatin1Char('.')) {
+        return message + QLatin1Char('.');
+    }
+    return message;
+}
+
+bool RunGuarded(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const std::exception& e) {
+        CurrentPlatform().ShowError(ErrorBoxText(QString::fromUtf8(e.what())));
+    } catch (...) {
+        CurrentPlatform().ShowError(ErrorBoxText(QStringLiteral("予期しないエラーが発生しました")));
+    }
+    return false;
+}
+
+}  // namespace kakeibo

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "core/calendar.h"
+
+namespace kakeibo {
+
+// Kinds of typed message boxes, with their titles "警告", "エラー", "情報", "確認".
+enum class MessageKind { Warning, Error, Information, Confirmation };
+
+// Buttons of a typed message box: "OK", "キャンセル", "はい(&Y)", "いいえ(&N)", "すべて(&A)".
+enum MessageButton : int {
+    NoButton = 0,  // the box was closed without a button
+    OkButton = 1,
+    CancelButton = 2,
+    YesButton = 4,
+    NoButtonAnswer = 8,
+    AllButton = 16,
+};
+using MessageButtons = int;
+
+struct FileDialogOptions {
+    QString Filter;        // "description|pattern", e.g. "家計簿データ(*.nbd)|*.nbd"
+    QString InitialDir;    // may be empty
+    QString DefaultExt;    // ".nbd" or "csv"; appended when the chosen name has none
+    QString FileName;      // proposed name
+    bool OverwritePrompt = false;
+};
+
+// Everything the windows ask of the desktop: message boxes, file dialogs, beep, today's
+// date and the program's folder. Production shows real dialogs; tests install a scripted
+// fake. No window calls QMessageBox or QFileDialog directly.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // A plain message box: the application's title and OK.
+    virtual void ShowMessage(const QString& text) = 0;
+    // A typed message box; returns the button pressed (NoButton when closed otherwise).
+    virtual MessageButton ShowTypedMessage(MessageKind kind, const QString& text,
+                                           MessageButtons buttons) = 0;
+    // The general error box: the application's title, the error icon and OK.
+    virtual void ShowError(const QString& text) = 0;
+    // File dialogs; nothing when cancelled.
+    virtual std::optional<QString> GetOpenFileName(const FileDialogOptions& options) = 0;
+    virtual std::optional<QString> GetSaveFileName(const FileDialogOptions& options) = 0;
+    virtual void Beep() = 0;
+    virtual Date Today() = 0;
+    // The program's folder, ending with "/".
+    virtual QString ExeDir() = 0;
+};
+
+// The platform in use; production's unless a test installed another one.
+Platform& CurrentPlatform();
+// Installs `platform` (nullptr restores production's); returns the one it replaced.
+Platform* SetPlatform(Platform* platform);
+
+// Runs a user action; an exception it lets escape is shown in an error box with the
+// application's title (see ErrorBoxText) and the action ends there. Returns false then.
+bool RunGuarded(const std::function<void()>& action);
+
+// The text of the general error box: the message, with "." appended when its last
+// character sorts after ".".
+QString ErrorBoxText(const QString& message);
+
+}  // namespace kakeibo
