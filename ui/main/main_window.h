@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/calendar.h"
+#include "core/ledger.h"
+#include "core/save.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
+namespace kakeibo {
+
+class TForm3;
+
+// The main window: a thin strip across the top of the screen with the menu, the toolbar and
+// the 編集日 selectors. It owns nothing but a reference to the ledger; the other windows call
+// AllUpdate after they change it.
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds the controls; touches no disk.
+    explicit TForm1(Ledger& ledger, QWidget* parent = nullptr);
+
+    // Start-up: settings, masters and the last ledger, its notices shown, the file-name
+    // panel, init and the placement at the top of the screen.
+    void FormCreate();
+    // Refills the selectors from today, resets the per-ledger state and the view check marks.
+    void init();
+    // Recomputes the totals, then refills the entry list and the data sheet.
+    void AllUpdate();
+    // Switches a tool window: `sender` is its view entry or the window itself, `state` the
+    // entry's check mark or the window's visibility before the switch.
+    void FormVisible(QObject* sender, bool state);
+
+    // The entry form: AllUpdate refills it, saves take its geometry and histories.
+    void SetEntryForm(TForm3* form);
+    // The data sheet: AllUpdate calls `refill`, saves take the window's geometry and
+    // visibility, the view entry "　データシート　" shows and hides it.
+    void SetDataSheet(QWidget* sheet, std::function<void()> refill);
+
+    // Sets the selectors to `date` (refilling the days when the month changes), EditDate,
+    // and the month's state, then AllUpdate, as a user's pick of that day does.
+    void SelectDate(const Date& date);
+    void ComboBox1Change();  // the user picked a month
+    void ComboBox2Change();  // the user picked a day
+
+    // Commands.
+    void ToolButton1Click();  // open
+    void ToolButton2Click();  // overwrite save
+    void N4Click();           // overwrite save
+    void N6Click();           // save as
+    void N9Click();           // carry-over to the next year
+    void N16Click();          // close
+    void N11Click();          // data sheet on/off
+    void N13Click();          // entry form on/off
+    void FormVisibleInit();   // default layout
+    void Find1Click();
+    void N3Click();
+    void N5Click();
+    void About1Click();
+
+    Ledger& ledger() { return ledger_; }
+
+    // The date selectors: month, day and (disabled) year.
+    QComboBox* ComboBox1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    // View entries: data sheet, graph sheet (disabled), entry form.
+    QAction* N11 = nullptr;
+    QAction* N12 = nullptr;
+    QAction* N13 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    void ShowPanelName();
+    void FillDays(int year, int month, int day);
+    void SelectYear(int year);
+    void SetEditMonth(int month);
+    bool AskSaveChanges();
+    bool OverwriteSave();
+    bool SaveAs();
+    void SaveTo(const std::string& dir, const std::string& name);
+    SaveInputs CollectSaveInputs() const;
+    void SetDataSheetVisible(bool visible);
+    void SetEntryFormVisible(bool visible);
+
+    Ledger& ledger_;
+    TForm3* entryForm_ = nullptr;
+    QWidget* dataSheet_ = nullptr;
+    std::function<void()> dataSheetRefill_;
+    // Stand in for the entry form's lists until it is registered.
+    std::vector<std::string> shopHistory_;
+    std::vector<std::string> memoHistory_;
+
+    QGroupBox* GroupBox1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Panel2 = nullptr;
+
+    QMenu* File1 = nullptr;
+    QMenu* View1 = nullptr;
+    QMenu* Setting1 = nullptr;
+    QMenu* Csv1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* N9 = nullptr;
+    QAction* N16 = nullptr;
+    QAction* DefaultLayout1 = nullptr;
+    QAction* Find1 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* N7 = nullptr;
+    QAction* About1 = nullptr;
+};
+
+}  // namespace kakeibo
