@@ -1,0 +1,123 @@
+#include <string>
+#include <vector>
+
+#include "core/ledger_files.h"
+#include "core/settings_file.h"
+
+namespace kakeibo {
+
+namespace {
+
+// Every file holds one text per line: a line break inside a text would split it into two
+// lines and shift everything after it when the file is read back.
+std::string OneLine(const std::string& text) {
+    std::string out = text;
+    for (char& c : out) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return out;
+}
+
+// The entries file has no quoting, so a comma in a shop name would move the memo into the
+// shop's field and the rest of the line with it. The full-width comma reads the same.
+std::string ShopField(const std::string& shop) {
+    std::string out;
+    out.reserve(shop.size());
+    for (char c : OneLine(shop)) {
+        if (c == ',') {
+            out += "，";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void AppendNumber(std::string& line, int64_t value) {
+    line += std::to_string(value);
+    line += ',';
+}
+
+}  // namespace
+
+std::vector<std::string> EntriesFileLines(const Ledger& ledger) {
+    std::vector<std::string> lines;
+    for (int m = 0; m < kMonthCount; ++m) {
+        const auto& slots = ledger.EntryTable[m];
+        // A free slot ends the month: entries behind it are not part of the ledger.
+        for (int s = 0; s < kSlotCount && slots[s].Amount > 0; ++s) {
+            const EntryRecord& e = slots[s];
+            const EntryText& text = ledger.EntryTextTable[m][s];
+            std::string line;
+            for (int32_t v : {e.Year, e.Month, e.Day, e.Item1, e.SubItem1, e.Item2, e.SubItem2,
+                              e.Amount, e.TaxKind}) {
+                AppendNumber(line, v);
+            }
+            line += ShopField(text.Shop);
+            line += ',';
+            line += OneLine(text.Memo);
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> BalanceFileLines(const Ledger& ledger) {
+    std::vector<std::string> lines;
+    lines.reserve(ledger.BalanceTable.size() * kItemCount * kColumnCount);
+    for (const auto& row : ledger.BalanceTable) {
+        for (const auto& item : row) {
+            for (int64_t v : item) lines.push_back(std::to_string(v));
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> BudgetFileLines(const Ledger& ledger) {
+    std::vector<std::string> lines;
+    lines.reserve(ledger.BudgetTable.size() * kItemCount);
+    for (const auto& row : ledger.BudgetTable) {
+        for (int32_t v : row) lines.push_back(std::to_string(v));
+    }
+    return lines;
+}
+
+std::vector<std::string> ItemMasterLines(const Ledger& ledger) {
+    std::vector<std::string> lines;
+    lines.reserve(kItemCount * 2);
+    for (const ItemRecord& item : ledger.ItemTable) {
+        lines.push_back(OneLine(item.Name));
+        lines.push_back(OneLine(item.Kind));
+    }
+    return lines;
+}
+
+std::vector<std::string> SubItemMasterLines(const Ledger& ledger) {
+    std::vector<std::string> lines;
+    lines.reserve(kItemCount * kSubItemCount);
+    for (const auto& item : ledger.SubItemTable) {
+        for (const std::string& name : item) lines.push_back(OneLine(name));
+    }
+    return lines;
+}
+
+std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
+                                           const LayoutSlot& dataSheet) {
+    // The graph sheet's slot is written with the entry form's values.
+    std::string layout;
+    for (const LayoutSlot* slot : {&entryForm, &entryForm, &dataSheet}) {
+        layout += slot->Visible != 0 ? "1," : "0,";
+        for (int32_t v : {slot->Left, slot->Top, slot->Height, slot->Width}) {
+            AppendNumber(layout, v);
+        }
+    }
+    return {OneLine(ledger.DataDir),
+            OneLine(ledger.LedgerName),
+            std::to_string(ledger.ShopHistoryMax),
+            std::to_string(ledger.MemoHistoryMax),
+            ledger.HideZeroItems ? "True" : "False",
+            layout,
+            std::to_string(ledger.TaxRounding)};
+}
+
+}  // namespace kakeibo

@@ -1,0 +1,69 @@
+#include "core/save.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "core/file_io.h"
+#include "core/ledger_files.h"
+#include "core/settings_file.h"
+#include "core/totals.h"
+
+namespace kakeibo {
+
+namespace {
+
+struct PendingFile {
+    std::string Path;
+    std::string Bytes;
+};
+
+// The history files hold at most as many lines as the entry form keeps, one text a line.
+std::vector<std::string> HistoryLines(const std::vector<std::string>& history, int32_t max) {
+    const size_t keep = std::min(history.size(), static_cast<size_t>(std::max(max, 0)));
+    std::vector<std::string> lines(history.begin(),
+                                   history.begin() + static_cast<std::ptrdiff_t>(keep));
+    for (std::string& line : lines) {
+        for (char& c : line) {
+            if (c == '\r' || c == '\n') c = ' ';
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+void MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
+               const SaveInputs& inputs) {
+    // Every file is encoded before the first one is replaced, so a text that cannot be
+    // stored stops the save while the files on disk are still one consistent set.
+    std::vector<PendingFile> files;
+    auto add = [&files](std::string path, const std::vector<std::string>& lines) {
+        std::string bytes = EncodeLines(lines, path);
+        files.push_back({std::move(path), std::move(bytes)});
+    };
+
+    if (ledger.LedgerChanged) {
+        RefreshData(ledger, 1);
+        RefreshData(ledger, 2);
+        add(dir + name + "r.dat", BalanceFileLines(ledger));
+        add(dir + name + "y.dat", BudgetFileLines(ledger));
+        const std::string iniPath =
+            ledger.IniPath.empty() ? ledger.ExeDir + "rozed.ini" : ledger.IniPath;
+        add(iniPath, SettingsFileLines(ledger, inputs.EntryForm, inputs.DataSheet));
+        add(dir + name + ".nbd", EntriesFileLines(ledger));
+    }
+    if (ledger.MastersChanged) {
+        add(ledger.ExeDir + "kamoku.dat", ItemMasterLines(ledger));
+        add(ledger.ExeDir + "hojyo.dat", SubItemMasterLines(ledger));
+    }
+    add(dir + "mise.dat", HistoryLines(inputs.ShopHistory, ledger.ShopHistoryMax));
+    add(dir + "memo.dat", HistoryLines(inputs.MemoHistory, ledger.MemoHistoryMax));
+
+    for (const PendingFile& file : files) WriteFileAtomic(file.Path, file.Bytes, inputs.Sync);
+
+    // Only a save that reached every file counts: otherwise closing must still ask.
+    ledger.LedgerChanged = false;
+    ledger.MastersChanged = false;
+}
+
+}  // namespace kakeibo

@@ -1,0 +1,125 @@
+#include "core/totals.h"
+
+#include <array>
+
+namespace kakeibo {
+
+namespace {
+
+// Kind is compared as text; doing it once per item keeps the slot loops free of strings.
+std::array<bool, kItemCount> IncomeItems(const Ledger& ledger) {
+    std::array<bool, kItemCount> income{};
+    for (int i = 0; i < kItemCount; ++i) income[i] = ledger.ItemTable[i].Kind == kKindIncome;
+    return income;
+}
+
+// A hand-edited file may carry indexes outside the tables; such a slot counts nowhere.
+bool InTables(const EntryRecord& e) {
+    return static_cast<unsigned>(e.Item1) < kItemCount &&
+           static_cast<unsigned>(e.Item2) < kItemCount &&
+           static_cast<unsigned>(e.SubItem1) < kSubItemCount &&
+           static_cast<unsigned>(e.SubItem2) < kSubItemCount;
+}
+
+void SumMonths(Ledger& ledger) {
+    auto& totals = ledger.MonthTotalTable;
+    for (auto& month : totals) {
+        for (auto& item : month) {
+            for (auto& column : item) column = {0, 0};
+        }
+    }
+    for (int m = 0; m < kMonthCount; ++m) {
+        auto& month = totals[m];
+        for (const EntryRecord& e : ledger.EntryTable[m]) {
+            if (!InTables(e)) continue;
+            const int64_t v = e.TaxKind == 1 ? Shohizei(ledger, e.Amount) : e.Amount;
+            month[e.Item1][e.SubItem1][0] += v;
+            month[e.Item2][e.SubItem2][1] += v;
+        }
+        for (int i = 0; i < kItemCount; ++i) {
+            auto& item = month[i];
+            for (int side = 0; side < 2; ++side) {
+                int64_t sum = 0;
+                for (int c = 0; c < kSubItemCount; ++c) sum += item[c][side];
+                item[kTotalColumn][side] = sum;
+            }
+        }
+    }
+}
+
+void RollBalances(Ledger& ledger) {
+    const auto income = IncomeItems(ledger);
+    auto& balance = ledger.BalanceTable;
+    for (int m = 0; m < kMonthCount; ++m) {
+        for (int i = 0; i < kItemCount; ++i) {
+            const auto& moved = ledger.MonthTotalTable[m][i];
+            for (int c = 0; c < kColumnCount; ++c) {
+                const int64_t net = moved[c][0] - moved[c][1];
+                balance[m + 1][i][c] = balance[m][i][c] + (income[i] ? -net : net);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void RefreshData(Ledger& ledger, int kind) {
+    if (kind == 1) {
+        SumMonths(ledger);
+    } else if (kind == 2) {
+        RollBalances(ledger);
+    }
+}
+
+void DataSum(Ledger& ledger, int kind, const Date& date) {
+    if (kind != 3) return;
+    auto& week = ledger.WeekTable;
+    for (auto& item : week) {
+        for (auto& day : item) day.fill(0);
+    }
+    if (!IsValidDate(date)) return;
+
+    const Date first = AddDays(date, -6);
+    const int64_t firstDay = DayNumber(first);
+    const int lastMonth = date.Month;
+    // The days before 1 January belong to last year's ledger; this one starts at January.
+    const int firstMonth = first.Year < date.Year ? 1 : first.Month;
+    const auto income = IncomeItems(ledger);
+
+    for (int m = firstMonth; m <= lastMonth; ++m) {
+        for (const EntryRecord& e : ledger.EntryTable[m - 1]) {
+            if (e.Year == 0 || !InTables(e)) continue;
+            // Only the entry's own date places it; a day that does not exist is in no week.
+            const Date t{e.Year, e.Month, e.Day};
+            if (!IsValidDate(t)) continue;
+            const int64_t k = DayNumber(t) - firstDay;
+            if (k < 0 || k > 6) continue;
+            const int64_t v = e.Amount;
+            auto& receiving = week[e.Item1][k];
+            const int64_t in = income[e.Item1] ? -v : v;
+            receiving[e.SubItem1] += in;
+            receiving[kTotalColumn] += in;
+            auto& giving = week[e.Item2][k];
+            const int64_t out = income[e.Item2] ? v : -v;
+            giving[e.SubItem2] += out;
+            giving[kTotalColumn] += out;
+        }
+    }
+}
+
+int64_t Shohizei(const Ledger& ledger, int64_t amount) {
+    // Only a malformed file gives a negative amount; round its size the same way as a
+    // positive one so that a refund and its payment cancel out.
+    if (amount < 0) return -Shohizei(ledger, -amount);
+    const int64_t p = amount * 105;
+    switch (ledger.TaxRounding) {
+        case 1:
+            return p / 100;
+        case 2:
+            return (p + 99) / 100;
+        default:
+            return (p + 50) / 100;
+    }
+}
+
+}  // namespace kakeibo

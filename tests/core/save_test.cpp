@@ -1,0 +1,346 @@
+#include "core/save.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/ledger.h"
+
+namespace kakeibo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// CP932 bytes written out in hex, so that the expected files do not depend on our encoder.
+std::string Sjis(const std::string& hex) {
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    }
+    return bytes;
+}
+
+const std::string kHachioya = Sjis("94aa955389ae");                   // 八百屋
+const std::string kMilkEggs = Sjis("8b8d93fb2c9791");                 // 牛乳,卵
+const std::string kDrugstore = Sjis("836883898362834f835883678341");  // ドラッグストア
+const std::string kTatekae = Sjis("97a791d620835c9841955c");  // 立替 ソ連表 (0x5C trail bytes)
+const std::string kKakeibo = Sjis("89c68c7695eb");            // 家計簿
+const std::string kGenkin = Sjis("8cbb8be0");                 // 現金
+const std::string kGinko = Sjis("8be28d73");                  // 銀行
+const std::string kShokuhi = Sjis("904894ef");                // 食費
+const std::string kKyuyo = Sjis("8b8b975e");                  // 給与
+const std::string kOsaifu = Sjis("82a88de0957a");             // お財布
+const std::string kFullWidthComma = Sjis("8143");             // ，
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "<missing>";
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> SplitCrLf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back("<no CR LF>" + bytes.substr(start));
+            break;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+class MonthSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kakeibo-save-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root = std::string(pattern) + "/";
+        exe = root + "exe/";
+        data = root + "data/";
+        fs::create_directory(exe);
+        fs::create_directory(data);
+
+        ledger = std::make_unique<Ledger>();
+        ledger->ExeDir = exe;
+        ledger->IniPath = exe + "rozed.ini";
+        ledger->DataDir = data;
+        ledger->LedgerName = "家計簿2026";
+        ledger->ItemTable[0] = {"現金", "0"};
+        ledger->ItemTable[1] = {"銀行", "0"};
+        ledger->ItemTable[2] = {"食費", "-1"};
+        ledger->ItemTable[3] = {"給与", "1"};
+        ledger->SubItemTable[0][0] = "お財布";
+
+        inputs.EntryForm = {1, 427, 81, 483, 583};
+        inputs.DataSheet = {1, 0, 81, 618, 425};
+        inputs.Sync = false;
+    }
+
+    void TearDown() override {
+        fs::permissions(data, fs::perms::owner_all);
+        fs::remove_all(root);
+    }
+
+    void Add(int month, int slot, EntryRecord e, std::string shop = "", std::string memo = "") {
+        ledger->EntryTable[month - 1][slot] = e;
+        ledger->EntryTextTable[month - 1][slot] = {std::move(shop), std::move(memo)};
+    }
+
+    std::string root, exe, data;
+    std::unique_ptr<Ledger> ledger;
+    SaveInputs inputs;
+};
+
+TEST_F(MonthSaveTest, ChangedLedgerWritesEveryFileInCp932WithCrLf) {
+    ledger->BalanceTable[0][0][0] = 10000;
+    ledger->BalanceTable[0][0][5] = 10000;
+    ledger->BalanceTable[0][1][2] = 5000000000;  // beyond 32 bits: written in full
+    ledger->BalanceTable[0][1][5] = 5000000000;
+    ledger->BudgetTable[3][2] = 30000;
+    ledger->BudgetTable[12][29] = -5;
+    Add(1, 0, {2026, 1, 5, 2, 1, 0, 0, 1280, 0}, "八百屋", "牛乳,卵");
+    Add(1, 1, {2026, 1, 25, 0, 0, 3, 0, 250000, 2}, "", "");
+    Add(3, 0, {2026, 3, 31, 2, 4, 1, 3, 1000, 1}, "ドラッグストア", "立替 ソ連表");
+    ledger->ShopHistoryMax = 25;
+    ledger->MemoHistoryMax = 40;
+    ledger->HideZeroItems = true;
+    ledger->TaxRounding = 2;
+    ledger->LedgerChanged = true;
+    ledger->MastersChanged = true;
+    inputs.ShopHistory = {"ドラッグストア", "八百屋"};
+    inputs.MemoHistory = {"立替 ソ連表"};
+
+    MonthSave(*ledger, data, "家計簿2026", inputs);
+
+    EXPECT_EQ(ReadBytes(data + "家計簿2026.nbd"),
+              "2026,1,5,2,1,0,0,1280,0," + kHachioya + "," + kMilkEggs + "\r\n" +
+                  "2026,1,25,0,0,3,0,250000,2,,\r\n" + "2026,3,31,2,4,1,3,1000,1," + kDrugstore +
+                  "," + kTatekae + "\r\n");
+
+    EXPECT_EQ(ReadBytes(exe + "rozed.ini"),
+              data + "\r\n" + kKakeibo + "2026\r\n" + "25\r\n40\r\nTrue\r\n" +
+                  "1,427,81,483,583,1,427,81,483,583,1,0,81,618,425,\r\n" + "2\r\n");
+
+    const auto balance = SplitCrLf(ReadBytes(data + "家計簿2026r.dat"));
+    ASSERT_EQ(balance.size(), 2340u);
+    EXPECT_EQ(balance[0], "10000");
+    EXPECT_EQ(balance[5], "10000");
+    EXPECT_EQ(balance[8], "5000000000");
+    EXPECT_EQ(balance[11], "5000000000");
+    // The derived rows are recomputed before writing: row 1 (line 180) after January.
+    EXPECT_EQ(balance[180], "258720");
+    EXPECT_EQ(balance[180 + 3 * 6], "250000");
+    // Row 3 (line 540): March's tax-excluded 1,000 counts as 1,050 (rounding up).
+    EXPECT_EQ(balance[540 + 6 + 3], "-1050");
+    EXPECT_EQ(balance[540 + 6 + 5], "4999998950");
+    EXPECT_EQ(balance[2339], "0");
+
+    const auto budget = SplitCrLf(ReadBytes(data + "家計簿2026y.dat"));
+    ASSERT_EQ(budget.size(), 390u);
+    EXPECT_EQ(budget[3 * 30 + 2], "30000");
+    EXPECT_EQ(budget[389], "-5");
+    EXPECT_EQ(budget[0], "0");
+
+    std::string items = kGenkin + "\r\n0\r\n" + kGinko + "\r\n0\r\n" + kShokuhi + "\r\n-1\r\n" +
+                        kKyuyo + "\r\n1\r\n";
+    for (int i = 4; i < kItemCount; ++i) items += "\r\n\r\n";
+    EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), items);
+    std::string subItems = kOsaifu;
+    for (int i = 0; i < kItemCount * kSubItemCount; ++i) subItems += "\r\n";
+    EXPECT_EQ(ReadBytes(exe + "hojyo.dat"), subItems);
+
+    EXPECT_EQ(ReadBytes(data + "mise.dat"), kDrugstore + "\r\n" + kHachioya + "\r\n");
+    EXPECT_EQ(ReadBytes(data + "memo.dat"), kTatekae + "\r\n");
+
+    EXPECT_FALSE(ledger->LedgerChanged);
+    EXPECT_FALSE(ledger->MastersChanged);
+    EXPECT_FALSE(fs::exists(data + "家計簿2026.nbd.tmp"));
+}
+
+TEST_F(MonthSaveTest, SettingsLineSixFollowsTheWindowsAsTheyAreNow) {
+    ledger->LedgerChanged = true;
+    ledger->WindowLayout[0] = {1, 1, 2, 3, 4};  // what start-up read does not matter
+    inputs.EntryForm = {0, -20, 5, 483, 583};
+    inputs.DataSheet = {1, 1300, 81, 618, 425};
+    MonthSave(*ledger, data, "x", inputs);
+    const auto lines = SplitCrLf(ReadBytes(exe + "rozed.ini"));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[4], "False");
+    EXPECT_EQ(lines[5], "0,-20,5,483,583,0,-20,5,483,583,1,1300,81,618,425,");
+    EXPECT_EQ(lines[6], "0");
+}
+
+TEST_F(MonthSaveTest, AFreeSlotEndsTheMonth) {
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0}, "a", "");
+    Add(1, 1, {2026, 1, 2, 2, 0, 0, 0, 200, 0}, "b", "");
+    Add(1, 3, {2026, 1, 4, 2, 0, 0, 0, 400, 0}, "hidden", "");
+    Add(2, 1, {2026, 2, 4, 2, 0, 0, 0, 500, 0}, "hidden too", "");
+    for (int s = 0; s < kSlotCount; ++s) Add(6, s, {2026, 6, 1 + s % 30, 2, 0, 0, 0, 1 + s, 0});
+    ledger->LedgerChanged = true;
+    MonthSave(*ledger, data, "led", inputs);
+
+    const auto lines = SplitCrLf(ReadBytes(data + "led.nbd"));
+    ASSERT_EQ(lines.size(), 1002u);
+    EXPECT_EQ(lines[0], "2026,1,1,2,0,0,0,100,0,a,");
+    EXPECT_EQ(lines[1], "2026,1,2,2,0,0,0,200,0,b,");
+    EXPECT_EQ(lines[2], "2026,6,1,2,0,0,0,1,0,,");
+    EXPECT_EQ(lines[1001], "2026,6,10,2,0,0,0,1000,0,,");
+
+    // Nothing at all: an empty entries file beside the full-size number files.
+    auto empty = std::make_unique<Ledger>();
+    empty->ExeDir = exe;
+    empty->IniPath = exe + "rozed.ini";
+    empty->LedgerChanged = true;
+    MonthSave(*empty, data, "empty", inputs);
+    EXPECT_EQ(ReadBytes(data + "empty.nbd"), "");
+    EXPECT_EQ(SplitCrLf(ReadBytes(data + "emptyr.dat")).size(), 2340u);
+    EXPECT_EQ(SplitCrLf(ReadBytes(data + "emptyy.dat")).size(), 390u);
+}
+
+TEST_F(MonthSaveTest, TheFlagsDecideWhichFilesAreWritten) {
+    const char* ledgerFiles[] = {"led.nbd", "ledr.dat", "ledy.dat"};
+    for (const char* f : ledgerFiles) WriteBytes(data + f, "old\r\n");
+    WriteBytes(exe + "rozed.ini", "old ini\r\n");
+    WriteBytes(exe + "kamoku.dat", "old items\r\n");
+    WriteBytes(exe + "hojyo.dat", "old subs\r\n");
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
+    inputs.ShopHistory = {"shop"};
+
+    MonthSave(*ledger, data, "led", inputs);  // nothing changed: only the histories
+    for (const char* f : ledgerFiles) EXPECT_EQ(ReadBytes(data + f), "old\r\n") << f;
+    EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "old ini\r\n");
+    EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "old items\r\n");
+    EXPECT_EQ(ReadBytes(data + "mise.dat"), "shop\r\n");
+    EXPECT_EQ(ReadBytes(data + "memo.dat"), "");
+
+    ledger->MastersChanged = true;
+    inputs.ShopHistory = {"second", "shop"};
+    MonthSave(*ledger, data, "led", inputs);
+    for (const char* f : ledgerFiles) EXPECT_EQ(ReadBytes(data + f), "old\r\n") << f;
+    EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "old ini\r\n");
+    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "kamoku.dat")).size(), 60u);
+    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "hojyo.dat")).size(), 150u);
+    EXPECT_EQ(ReadBytes(data + "mise.dat"), "second\r\nshop\r\n");
+    EXPECT_FALSE(ledger->MastersChanged);
+
+    // A changed ledger without changed masters leaves the masters alone.
+    WriteBytes(exe + "kamoku.dat", "old items\r\n");
+    ledger->LedgerChanged = true;
+    MonthSave(*ledger, data, "led", inputs);
+    EXPECT_EQ(ReadBytes(data + "led.nbd"), "2026,1,1,2,0,0,0,100,0,,\r\n");
+    EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "old items\r\n");
+    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "rozed.ini")).size(), 7u);
+}
+
+TEST_F(MonthSaveTest, HistoriesKeepNoMoreLinesThanTheEntryFormDoes) {
+    ledger->ShopHistoryMax = 2;
+    ledger->MemoHistoryMax = 0;
+    inputs.ShopHistory = {"a", "b", "c"};
+    inputs.MemoHistory = {"m"};
+    MonthSave(*ledger, data, "led", inputs);
+    EXPECT_EQ(ReadBytes(data + "mise.dat"), "a\r\nb\r\n");
+    EXPECT_EQ(ReadBytes(data + "memo.dat"), "");
+}
+
+TEST_F(MonthSaveTest, TextsCannotBreakTheLineFormat) {
+    // A comma in a shop name would shift the memo into the shop's field on the next load.
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0}, "八百屋,本店", "牛乳,卵");
+    Add(1, 1, {2026, 1, 2, 2, 0, 0, 0, 100, 0}, "a\r\nb", "line\none");
+    ledger->LedgerChanged = true;
+    inputs.MemoHistory = {"two\nlines"};
+    MonthSave(*ledger, data, "led", inputs);
+    EXPECT_EQ(ReadBytes(data + "led.nbd"), "2026,1,1,2,0,0,0,100,0," + kHachioya + kFullWidthComma +
+                                               Sjis("967b9358") + "," + kMilkEggs + "\r\n" +
+                                               "2026,1,2,2,0,0,0,100,0,a  b,line one\r\n");
+    EXPECT_EQ(ReadBytes(data + "memo.dat"), "two lines\r\n");
+}
+
+TEST_F(MonthSaveTest, UnstorableTextStopsTheSaveBeforeAnyFileChanges) {
+    WriteBytes(data + "ledr.dat", "old\r\n");
+    WriteBytes(data + "ledy.dat", "old\r\n");
+    WriteBytes(data + "led.nbd", "old\r\n");
+    WriteBytes(exe + "rozed.ini", "old\r\n");
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0}, "", "10€");
+    ledger->LedgerChanged = true;
+    ledger->MastersChanged = true;
+    try {
+        MonthSave(*ledger, data, "led", inputs);
+        FAIL() << "the save went through";
+    } catch (const LedgerError& e) {
+        EXPECT_NE(std::string(e.what()).find(data + "led.nbd"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadBytes(data + "ledr.dat"), "old\r\n");
+    EXPECT_EQ(ReadBytes(data + "ledy.dat"), "old\r\n");
+    EXPECT_EQ(ReadBytes(data + "led.nbd"), "old\r\n");
+    EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "old\r\n");
+    EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "<missing>");
+    EXPECT_EQ(ReadBytes(data + "mise.dat"), "<missing>");
+    EXPECT_TRUE(ledger->LedgerChanged);
+    EXPECT_TRUE(ledger->MastersChanged);
+}
+
+TEST_F(MonthSaveTest, AFileThatCannotBeReplacedStopsTheSaveThere) {
+    const char* files[] = {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"};
+    for (const char* f : files) WriteBytes(data + f, std::string("old ") + f + "\r\n");
+    // A folder in the way of the entries file's temporary file: fails even for root.
+    fs::create_directory(data + "led.nbd.tmp");
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
+    ledger->LedgerChanged = true;
+    ledger->MastersChanged = true;
+    inputs.ShopHistory = {"new"};
+    try {
+        MonthSave(*ledger, data, "led", inputs);
+        FAIL() << "the save went through";
+    } catch (const LedgerError& e) {
+        EXPECT_NE(std::string(e.what()).find("led.nbd"), std::string::npos) << e.what();
+    }
+    // Written before the failure: stays written.
+    EXPECT_EQ(SplitCrLf(ReadBytes(data + "ledr.dat")).size(), 2340u);
+    EXPECT_EQ(SplitCrLf(ReadBytes(data + "ledy.dat")).size(), 390u);
+    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "rozed.ini")).size(), 7u);
+    // The failed file and everything after it: as before.
+    EXPECT_EQ(ReadBytes(data + "led.nbd"), "old led.nbd\r\n");
+    EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "<missing>");
+    EXPECT_EQ(ReadBytes(data + "mise.dat"), "old mise.dat\r\n");
+    EXPECT_EQ(ReadBytes(data + "memo.dat"), "old memo.dat\r\n");
+    EXPECT_TRUE(ledger->LedgerChanged);
+    EXPECT_TRUE(ledger->MastersChanged);
+}
+
+TEST_F(MonthSaveTest, AReadOnlyFolderKeepsItsFilesAndTheFlags) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+    WriteBytes(data + "led.nbd", "old\r\n");
+    WriteBytes(data + "ledr.dat", "old\r\n");
+    fs::permissions(data, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                              fs::perms::group_exec | fs::perms::others_read |
+                              fs::perms::others_exec);
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
+    ledger->LedgerChanged = true;
+    EXPECT_THROW(MonthSave(*ledger, data, "led", inputs), LedgerError);
+    EXPECT_EQ(ReadBytes(data + "led.nbd"), "old\r\n");
+    EXPECT_EQ(ReadBytes(data + "ledr.dat"), "old\r\n");
+    EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "<missing>");
+    EXPECT_TRUE(ledger->LedgerChanged);
+}
+
+}  // namespace
+}  // namespace kakeibo
