@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,35 @@ std::string NotANumberMessage(std::string_view text);
 
 // Removes every "," from a text.
 std::string RemoveCommas(std::string_view text);
+
+// Number texts. Every format writes "." as the decimal point and "," as the thousands
+// separator whatever the locale, rounds halves away from zero on the value's 18-digit decimal
+// form (so 2.5 gives 3 and a typed 1.005 gives 1.01), and writes no minus sign for a
+// number that shows as zero.
+
+// "%*.*n": thousands separators, `decimals` decimals, right-aligned in at least `width`
+// characters. "%10.0n" is FormatNumber(v, 10, 0), "%1.*n" is FormatNumber(v, 1, n).
+std::string FormatNumber(long double value, int width, int decimals);
+
+// "%*.*f": fixed point without separators, right-aligned in at least `width` characters.
+// "%.0f" is FormatFixed(v, 0, 0), "%8.0f" is FormatFixed(v, 8, 0).
+std::string FormatFixed(long double value, int width, int decimals);
+
+// "%-*.*f": the same, left-justified (blanks after the number).
+std::string FormatFixedLeft(long double value, int width, int decimals);
+
+// "0.##############": at least one whole digit and up to 14 decimals without trailing
+// zeros; with `thousands` it is ",0.##############".
+std::string FormatPicture(long double value, bool thousands);
+
+// "%.*d": at least `digits` digits with leading zeros ("%.2d" of 5 is "05").
+std::string FormatZeroPadded(int64_t value, int digits);
+
+// A plain decimal text: optional sign, digits, an optional point and decimals, nothing
+// else ("1.", ".5", "+7" are numbers; "", "-", "1-2", "1.2.3", "1e5" are not).
+std::optional<long double> ParseDecimal(std::string_view text);
+
+// 10 to the power `exponent`, as the nearest extended value to the text "1.0e<exponent>".
+long double PowerOfTen(int exponent);
 
 }  // namespace kakeibo
