@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,11 @@ struct LoadResult {
 // Loaded = false and the warning (silent for "rozed1"). A malformed line throws LedgerError
 // naming the file, the line number and the line; the ledger is then untouched.
 LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name);
+
+// The message for a line of a file that cannot be read, naming the file, the line number
+// (from 1), the reason and the line's text. Shared by every reader of the program's files.
+std::string LineErrorMessage(const std::string& path, size_t lineNumber, const std::string& reason,
+                             const std::string& line);
 
 // Item and sub-item masters: read line by line while the file lasts; missing lines leave
 // the fields empty. Return false when the file does not exist.

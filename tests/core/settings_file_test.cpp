@@ -1,0 +1,220 @@
+#include "core/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+namespace kakeibo {
+namespace {
+
+const std::string kNewLedgerCp932 = "\x90\x56\x8b\x4b\x8d\xec\x90\xac";  // 新規作成
+
+class StartUpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kakeibo-start-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root = std::string(pattern) + "/";
+        exeDir = root + "bin/";
+        dataDir = root + "data/";
+        std::filesystem::create_directory(exeDir);
+        std::filesystem::create_directory(dataDir);
+        // Item 0 is the wallet account; one sub-item line is enough for the masters.
+        Write(exeDir + "kamoku.dat", "\x8c\xbb\x8b\xe0\r\n0\r\n");
+        Write(exeDir + "hojyo.dat", "\x82\xa8\x8d\xe0\x95\x7a\r\n");
+    }
+    void TearDown() override { std::filesystem::remove_all(root); }
+
+    static void Write(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // A ledger "kakei" in the data directory with one March entry and a budget.
+    void PutLedger(const std::string& entries = "2026,3,2,2,0,0,0,700,0,,\r\n") {
+        Write(dataDir + "kakei.nbd", entries);
+        Write(dataDir + "kakeiy.dat", "0\r\n0\r\n0\r\n15000\r\n");
+    }
+    StartupResult Start() { return StartUp(*ledger, exeDir, today, 768); }
+
+    std::string root, exeDir, dataDir;
+    Date today{2026, 3, 14};
+    std::unique_ptr<Ledger> ledger = std::make_unique<Ledger>();
+};
+
+TEST_F(StartUpTest, AbsentSettingsFileIsCreatedWithTwoLinesAndNoLedgerIsLoaded) {
+    PutLedger();
+    Write(exeDir + "新規作成.nbd", "2026,3,2,2,0,0,0,700,0,,\r\n");
+    const StartupResult result = Start();
+
+    EXPECT_TRUE(result.Messages.empty());
+    EXPECT_EQ(Read(exeDir + "rozed.ini"), exeDir + "\r\n" + kNewLedgerCp932 + "\r\n");
+    EXPECT_TRUE(ledger->IniCreated);
+    EXPECT_EQ(ledger->ExeDir, exeDir);
+    EXPECT_EQ(ledger->IniPath, exeDir + "rozed.ini");
+    EXPECT_EQ(ledger->DataDir, exeDir);
+    EXPECT_EQ(ledger->LedgerName, "新規作成");
+    EXPECT_EQ(ledger->GetIndex(3), 0);
+    EXPECT_EQ(ledger->ItemTable[0].Name, "現金");
+    EXPECT_EQ(ledger->ItemTable[0].Kind, "0");
+    EXPECT_EQ(ledger->SubItemTable[0][0], "お財布");
+    EXPECT_EQ(ledger->ShopHistoryMax, 30);
+    EXPECT_EQ(ledger->WindowLayout[kLayoutDataSheet], (LayoutSlot{1, 0, 81, 618, 425}));
+
+    // The next start reads the file it made; the program directory without "/" is completed.
+    auto again = std::make_unique<Ledger>();
+    StartUp(*again, root + "bin", today, 768);
+    EXPECT_FALSE(again->IniCreated);
+    EXPECT_EQ(again->ExeDir, exeDir);
+    EXPECT_EQ(again->DataDir, exeDir);
+    EXPECT_EQ(again->GetIndex(3), 1);  // the ledger named "新規作成" is loaded this time
+}
+
+TEST_F(StartUpTest, TwoLineSettingsFileLoadsTheLedgerAndKeepsTheDefaults) {
+    PutLedger();
+    Write(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n");
+    ledger->TaxRounding = 2;
+    ledger->LedgerChanged = true;
+    ledger->RowEditMode = 1;
+    const StartupResult result = Start();
+
+    EXPECT_TRUE(result.Messages.empty());
+    EXPECT_FALSE(ledger->IniCreated);
+    EXPECT_EQ(ledger->DataDir, dataDir);
+    EXPECT_EQ(ledger->LedgerName, "kakei");
+    EXPECT_EQ(ledger->EntryTable[2][0], (EntryRecord{2026, 3, 2, 2, 0, 0, 0, 700, 0}));
+    EXPECT_EQ(ledger->BudgetTable[0][3], 15000);
+    EXPECT_EQ(ledger->ShopHistoryMax, 30);
+    EXPECT_EQ(ledger->MemoHistoryMax, 30);
+    EXPECT_FALSE(ledger->HideZeroItems);
+    EXPECT_EQ(ledger->TaxRounding, 0);
+    EXPECT_EQ(ledger->WindowLayout[kLayoutEntryForm], (LayoutSlot{1, 427, 81, 0, 0}));
+    EXPECT_EQ(ledger->WindowLayout[kLayoutGraphSheet], (LayoutSlot{0, 0, 0, 0, 0}));
+    EXPECT_EQ(ledger->WindowLayout[kLayoutDataSheet], (LayoutSlot{1, 0, 81, 618, 425}));
+    // The ledger side of init: today, its month and the month's first free slot.
+    EXPECT_EQ(ledger->EditDate, today);
+    EXPECT_EQ(ledger->EditMonth, 3);
+    EXPECT_EQ(ledger->EditMonthIndex, 2);
+    EXPECT_EQ(ledger->NextSlot, 1);
+    EXPECT_EQ(ledger->RowEditMode, 0);
+    EXPECT_FALSE(ledger->LedgerChanged);
+    EXPECT_FALSE(ledger->MastersChanged);
+    // Reading never rewrites the file.
+    EXPECT_EQ(Read(exeDir + "rozed.ini"), dataDir + "\r\nkakei\r\n");
+}
+
+TEST_F(StartUpTest, SevenLineSettingsFileSetsEveryValue) {
+    PutLedger();
+    Write(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n12\r\n45\r\nTrue\r\n" +
+                                    "1,427,81,483,583,0,5,6,7,8,1,0,81,618,425,\r\n2\r\n");
+    EXPECT_TRUE(Start().Messages.empty());
+    EXPECT_EQ(ledger->ShopHistoryMax, 12);
+    EXPECT_EQ(ledger->MemoHistoryMax, 45);
+    EXPECT_TRUE(ledger->HideZeroItems);
+    EXPECT_EQ(ledger->WindowLayout[kLayoutEntryForm], (LayoutSlot{1, 427, 81, 483, 583}));
+    EXPECT_EQ(ledger->WindowLayout[kLayoutGraphSheet], (LayoutSlot{0, 5, 6, 7, 8}));
+    EXPECT_EQ(ledger->WindowLayout[kLayoutDataSheet], (LayoutSlot{1, 0, 81, 618, 425}));
+    EXPECT_EQ(ledger->TaxRounding, 2);
+}
+
+TEST_F(StartUpTest, SettingsLinesFollowTheirReadingRules) {
+    const std::string path = exeDir + "rozed.ini";
+    auto read = [&](const std::string& bytes) {
+        Write(path, bytes);
+        auto fresh = std::make_unique<Ledger>();
+        SetStartupDefaults(*fresh, 900);
+        ReadSettingsFile(*fresh, path);
+        return fresh;
+    };
+    // Nine comma-terminated numbers are three per slot; height and width keep the defaults.
+    auto shortForm = read("/x/\r\nk\r\n30\r\n30\r\ntrue\r\n1,427,81,0,0,0,1,0,81,\r\n7\r\n");
+    EXPECT_FALSE(shortForm->HideZeroItems);
+    EXPECT_EQ(shortForm->WindowLayout[kLayoutEntryForm], (LayoutSlot{1, 427, 81, 0, 0}));
+    EXPECT_EQ(shortForm->WindowLayout[kLayoutGraphSheet], (LayoutSlot{0, 0, 0, 0, 0}));
+    EXPECT_EQ(shortForm->WindowLayout[kLayoutDataSheet], (LayoutSlot{1, 0, 81, 750, 425}));
+    EXPECT_EQ(shortForm->TaxRounding, 0);  // only 0, 1 and 2 are rounding rules
+    // A line that ends early leaves the rest; a last number without its comma still counts.
+    auto partial = read("/x\r\nk\r\n30\r\n30\r\nFalse\r\n0,10,20,30,40,1,11,21,31,41,0,5\r\n1\n");
+    EXPECT_EQ(partial->DataDir, "/x/");
+    EXPECT_EQ(partial->WindowLayout[kLayoutEntryForm], (LayoutSlot{0, 10, 20, 30, 40}));
+    EXPECT_EQ(partial->WindowLayout[kLayoutGraphSheet], (LayoutSlot{1, 11, 21, 31, 41}));
+    EXPECT_EQ(partial->WindowLayout[kLayoutDataSheet], (LayoutSlot{0, 5, 81, 750, 425}));
+    EXPECT_EQ(partial->TaxRounding, 1);
+}
+
+TEST_F(StartUpTest, DataDirectoryFallsBackToTheProgramDirectory) {
+    Write(exeDir + "kakei.nbd", "2026,3,2,2,0,0,0,900,0,,\r\n");
+    for (const std::string& line1 : {root + "gone/", std::string(), exeDir + "kamoku.dat"}) {
+        SCOPED_TRACE(line1);
+        Write(exeDir + "rozed.ini", line1 + "\r\nkakei\r\n");
+        auto fresh = std::make_unique<Ledger>();
+        EXPECT_TRUE(StartUp(*fresh, exeDir, today, 768).Messages.empty());
+        EXPECT_EQ(fresh->DataDir, exeDir);
+        EXPECT_EQ(fresh->EntryTable[2][0].Amount, 900);
+    }
+    // A directory named without its trailing "/" is used, completed.
+    Write(exeDir + "rozed.ini", root + "data\r\nkakei\r\n");
+    PutLedger();
+    Start();
+    EXPECT_EQ(ledger->DataDir, dataDir);
+    EXPECT_EQ(ledger->EntryTable[2][0].Amount, 700);
+}
+
+TEST_F(StartUpTest, FaultsAreReportedInOrderAndStartUpGoesOn) {
+    std::filesystem::remove(exeDir + "kamoku.dat");
+    std::filesystem::remove(exeDir + "hojyo.dat");
+    PutLedger();
+    Write(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n2O\r\n40\r\n");
+    StartupResult result = Start();
+    ASSERT_EQ(result.Messages.size(), 3u);
+    EXPECT_EQ(result.Messages[0],
+              (Notice{NoticeKind::Error, "ファイル「" + exeDir +
+                                             "rozed.ini」の 3 行目を読み込めません: '2O' "
+                                             "は数値ではありません (行: 2O)"}));
+    EXPECT_EQ(result.Messages[1],
+              (Notice{NoticeKind::Error, "科目ファイルが見つかりませんでした。"}));
+    EXPECT_EQ(result.Messages[2],
+              (Notice{NoticeKind::Error, "補助ファイルが見つかりませんでした。"}));
+    // Lines before the fault hold, later ones keep their defaults; the ledger still loads.
+    EXPECT_EQ(ledger->LedgerName, "kakei");
+    EXPECT_EQ(ledger->MemoHistoryMax, 30);
+    EXPECT_EQ(ledger->NextSlot, 1);
+    EXPECT_EQ(ledger->ItemTable[0].Name, "");
+    EXPECT_EQ(ledger->ItemTable[0].Kind, "");
+
+    // A ledger that is not there: the warning, and the name falls back.
+    Write(exeDir + "rozed.ini", dataDir + "\r\n\x89\xc6\x8c\x76\x95\xeb\r\n");  // 家計簿
+    auto missing = std::make_unique<Ledger>();
+    result = StartUp(*missing, exeDir, today, 768);
+    ASSERT_EQ(result.Messages.size(), 3u);
+    EXPECT_EQ(result.Messages[2],
+              (Notice{NoticeKind::Warning, "ファイル名家計簿.nbdは見つかりませんでした。"}));
+    EXPECT_EQ(missing->LedgerName, "新規作成");
+
+    // A ledger with a malformed line: its error, the name falls back, init still runs.
+    PutLedger("2026,3,2,2,0,0,0,700,0,,\r\n2026,3,2,31,0,0,0,700,0,,\r\n");
+    Write(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n");
+    auto broken = std::make_unique<Ledger>();
+    result = StartUp(*broken, exeDir, Date{2024, 2, 29}, 768);
+    ASSERT_EQ(result.Messages.size(), 3u);
+    EXPECT_EQ(result.Messages[2],
+              (Notice{NoticeKind::Error, "ファイル「" + dataDir +
+                                             "kakei.nbd」の 2 行目を読み込めません: 科目 31 が 0 "
+                                             "から 29 の範囲にありません (行: "
+                                             "2026,3,2,31,0,0,0,700,0,,)"}));
+    EXPECT_EQ(broken->LedgerName, "新規作成");
+    EXPECT_EQ(broken->GetIndex(3), 0);
+    EXPECT_EQ(broken->EditDate, (Date{2024, 2, 29}));
+    EXPECT_EQ(broken->EditMonth, 2);
+    EXPECT_EQ(broken->EditMonthIndex, 1);
+}
+
+}  // namespace
+}  // namespace kakeibo

@@ -1,0 +1,52 @@
+#include "core/sjis.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/errors.h"
+
+namespace kakeibo {
+namespace {
+
+TEST(Cp932, DecodesTrailBytesThatLookLikeAsciiAndTheVendorCharacters) {
+    // 表 and ソ end in 0x5C, the backslash of ASCII; a lone 0x5C stays a backslash.
+    EXPECT_EQ(DecodeCp932("\x95\x5c\x83\x5c\x5c"), "表ソ\\");
+    EXPECT_EQ(DecodeCp932("\x87\x40\x87\x8a"), "①㈱");        // NEC row 13
+    EXPECT_EQ(DecodeCp932("\xfa\x40\xed\x40"), "ⅰ纊");        // IBM extensions
+    EXPECT_EQ(DecodeCp932("\xc3\xbd\xc4\x81\x60"), "ﾃｽﾄ～");  // half-width kana
+    EXPECT_EQ(EncodeCp932("表ソ\\①㈱ⅰﾃｽﾄ"),
+              "\x95\x5c\x83\x5c\x5c\x87\x40\x87\x8a\xfa\x40\xc3\xbd\xc4");
+}
+
+TEST(Cp932, BytesThatAreNotCp932SurviveALoadAndASave) {
+    // Stray bytes, a lead byte before a blank and a lead byte at the very end.
+    const std::string bytes = "a\x80 \xa0\xfd\x81 b\x95\x5c\x81";
+    const std::string text = DecodeCp932(bytes);
+    EXPECT_EQ(text, "a\U0010FF80 \U0010FFA0\U0010FFFD\U0010FF81 b表\U0010FF81");
+    EXPECT_EQ(EncodeCp932(text), bytes);
+    EXPECT_TRUE(CanStoreAsCp932(text));
+
+    // Longer than one conversion buffer, in both directions.
+    std::string longBytes;
+    for (int i = 0; i < 3000; ++i) longBytes += i % 100 == 0 ? "\x80" : "\x8b\x8d";
+    EXPECT_EQ(EncodeCp932(DecodeCp932(longBytes)), longBytes);
+}
+
+TEST(Cp932, TextsCp932CannotHoldAreRefusedNeverReplaced) {
+    try {
+        EncodeCp932("食費€");
+        FAIL() << "no error";
+    } catch (const LedgerError& e) {
+        EXPECT_STREQ(e.what(), "文字「€」はShift-JISで保存できません");
+    }
+    EXPECT_FALSE(CanStoreAsCp932("café"));
+    EXPECT_EQ(FirstUnstorableCharacter("お弁当😀と🍙"), "😀");
+    EXPECT_EQ(FirstUnstorableCharacter("お弁当"), "");
+    EXPECT_TRUE(CanStoreAsCp932(""));
+    // Characters that other Japanese encodings spell differently go in as their CP932 twins.
+    EXPECT_EQ(EncodeCp932("〜−¥"), "\x81\x60\x81\x7c\x81\x8f");
+}
+
+}  // namespace
+}  // namespace kakeibo
