@@ -79,6 +79,8 @@ void ReadEntries(const std::vector<std::string>& lines, const std::string& path,
         CheckRange(e.SubItem1, 0, kSubItemCount - 1, "補助", path, n, line);
         CheckRange(e.Item2, 0, kItemCount - 1, "科目", path, n, line);
         CheckRange(e.SubItem2, 0, kSubItemCount - 1, "補助", path, n, line);
+        // Windows name the tax kind from a table of three.
+        CheckRange(e.TaxKind, 0, 2, "税区分", path, n, line);
         if (e.Amount < 1) {
             throw LedgerError(LineErrorMessage(
                 path, n + 1, "金額 " + Number(e.Amount) + " が 1 円未満です", line));

@@ -195,6 +195,7 @@ TEST_F(LedgerFilesTest, MalformedEntryLinesLeaveThePreviousLedgerIntact) {
         {"2026,4,1,2,0,0,-1,500,0,,", "補助 -1 が 0 から 4 の範囲にありません"},
         {"2026,4,1,2,0,0,0,0,0,,", "金額 0 が 1 円未満です"},
         {"2026,4,1,2,0,0,0,-300,0,,", "金額 -300 が 1 円未満です"},
+        {"2026,4,1,2,0,0,0,300,3,,", "税区分 3 が 0 から 2 の範囲にありません"},
     };
     // A good budget file beside the bad entries must not be applied either.
     WriteBytes(dir.Path() + "bady.dat", NumberLines(390, "99"));
