@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "core/errors.h"
@@ -98,11 +99,23 @@ void ReadEntries(const std::vector<std::string>& lines, const std::string& path,
 }
 
 // Reads one value per line in table order; values past the end of the file become 0.
-template <typename T, typename Parse>
-void ReadNumbers(const std::vector<std::string>& lines, const std::string& path, T* values,
-                 size_t count, Parse parse) {
-    for (size_t k = 0; k < count; ++k) {
-        values[k] = k < lines.size() ? ParseField(parse, lines[k], path, k, lines[k]) : 0;
+template <typename Parse, typename Table>
+void ReadNumbers(const std::vector<std::string>& lines, const std::string& path, Parse parse,
+                 Table& table) {
+    size_t k = 0;
+    auto next = [&] {
+        const auto value = k < lines.size() ? ParseField(parse, lines[k], path, k, lines[k]) : 0;
+        ++k;
+        return value;
+    };
+    for (auto& row : table) {
+        for (auto& cell : row) {
+            if constexpr (std::is_arithmetic_v<std::decay_t<decltype(cell)>>) {
+                cell = next();
+            } else {
+                for (auto& value : cell) value = next();
+            }
+        }
     }
 }
 
@@ -148,16 +161,14 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     const std::string budgetPath = dir + name + "y.dat";
     if (FileExists(budgetPath)) {
         if (auto lines = ReadTextLines(budgetPath)) {
-            ReadNumbers(*lines, budgetPath, &scratch->Budget[0][0], kBudgetRows * kItemCount,
-                        ParseInt32);
+            ReadNumbers(*lines, budgetPath, ParseInt32, scratch->Budget);
             scratch->HasBudget = true;
         }
     }
     const std::string balancePath = dir + name + "r.dat";
     if (FileExists(balancePath)) {
         if (auto lines = ReadTextLines(balancePath)) {
-            ReadNumbers(*lines, balancePath, &scratch->Balance[0][0][0],
-                        kBalanceRows * kItemCount * kColumnCount, ParseInt64);
+            ReadNumbers(*lines, balancePath, ParseInt64, scratch->Balance);
             scratch->HasBalance = true;
         }
     }
