@@ -1,3 +1,4 @@
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -10,31 +11,33 @@ namespace {
 
 // Every file holds one text per line: a line break inside a text would split it into two
 // lines and shift everything after it when the file is read back.
+void AppendOneLine(std::string& out, const std::string& text) {
+    for (char c : text) out += c == '\r' || c == '\n' ? ' ' : c;
+}
+
 std::string OneLine(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        if (c == '\r' || c == '\n') c = ' ';
-    }
+    std::string out;
+    out.reserve(text.size());
+    AppendOneLine(out, text);
     return out;
 }
 
 // The entries file has no quoting, so a comma in a shop name would move the memo into the
 // shop's field and the rest of the line with it. The full-width comma reads the same.
-std::string ShopField(const std::string& shop) {
-    std::string out;
-    out.reserve(shop.size());
-    for (char c : OneLine(shop)) {
+void AppendShop(std::string& out, const std::string& shop) {
+    for (char c : shop) {
         if (c == ',') {
             out += "，";
         } else {
-            out += c;
+            out += c == '\r' || c == '\n' ? ' ' : c;
         }
     }
-    return out;
 }
 
 void AppendNumber(std::string& line, int64_t value) {
-    line += std::to_string(value);
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    line.append(buffer, result.ptr);
     line += ',';
 }
 
@@ -49,13 +52,14 @@ std::vector<std::string> EntriesFileLines(const Ledger& ledger) {
             const EntryRecord& e = slots[s];
             const EntryText& text = ledger.EntryTextTable[m][s];
             std::string line;
+            line.reserve(64 + text.Shop.size() + text.Memo.size());
             for (int32_t v : {e.Year, e.Month, e.Day, e.Item1, e.SubItem1, e.Item2, e.SubItem2,
                               e.Amount, e.TaxKind}) {
                 AppendNumber(line, v);
             }
-            line += ShopField(text.Shop);
+            AppendShop(line, text.Shop);
             line += ',';
-            line += OneLine(text.Memo);
+            AppendOneLine(line, text.Memo);
             lines.push_back(std::move(line));
         }
     }

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "core/errors.h"
 #include "core/file_io.h"
 #include "core/ledger_files.h"
 #include "core/settings_file.h"
+#include "core/sjis.h"
 #include "core/totals.h"
 
 namespace kakeibo {
@@ -30,6 +32,29 @@ std::vector<std::string> HistoryLines(const std::vector<std::string>& history, i
     return lines;
 }
 
+// The same bytes as EncodeLines, but the ASCII head of a line (all of a number line, the
+// numbers of an entry) skips the converter: a full year has some 15,000 lines.
+std::string EncodeFile(const std::vector<std::string>& lines, const std::string& path) {
+    std::string out;
+    size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 2;
+    out.reserve(size);
+    for (const std::string& line : lines) {
+        size_t ascii = 0;
+        while (ascii < line.size() && static_cast<unsigned char>(line[ascii]) < 0x80) ++ascii;
+        out.append(line, 0, ascii);
+        if (ascii < line.size()) {
+            try {
+                out += EncodeCp932(std::string_view(line).substr(ascii));
+            } catch (const LedgerError&) {
+                return EncodeLines(lines, path);  // throws the message that names the file
+            }
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
 }  // namespace
 
 void MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
@@ -38,7 +63,7 @@ void MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
     // stored stops the save while the files on disk are still one consistent set.
     std::vector<PendingFile> files;
     auto add = [&files](std::string path, const std::vector<std::string>& lines) {
-        std::string bytes = EncodeLines(lines, path);
+        std::string bytes = EncodeFile(lines, path);
         files.push_back({std::move(path), std::move(bytes)});
     };
 

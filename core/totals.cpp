@@ -80,20 +80,23 @@ void DataSum(Ledger& ledger, int kind, const Date& date) {
     if (!IsValidDate(date)) return;
 
     const Date first = AddDays(date, -6);
-    const int64_t firstDay = DayNumber(first);
-    const int lastMonth = date.Month;
+    const int firstMonthDays = DaysInMonth(first.Year, first.Month);
     // The days before 1 January belong to last year's ledger; this one starts at January.
     const int firstMonth = first.Year < date.Year ? 1 : first.Month;
     const auto income = IncomeItems(ledger);
 
-    for (int m = firstMonth; m <= lastMonth; ++m) {
+    for (int m = firstMonth; m <= date.Month; ++m) {
         for (const EntryRecord& e : ledger.EntryTable[m - 1]) {
             if (e.Year == 0 || !InTables(e)) continue;
-            // Only the entry's own date places it; a day that does not exist is in no week.
-            const Date t{e.Year, e.Month, e.Day};
-            if (!IsValidDate(t)) continue;
-            const int64_t k = DayNumber(t) - firstDay;
-            if (k < 0 || k > 6) continue;
+            // The week touches at most two calendar months, so the entry's own date places
+            // it by its day alone; a day that does not exist (30 February) is in no week.
+            int k = -1;
+            if (e.Year == date.Year && e.Month == date.Month) {
+                if (e.Day >= 1 && e.Day <= date.Day) k = 6 - (date.Day - e.Day);
+            } else if (e.Year == first.Year && e.Month == first.Month) {
+                if (e.Day >= first.Day && e.Day <= firstMonthDays) k = e.Day - first.Day;
+            }
+            if (k < 0) continue;
             const int64_t v = e.Amount;
             auto& receiving = week[e.Item1][k];
             const int64_t in = income[e.Item1] ? -v : v;
