@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "core/errors.h"
+#include "core/file_io.h"
 #include "core/ledger.h"
+#include "core/ledger_files.h"
+#include "core/settings_file.h"
 
 namespace kakeibo {
 namespace {
@@ -340,6 +343,110 @@ TEST_F(MonthSaveTest, AReadOnlyFolderKeepsItsFilesAndTheFlags) {
     EXPECT_EQ(ReadBytes(data + "ledr.dat"), "old\r\n");
     EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "<missing>");
     EXPECT_TRUE(ledger->LedgerChanged);
+}
+
+// A hand-written ledger as a user's disk holds it, with a byte that is not CP932 (0xA0).
+class RoundTripTest : public MonthSaveTest {
+protected:
+    void SetUp() override {
+        MonthSaveTest::SetUp();
+        entries = "2026,1,5,2,1,0,0,1280,0," + kHachioya + "," + kMilkEggs + "\r\n" +
+                  "2026,1,25,0,0,3,0,250000,2,,\r\n" + "2026,3,31,2,4,1,3,1000,1," + kDrugstore +
+                  "," + kTatekae + "\r\n" + "2026,12,31,1,2,0,0,3000,0,\xA0" + "ATM,\r\n";
+        for (int k = 0; k < 390; ++k) {
+            budget += (k == 5     ? "77"
+                       : k == 32  ? "30000"
+                       : k == 389 ? "-1"
+                                  : "0") +
+                      std::string("\r\n");
+        }
+        for (int k = 0; k < 2340; ++k) {
+            balance += (k == 0 || k == 5    ? "20000"
+                        : k == 8 || k == 11 ? "3000000000"
+                                            : "0") +
+                       std::string("\r\n");
+        }
+        WriteBytes(data + "led.nbd", entries);
+        WriteBytes(data + "ledy.dat", budget);
+        WriteBytes(data + "ledr.dat", balance);
+    }
+
+    std::string entries, budget, balance;
+};
+
+TEST_F(RoundTripTest, AnUntouchedLedgerSavesTheSameBytes) {
+    ASSERT_TRUE(MonthLoad(*ledger, data, "led").Loaded);
+    ledger->LedgerChanged = true;  // what an overwrite save does
+    ledger->MastersChanged = true;
+    const std::string copy = root + "copy/";
+    fs::create_directory(copy);
+    MonthSave(*ledger, copy, "led", inputs);
+    EXPECT_EQ(ReadBytes(copy + "led.nbd"), entries);
+    EXPECT_EQ(ReadBytes(copy + "ledy.dat"), budget);
+    // The balance file's opening row is the user's; the later rows are derived.
+    const auto lines = SplitCrLf(ReadBytes(copy + "ledr.dat"));
+    ASSERT_EQ(lines.size(), 2340u);
+    EXPECT_EQ(lines[0], "20000");
+    EXPECT_EQ(lines[8], "3000000000");
+    EXPECT_EQ(lines[180], "268720");  // 20,000 - 1,280 + 250,000 after January
+}
+
+TEST_F(RoundTripTest, ChangesSurviveSaveAndStartUp) {
+    ASSERT_TRUE(MonthLoad(*ledger, data, "led").Loaded);
+    ledger->LedgerName = "led";
+    // Delete January's first entry the way the entry list does: the rest moves up.
+    ledger->EntryTable[0][0] = ledger->EntryTable[0][1];
+    ledger->EntryTextTable[0][0] = ledger->EntryTextTable[0][1];
+    ledger->EntryTable[0][1] = EntryRecord{};
+    ledger->EntryTextTable[0][1] = EntryText{};
+    Add(2, 0, {2026, 2, 14, 2, 3, 0, 0, 864, 1}, "ドラッグストア", "メモ, 2 行目なし");
+    Add(2, 1, {2026, 2, 28, 1, 0, 0, 0, 40000, 0}, "", "");
+    ledger->BudgetTable[2][2] = 12345;
+    ledger->BalanceTable[0][0][0] = 50000;
+    ledger->BalanceTable[0][0][5] = 50000;
+    ledger->ItemTable[2].Name = "食費・外食";
+    ledger->SubItemTable[2][3] = "ランチ";
+    ledger->ItemTable[3].Kind = "-1";
+    ledger->ShopHistoryMax = 12;
+    ledger->MemoHistoryMax = 8;
+    ledger->HideZeroItems = true;
+    ledger->TaxRounding = 1;
+    ledger->LedgerChanged = true;
+    ledger->MastersChanged = true;
+    inputs.EntryForm = {1, 427, 81, 483, 583};
+    inputs.DataSheet = {0, 10, 81, 618, 425};
+    inputs.ShopHistory = {"ドラッグストア", "八百屋"};
+    inputs.MemoHistory = {"メモ, 2 行目なし"};
+    MonthSave(*ledger, data, "led", inputs);
+
+    auto reloaded = std::make_unique<Ledger>();
+    const StartupResult start = StartUp(*reloaded, exe, Date{2026, 2, 28}, 768);
+    EXPECT_TRUE(start.Messages.empty());
+    EXPECT_EQ(reloaded->DataDir, data);
+    EXPECT_EQ(reloaded->LedgerName, "led");
+    EXPECT_EQ(reloaded->EntryTable, ledger->EntryTable);
+    EXPECT_EQ(reloaded->EntryTextTable, ledger->EntryTextTable);
+    EXPECT_EQ(reloaded->BudgetTable, ledger->BudgetTable);
+    EXPECT_EQ(reloaded->BalanceTable, ledger->BalanceTable);
+    for (int i = 0; i < kItemCount; ++i) {
+        EXPECT_EQ(reloaded->ItemTable[i].Name, ledger->ItemTable[i].Name) << i;
+        EXPECT_EQ(reloaded->ItemTable[i].Kind, ledger->ItemTable[i].Kind) << i;
+    }
+    EXPECT_EQ(reloaded->SubItemTable, ledger->SubItemTable);
+    EXPECT_EQ(reloaded->ShopHistoryMax, 12);
+    EXPECT_EQ(reloaded->MemoHistoryMax, 8);
+    EXPECT_TRUE(reloaded->HideZeroItems);
+    EXPECT_EQ(reloaded->TaxRounding, 1);
+    EXPECT_EQ(reloaded->WindowLayout[0], (LayoutSlot{1, 427, 81, 483, 583}));
+    EXPECT_EQ(reloaded->WindowLayout[1], (LayoutSlot{1, 427, 81, 483, 583}));
+    EXPECT_EQ(reloaded->WindowLayout[2], (LayoutSlot{0, 10, 81, 618, 425}));
+    EXPECT_EQ(reloaded->NextSlot, 2);  // today is in February, which has two entries
+    EXPECT_EQ(ReadHistory(data + "mise.dat"), inputs.ShopHistory);
+    EXPECT_EQ(ReadHistory(data + "memo.dat"), inputs.MemoHistory);
+    EXPECT_EQ(reloaded->EntryTextTable[11][0].Shop, ledger->EntryTextTable[11][0].Shop);
+    EXPECT_EQ(EncodeLines({reloaded->EntryTextTable[11][0].Shop}, "x"),
+              "\xA0"
+              "ATM\r\n");
 }
 
 }  // namespace
