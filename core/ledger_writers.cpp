@@ -12,6 +12,10 @@ namespace {
 // Every file holds one text per line: a line break inside a text would split it into two
 // lines and shift everything after it when the file is read back.
 void AppendOneLine(std::string& out, const std::string& text) {
+    if (text.find_first_of("\r\n") == std::string::npos) {
+        out += text;
+        return;
+    }
     for (char c : text) out += c == '\r' || c == '\n' ? ' ' : c;
 }
 
@@ -25,6 +29,10 @@ std::string OneLine(const std::string& text) {
 // The entries file has no quoting, so a comma in a shop name would move the memo into the
 // shop's field and the rest of the line with it. The full-width comma reads the same.
 void AppendShop(std::string& out, const std::string& shop) {
+    if (shop.find_first_of(",\r\n") == std::string::npos) {
+        out += shop;
+        return;
+    }
     for (char c : shop) {
         if (c == ',') {
             out += "，";
