@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QLineEdit>
 #include <QString>
+#include <optional>
 
 #include "ui/controls/nval_edit_logic.h"
 
@@ -72,7 +73,9 @@ private:
     void Display();
     void ApplyColor(bool negative);
     void TextEdited(const QString& text);
-    void RememberForUndo();
+    // Runs a user's change of the number, keeping the text before it for undo.
+    template <typename Change>
+    void UserEdit(Change change);
 
     NValEditLogic logic_;
     bool enterNext_ = false;
@@ -81,11 +84,10 @@ private:
     QColor minusColor_;
     QColor plainColor_;
     bool colorGuard_ = false;
-    bool mouseActivated_ = false;
     bool doubleClicked_ = false;
     // False while the field writes its own text, so that only outside text is parsed.
     bool textSyncArmed_ = false;
-    QString undoText_;
+    std::optional<QString> undoText_;
 };
 
 }  // namespace kakeibo
