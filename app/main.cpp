@@ -1,13 +1,58 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
+#include <memory>
 
+#include "core/ledger.h"
+#include "ui/entry/entry_form.h"
+#include "ui/main/main_window.h"
 #include "ui/platform/app_info.h"
+
+namespace {
+
+// The windows ask for the classic Japanese Windows fonts; the IPA fonts stand in for them.
+void SubstituteFonts() {
+    const QString proportional = QStringLiteral("IPAPGothic");
+    const QString fixed = QStringLiteral("IPAGothic");
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), proportional);
+    QFont::insertSubstitution(QStringLiteral("MS PGothic"), proportional);
+    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), fixed);
+    QFont::insertSubstitution(QStringLiteral("MS Gothic"), fixed);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kakeibo"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(kakeibo::kApplicationTitle));
-    QMainWindow window;
-    window.setWindowTitle(QString::fromUtf8(kakeibo::kMainWindowCaption));
-    window.show();
+    SubstituteFonts();
+
+    // The file dialogs' own texts (overwrite question, buttons) in Japanese when Qt has them.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&qtTexts);
+    }
+
+    // The ledger is large; it lives on the heap for the whole run.
+    auto ledger = std::make_unique<kakeibo::Ledger>();
+    kakeibo::TForm1 mainWindow(*ledger);
+    mainWindow.FormCreate();
+
+    // The tool windows belong to the main window, so closing it ends the program.
+    auto* entryForm = new kakeibo::TForm3(*ledger, mainWindow, &mainWindow);
+    entryForm->FormCreate();
+    mainWindow.SetEntryForm(entryForm);
+
+    mainWindow.show();
+
+    // For measuring a start: quit as soon as the windows are up.
+    if (qEnvironmentVariableIntValue("KAKEIBO_QUIT_AFTER_START") == 1) {
+        QTimer::singleShot(0, &app, &QApplication::quit);
+    }
     return app.exec();
 }

@@ -1,42 +1,584 @@
 #include "ui/main/main_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <algorithm>
+#include <exception>
 
+#include "core/carry_over.h"
+#include "core/ledger_files.h"
+#include "core/settings_file.h"
+#include "core/totals.h"
 #include "ui/entry/entry_form.h"
+#include "ui/platform/app_info.h"
+#include "ui/platform/platform.h"
 
 namespace kakeibo {
 
-TForm1::TForm1(Ledger& ledger, QWidget* parent) : QMainWindow(parent), ledger_(ledger) {}
+namespace {
 
-void TForm1::FormCreate() {}
-void TForm1::init() {}
-void TForm1::AllUpdate() {}
-void TForm1::ComboBox1Change() {}
-void TForm1::ComboBox2Change() {}
-void TForm1::ToolButton1Click() {}
-void TForm1::ToolButton2Click() {}
-void TForm1::N4Click() {}
-void TForm1::N6Click() {}
-void TForm1::N9Click() {}
-void TForm1::N16Click() {}
-void TForm1::N11Click() {}
-void TForm1::N13Click() {}
-void TForm1::FormVisibleInit() {}
-void TForm1::Find1Click() {}
-void TForm1::N3Click() {}
-void TForm1::N5Click() {}
-void TForm1::About1Click() {}
-void TForm1::FormVisible(QObject*, bool) {}
+constexpr int kStripHeight = 80;
+constexpr int kFirstYear = 2000;
+constexpr int kLastFixedYear = 2010;
+constexpr int kDefaultFormTop = 81;
+constexpr int kDefaultEntryLeft = 427;
+constexpr int kDefaultSheetWidth = 425;
+constexpr int kComboHeight = 21;
+
+const char* const kLedgerFilter = "家計簿データ(*.nbd)|*.nbd";
+const char* const kLedgerExtension = ".nbd";
+const char* const kSaveQuestion = "編集したデータがあります。保存しますか？";
+const char* const kPanelPrefix = " 編集中ファイル名： ";
+const char* const kCarryOverOwnFile =
+    "編集中の家計簿データには繰り越せません。別のファイル名を指定してください。";
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+QString Q(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QScreen* ScreenOf(const QWidget* widget) {
+    QScreen* screen = widget->screen();
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+int ScreenHeight(const QWidget* widget) {
+    QScreen* screen = ScreenOf(widget);
+    return screen != nullptr ? screen->geometry().height() : 768;
+}
+
+int ScreenWidth(const QWidget* widget) {
+    QScreen* screen = ScreenOf(widget);
+    return screen != nullptr ? screen->geometry().width() : 1024;
+}
+
+// A window's place as a save records it; shown means show() was asked and not undone, so a
+// window counts as visible also while the main window itself is not on the screen yet.
+LayoutSlot SlotOf(const QWidget& window) {
+    return LayoutSlot{window.isHidden() ? 0 : 1, window.x(), window.y(), window.height(),
+                      window.width()};
+}
+
+void ShowNotice(const Notice& notice) {
+    Platform& platform = CurrentPlatform();
+    const QString text = Q(notice.Text);
+    switch (notice.Kind) {
+        case NoticeKind::Plain:
+            platform.ShowMessage(text);
+            return;
+        case NoticeKind::Warning:
+            platform.ShowTypedMessage(MessageKind::Warning, text, OkButton);
+            return;
+        case NoticeKind::Error:
+            platform.ShowTypedMessage(MessageKind::Error, text, OkButton);
+            return;
+        case NoticeKind::Information:
+            platform.ShowTypedMessage(MessageKind::Information, text, OkButton);
+            return;
+    }
+}
+
+// The directory (with its "/") and the ledger name of a chosen entries file. The name loses
+// a trailing ".nbd"; any other name is kept whole, so the load reports the file it misses.
+void SplitOpenedPath(const QString& path, std::string& dir, std::string& name) {
+    const QFileInfo info(path);
+    QString base = info.fileName();
+    const QString extension = Q(kLedgerExtension);
+    if (base.endsWith(extension)) base.chop(extension.size());
+    QString folder = info.absolutePath();
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    dir = folder.toStdString();
+    name = base.toStdString();
+}
+
+// Two paths name the same file: compared after resolving links when both exist.
+bool SameFile(const QString& a, const QString& b) {
+    const QFileInfo infoA(a);
+    const QFileInfo infoB(b);
+    if (infoA.exists() && infoB.exists()) {
+        return infoA.canonicalFilePath() == infoB.canonicalFilePath();
+    }
+    return QDir::cleanPath(infoA.absoluteFilePath()) == QDir::cleanPath(infoB.absoluteFilePath());
+}
+
+FileDialogOptions LedgerSaveOptions(const Ledger& ledger) {
+    FileDialogOptions options;
+    options.Filter = Q(kLedgerFilter);
+    options.InitialDir = Q(ledger.DataDir);
+    options.DefaultExt = Q(kLedgerExtension);
+    options.FileName = Q(ledger.LedgerName);
+    options.OverwritePrompt = true;
+    return options;
+}
+
+}  // namespace
+
+TForm1::TForm1(Ledger& ledger, QWidget* parent) : QMainWindow(parent), ledger_(ledger) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(Q(kMainWindowCaption));
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    BuildControls();
+    BuildMenu();
+    // Any resize keeps the strip 80 pixels high; only the width follows the user.
+    setMinimumHeight(kStripHeight);
+    setMaximumHeight(kStripHeight);
+    resize(ScreenWidth(this), kStripHeight);
+}
+
+void TForm1::BuildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(central);
+
+    GroupBox1 = new QGroupBox(central);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(0, 0, 1016, 32);
+
+    ToolBar1 = new QToolBar(GroupBox1);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setGeometry(0, 5, 143, 27);
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setStyleSheet(QStringLiteral("QToolBar { border: none; background: transparent; }"));
+
+    ToolButton1 = new QToolButton(ToolBar1);
+    ToolButton1->setObjectName(QStringLiteral("ToolButton1"));
+    ToolButton1->setIcon(QIcon(QStringLiteral(":/resources/open.png")));
+    ToolButton1->setToolTip(QStringLiteral("読み込み"));
+    ToolButton1->setAutoRaise(true);
+    ToolButton1->setFixedSize(23, 22);
+    ToolBar1->addWidget(ToolButton1);
+
+    ToolButton2 = new QToolButton(ToolBar1);
+    ToolButton2->setObjectName(QStringLiteral("ToolButton2"));
+    ToolButton2->setIcon(QIcon(QStringLiteral(":/resources/save.png")));
+    ToolButton2->setToolTip(QStringLiteral("上書き保存"));
+    ToolButton2->setAutoRaise(true);
+    ToolButton2->setFixedSize(23, 22);
+    ToolBar1->addWidget(ToolButton2);
+
+    Panel1 = new QFrame(GroupBox1);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(142, 6, 283, 25);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    auto makeLabel = [this](QLabel*& label, const char* name, const char* text, int left) {
+        label = new QLabel(Q(text), Panel1);
+        label->setObjectName(Q(name));
+        label->adjustSize();
+        // Centred on the selectors' middle line, whatever the font's height.
+        label->move(left, 2 + (kComboHeight - label->height()) / 2);
+    };
+    auto makeCombo = [this](QComboBox*& combo, const char* name, int left, int width) {
+        combo = new QComboBox(Panel1);
+        combo->setObjectName(Q(name));
+        combo->setGeometry(left, 2, width, kComboHeight);
+        combo->setMaxVisibleItems(16);
+    };
+    makeLabel(Label4, "Label4", "編集日", 8);
+    makeCombo(ComboBox3, "ComboBox3", 48, 65);
+    ComboBox3->setEnabled(false);
+    makeLabel(Label3, "Label3", "年", 120);
+    makeCombo(ComboBox1, "ComboBox1", 136, 49);
+    makeLabel(Label2, "Label2", "月", 192);
+    makeCombo(ComboBox2, "ComboBox2", 208, 49);
+    makeLabel(Label1, "Label1", "日", 264);
+
+    Panel2 = new QLabel(GroupBox1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(765, 6, 250, 25);
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ShowPanelName();
+
+    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
+    // `activated` fires only for the user's picks, never for the fills of init.
+    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
+}
+
+void TForm1::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto addMenu = [bar](QMenu*& menu, const char* name, const char* caption) {
+        menu = bar->addMenu(Q(caption));
+        menu->setObjectName(Q(name));
+        menu->menuAction()->setObjectName(Q(name));
+    };
+    auto addEntry = [this](QMenu* menu, QAction*& action, const char* name, const char* caption) {
+        action = menu->addAction(Q(caption));
+        action->setObjectName(Q(name));
+        return action;
+    };
+    // The view and settings keys also work while a tool window has the focus.
+    auto shortcut = [](QAction* action, Qt::Key key) {
+        action->setShortcut(QKeySequence(Qt::CTRL | key));
+        action->setShortcutContext(Qt::ApplicationShortcut);
+    };
+
+    addMenu(File1, "File1", "　ファイル");
+    connect(addEntry(File1, N4, "N4", "　上書き保存"), &QAction::triggered, this, &TForm1::N4Click);
+    connect(addEntry(File1, N6, "N6", "　名前を付けて保存"), &QAction::triggered, this,
+            &TForm1::N6Click);
+    connect(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this, &TForm1::N9Click);
+    File1->addSeparator();
+    connect(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this, &TForm1::N16Click);
+
+    addMenu(View1, "View1", "　表示　");
+    addEntry(View1, N11, "N11", "　データシート　")->setCheckable(true);
+    shortcut(N11, Qt::Key_D);
+    addEntry(View1, N12, "N12", "　グラフシート　")->setCheckable(true);
+    N12->setEnabled(false);
+    addEntry(View1, N13, "N13", "　入力フォーム　")->setCheckable(true);
+    shortcut(N13, Qt::Key_I);
+    View1->addSeparator();
+    addEntry(View1, DefaultLayout1, "DefaultLayout1", "　初期値に戻す");
+    connect(N11, &QAction::triggered, this, &TForm1::N11Click);
+    connect(N13, &QAction::triggered, this, &TForm1::N13Click);
+    connect(DefaultLayout1, &QAction::triggered, this, &TForm1::FormVisibleInit);
+
+    Find1 = bar->addAction(QStringLiteral("検索"));
+    Find1->setObjectName(QStringLiteral("Find1"));
+    connect(Find1, &QAction::triggered, this, &TForm1::Find1Click);
+
+    addMenu(Setting1, "Setting1", "　設定　");
+    addEntry(Setting1, N3, "N3", "　各種設定");
+    shortcut(N3, Qt::Key_S);
+    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+
+    addMenu(Csv1, "Csv1", "　CSVデータ出力");
+    connect(addEntry(Csv1, N5, "N5", "　表示中のデータシート"), &QAction::triggered, this,
+            &TForm1::N5Click);
+    connect(addEntry(Csv1, N7, "N7", "　今月の詳細データ"), &QAction::triggered, this,
+            &TForm1::N5Click);
+
+    addMenu(Help1, "Help1", "　ヘルプ　");
+    connect(addEntry(Help1, About1, "About1", "　バージョン情報"), &QAction::triggered, this,
+            &TForm1::About1Click);
+}
+
+void TForm1::FormCreate() {
+    Platform& platform = CurrentPlatform();
+    const Date today = platform.Today();
+    // A fault part-way leaves what was read so far; the window must still come up on today.
+    RunGuarded([&] {
+        const StartupResult result =
+            StartUp(ledger_, platform.ExeDir().toStdString(), today, ScreenHeight(this));
+        for (const Notice& notice : result.Messages) ShowNotice(notice);
+    });
+    RunGuarded([&] {
+        shopHistory_ = ReadHistory(ledger_.DataDir + "mise.dat");
+        memoHistory_ = ReadHistory(ledger_.DataDir + "memo.dat");
+    });
+    ShowPanelName();
+    init();
+    move(0, 0);
+    resize(ScreenWidth(this), kStripHeight);
+}
+
+void TForm1::init() {
+    const Date today = CurrentPlatform().Today();
+    InitLedgerState(ledger_, today);
+
+    ComboBox1->clear();
+    ComboBox2->clear();
+    ComboBox3->clear();
+    SelectYear(today.Year);
+    for (int month = 1; month <= kMonthCount; ++month) ComboBox1->addItem(QString::number(month));
+    ComboBox1->setCurrentIndex(today.Month - 1);
+    FillDays(today.Year, today.Month, today.Day);
+
+    // A registered window's mark follows the window itself, so that a window hidden since
+    // start keeps an empty mark after a ledger is opened.
+    const auto& layout = ledger_.WindowLayout;
+    N11->setChecked(dataSheet_ != nullptr ? !dataSheet_->isHidden()
+                                          : layout[kLayoutDataSheet].Visible == 1);
+    N12->setChecked(layout[kLayoutGraphSheet].Visible == 1);
+    N13->setChecked(entryForm_ != nullptr ? !entryForm_->isHidden()
+                                          : layout[kLayoutEntryForm].Visible == 1);
+}
+
+void TForm1::AllUpdate() {
+    // The totals first, so the entry list's wallet balance already counts the last change.
+    RefreshData(ledger_, 1);
+    RefreshData(ledger_, 2);
+    if (entryForm_ != nullptr) entryForm_->DrawCell();
+    if (dataSheetRefill_) dataSheetRefill_();
+}
+
+void TForm1::FormVisible(QObject* sender, bool state) {
+    const bool shown = !state;
+    if (sender == N11 || (dataSheet_ != nullptr && sender == dataSheet_)) {
+        N11->setChecked(shown);
+        SetDataSheetVisible(shown);
+    } else if (sender == N13 || (entryForm_ != nullptr && sender == entryForm_)) {
+        N13->setChecked(shown);
+        SetEntryFormVisible(shown);
+    }
+}
+
+void TForm1::SetDataSheetVisible(bool visible) {
+    if (dataSheet_ != nullptr) {
+        dataSheet_->setVisible(visible);
+    } else {
+        ledger_.WindowLayout[kLayoutDataSheet].Visible = visible ? 1 : 0;
+    }
+}
+
+void TForm1::SetEntryFormVisible(bool visible) {
+    if (entryForm_ != nullptr) {
+        entryForm_->setVisible(visible);
+    } else {
+        ledger_.WindowLayout[kLayoutEntryForm].Visible = visible ? 1 : 0;
+    }
+}
+
 void TForm1::SetEntryForm(TForm3* form) {
     entryForm_ = form;
+    if (entryForm_ != nullptr) N13->setChecked(!entryForm_->isHidden());
 }
+
 void TForm1::SetDataSheet(QWidget* sheet, std::function<void()> refill) {
     dataSheet_ = sheet;
     dataSheetRefill_ = std::move(refill);
+    if (dataSheet_ != nullptr) N11->setChecked(!dataSheet_->isHidden());
 }
-void TForm1::SelectDate(const Date&) {}
+
+void TForm1::SelectDate(const Date& date) {
+    if (!IsValidDate(date)) return;
+    SelectYear(date.Year);
+    ComboBox1->setCurrentIndex(date.Month - 1);
+    FillDays(date.Year, date.Month, date.Day);
+    if (date.Month != ledger_.EditMonth) SetEditMonth(date.Month);
+    ledger_.EditDate = date;
+    AllUpdate();
+}
+
+void TForm1::ComboBox1Change() {
+    const int month = ComboBox1->currentIndex() + 1;
+    if (month < 1) return;
+    const int year = ledger_.EditDate.Year;
+    FillDays(year, month, 1);
+    SetEditMonth(month);
+    ledger_.EditDate = Date{year, month, 1};
+    AllUpdate();
+}
+
+void TForm1::ComboBox2Change() {
+    const int day = ComboBox2->currentIndex() + 1;
+    if (day < 1) return;
+    ledger_.EditDate = Date{ledger_.EditDate.Year, ledger_.EditDate.Month, day};
+    AllUpdate();
+}
+
+void TForm1::SetEditMonth(int month) {
+    ledger_.EditMonth = month;
+    ledger_.EditMonthIndex = month - 1;
+    ledger_.NextSlot = ledger_.GetIndex(month);
+}
+
+void TForm1::FillDays(int year, int month, int day) {
+    ComboBox2->clear();
+    const int days = DaysInMonth(year, month);
+    for (int d = 1; d <= days; ++d) ComboBox2->addItem(QString::number(d));
+    ComboBox2->setCurrentIndex(std::clamp(day, 1, std::max(days, 1)) - 1);
+}
+
+// The list runs from 2000 to the later of 2010 and `year`, so the selector can always show
+// the edited year.
+void TForm1::SelectYear(int year) {
+    const int last = std::max(kLastFixedYear, year);
+    const int wanted = last - kFirstYear + 1;
+    if (ComboBox3->count() != wanted) {
+        ComboBox3->clear();
+        for (int y = kFirstYear; y <= last; ++y) ComboBox3->addItem(QString::number(y));
+    }
+    ComboBox3->setCurrentIndex(year >= kFirstYear ? year - kFirstYear : -1);
+}
+
+void TForm1::ShowPanelName() {
+    Panel2->setText(Q(kPanelPrefix) + Q(ledger_.LedgerName));
+}
+
+SaveInputs TForm1::CollectSaveInputs() const {
+    SaveInputs inputs;
+    inputs.EntryForm =
+        entryForm_ != nullptr ? SlotOf(*entryForm_) : ledger_.WindowLayout[kLayoutEntryForm];
+    inputs.DataSheet =
+        dataSheet_ != nullptr ? SlotOf(*dataSheet_) : ledger_.WindowLayout[kLayoutDataSheet];
+    inputs.ShopHistory = entryForm_ != nullptr ? entryForm_->ShopHistory() : shopHistory_;
+    inputs.MemoHistory = entryForm_ != nullptr ? entryForm_->MemoHistory() : memoHistory_;
+    return inputs;
+}
+
+void TForm1::SaveTo(const std::string& dir, const std::string& name) {
+    MonthSave(ledger_, dir, name, CollectSaveInputs());
+    CurrentPlatform().ShowMessage(Q(kSaveFinishedMessage));
+}
+
+// Asked before unsaved changes would be lost; true when the caller may go on. A failed save
+// throws, so the caller stops.
+bool TForm1::AskSaveChanges() {
+    if (!ledger_.LedgerChanged && !ledger_.MastersChanged) return true;
+    const MessageButton answer = CurrentPlatform().ShowTypedMessage(
+        MessageKind::Information, Q(kSaveQuestion), YesButton | NoButtonAnswer | CancelButton);
+    if (answer == YesButton) {
+        SaveTo(ledger_.DataDir, ledger_.LedgerName);
+        return true;
+    }
+    return answer == NoButtonAnswer;
+}
+
+bool TForm1::OverwriteSave() {
+    ledger_.LedgerChanged = true;
+    ledger_.MastersChanged = true;
+    const QString entries = Q(ledger_.DataDir + ledger_.LedgerName + kLedgerExtension);
+    if (!QFileInfo::exists(entries)) return SaveAs();
+    SaveTo(ledger_.DataDir, ledger_.LedgerName);
+    return true;
+}
+
+bool TForm1::SaveAs() {
+    const auto path = CurrentPlatform().GetSaveFileName(LedgerSaveOptions(ledger_));
+    if (!path) return false;
+    std::string dir;
+    std::string name;
+    SplitLedgerPath(path->toStdString(), dir, name);
+    // The next start and the next overwrite save look for the ledger where it now lies.
+    ledger_.DataDir = dir;
+    ledger_.LedgerChanged = true;
+    ledger_.MastersChanged = true;
+    ledger_.LedgerName = name;
+    ShowPanelName();
+    SaveTo(dir, name);
+    return true;
+}
+
+void TForm1::ToolButton1Click() {
+    RunGuarded([this] {
+        if (!AskSaveChanges()) return;
+        FileDialogOptions options;
+        options.Filter = Q(kLedgerFilter);
+        options.InitialDir = Q(ledger_.DataDir);
+        options.DefaultExt = Q(kLedgerExtension);
+        const auto path = CurrentPlatform().GetOpenFileName(options);
+        if (!path) return;
+        std::string dir;
+        std::string name;
+        SplitOpenedPath(*path, dir, name);
+        const LoadResult result = MonthLoad(ledger_, dir, name);
+        if (result.Message) ShowNotice(*result.Message);
+        // A load that failed left the ledger as it was; so stay the date, flags and panel.
+        if (!result.Loaded) return;
+        ledger_.DataDir = dir;
+        ShowPanelName();
+        init();
+        AllUpdate();
+    });
+}
+
+void TForm1::ToolButton2Click() {
+    RunGuarded([this] { OverwriteSave(); });
+}
+
+void TForm1::N4Click() {
+    ToolButton2Click();
+}
+
+void TForm1::N6Click() {
+    RunGuarded([this] { SaveAs(); });
+}
+
+void TForm1::N9Click() {
+    RunGuarded([this] {
+        const auto path = CurrentPlatform().GetSaveFileName(LedgerSaveOptions(ledger_));
+        if (!path) return;
+        std::string dir;
+        std::string name;
+        SplitLedgerPath(path->toStdString(), dir, name);
+        // Writing the empty new year over the open ledger's files would lose the year on disk
+        // while the window still shows it.
+        if (SameFile(Q(dir + name + kLedgerExtension),
+                     Q(ledger_.DataDir + ledger_.LedgerName + kLedgerExtension))) {
+            CurrentPlatform().ShowTypedMessage(MessageKind::Warning, Q(kCarryOverOwnFile),
+                                               OkButton);
+            return;
+        }
+        WriteCarryOver(ledger_, dir, name);
+    });
+}
+
+void TForm1::N16Click() {
+    close();
+}
+
+// The view entries have switched their marks already; FormVisible wants the mark before.
+void TForm1::N11Click() {
+    FormVisible(N11, !N11->isChecked());
+}
+
+void TForm1::N13Click() {
+    FormVisible(N13, !N13->isChecked());
+}
+
+void TForm1::FormVisibleInit() {
+    const int sheetHeight = ScreenHeight(this) - 150;
+    LayoutSlot& entry = ledger_.WindowLayout[kLayoutEntryForm];
+    entry.Visible = 1;
+    entry.Left = kDefaultEntryLeft;
+    entry.Top = kDefaultFormTop;
+    LayoutSlot& sheet = ledger_.WindowLayout[kLayoutDataSheet];
+    sheet = LayoutSlot{1, 0, kDefaultFormTop, sheetHeight, kDefaultSheetWidth};
+    if (entryForm_ != nullptr) {
+        entryForm_->move(kDefaultEntryLeft, kDefaultFormTop);
+        entryForm_->show();
+    }
+    if (dataSheet_ != nullptr) {
+        dataSheet_->move(0, kDefaultFormTop);
+        dataSheet_->resize(kDefaultSheetWidth, sheetHeight);
+        dataSheet_->show();
+    }
+    N13->setChecked(true);
+    N11->setChecked(true);
+}
+
+void TForm1::Find1Click() {}
+
+void TForm1::N3Click() {}
+
+void TForm1::N5Click() {}
+
+void TForm1::About1Click() {
+    CurrentPlatform().ShowMessage(Q(kApplicationTitle) + QStringLiteral("\nバージョン ") +
+                                  Q(kVersion));
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
-    event->accept();
+    bool mayClose = false;
+    // A save that fails keeps the program open, its error shown.
+    RunGuarded([&] { mayClose = AskSaveChanges(); });
+    if (mayClose) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 }  // namespace kakeibo

@@ -1,0 +1,66 @@
+#include "ui/platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "core/errors.h"
+#include "ui/support/fake_platform.h"
+
+namespace kakeibo {
+namespace {
+
+TEST(ErrorBoxText, AppendsAFullStopAfterCharactersThatSortAfterIt) {
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("'abc' は数値ではありません")),
+              QStringLiteral("'abc' は数値ではありません."));
+    // A Japanese full stop sorts after "." as well.
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("書き込めませんでした。")),
+              QStringLiteral("書き込めませんでした。."));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("value 12")), QStringLiteral("value 12."));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("path a/")), QStringLiteral("path a/."));
+    // "." itself and everything before it in the code table stay as they are.
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Done.")), QStringLiteral("Done."));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Stop!")), QStringLiteral("Stop!"));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("a-")), QStringLiteral("a-"));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("'x'")), QStringLiteral("'x'"));
+    EXPECT_EQ(ErrorBoxText(QString()), QString());
+}
+
+TEST(RunGuarded, ShowsTheErrorStopsTheActionAndKeepsWhatItChanged) {
+    test::FakePlatform platform;
+    int steps = 0;
+    const bool finished = RunGuarded([&] {
+        ++steps;
+        throw LedgerError("ファイル「/tmp/a.nbd」に書き込めませんでした");
+        ++steps;  // never reached
+    });
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(steps, 1);
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Type, test::FakePlatform::BoxType::Error);
+    EXPECT_EQ(platform.Boxes[0].Text,
+              QStringLiteral("ファイル「/tmp/a.nbd」に書き込めませんでした."));
+
+    EXPECT_TRUE(RunGuarded([&] { ++steps; }));
+    EXPECT_EQ(steps, 2);
+    EXPECT_EQ(platform.Boxes.size(), 1u);
+
+    EXPECT_FALSE(RunGuarded([] { throw 42; }));
+    ASSERT_EQ(platform.Boxes.size(), 2u);
+    EXPECT_EQ(platform.Boxes[1].Type, test::FakePlatform::BoxType::Error);
+    EXPECT_EQ(platform.Boxes[1].Text, QStringLiteral("予期しないエラーが発生しました."));
+}
+
+TEST(SetPlatform, AFakeStandsInOnlyForItsLifetime) {
+    Platform* production = &CurrentPlatform();
+    {
+        test::FakePlatform platform;
+        platform.TodayDate = Date{2028, 2, 29};
+        EXPECT_EQ(&CurrentPlatform(), &platform);
+        EXPECT_EQ(CurrentPlatform().Today(), (Date{2028, 2, 29}));
+    }
+    EXPECT_EQ(&CurrentPlatform(), production);
+}
+
+}  // namespace
+}  // namespace kakeibo
