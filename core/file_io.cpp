@@ -84,8 +84,13 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync)
                           FileErrorReason(error));
     };
     const std::string temp = path + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A replaced file keeps the permissions it had.
+    mode_t mode = 0644;
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) fail(errno);
+    ::fchmod(fd, mode);
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -113,6 +118,16 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync)
         const int error = errno;
         ::unlink(temp.c_str());
         fail(error);
+    }
+    if (sync) {
+        // The rename itself survives a crash only once the folder is synced too.
+        const size_t slash = path.rfind('/');
+        const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dirFd >= 0) {
+            ::fsync(dirFd);
+            ::close(dirFd);
+        }
     }
 }
 
