@@ -35,11 +35,15 @@ QMessageBox::Icon IconOf(MessageKind kind) {
     return QMessageBox::NoIcon;
 }
 
-// "家計簿データ(*.nbd)|*.nbd" -> "家計簿データ(*.nbd) (*.nbd)" as Qt wants it.
+// "説明|*.csv" -> "説明 (*.csv)" as Qt wants it; a description that already ends with its
+// pattern in brackets ("家計簿データ(*.nbd)|*.nbd") is used as it is, so the pattern shows once.
 QString QtFilter(const QString& filter) {
     const int bar = filter.indexOf(QLatin1Char('|'));
     if (bar < 0) return filter;
-    return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QStringLiteral(")");
+    const QString description = filter.left(bar);
+    const QString pattern = filter.mid(bar + 1);
+    if (description.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')'))) return description;
+    return description + QStringLiteral(" (") + pattern + QStringLiteral(")");
 }
 
 class DesktopPlatform final : public Platform {
