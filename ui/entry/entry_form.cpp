@@ -1,28 +1,458 @@
 #include "ui/entry/entry_form.h"
 
+#include <QAction>
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QTableView>
+
 #include "core/ledger_files.h"
+#include "ui/controls/border_label.h"
+#include "ui/controls/nval_edit.h"
+#include "ui/controls/nval_label.h"
+#include "ui/entry/entry_list_model.h"
+#include "ui/entry/entry_widgets.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/frameless.h"
+#include "ui/platform/platform.h"
 
 namespace kakeibo {
 
+namespace {
+
+constexpr int kFormWidth = 583;
+constexpr int kFormHeight = 483;
+
+const QColor kPanelColor(251, 253, 255);
+const QColor kCaptionCream(254, 250, 233);
+const QColor kCaptionBlue(238, 249, 255);
+const QColor kTotalPink(248, 201, 213);
+const QColor kNavy(0, 0, 128);
+const QColor kSelectedTabGrey(229, 229, 229);
+
+const char* const kTabPictureFiles[kEntryTabCount] = {
+    ":/resources/entry_tab_expense.png", ":/resources/entry_tab_transfer.png",
+    ":/resources/entry_tab_income.png", ":/resources/entry_tab_budget.png"};
+const char* const kTabPictureNames[kEntryTabCount] = {"tab2", "tab3", "tab4", "tab5"};
+
+QPixmap Picture(const char* path) {
+    return QPixmap(QString::fromUtf8(path));
+}
+
+QString Qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Per tab: the captions of the first and the second item list.
+std::array<std::array<QString, 2>, kEntryTabCount> StandardTabCaptions() {
+    return {{{QStringLiteral("　費用項目　及び　細目"), QStringLiteral("　口座項目　及び　細目")},
+             {QStringLiteral("　移動先口座項目　及び　細目"),
+              QStringLiteral("　移動元口座項目　及び　細目")},
+             {QStringLiteral("　口座項目　及び　細目"), QStringLiteral("　収入項目　及び　細目")},
+             {QStringLiteral("　予算登録項目　及び　細目"), QString()}}};
+}
+
+}  // namespace
+
 TForm3::TForm3(Ledger& ledger, TForm1& mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), ledger_(ledger), mainWindow_(mainWindow) {
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
+      ledger_(ledger),
+      mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("各種入力フォーム"));
-    setFixedSize(583, 483);
+    setFixedSize(kFormWidth, kFormHeight);
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    TabCaptions = StandardTabCaptions();
+    BuildControls();
+    ConnectHandlers();
+    SetTabOrder();
+    FramelessDrag::ForEntryForm(this);
+}
+
+void TForm3::BuildControls() {
+    Image3 = new QLabel(this);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    Image3->setGeometry(17, 8, 200, 16);
+    Image3->setPixmap(Picture(":/resources/entry_title.png"));
+    // Presses on the title reach the window, so the band drags it there too.
+    Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    BuildEntryList();
+
+    for (int n = 0; n < kEntryTabCount; ++n) {
+        tabPictures_[n] = Picture(kTabPictureFiles[n]);
+        transparentTabs_[n] = tabPictures_[n];
+        transparentTabs_[n].setMask(tabPictures_[n].createMaskFromColor(Qt::white));
+        TabPictures[n] = new QLabel(this);
+        TabPictures[n]->setObjectName(QString::fromUtf8(kTabPictureNames[n]));
+        TabPictures[n]->setPixmap(tabPictures_[n]);
+        TabPictures[n]->hide();
+    }
+    tab1 = new TTabStrip(this);
+    tab1->setObjectName(QStringLiteral("tab1"));
+    tab1->setGeometry(20, 189, 296, 20);
+
+    BuildPanel();
+}
+
+void TForm3::BuildPanel() {
+    Panel1 = new TBevelPanel(kPanelColor, this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(19, 208, 545, 265);
+
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(1, 20, 16, 230);
+    Image1->setPixmap(Picture(":/resources/entry_side.png"));
+
+    auto label = [this](const char* name, QRect geometry, const QString& caption,
+                        const QColor& color, Qt::Alignment align = Qt::AlignLeft) {
+        auto* l = new TBorderLabel(Panel1);
+        l->setObjectName(QString::fromUtf8(name));
+        l->setGeometry(geometry);
+        l->setText(caption);
+        l->setAlignment(align | Qt::AlignVCenter);
+        QPalette palette = l->palette();
+        palette.setColor(QPalette::Window, color);
+        l->setPalette(palette);
+        l->setAutoFillBackground(true);
+        l->SetBorderColor(WindowFrameColor(l->palette()));
+        return l;
+    };
+    auto list = [this](const char* name, QRect geometry, bool editable) {
+        auto* c = new QComboBox(Panel1);
+        c->setObjectName(QString::fromUtf8(name));
+        c->setGeometry(geometry);
+        c->setEditable(editable);
+        c->setMaxVisibleItems(16);
+        if (editable) {
+            // The history is kept by the writes, not by Enter; typed text stays as typed.
+            c->setInsertPolicy(QComboBox::NoInsert);
+            c->setCompleter(nullptr);
+            c->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled);
+        }
+        return c;
+    };
+
+    BorderLabel1 = label("BorderLabel1", {32, 8, 185, 20}, TabCaptions[0][0], kCaptionCream);
+    ComboBox5 = list("ComboBox5", {216, 8, 145, 20}, false);
+    ComboBox12 = list("ComboBox12", {359, 8, 147, 20}, false);
+    BorderLabel9 = label("BorderLabel9", {32, 27, 185, 20}, TabCaptions[0][1], kCaptionBlue);
+    ComboBox3 = list("ComboBox3", {216, 28, 145, 20}, false);
+    ComboBox4 = list("ComboBox4", {359, 28, 147, 20}, false);
+    BorderLabel2 =
+        label("BorderLabel2", {32, 59, 185, 20}, QStringLiteral("　お店の名前"), kCaptionCream);
+    ComboBox1 = list("ComboBox1", {216, 59, 289, 20}, true);
+    BorderLabel3 =
+        label("BorderLabel3", {32, 78, 185, 20}, QStringLiteral("　税区分"), kCaptionBlue);
+    auto radio = [this](const char* name, int left, const QString& caption) {
+        auto* r = new QRadioButton(caption, Panel1);
+        r->setObjectName(QString::fromUtf8(name));
+        r->setGeometry(left, 80, 80, 17);
+        return r;
+    };
+    RadioButton1 = radio("RadioButton1", 224, QStringLiteral("税込"));
+    RadioButton2 = radio("RadioButton2", 312, QStringLiteral("税抜"));
+    RadioButton3 = radio("RadioButton3", 400, QStringLiteral("その他"));
+    RadioButton1->setChecked(true);
+    BorderLabel4 =
+        label("BorderLabel4", {32, 97, 185, 20}, QStringLiteral("　金額"), kCaptionCream);
+    NValEdit5 = new TNValEdit(Panel1);
+    NValEdit5->setObjectName(QStringLiteral("NValEdit5"));
+    NValEdit5->setGeometry(216, 97, 289, 20);
+    NValEdit5->SetZeroDisplay(true);
+    NValEdit5->SetValue(0);
+    BorderLabel5 =
+        label("BorderLabel5", {32, 116, 185, 20}, QStringLiteral("　一言メモ"), kCaptionBlue);
+    ComboBox2 = list("ComboBox2", {216, 116, 289, 20}, true);
+
+    Button1 = new QPushButton(QStringLiteral("前月予算コピー"), Panel1);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(184, 152, 97, 25);
+    Button1->hide();
+    Button2 = new QPushButton(QStringLiteral("予算登録"), Panel1);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(296, 152, 75, 25);
+    Button2->hide();
+
+    SPB5 = new TPictureButton(Picture(":/resources/entry_write.png"), Panel1);
+    SPB5->setObjectName(QStringLiteral("SPB5"));
+    SPB5->setGeometry(416, 144, 32, 35);
+    BorderLabel6 =
+        label("BorderLabel6", {413, 184, 42, 21}, QStringLiteral("　記入　"), kCaptionCream);
+    SPB6 = new TPictureButton(Picture(":/resources/entry_close.png"), Panel1);
+    SPB6->setObjectName(QStringLiteral("SPB6"));
+    SPB6->setGeometry(472, 144, 32, 35);
+    BorderLabel7 =
+        label("BorderLabel7", {470, 184, 42, 21}, QStringLiteral("　閉る　"), kCaptionCream);
+
+    BorderLabel11 = label("BorderLabel11", {24, 208, 505, 2}, QString(), kPanelColor);
+
+    Panel2 = new QLabel(QStringLiteral("　入力"), Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(24, 216, 97, 20);
+    Panel2->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Panel2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    {
+        QPalette palette = Panel2->palette();
+        palette.setColor(QPalette::Window, kCaptionCream);
+        Panel2->setPalette(palette);
+        Panel2->setAutoFillBackground(true);
+    }
+
+    auto total = [this](const char* name, int top) {
+        auto* n = new TNValLabel(Panel1);
+        n->setObjectName(QString::fromUtf8(name));
+        n->SetCtl3D(false);
+        n->SetZeroDisplay(true);
+        n->setGeometry(384, top, 121, 18);
+        n->SetValue(0);
+        return n;
+    };
+    BorderLabel8 = label("BorderLabel8", {305, 216, 80, 18}, QStringLiteral("レシート合計　"),
+                         kTotalPink, Qt::AlignRight);
+    NValLabel1 = total("NValLabel1", 216);
+    Image2 = new TPictureButton(Picture(":/resources/entry_clear.png"), Panel1);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(512, 217, 16, 16);
+    Image2->setToolTip(QStringLiteral("レシート合計を0円にします"));
+    BorderLabel10 = label("BorderLabel10", {305, 240, 80, 18}, QStringLiteral("お財布残金　"),
+                          kTotalPink, Qt::AlignRight);
+    NValLabel2 = total("NValLabel2", 240);
+}
+
+void TForm3::ConnectHandlers() {
+    tab1->SetPressHandler([this](int x) { Tab1MouseDown(x); });
+    connect(ComboBox5, &QComboBox::currentIndexChanged, this, [this] { SetHojyo(ComboBox5); });
+    connect(ComboBox3, &QComboBox::currentIndexChanged, this, [this] { SetHojyo(ComboBox3); });
+    for (QComboBox* box : {ComboBox5, ComboBox3, ComboBox12, ComboBox4}) {
+        box->installEventFilter(this);
+    }
+    connect(SPB5, &QAbstractButton::clicked, this, &TForm3::KinyuClick);
+    connect(SPB6, &QAbstractButton::clicked, this, &QWidget::close);
+    connect(Image2, &QAbstractButton::clicked, this, &TForm3::RecieptClear);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::YosanClick);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+}
+
+void TForm3::SetTabOrder() {
+    QWidget* order[] = {ComboBox5,    ComboBox12,   ComboBox3, ComboBox4, ComboBox1, RadioButton1,
+                        RadioButton2, RadioButton3, NValEdit5, ComboBox2, Button2,   Button1};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 void TForm3::FormCreate() {
     const LayoutSlot& slot = ledger_.WindowLayout[kLayoutEntryForm];
     move(slot.Left, slot.Top);
-    shopHistory_ = ReadHistory(ledger_.DataDir + "mise.dat");
-    memoHistory_ = ReadHistory(ledger_.DataDir + "memo.dat");
+    setFixedSize(kFormWidth, kFormHeight);
+    for (auto [box, file] : {std::pair{ComboBox1, "mise.dat"}, std::pair{ComboBox2, "memo.dat"}}) {
+        const QSignalBlocker blocker(box);
+        box->clear();
+        for (const std::string& line : ReadHistory(ledger_.DataDir + file)) box->addItem(Qs(line));
+        box->setCurrentIndex(-1);
+        box->setEditText(QString());
+    }
+    currentTab_ = EntryTab::Expense;
+    receiptTotal_ = 0;
+    NValLabel1->SetValue(0);
     setVisible(slot.Visible == 1);
 }
 
-void TForm3::DrawCell() {}
+void TForm3::FormShow() {
+    TabCaptions = StandardTabCaptions();
+    // The strip, the labels, the lists and the tax kind all follow the current tab.
+    SetKamoku(currentTab_);
+    SetHojyo(this);
+    TabDraw(static_cast<int>(currentTab_));
+    DrawCell();
+}
 
-std::vector<std::string> TForm3::ShopHistory() const { return shopHistory_; }
+void TForm3::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) RunGuarded([this] { FormShow(); });
+}
 
-std::vector<std::string> TForm3::MemoHistory() const { return memoHistory_; }
+void TForm3::closeEvent(QCloseEvent* event) {
+    // Hidden, never destroyed: the lists, histories and totals outlive the closing.
+    mainWindow_.FormVisible(this, isVisible());
+    event->accept();
+}
+
+void TForm3::paintEvent(QPaintEvent*) {
+    FormPaint();
+}
+
+void TForm3::FormPaint() {
+    QPainter p(this);
+    p.fillRect(QRect(QPoint(0, 0), QPoint(582, 1)), kNavy);
+    p.fillRect(QRect(QPoint(581, 0), QPoint(582, 482)), kNavy);
+    p.fillRect(QRect(QPoint(0, 481), QPoint(582, 482)), kNavy);
+    p.fillRect(QRect(QPoint(0, 0), QPoint(1, 482)), kNavy);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.size() == 1 && AnyBoxKeyPress(watched, text.front())) return true;
+    }
+    if (SG31 != nullptr && event->type() == QEvent::MouseButtonPress &&
+        (watched == SG31->viewport() || watched == SG31->horizontalHeader()->viewport())) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = static_cast<QWidget*>(watched)->mapTo(SG31, mouse->position().toPoint());
+        SG31MouseDown(mouse->button(), at.x(), at.y());
+        // A right press opens the menu for the row that was current; it selects nothing.
+        return mouse->button() == Qt::RightButton;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TForm3::AnyBoxKeyPress(QObject* source, QChar key) {
+    if (key != QLatin1Char(' ')) return false;
+    for (QComboBox* box : {ComboBox5, ComboBox3, ComboBox12, ComboBox4}) {
+        if (source == box) {
+            box->showPopup();
+            return true;
+        }
+    }
+    return false;
+}
+
+void TForm3::TabDraw(int k) {
+    if (k < 0 || k >= kEntryTabCount) return;
+    QPixmap& surface = tab1->Surface();
+    {
+        QPainter p(&surface);
+        p.fillRect(QRect(0, 0, 500, 19), Qt::white);
+        // The left tab lies on top of its right neighbour; only the selected one lets the
+        // grey through its white.
+        for (int n = kEntryTabCount - 1; n >= 0; --n) {
+            p.drawPixmap(72 * n, 0, n == k ? transparentTabs_[n] : tabPictures_[n]);
+        }
+        const int b = 72 * k;
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(kSelectedTabGrey);
+        p.drawPolygon(QPolygon({QPoint(b + 1, 19), QPoint(b + 4, 1), QPoint(b + 75, 1),
+                                QPoint(b + 78, 19), QPoint(b + 1, 19)}));
+        p.drawPixmap(b, 0, transparentTabs_[k]);
+    }
+    tab1->update();
+}
+
+void TForm3::Tab1MouseDown(int x) {
+    if (const auto tab = TabAtStripX(x)) {
+        TabDraw(static_cast<int>(*tab));
+        SetKamoku(*tab);
+    }
+}
+
+void TForm3::SetKamoku(EntryTab tab) {
+    std::fill(item1Map_.begin(), item1Map_.begin() + kItemCount, 0);
+    std::fill(item2Map_.begin(), item2Map_.begin() + kItemCount, 0);
+    const QSignalBlocker block5(ComboBox5);
+    const QSignalBlocker block3(ComboBox3);
+    ComboBox5->clear();
+    ComboBox3->clear();
+    currentTab_ = tab;
+
+    for (QWidget* w : std::initializer_list<QWidget*>{ComboBox1, ComboBox2, ComboBox3, ComboBox4,
+                                                      ComboBox12, SPB6, SPB5}) {
+        w->setEnabled(true);
+    }
+    Button1->hide();
+    Button2->hide();
+
+    const bool expense = tab == EntryTab::Expense;
+    switch (tab) {
+        case EntryTab::Expense:
+            BorderLabel2->setText(QStringLiteral("　お店の名前"));
+            break;
+        case EntryTab::Transfer:
+            BorderLabel2->setText(QStringLiteral("　銀行名等"));
+            break;
+        case EntryTab::Income:
+            BorderLabel2->setText(QStringLiteral("　支払先名称"));
+            break;
+        case EntryTab::Budget:
+            break;
+    }
+    for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3}) r->setEnabled(expense);
+    (expense ? RadioButton1 : RadioButton3)->setChecked(true);
+    if (tab == EntryTab::Budget) {
+        for (QWidget* w : std::initializer_list<QWidget*>{ComboBox1, ComboBox2, ComboBox3,
+                                                          ComboBox4, ComboBox12, SPB5, SPB6}) {
+            w->setEnabled(false);
+        }
+        Button1->show();
+        Button2->show();
+    }
+    const int t = static_cast<int>(tab);
+    BorderLabel1->setText(TabCaptions[t][0]);
+    BorderLabel9->setText(TabCaptions[t][1]);
+
+    int position = 0;
+    for (int item : ItemChoices(ledger_, tab, ItemSide::First)) {
+        ComboBox5->addItem(Qs(ledger_.ItemTable[item].Name));
+        item1Map_[position++] = item;
+    }
+    position = 0;
+    for (int item : ItemChoices(ledger_, tab, ItemSide::Second)) {
+        ComboBox3->addItem(Qs(ledger_.ItemTable[item].Name));
+        item2Map_[position++] = item;
+    }
+    ComboBox5->setCurrentIndex(ComboBox5->count() > 0 ? 0 : -1);
+    ComboBox3->setCurrentIndex(ComboBox3->count() > 0 ? 0 : -1);
+    SetHojyo(this);
+}
+
+void TForm3::SetHojyo(const QObject* source) {
+    if (source != ComboBox3) FillSubItems(ComboBox12, item1Map_, ComboBox5->currentIndex());
+    if (source != ComboBox5) FillSubItems(ComboBox4, item2Map_, ComboBox3->currentIndex());
+}
+
+void TForm3::FillSubItems(QComboBox* list, const std::array<int32_t, 31>& map, int position) {
+    list->clear();
+    if (position < 0 || position >= static_cast<int>(map.size())) return;
+    const int item = map[position];
+    if (item < 0 || item >= kItemCount) return;
+    for (int s = 0; s < kSubItemCount; ++s) list->addItem(Qs(ledger_.SubItemTable[item][s]));
+    list->setCurrentIndex(0);
+}
+
+std::vector<std::string> TForm3::ShopHistory() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < ComboBox1->count(); ++i)
+        lines.push_back(ComboBox1->itemText(i).toStdString());
+    return lines;
+}
+
+std::vector<std::string> TForm3::MemoHistory() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < ComboBox2->count(); ++i)
+        lines.push_back(ComboBox2->itemText(i).toStdString());
+    return lines;
+}
+
+void TForm3::SetWalletBalance() {
+    const int month = std::clamp(ledger_.EditMonth, 1, kMonthCount);
+    NValLabel2->SetValue(static_cast<long double>(ledger_.BalanceTable[month][0][0]));
+}
+
+void TForm3::SetEditMode(bool editing) {
+    ledger_.RowEditMode = editing ? 1 : 0;
+    Panel2->setText(editing ? QStringLiteral("　編集") : QStringLiteral("　入力"));
+}
 
 }  // namespace kakeibo

@@ -1,0 +1,55 @@
+// Budgets on the entry form's budget tab: register one, copy last month's.
+#include <QComboBox>
+
+#include "core/numbers.h"
+#include "ui/controls/nval_edit.h"
+#include "ui/entry/entry_form.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/platform.h"
+
+namespace kakeibo {
+
+void TForm3::YosanClick() {
+    RunGuarded([this] {
+        const int position = ComboBox5->currentIndex();
+        if (position < 0) {
+            CurrentPlatform().ShowMessage(QStringLiteral("項目を選択してください。"));
+            return;
+        }
+        const int item = item1Map_[position];
+        const QString shown = NValEdit5->text();
+        // A text that is not a whole number raises the general "is not a number" error.
+        const int32_t budget = ParseInt32(RemoveCommas(shown.toStdString()));
+        ledger_.BudgetTable[ledger_.EditMonth][item] = budget;
+        ledger_.LedgerChanged = true;
+        CurrentPlatform().ShowMessage(QString::fromStdString(ledger_.ItemTable[item].Name) +
+                                      QStringLiteral("の予算を\r　") + shown +
+                                      QStringLiteral("円に設定しました。"));
+        NValEdit5->SetValue(0);
+        mainWindow_.AllUpdate();
+    });
+}
+
+void TForm3::Button1Click() {
+    RunGuarded([this] {
+        const int month = ledger_.EditMonth;
+        bool emptyOnly = false;
+        if (MonthHasBudget(ledger_, month)) {
+            Platform& platform = CurrentPlatform();
+            if (platform.ShowTypedMessage(
+                    MessageKind::Information,
+                    QStringLiteral("今月の予算データがあります。\r上書きしますか？"),
+                    YesButton | NoButtonAnswer) != YesButton) {
+                return;
+            }
+            emptyOnly = platform.ShowTypedMessage(MessageKind::Information,
+                                                  QStringLiteral("今月予算が０円の物だけ上書き？"),
+                                                  YesButton | AllButton) == YesButton;
+        }
+        CopyPreviousBudgets(ledger_, month, emptyOnly);
+        ledger_.LedgerChanged = true;
+        mainWindow_.AllUpdate();
+    });
+}
+
+}  // namespace kakeibo

@@ -1,0 +1,170 @@
+// The month's entry list on the entry form, with its delete and edit commands.
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTableView>
+
+#include "ui/controls/nval_edit.h"
+#include "ui/entry/entry_form.h"
+#include "ui/entry/entry_list_model.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/platform.h"
+
+namespace kakeibo {
+
+namespace {
+
+constexpr int kColumnWidths[kEntryListColumns] = {32, 128, 128, 128, 128, 128, 64, 340};
+constexpr int kRowHeight = 18;
+
+}  // namespace
+
+void TForm3::BuildEntryList() {
+    model_ = new EntryListModel(this);
+    SG31 = new QTableView(this);
+    SG31->setObjectName(QStringLiteral("SG31"));
+    SG31->setGeometry(22, 24, 553, 153);
+    SG31->setModel(model_);
+    // Skipped by the Tab key, yet arrows move the current cell once the list is clicked.
+    SG31->setFocusPolicy(Qt::ClickFocus);
+    SG31->setTabKeyNavigation(false);
+    SG31->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SG31->setSelectionBehavior(QAbstractItemView::SelectItems);
+    SG31->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    SG31->setShowGrid(true);
+    SG31->setWordWrap(false);
+    SG31->setCornerButtonEnabled(false);
+    SG31->verticalHeader()->hide();
+    SG31->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    SG31->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    QHeaderView* headings = SG31->horizontalHeader();
+    headings->setSectionResizeMode(QHeaderView::Interactive);
+    headings->setSectionsClickable(false);
+    headings->setHighlightSections(false);
+    headings->setMinimumSectionSize(8);
+    headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    headings->setFixedHeight(kRowHeight + 1);
+    headings->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: rgb(254, 250, 233); color: black;"
+                       " padding: 0px 2px; border: 0px; border-right: 1px solid #a0a0a0;"
+                       " border-bottom: 1px solid #a0a0a0; }"));
+    for (int c = 0; c < kEntryListColumns; ++c) SG31->setColumnWidth(c, kColumnWidths[c]);
+    SG31->viewport()->installEventFilter(this);
+    headings->viewport()->installEventFilter(this);
+    connect(SG31->selectionModel(), &QItemSelectionModel::currentChanged, this, &TForm3::SG31Click);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Delete1 = PopupMenu1->addAction(QStringLiteral("削除"));
+    Delete1->setObjectName(QStringLiteral("Delete1"));
+    Edit1 = PopupMenu1->addAction(QStringLiteral("編集"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    connect(Delete1, &QAction::triggered, this, &TForm3::sakujyo1Click);
+    connect(Edit1, &QAction::triggered, this, &TForm3::henshu);
+    model_->Fill(ledger_);
+    MoveCurrentRow(0);
+}
+
+void TForm3::DrawCell() {
+    model_->Fill(ledger_);
+    if (!SG31->currentIndex().isValid()) MoveCurrentRow(0);
+    SetWalletBalance();
+}
+
+void TForm3::MoveCurrentRow(int modelRow) {
+    SG31->setCurrentIndex(model_->index(modelRow, 0));
+}
+
+void TForm3::SG31Click() {
+    // The grid's row 0 is the headings, so model row r is grid row r + 1 and slot r.
+    const QModelIndex current = SG31->currentIndex();
+    if (current.isValid()) selectedSlot_ = current.row();
+}
+
+void TForm3::SG31MouseDown(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::RightButton) return;
+    PopupMenu1->popup(QPoint(this->x() + x + 10, this->y() + y + 30));
+}
+
+int TForm3::EntryListRowCount() const {
+    return model_->rowCount() + 1;
+}
+
+QString TForm3::EntryListCell(int row, int column) const {
+    if (row == 0) {
+        return column >= 0 && column < kEntryListColumns ? EntryListModel::Headings()[column]
+                                                         : QString();
+    }
+    return model_->Text(row - 1, column);
+}
+
+int TForm3::EntryListCurrentRow() const {
+    const QModelIndex current = SG31->currentIndex();
+    return current.isValid() ? current.row() + 1 : 1;
+}
+
+void TForm3::sakujyo1Click() {
+    RunGuarded([this] {
+        const MessageButton answer = CurrentPlatform().ShowTypedMessage(
+            MessageKind::Information, QStringLiteral("削除してよろしいですか？"),
+            OkButton | CancelButton);
+        if (answer != OkButton) {
+            DrawCell();
+            return;
+        }
+        // The spare row holds no entry: nothing to delete and nothing changed.
+        if (DeleteEntry(ledger_, EntryListCurrentRow() - 1)) ledger_.LedgerChanged = true;
+        mainWindow_.AllUpdate();
+    });
+}
+
+void TForm3::henshu() {
+    RunGuarded([this] {
+        const int slot = selectedSlot_;
+        if (slot < 0 || slot >= ledger_.NextSlot) return;  // the spare row: nothing to edit
+        const int m = ledger_.EditMonth - 1;
+        const EntryRecord e = ledger_.EntryTable[m][slot];
+        const EntryText text = ledger_.EntryTextTable[m][slot];
+        SetEditMode(true);
+
+        auto kindOf = [this](int item) {
+            return item >= 0 && item < kItemCount ? ledger_.ItemTable[item].Kind : std::string();
+        };
+        if (const auto tab = TabForKinds(kindOf(e.Item1), kindOf(e.Item2))) {
+            TabDraw(static_cast<int>(*tab));
+            SetKamoku(*tab);
+        }
+        // As a pick of that day in the main window, so that a plain write keeps the date.
+        mainWindow_.SelectDate(Date{e.Year, e.Month, e.Day});
+
+        auto positionOf = [](const QComboBox* list, const std::array<int32_t, 31>& map, int item) {
+            for (int p = 0; p < list->count(); ++p) {
+                if (map[p] == item) return p;
+            }
+            return -1;
+        };
+        {
+            const QSignalBlocker blocker(ComboBox5);
+            ComboBox5->setCurrentIndex(positionOf(ComboBox5, item1Map_, e.Item1));
+        }
+        SetHojyo(ComboBox5);
+        ComboBox12->setCurrentIndex(e.SubItem1 < ComboBox12->count() ? e.SubItem1 : -1);
+        {
+            const QSignalBlocker blocker(ComboBox3);
+            ComboBox3->setCurrentIndex(positionOf(ComboBox3, item2Map_, e.Item2));
+        }
+        SetHojyo(ComboBox3);
+        ComboBox4->setCurrentIndex(e.SubItem2 < ComboBox4->count() ? e.SubItem2 : -1);
+
+        QRadioButton* taxKinds[] = {RadioButton1, RadioButton2, RadioButton3};
+        taxKinds[std::clamp(e.TaxKind, 0, 2)]->setChecked(true);
+        NValEdit5->SetValue(e.Amount);
+        ComboBox1->setEditText(QString::fromStdString(text.Shop));
+        ComboBox2->setEditText(QString::fromStdString(text.Memo));
+    });
+}
+
+}  // namespace kakeibo

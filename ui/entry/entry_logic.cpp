@@ -1,0 +1,78 @@
+#include "ui/entry/entry_logic.h"
+
+namespace kakeibo {
+
+namespace {
+
+// The kind each list of a tab asks for; nullptr offers every item.
+const char* KindFilter(EntryTab tab, ItemSide side) {
+    const bool first = side == ItemSide::First;
+    switch (tab) {
+        case EntryTab::Expense:
+            return first ? kKindExpense : kKindAccount;
+        case EntryTab::Transfer:
+            return kKindAccount;
+        case EntryTab::Income:
+            return first ? kKindAccount : kKindIncome;
+        case EntryTab::Budget:
+            break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<int> ItemChoices(const Ledger& ledger, EntryTab tab, ItemSide side) {
+    const char* kind = KindFilter(tab, side);
+    std::vector<int> items;
+    for (int i = 0; i < kItemCount; ++i) {
+        if (kind == nullptr || ledger.ItemTable[i].Kind == kind) items.push_back(i);
+    }
+    return items;
+}
+
+std::optional<EntryTab> TabForKinds(std::string_view kind1, std::string_view kind2) {
+    if (kind1 == kKindExpense && kind2 == kKindAccount) return EntryTab::Expense;
+    if (kind1 == kKindAccount && kind2 == kKindAccount) return EntryTab::Transfer;
+    if (kind1 == kKindAccount && kind2 == kKindIncome) return EntryTab::Income;
+    return std::nullopt;
+}
+
+std::optional<EntryTab> TabAtStripX(int x) {
+    if (x < 0) return std::nullopt;
+    const int k = x / 80;
+    if (k >= kEntryTabCount) return std::nullopt;
+    return static_cast<EntryTab>(k);
+}
+
+bool DeleteEntry(Ledger& ledger, int slot) {
+    if (slot < 0 || slot >= ledger.NextSlot) return false;
+    const int m = ledger.EditMonth - 1;
+    auto& entries = ledger.EntryTable[m];
+    auto& texts = ledger.EntryTextTable[m];
+    for (int t = slot; t < kSlotCount - 1; ++t) {
+        entries[t] = entries[t + 1];
+        texts[t] = std::move(texts[t + 1]);
+    }
+    entries[kSlotCount - 1] = EntryRecord{};
+    texts[kSlotCount - 1] = EntryText{};
+    ledger.NextSlot -= 1;
+    return true;
+}
+
+bool MonthHasBudget(const Ledger& ledger, int month) {
+    for (int32_t budget : ledger.BudgetTable[month]) {
+        if (budget != 0) return true;
+    }
+    return false;
+}
+
+void CopyPreviousBudgets(Ledger& ledger, int month, bool emptyOnly) {
+    auto& row = ledger.BudgetTable[month];
+    const auto& previous = ledger.BudgetTable[month - 1];
+    for (int i = 0; i < kItemCount; ++i) {
+        if (!emptyOnly || row[i] == 0) row[i] = previous[i];
+    }
+}
+
+}  // namespace kakeibo

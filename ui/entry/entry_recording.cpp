@@ -1,0 +1,163 @@
+// Writing the panel into the ledger: the write button, the histories, the receipt total.
+#include <QComboBox>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <cmath>
+#include <optional>
+
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "core/sjis.h"
+#include "core/totals.h"
+#include "ui/controls/border_label.h"
+#include "ui/controls/nval_edit.h"
+#include "ui/controls/nval_label.h"
+#include "ui/entry/entry_form.h"
+#include "ui/entry/entry_history.h"
+#include "ui/entry/entry_list_model.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/platform.h"
+
+namespace kakeibo {
+
+namespace {
+
+const char* const kBadAmount = "金額が正しくありません";
+const char* const kMonthFull = "今月の入力件数が上限の1000件に達しています。";
+const char* const kNoItem = "項目を選択してください。";
+
+// The amount typed, separators removed; nothing when it is not a whole number of at least 1.
+std::optional<int32_t> TypedAmount(const QString& text) {
+    try {
+        const int32_t amount = ParseInt32(RemoveCommas(text.toStdString()));
+        if (amount >= 1) return amount;
+    } catch (const LedgerError&) {
+    }
+    return std::nullopt;
+}
+
+// The entries file keeps one entry per line with no quoting: line breaks cannot be stored.
+QString OneLine(QString text) {
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+QString StripLeadingBlanks(QString caption) {
+    while (caption.startsWith(QChar(0x3000)) || caption.startsWith(QLatin1Char(' '))) {
+        caption.remove(0, 1);
+    }
+    return caption;
+}
+
+}  // namespace
+
+QString TForm3::ShopText() const {
+    // A comma would split the shop field of the entries line; the full-width one is kept.
+    return OneLine(ComboBox1->currentText()).replace(QLatin1Char(','), QChar(0xFF0C));
+}
+
+QString TForm3::MemoText() const {
+    return OneLine(ComboBox2->currentText());
+}
+
+bool TForm3::CheckWritable(bool newEntry) {
+    Platform& platform = CurrentPlatform();
+    if (!TypedAmount(NValEdit5->text())) {
+        platform.ShowMessage(QString::fromUtf8(kBadAmount));
+        return false;
+    }
+    if (ComboBox5->currentIndex() < 0 || ComboBox3->currentIndex() < 0) {
+        platform.ShowMessage(QString::fromUtf8(kNoItem));
+        return false;
+    }
+    if (newEntry && ledger_.NextSlot >= kSlotCount) {
+        platform.ShowMessage(QString::fromUtf8(kMonthFull));
+        return false;
+    }
+    const std::pair<QString, QString> fields[] = {
+        {StripLeadingBlanks(BorderLabel2->text()), ShopText()},
+        {StripLeadingBlanks(BorderLabel5->text()), MemoText()}};
+    for (const auto& [name, text] : fields) {
+        const std::string bad = FirstUnstorableCharacter(text.toStdString());
+        if (!bad.empty()) {
+            platform.ShowTypedMessage(MessageKind::Warning,
+                                      QStringLiteral("「%1」に保存できない文字「%2」があります。")
+                                          .arg(name, QString::fromStdString(bad)),
+                                      OkButton);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TForm3::KinyuClick() {
+    RunGuarded([this] {
+        const int current = SG31->currentIndex().row();
+        // An edit goes to the current row; a row without an entry takes a new one instead,
+        // so that nothing is written behind the month's last entry.
+        const bool editing = ledger_.RowEditMode == 1 && current >= 0 && current < ledger_.NextSlot;
+        if (!CheckWritable(!editing)) return;
+        if (!editing) {
+            int64_t v = static_cast<int64_t>(std::trunc(NValEdit5->Value()));
+            if (RadioButton2->isChecked()) v = Shohizei(ledger_, v);
+            receiptTotal_ += v;
+            NValLabel1->SetValue(static_cast<long double>(receiptTotal_));
+            DataWrite(ledger_.NextSlot);
+            ledger_.NextSlot += 1;
+            model_->EnsureRows(ledger_.NextSlot);
+            MoveCurrentRow(ledger_.NextSlot - 1);
+        } else {
+            DataWrite(current);
+            MoveCurrentRow(current);
+        }
+        ledger_.LedgerChanged = true;
+        mainWindow_.AllUpdate();
+        SetWalletBalance();
+        NValEdit5->SetValue(0);
+    });
+}
+
+void TForm3::DataWrite(int slot) {
+    const int m = ledger_.EditMonth - 1;
+    EntryRecord& e = ledger_.EntryTable[m][slot];
+    e.TaxKind = RadioButton1->isChecked() ? 0 : (RadioButton2->isChecked() ? 1 : 2);
+    e.Year = ledger_.EditDate.Year;
+    e.Month = ledger_.EditDate.Month;
+    e.Day = ledger_.EditDate.Day;
+    e.Item1 = item1Map_[ComboBox5->currentIndex()];
+    e.SubItem1 = std::max(ComboBox12->currentIndex(), 0);
+    e.Item2 = item2Map_[ComboBox3->currentIndex()];
+    e.SubItem2 = std::max(ComboBox4->currentIndex(), 0);
+    e.Amount = TypedAmount(NValEdit5->text()).value_or(0);
+    const QString shop = ShopText();
+    const QString memo = MemoText();
+    ledger_.EntryTextTable[m][slot] = EntryText{shop.toStdString(), memo.toStdString()};
+
+    RememberText(ComboBox1, shop, ledger_.ShopHistoryMax);
+    RememberText(ComboBox2, memo, ledger_.MemoHistoryMax);
+    SetEditMode(false);
+}
+
+void TForm3::RememberText(QComboBox* field, const QString& text, int max) {
+    QStringList lines;
+    for (int i = 0; i < field->count(); ++i) lines.append(field->itemText(i));
+    const bool found = RecordInHistory(lines, text, max);
+    const QSignalBlocker blocker(field);
+    field->clear();
+    field->addItems(lines);
+    if (found) {
+        field->setCurrentIndex(0);
+    } else {
+        field->setCurrentIndex(-1);
+        field->setEditText(text);
+    }
+}
+
+void TForm3::RecieptClear() {
+    NValLabel1->SetValue(0);
+    receiptTotal_ = 0;
+}
+
+}  // namespace kakeibo
