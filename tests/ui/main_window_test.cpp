@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFont>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,7 +17,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "core/file_io.h"
+#include "core/errors.h"
 #include "core/save.h"
 #include "core/sjis.h"
 #include "ui/entry/entry_form.h"
@@ -285,6 +284,17 @@ TEST_F(MainWindowTest, SelectDateMovesEverySelectorAndTheEditedMonth) {
     EXPECT_EQ(ledger->EditMonthIndex, 2);
     EXPECT_EQ(ledger->NextSlot, 2);
     EXPECT_EQ(refills, 1);
+}
+
+TEST_F(MainWindowTest, AFailingRefillIsReportedAndThePickStands) {
+    TForm1& w = Start();
+    QWidget sheet;
+    w.SetDataSheet(&sheet, [] { throw LedgerError("表を作れません"); });
+    QTest::keyClick(w.ComboBox1, Qt::Key_Up);
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Type, Box::Error);
+    EXPECT_EQ(platform.Boxes[0].Text, QStringLiteral("表を作れません."));
+    EXPECT_EQ(ledger->EditDate, (Date{2026, 11, 1}));
 }
 
 TEST_F(MainWindowTest, AllUpdateRecomputesTotalsBeforeTheWindowsRefill) {

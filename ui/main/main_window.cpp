@@ -126,6 +126,13 @@ FileDialogOptions LedgerSaveOptions(const Ledger& ledger) {
     return options;
 }
 
+// Qt must never see an exception: every handler runs under the general error handling.
+template <typename Sender, typename Signal>
+void ConnectGuarded(Sender* sender, Signal signal, TForm1* window, void (TForm1::*handler)()) {
+    QObject::connect(sender, signal, window,
+                     [window, handler] { RunGuarded([&] { (window->*handler)(); }); });
+}
+
 }  // namespace
 
 TForm1::TForm1(Ledger& ledger, QWidget* parent) : QMainWindow(parent), ledger_(ledger) {
@@ -207,11 +214,11 @@ void TForm1::BuildControls() {
     Panel2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ShowPanelName();
 
-    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
-    connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
+    ConnectGuarded(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+    ConnectGuarded(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
     // `activated` fires only for the user's picks, never for the fills of init.
-    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
+    ConnectGuarded(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    ConnectGuarded(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
 }
 
 void TForm1::BuildMenu() {
@@ -234,12 +241,15 @@ void TForm1::BuildMenu() {
     };
 
     addMenu(File1, "File1", "　ファイル");
-    connect(addEntry(File1, N4, "N4", "　上書き保存"), &QAction::triggered, this, &TForm1::N4Click);
-    connect(addEntry(File1, N6, "N6", "　名前を付けて保存"), &QAction::triggered, this,
-            &TForm1::N6Click);
-    connect(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this, &TForm1::N9Click);
+    ConnectGuarded(addEntry(File1, N4, "N4", "　上書き保存"), &QAction::triggered, this,
+                   &TForm1::N4Click);
+    ConnectGuarded(addEntry(File1, N6, "N6", "　名前を付けて保存"), &QAction::triggered, this,
+                   &TForm1::N6Click);
+    ConnectGuarded(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this,
+                   &TForm1::N9Click);
     File1->addSeparator();
-    connect(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this, &TForm1::N16Click);
+    ConnectGuarded(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this,
+                   &TForm1::N16Click);
 
     addMenu(View1, "View1", "　表示　");
     addEntry(View1, N11, "N11", "　データシート　")->setCheckable(true);
@@ -250,28 +260,28 @@ void TForm1::BuildMenu() {
     shortcut(N13, Qt::Key_I);
     View1->addSeparator();
     addEntry(View1, DefaultLayout1, "DefaultLayout1", "　初期値に戻す");
-    connect(N11, &QAction::triggered, this, &TForm1::N11Click);
-    connect(N13, &QAction::triggered, this, &TForm1::N13Click);
-    connect(DefaultLayout1, &QAction::triggered, this, &TForm1::FormVisibleInit);
+    ConnectGuarded(N11, &QAction::triggered, this, &TForm1::N11Click);
+    ConnectGuarded(N13, &QAction::triggered, this, &TForm1::N13Click);
+    ConnectGuarded(DefaultLayout1, &QAction::triggered, this, &TForm1::FormVisibleInit);
 
     Find1 = bar->addAction(QStringLiteral("検索"));
     Find1->setObjectName(QStringLiteral("Find1"));
-    connect(Find1, &QAction::triggered, this, &TForm1::Find1Click);
+    ConnectGuarded(Find1, &QAction::triggered, this, &TForm1::Find1Click);
 
     addMenu(Setting1, "Setting1", "　設定　");
     addEntry(Setting1, N3, "N3", "　各種設定");
     shortcut(N3, Qt::Key_S);
-    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+    ConnectGuarded(N3, &QAction::triggered, this, &TForm1::N3Click);
 
     addMenu(Csv1, "Csv1", "　CSVデータ出力");
-    connect(addEntry(Csv1, N5, "N5", "　表示中のデータシート"), &QAction::triggered, this,
-            &TForm1::N5Click);
-    connect(addEntry(Csv1, N7, "N7", "　今月の詳細データ"), &QAction::triggered, this,
-            &TForm1::N5Click);
+    ConnectGuarded(addEntry(Csv1, N5, "N5", "　表示中のデータシート"), &QAction::triggered, this,
+                   &TForm1::N5Click);
+    ConnectGuarded(addEntry(Csv1, N7, "N7", "　今月の詳細データ"), &QAction::triggered, this,
+                   &TForm1::N5Click);
 
     addMenu(Help1, "Help1", "　ヘルプ　");
-    connect(addEntry(Help1, About1, "About1", "　バージョン情報"), &QAction::triggered, this,
-            &TForm1::About1Click);
+    ConnectGuarded(addEntry(Help1, About1, "About1", "　バージョン情報"), &QAction::triggered, this,
+                   &TForm1::About1Click);
 }
 
 void TForm1::FormCreate() {
