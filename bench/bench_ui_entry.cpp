@@ -1,0 +1,102 @@
+// The entry form over a full month: one write with the redraw it triggers, and a refill of
+// the month's list.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <memory>
+
+#include "bench_support.h"
+#include "ui/controls/nval_edit.h"
+#include "ui/entry/entry_form.h"
+#include "ui/main/main_window.h"
+#include "ui/platform/platform.h"
+
+namespace kakeibo::bench {
+namespace {
+
+// Counts boxes instead of showing them, so a refused write cannot block the run.
+class QuietPlatform final : public Platform {
+public:
+    void ShowMessage(const QString&) override { ++Boxes; }
+    MessageButton ShowTypedMessage(MessageKind, const QString&, MessageButtons) override {
+        ++Boxes;
+        return OkButton;
+    }
+    void ShowError(const QString&) override { ++Boxes; }
+    std::optional<QString> GetOpenFileName(const FileDialogOptions&) override { return {}; }
+    std::optional<QString> GetSaveFileName(const FileDialogOptions&) override { return {}; }
+    void Beep() override {}
+    Date Today() override { return Date{2026, 7, 15}; }
+    QString ExeDir() override { return QStringLiteral("/tmp/"); }
+
+    int Boxes = 0;
+};
+
+// A full year, the form shown over July; `used` slots of July hold entries.
+struct EntryFormBench {
+    explicit EntryFormBench(int used) {
+        previous = SetPlatform(&platform);
+        const int m = ledger->EditMonth - 1;
+        for (int s = used; s < kSlotCount; ++s) {
+            ledger->EntryTable[m][s] = EntryRecord{};
+            ledger->EntryTextTable[m][s] = EntryText{};
+        }
+        ledger->NextSlot = used;
+        main.SetEntryForm(&form);
+        form.show();
+        QCoreApplication::processEvents();
+    }
+    ~EntryFormBench() { SetPlatform(previous); }
+
+    QuietPlatform platform;
+    Platform* previous = nullptr;
+    std::unique_ptr<Ledger> ledger = MakeFullYearLedger(2026);
+    TForm1 main{*ledger};
+    TForm3 form{*ledger, main};
+};
+
+void BM_WriteEntry(benchmark::State& state) {
+    EntryFormBench bench(kSlotCount - 1);
+    Ledger& ledger = *bench.ledger;
+    const int m = ledger.EditMonth - 1;
+    bench.form.ComboBox1->setEditText(QStringLiteral("スーパーいなげや"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        ledger.EntryTable[m][kSlotCount - 1] = EntryRecord{};
+        ledger.EntryTextTable[m][kSlotCount - 1] = EntryText{};
+        ledger.NextSlot = kSlotCount - 1;
+        bench.form.NValEdit5->SetValue(1280);
+        state.ResumeTiming();
+        bench.form.KinyuClick();
+        QCoreApplication::processEvents();  // the list's repaint
+    }
+    if (bench.platform.Boxes != 0 || ledger.EntryTable[m][kSlotCount - 1].Amount != 1280) {
+        state.SkipWithError("the write was refused");
+    }
+}
+BENCHMARK(BM_WriteEntry)->Unit(benchmark::kMillisecond);
+
+void BM_EntryListRefill(benchmark::State& state) {
+    EntryFormBench bench(kSlotCount);
+    for (auto _ : state) {
+        bench.form.DrawCell();
+        QCoreApplication::processEvents();  // the list's repaint
+    }
+    if (bench.form.EntryListRowCount() != kSlotCount + 2) state.SkipWithError("rows missing");
+}
+BENCHMARK(BM_EntryListRefill)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kakeibo::bench
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::benchmark::Initialize(&argc, argv);
+    if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    ::benchmark::RunSpecifiedBenchmarks();
+    ::benchmark::Shutdown();
+    return 0;
+}
