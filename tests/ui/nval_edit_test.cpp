@@ -78,6 +78,7 @@ TEST(NValEditTest, TypingRewritesTheTextFromTheNumber) {
     QTest::sendKeyEvent(QTest::Click, w.Field, Qt::Key_unknown, QStringLiteral("食"), {});
     EXPECT_EQ(w.Field->text(), QStringLiteral("912,345,678"));
     EXPECT_FALSE(w.Field->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_FALSE(w.Field->acceptDrops());
     EXPECT_EQ(w.Field->alignment(), Qt::AlignRight | Qt::AlignVCenter);
 }
 

@@ -18,6 +18,8 @@ TNValEdit::TNValEdit(QWidget* parent) : QLineEdit(parent) {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Digits must arrive as plain characters, never through a composition window.
     setAttribute(Qt::WA_InputMethodEnabled, false);
+    // A drop would splice text into the formatted number; pasting replaces it whole.
+    setAcceptDrops(false);
     minusColor_ = palette().color(QPalette::Active, QPalette::Text);
     plainColor_ = minusColor_;
     logic_.SetBeep([] { CurrentPlatform().Beep(); });
