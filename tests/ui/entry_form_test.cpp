@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "core/ledger_files.h"
 #include "entry_fixture.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/nval_label.h"
@@ -411,6 +412,16 @@ TEST_F(RecordingTest, TheWalletBalanceShowsTheWriteAtOnce) {
     EXPECT_EQ(form->NValLabel2->Caption(), QStringLiteral("8,800"));
 }
 
+TEST_F(RecordingTest, TheWalletBalanceIsCurrentWhenTheFormIsShown) {
+    form->hide();
+    ledger->BalanceTable[0][0][0] = 7000;
+    ledger->BalanceTable[0][0][kTotalColumn] = 7000;
+    Put(7, 0, Entry(7, 1, 2, 0, 0, 0, 500));
+    form->show();
+    EXPECT_EQ(form->NValLabel2->Caption(), QStringLiteral("6,500"));
+    EXPECT_EQ(form->EntryListRowCount(), 3);
+}
+
 TEST_F(RecordingTest, HistoriesMoveFoundLinesUpDropEmptiesAndKeepTheirLimits) {
     form->ComboBox1->addItems({"A", "B", "C", "D", "E", "スーパー", "G"});
     TypeOver(form->ComboBox1, QStringLiteral("スーパー"));
@@ -461,6 +472,36 @@ TEST_F(RecordingTest, CommaInTheShopNameIsStoredFullWidthAndTheMemoKeepsIt) {
     EXPECT_EQ(ledger->EntryTextTable[6][0], (EntryText{"A，B", "x,y"}));
     EXPECT_EQ(form->ShopHistory(), (std::vector<std::string>{"A，B"}));
     EXPECT_EQ(form->MemoHistory(), (std::vector<std::string>{"x,y"}));
+}
+
+TEST_F(RecordingTest, WrittenEntriesSurviveASaveAndALoad) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString() + "/";
+    ledger->DataDir = folder;
+    ledger->ExeDir = folder;
+    TypeOver(form->ComboBox1, QStringLiteral("八百屋,駅前"));
+    TypeOver(form->ComboBox2, QStringLiteral("野菜, 果物"));
+    QTest::mouseClick(form->RadioButton2, Qt::LeftButton);
+    TypeAmount("1000");
+    Write();
+    ClickStrip(155);
+    TypeOver(form->ComboBox1, QString());
+    TypeOver(form->ComboBox2, QStringLiteral("両替"));
+    TypeAmount("5000");
+    Write();
+
+    platform.FileAnswers.push_back(QString::fromStdString(folder + "家計簿.nbd"));
+    main->ToolButton2Click();
+    auto loaded = std::make_unique<Ledger>();
+    MonthLoad(*loaded, folder, "家計簿");
+    EXPECT_EQ(loaded->EntryTable[6][0], Entry(7, 12, 2, 0, 0, 0, 1000, 1));
+    EXPECT_EQ(loaded->EntryTextTable[6][0], (EntryText{"八百屋，駅前", "野菜, 果物"}));
+    EXPECT_EQ(loaded->EntryTable[6][1], Entry(7, 12, 0, 0, 0, 0, 5000, 2));
+    EXPECT_EQ(loaded->EntryTextTable[6][1], (EntryText{"", "両替"}));
+    EXPECT_EQ(loaded->GetIndex(7), 2);
+    EXPECT_EQ(ReadHistory(folder + "mise.dat"), (std::vector<std::string>{"八百屋，駅前"}));
+    EXPECT_EQ(ReadHistory(folder + "memo.dat"), (std::vector<std::string>{"両替", "野菜, 果物"}));
 }
 
 class RefusalTest : public EntryFormTest {

@@ -18,6 +18,7 @@
 #include <QTableView>
 
 #include "core/ledger_files.h"
+#include "core/totals.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/controls/nval_label.h"
@@ -277,6 +278,9 @@ void TForm3::FormShow() {
     SetKamoku(currentTab_);
     SetHojyo(this);
     TabDraw(static_cast<int>(currentTab_));
+    // At start-up nothing has computed the balances yet: the wallet must not show a stale 0.
+    RefreshData(ledger_, 1);
+    RefreshData(ledger_, 2);
     DrawCell();
 }
 
