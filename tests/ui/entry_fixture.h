@@ -54,9 +54,9 @@ protected:
         main = std::make_unique<TForm1>(*ledger);
         main->init();
         form = std::make_unique<TForm3>(*ledger, *main);
-        main->SetEntryForm(form.get());
         form->move(40, 60);
         form->show();
+        main->SetEntryForm(form.get());
     }
 
     // Puts an entry into a slot of the month as a loaded ledger would hold it.

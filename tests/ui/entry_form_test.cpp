@@ -185,6 +185,13 @@ TEST_F(TabStripTest, ClickZonesAreEightyPixelsWide) {
     }
 }
 
+TEST_F(TabStripTest, AnyMouseButtonSelects) {
+    QTest::mouseClick(form->tab1, Qt::RightButton, {}, QPoint(155, 10));
+    EXPECT_EQ(form->CurrentTab(), EntryTab::Transfer);
+    QTest::mouseClick(form->tab1, Qt::MiddleButton, {}, QPoint(10, 10));
+    EXPECT_EQ(form->CurrentTab(), EntryTab::Expense);
+}
+
 TEST_F(TabStripTest, EachTabOffersItsKindsOfItemsAndCaptions) {
     // Expense: expense items (the nameless one too, as a blank line), paid from accounts.
     EXPECT_EQ(Items(form->ComboBox5), (QStringList{"食費", "日用品", ""}));
@@ -268,9 +275,12 @@ TEST_F(TabStripTest, BlankOpensOnlyTheItemListsAndIsTypedInTheShopField) {
 
 TEST_F(TabStripTest, ShowingAgainKeepsTheTabAndEverythingAgreesWithIt) {
     ClickStrip(235);
+    EXPECT_TRUE(main->N13->isChecked());
     QTest::mouseClick(form->SPB6, Qt::LeftButton);
     EXPECT_FALSE(form->isVisible());
-    form->show();
+    EXPECT_FALSE(main->N13->isChecked());
+    main->N13->trigger();
+    EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->CurrentTab(), EntryTab::Income);
     EXPECT_EQ(StripPixel(*form, 2), QColor(229, 229, 229));
     EXPECT_EQ(StripPixel(*form, 0), QColor(Qt::white));
@@ -299,6 +309,14 @@ TEST_F(TabStripTest, TheTopBandDragsTheWindow) {
     QTest::mousePress(form.get(), Qt::LeftButton, {}, QPoint(300, 16));
     QTest::mouseMove(form.get(), QPoint(340, 36));
     QTest::mouseRelease(form.get(), Qt::LeftButton, {}, QPoint(340, 36));
+    EXPECT_EQ(form->pos(), moved);
+
+    // Not while the right button is held.
+    QTest::mousePress(form.get(), Qt::RightButton, {}, QPoint(300, 10));
+    QTest::mousePress(form.get(), Qt::LeftButton, {}, QPoint(300, 10));
+    QTest::mouseMove(form.get(), QPoint(340, 30));
+    QTest::mouseRelease(form.get(), Qt::LeftButton, {}, QPoint(340, 30));
+    QTest::mouseRelease(form.get(), Qt::RightButton, {}, QPoint(340, 30));
     EXPECT_EQ(form->pos(), moved);
 
     // The title picture lies in the band: a press on it drags as well.

@@ -44,6 +44,9 @@ TEST_F(EntryListTest, AnEmptyMonthShowsTheHeadingsAndOneSpareRow) {
     EXPECT_EQ(form->SG31->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
     EXPECT_EQ(form->SG31->selectionMode(), QAbstractItemView::ContiguousSelection);
     EXPECT_EQ(form->SelectedSlot(), 0);
+    const QImage list = form->SG31->grab().toImage();
+    EXPECT_EQ(list.pixelColor(26, 4), QColor(254, 250, 233));  // the heading row
+    EXPECT_EQ(list.pixelColor(100, 30), QColor(Qt::white));
 }
 
 TEST_F(EntryListTest, TheListShowsTheMonthsEntriesAsStored) {
@@ -173,6 +176,7 @@ TEST_F(EntryListTest, EditingAnExpenseFromTheBankSelectsBothSides) {
     EXPECT_EQ(ledger->EditDate, (Date{2026, 7, 2}));
     EXPECT_EQ(main->ComboBox2->currentIndex(), 1);
     EXPECT_EQ(main->ComboBox1->currentIndex(), 6);
+    EXPECT_EQ(main->ComboBox3->currentText(), QStringLiteral("2026"));
 }
 
 TEST_F(EntryListTest, AnUnchangedEditWriteKeepsTheEntrysDayAndCountsNothing) {
