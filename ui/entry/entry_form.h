@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPixmap>
-#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
