@@ -17,20 +17,28 @@ namespace {
 
 QString TitleOf(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Warning: return QStringLiteral("警告");
-        case MessageKind::Error: return QStringLiteral("エラー");
-        case MessageKind::Information: return QStringLiteral("情報");
-        case MessageKind::Confirmation: return QStringLiteral("確認");
+        case MessageKind::Warning:
+            return QStringLiteral("警告");
+        case MessageKind::Error:
+            return QStringLiteral("エラー");
+        case MessageKind::Information:
+            return QStringLiteral("情報");
+        case MessageKind::Confirmation:
+            return QStringLiteral("確認");
     }
     return {};
 }
 
 QMessageBox::Icon IconOf(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Warning: return QMessageBox::Warning;
-        case MessageKind::Error: return QMessageBox::Critical;
-        case MessageKind::Information: return QMessageBox::Information;
-        case MessageKind::Confirmation: return QMessageBox::Question;
+        case MessageKind::Warning:
+            return QMessageBox::Warning;
+        case MessageKind::Error:
+            return QMessageBox::Critical;
+        case MessageKind::Information:
+            return QMessageBox::Information;
+        case MessageKind::Confirmation:
+            return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -46,18 +54,25 @@ QString QtFilter(const QString& filter) {
     return description + QStringLiteral(" (") + pattern + QStringLiteral(")");
 }
 
+// Messages break lines with a bare carriage return; the box wants "\n".
+QString DisplayText(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 class DesktopPlatform final : public Platform {
 public:
     void ShowMessage(const QString& text) override {
-        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text,
-                        QMessageBox::NoButton, QApplication::activeWindow());
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle),
+                        DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();
     }
 
     MessageButton ShowTypedMessage(MessageKind kind, const QString& text,
                                    MessageButtons buttons) override {
-        QMessageBox box(IconOf(kind), TitleOf(kind), text, QMessageBox::NoButton,
+        QMessageBox box(IconOf(kind), TitleOf(kind), DisplayText(text), QMessageBox::NoButton,
                         QApplication::activeWindow());
         struct Choice {
             MessageButton button;
@@ -84,8 +99,8 @@ public:
     }
 
     void ShowError(const QString& text) override {
-        QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text,
-                        QMessageBox::NoButton, QApplication::activeWindow());
+        QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle),
+                        DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();
     }

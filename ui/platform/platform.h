@@ -23,10 +23,10 @@ enum MessageButton : int {
 using MessageButtons = int;
 
 struct FileDialogOptions {
-    QString Filter;        // "description|pattern", e.g. "家計簿データ(*.nbd)|*.nbd"
-    QString InitialDir;    // may be empty
-    QString DefaultExt;    // ".nbd" or "csv"; appended when the chosen name has none
-    QString FileName;      // proposed name
+    QString Filter;      // "description|pattern", e.g. "家計簿データ(*.nbd)|*.nbd"
+    QString InitialDir;  // may be empty
+    QString DefaultExt;  // ".nbd" or "csv"; appended when the chosen name has none
+    QString FileName;    // proposed name
     bool OverwritePrompt = false;
 };
 
