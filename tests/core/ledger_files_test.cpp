@@ -262,7 +262,7 @@ TEST(MasterFiles, MastersFillTheirTablesWhileTheFileLasts) {
 }
 
 TEST(MasterFiles, ShippedMastersHoldTheAccountsAndTheWallet) {
-    const std::string data = std::string(KAKEIBO_TEST_DATA) + "../../data/";
+    const std::string data = std::string(KAKEIBO_DATA_DIR);
     auto ledger = std::make_unique<Ledger>();
     ASSERT_TRUE(ReadItemMaster(*ledger, data + "kamoku.dat"));
     ASSERT_TRUE(ReadSubItemMaster(*ledger, data + "hojyo.dat"));
