@@ -1,29 +1,20 @@
 #include "core/carry_over.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
+#include <initializer_list>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "core/errors.h"
 #include "core/ledger.h"
+#include "test_files.h"
 
 namespace kakeibo {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 std::string Lines(std::initializer_list<long long> values) {
     std::string out;
@@ -34,9 +25,6 @@ std::string Lines(std::initializer_list<long long> values) {
 class CarryOverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kakeibo-carry-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = std::string(pattern) + "/";
         ledger = std::make_unique<Ledger>();
         ledger->ItemTable[0] = {"現金", "0"};
         ledger->ItemTable[1] = {"銀行", "0"};
@@ -44,9 +32,9 @@ protected:
         ledger->ItemTable[3] = {"給与", "1"};
         ledger->LedgerName = "2026";
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    std::string dir;
+    test::TempDir temp;
+    const std::string dir = temp.Path();
     std::unique_ptr<Ledger> ledger;
 };
 
@@ -56,8 +44,8 @@ TEST_F(CarryOverTest, TheNewYearOpensWithThisYearsClosingAccounts) {
     const EntryRecord expense{2026, 8, 20, 2, 0, 0, 0, 3000, 0};
     ledger->EntryTable[7][0] = expense;
     ledger->LedgerChanged = true;
-    std::ofstream(dir + "2027y.dat") << "1\r\n2\r\n";
-    std::ofstream(dir + "2027.nbd") << "2026,1,1,2,0,0,0,5,0,,\r\n";
+    WriteBytes(dir + "2027y.dat", "1\r\n2\r\n");
+    WriteBytes(dir + "2027.nbd", "2026,1,1,2,0,0,0,5,0,,\r\n");
 
     WriteCarryOver(*ledger, dir, "2027", false);
 
@@ -97,7 +85,7 @@ TEST_F(CarryOverTest, EveryAccountKeepsItsOwnColumn) {
 }
 
 TEST_F(CarryOverTest, AFolderThatCannotBeWrittenIsReported) {
-    std::ofstream(dir + "plain") << "x";
+    WriteBytes(dir + "plain", "x");
     try {
         WriteCarryOver(*ledger, dir + "plain/", "next", false);
         FAIL() << "the carry-over went through";

@@ -1,35 +1,19 @@
 #include "core/ledger_files.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/errors.h"
+#include "test_files.h"
 
 namespace kakeibo {
 namespace {
 
-class TempDir final {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/kakeibo-files-XXXXXX";
-        if (::mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = std::string(pattern) + "/";
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::TempDir;
+using test::WriteBytes;
 
 // n lines of the given number, CR LF each.
 std::string NumberLines(int n, const std::string& value) {

@@ -1,14 +1,10 @@
 #include "core/save.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +13,7 @@
 #include "core/ledger.h"
 #include "core/ledger_files.h"
 #include "core/settings_file.h"
+#include "test_files.h"
 
 namespace kakeibo {
 namespace {
@@ -44,17 +41,8 @@ const std::string kKyuyo = Sjis("8b8b975e");                  // 給与
 const std::string kOsaifu = Sjis("82a88de0957a");             // お財布
 const std::string kFullWidthComma = Sjis("8143");             // ，
 
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing>";
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 std::vector<std::string> SplitCrLf(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -74,11 +62,6 @@ std::vector<std::string> SplitCrLf(const std::string& bytes) {
 class MonthSaveTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kakeibo-save-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = std::string(pattern) + "/";
-        exe = root + "exe/";
-        data = root + "data/";
         fs::create_directory(exe);
         fs::create_directory(data);
 
@@ -98,17 +81,18 @@ protected:
         inputs.Sync = false;
     }
 
-    void TearDown() override {
-        fs::permissions(data, fs::perms::owner_all);
-        fs::remove_all(root);
-    }
+    // Without write permission on the data folder its files could not be removed.
+    void TearDown() override { fs::permissions(data, fs::perms::owner_all); }
 
     void Add(int month, int slot, EntryRecord e, std::string shop = "", std::string memo = "") {
         ledger->EntryTable[month - 1][slot] = e;
         ledger->EntryTextTable[month - 1][slot] = {std::move(shop), std::move(memo)};
     }
 
-    std::string root, exe, data;
+    test::TempDir temp;
+    const std::string root = temp.Path();
+    const std::string exe = root + "exe/";
+    const std::string data = root + "data/";
     std::unique_ptr<Ledger> ledger;
     SaveInputs inputs;
 };

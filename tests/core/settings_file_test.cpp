@@ -1,61 +1,52 @@
 #include "core/settings_file.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
+#include "test_files.h"
+
 namespace kakeibo {
 namespace {
+
+using test::ReadBytes;
+using test::WriteBytes;
 
 const std::string kNewLedgerCp932 = "\x90\x56\x8b\x4b\x8d\xec\x90\xac";  // 新規作成
 
 class StartUpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kakeibo-start-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = std::string(pattern) + "/";
-        exeDir = root + "bin/";
-        dataDir = root + "data/";
         std::filesystem::create_directory(exeDir);
         std::filesystem::create_directory(dataDir);
         // Item 0 is the wallet account; one sub-item line is enough for the masters.
-        Write(exeDir + "kamoku.dat", "\x8c\xbb\x8b\xe0\r\n0\r\n");
-        Write(exeDir + "hojyo.dat", "\x82\xa8\x8d\xe0\x95\x7a\r\n");
-    }
-    void TearDown() override { std::filesystem::remove_all(root); }
-
-    static void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        WriteBytes(exeDir + "kamoku.dat", "\x8c\xbb\x8b\xe0\r\n0\r\n");
+        WriteBytes(exeDir + "hojyo.dat", "\x82\xa8\x8d\xe0\x95\x7a\r\n");
     }
     // A ledger "kakei" in the data directory with one March entry and a budget.
     void PutLedger(const std::string& entries = "2026,3,2,2,0,0,0,700,0,,\r\n") {
-        Write(dataDir + "kakei.nbd", entries);
-        Write(dataDir + "kakeiy.dat", "0\r\n0\r\n0\r\n15000\r\n");
+        WriteBytes(dataDir + "kakei.nbd", entries);
+        WriteBytes(dataDir + "kakeiy.dat", "0\r\n0\r\n0\r\n15000\r\n");
     }
     StartupResult Start() { return StartUp(*ledger, exeDir, today, 768); }
 
-    std::string root, exeDir, dataDir;
+    test::TempDir temp;
+    const std::string root = temp.Path();
+    const std::string exeDir = root + "bin/";
+    const std::string dataDir = root + "data/";
     Date today{2026, 3, 14};
     std::unique_ptr<Ledger> ledger = std::make_unique<Ledger>();
 };
 
 TEST_F(StartUpTest, AbsentSettingsFileIsCreatedWithTwoLinesAndNoLedgerIsLoaded) {
     PutLedger();
-    Write(exeDir + "新規作成.nbd", "2026,3,2,2,0,0,0,700,0,,\r\n");
+    WriteBytes(exeDir + "新規作成.nbd", "2026,3,2,2,0,0,0,700,0,,\r\n");
     const StartupResult result = Start();
 
     EXPECT_TRUE(result.Messages.empty());
-    EXPECT_EQ(Read(exeDir + "rozed.ini"), exeDir + "\r\n" + kNewLedgerCp932 + "\r\n");
+    EXPECT_EQ(ReadBytes(exeDir + "rozed.ini"), exeDir + "\r\n" + kNewLedgerCp932 + "\r\n");
     EXPECT_TRUE(ledger->IniCreated);
     EXPECT_EQ(ledger->ExeDir, exeDir);
     EXPECT_EQ(ledger->IniPath, exeDir + "rozed.ini");
@@ -79,7 +70,7 @@ TEST_F(StartUpTest, AbsentSettingsFileIsCreatedWithTwoLinesAndNoLedgerIsLoaded) 
 
 TEST_F(StartUpTest, TwoLineSettingsFileLoadsTheLedgerAndKeepsTheDefaults) {
     PutLedger();
-    Write(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n");
+    WriteBytes(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n");
     ledger->TaxRounding = 2;
     ledger->LedgerChanged = true;
     ledger->RowEditMode = 1;
@@ -107,13 +98,13 @@ TEST_F(StartUpTest, TwoLineSettingsFileLoadsTheLedgerAndKeepsTheDefaults) {
     EXPECT_FALSE(ledger->LedgerChanged);
     EXPECT_FALSE(ledger->MastersChanged);
     // Reading never rewrites the file.
-    EXPECT_EQ(Read(exeDir + "rozed.ini"), dataDir + "\r\nkakei\r\n");
+    EXPECT_EQ(ReadBytes(exeDir + "rozed.ini"), dataDir + "\r\nkakei\r\n");
 }
 
 TEST_F(StartUpTest, SevenLineSettingsFileSetsEveryValue) {
     PutLedger();
-    Write(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n12\r\n45\r\nTrue\r\n" +
-                                    "1,427,81,483,583,0,5,6,7,8,1,0,81,618,425,\r\n2\r\n");
+    WriteBytes(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n12\r\n45\r\nTrue\r\n" +
+                                         "1,427,81,483,583,0,5,6,7,8,1,0,81,618,425,\r\n2\r\n");
     EXPECT_TRUE(Start().Messages.empty());
     EXPECT_EQ(ledger->ShopHistoryMax, 12);
     EXPECT_EQ(ledger->MemoHistoryMax, 45);
@@ -127,7 +118,7 @@ TEST_F(StartUpTest, SevenLineSettingsFileSetsEveryValue) {
 TEST_F(StartUpTest, SettingsLinesFollowTheirReadingRules) {
     const std::string path = exeDir + "rozed.ini";
     auto read = [&](const std::string& bytes) {
-        Write(path, bytes);
+        WriteBytes(path, bytes);
         auto fresh = std::make_unique<Ledger>();
         SetStartupDefaults(*fresh, 900);
         ReadSettingsFile(*fresh, path);
@@ -150,17 +141,17 @@ TEST_F(StartUpTest, SettingsLinesFollowTheirReadingRules) {
 }
 
 TEST_F(StartUpTest, DataDirectoryFallsBackToTheProgramDirectory) {
-    Write(exeDir + "kakei.nbd", "2026,3,2,2,0,0,0,900,0,,\r\n");
+    WriteBytes(exeDir + "kakei.nbd", "2026,3,2,2,0,0,0,900,0,,\r\n");
     for (const std::string& line1 : {root + "gone/", std::string(), exeDir + "kamoku.dat"}) {
         SCOPED_TRACE(line1);
-        Write(exeDir + "rozed.ini", line1 + "\r\nkakei\r\n");
+        WriteBytes(exeDir + "rozed.ini", line1 + "\r\nkakei\r\n");
         auto fresh = std::make_unique<Ledger>();
         EXPECT_TRUE(StartUp(*fresh, exeDir, today, 768).Messages.empty());
         EXPECT_EQ(fresh->DataDir, exeDir);
         EXPECT_EQ(fresh->EntryTable[2][0].Amount, 900);
     }
     // A directory named without its trailing "/" is used, completed.
-    Write(exeDir + "rozed.ini", root + "data\r\nkakei\r\n");
+    WriteBytes(exeDir + "rozed.ini", root + "data\r\nkakei\r\n");
     PutLedger();
     Start();
     EXPECT_EQ(ledger->DataDir, dataDir);
@@ -171,7 +162,7 @@ TEST_F(StartUpTest, FaultsAreReportedInOrderAndStartUpGoesOn) {
     std::filesystem::remove(exeDir + "kamoku.dat");
     std::filesystem::remove(exeDir + "hojyo.dat");
     PutLedger();
-    Write(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n2O\r\n40\r\n");
+    WriteBytes(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n2O\r\n40\r\n");
     StartupResult result = Start();
     ASSERT_EQ(result.Messages.size(), 3u);
     EXPECT_EQ(result.Messages[0],
@@ -190,7 +181,7 @@ TEST_F(StartUpTest, FaultsAreReportedInOrderAndStartUpGoesOn) {
     EXPECT_EQ(ledger->ItemTable[0].Kind, "");
 
     // A ledger that is not there: the warning, and the name falls back.
-    Write(exeDir + "rozed.ini", dataDir + "\r\n\x89\xc6\x8c\x76\x95\xeb\r\n");  // 家計簿
+    WriteBytes(exeDir + "rozed.ini", dataDir + "\r\n\x89\xc6\x8c\x76\x95\xeb\r\n");  // 家計簿
     auto missing = std::make_unique<Ledger>();
     result = StartUp(*missing, exeDir, today, 768);
     ASSERT_EQ(result.Messages.size(), 3u);
@@ -200,7 +191,7 @@ TEST_F(StartUpTest, FaultsAreReportedInOrderAndStartUpGoesOn) {
 
     // A ledger with a malformed line: its error, the name falls back, init still runs.
     PutLedger("2026,3,2,2,0,0,0,700,0,,\r\n2026,3,2,31,0,0,0,700,0,,\r\n");
-    Write(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n");
+    WriteBytes(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n");
     auto broken = std::make_unique<Ledger>();
     result = StartUp(*broken, exeDir, Date{2024, 2, 29}, 768);
     ASSERT_EQ(result.Messages.size(), 3u);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace kakeibo::test {
+
+// A fresh folder under /tmp that is removed, with all it holds, when the object goes.
+class TempDir final {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // The folder, ending in "/" so that file names can be appended.
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The file's bytes as they are on disk; "<missing>" when it cannot be opened, so that a file
+// that was never written does not pass for an empty one.
+std::string ReadBytes(const std::string& path);
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+}  // namespace kakeibo::test
