@@ -2,7 +2,6 @@
 // the month's list.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <memory>
@@ -11,28 +10,10 @@
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
-#include "ui/platform/platform.h"
+#include "ui_bench_support.h"
 
 namespace kakeibo::bench {
 namespace {
-
-// Counts boxes instead of showing them, so a refused write cannot block the run.
-class QuietPlatform final : public Platform {
-public:
-    void ShowMessage(const QString&) override { ++Boxes; }
-    MessageButton ShowTypedMessage(MessageKind, const QString&, MessageButtons) override {
-        ++Boxes;
-        return OkButton;
-    }
-    void ShowError(const QString&) override { ++Boxes; }
-    std::optional<QString> GetOpenFileName(const FileDialogOptions&) override { return {}; }
-    std::optional<QString> GetSaveFileName(const FileDialogOptions&) override { return {}; }
-    void Beep() override {}
-    Date Today() override { return Date{2026, 7, 15}; }
-    QString ExeDir() override { return QStringLiteral("/tmp/"); }
-
-    int Boxes = 0;
-};
 
 // A full year, the form shown over July; `used` slots of July hold entries.
 struct EntryFormBench {
@@ -92,11 +73,5 @@ BENCHMARK(BM_EntryListRefill)->Unit(benchmark::kMillisecond);
 }  // namespace kakeibo::bench
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
+    return kakeibo::bench::RunUiBenchmarks(argc, argv);
 }

@@ -2,7 +2,6 @@
 // ledger's three files, the selectors, shown offscreen.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <filesystem>
 #include <memory>
@@ -10,32 +9,10 @@
 #include "bench_support.h"
 #include "core/save.h"
 #include "ui/main/main_window.h"
-#include "ui/platform/platform.h"
+#include "ui_bench_support.h"
 
 namespace kakeibo::bench {
 namespace {
-
-// Answers every question silently, so a start never waits for a box.
-class QuietPlatform final : public Platform {
-public:
-    explicit QuietPlatform(QString exeDir) : exeDir_(std::move(exeDir)) {}
-    void ShowMessage(const QString&) override { ++Boxes; }
-    MessageButton ShowTypedMessage(MessageKind, const QString&, MessageButtons) override {
-        ++Boxes;
-        return OkButton;
-    }
-    void ShowError(const QString&) override { ++Boxes; }
-    std::optional<QString> GetOpenFileName(const FileDialogOptions&) override { return {}; }
-    std::optional<QString> GetSaveFileName(const FileDialogOptions&) override { return {}; }
-    void Beep() override {}
-    Date Today() override { return Date{2026, 7, 15}; }
-    QString ExeDir() override { return exeDir_; }
-
-    int Boxes = 0;
-
-private:
-    QString exeDir_;
-};
 
 // A program folder as a user's would look after saving a full year: masters, rozed.ini
 // naming the ledger, the ledger's files and the histories.
@@ -82,11 +59,5 @@ BENCHMARK(BM_StartUpFullYear)->Unit(benchmark::kMillisecond);
 }  // namespace kakeibo::bench
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::benchmark::Initialize(&argc, argv);
-    if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
+    return kakeibo::bench::RunUiBenchmarks(argc, argv);
 }

@@ -1,0 +1,27 @@
+#include "ui_bench_support.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <utility>
+
+namespace kakeibo::bench {
+
+QuietPlatform::QuietPlatform(QString exeDir) : exeDir_(std::move(exeDir)) {}
+
+MessageButton QuietPlatform::ShowTypedMessage(MessageKind, const QString&, MessageButtons) {
+    ++Boxes;
+    return OkButton;
+}
+
+int RunUiBenchmarks(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::benchmark::Initialize(&argc, argv);
+    if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    ::benchmark::RunSpecifiedBenchmarks();
+    ::benchmark::Shutdown();
+    return 0;
+}
+
+}  // namespace kakeibo::bench

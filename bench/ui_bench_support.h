@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include "ui/platform/platform.h"
+
+namespace kakeibo::bench {
+
+// Counts message boxes instead of showing them and answers every dialog with "cancelled", so
+// a run never waits for a user.
+class QuietPlatform final : public Platform {
+public:
+    explicit QuietPlatform(QString exeDir = QStringLiteral("/tmp/"));
+
+    void ShowMessage(const QString&) override { ++Boxes; }
+    MessageButton ShowTypedMessage(MessageKind, const QString&, MessageButtons) override;
+    void ShowError(const QString&) override { ++Boxes; }
+    std::optional<QString> GetOpenFileName(const FileDialogOptions&) override { return {}; }
+    std::optional<QString> GetSaveFileName(const FileDialogOptions&) override { return {}; }
+    void Beep() override {}
+    Date Today() override { return Date{2026, 7, 15}; }
+    QString ExeDir() override { return exeDir_; }
+
+    int Boxes = 0;
+
+private:
+    QString exeDir_;
+};
+
+// The whole main() of a widget benchmark: an offscreen QApplication around the registered
+// benchmarks.
+int RunUiBenchmarks(int argc, char* argv[]);
+
+}  // namespace kakeibo::bench
