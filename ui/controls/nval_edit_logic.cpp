@@ -316,13 +316,7 @@ void NValEditLogic::TypeMinus(bool selected) {
         Beep();
         return;
     }
-    if (selected) {
-        value_ = 0;
-        decimalCount_ = 0;
-        pointTyped_ = false;
-        digitCount_ = 0;
-        minusTyped_ = false;
-    }
+    if (selected) Clear();
     minusTyped_ = !minusTyped_;
     ShowValue(-value_);
 }
@@ -334,6 +328,8 @@ void NValEditLogic::TypePoint(bool selected) {
         Beep();
         return;
     }
+    // Unlike Clear(), this keeps the sign: a point typed over a selected negative number
+    // starts a negative fraction.
     if (selected) {
         value_ = 0;
         decimalCount_ = 0;
