@@ -164,21 +164,18 @@ void TForm1::BuildControls() {
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setStyleSheet(QStringLiteral("QToolBar { border: none; background: transparent; }"));
 
-    ToolButton1 = new QToolButton(ToolBar1);
-    ToolButton1->setObjectName(QStringLiteral("ToolButton1"));
-    ToolButton1->setIcon(QIcon(QStringLiteral(":/resources/open.png")));
-    ToolButton1->setToolTip(QStringLiteral("読み込み"));
-    ToolButton1->setAutoRaise(true);
-    ToolButton1->setFixedSize(23, 22);
-    ToolBar1->addWidget(ToolButton1);
-
-    ToolButton2 = new QToolButton(ToolBar1);
-    ToolButton2->setObjectName(QStringLiteral("ToolButton2"));
-    ToolButton2->setIcon(QIcon(QStringLiteral(":/resources/save.png")));
-    ToolButton2->setToolTip(QStringLiteral("上書き保存"));
-    ToolButton2->setAutoRaise(true);
-    ToolButton2->setFixedSize(23, 22);
-    ToolBar1->addWidget(ToolButton2);
+    auto makeButton = [this](QToolButton*& button, const char* name, const char* icon,
+                             const char* tip) {
+        button = new QToolButton(ToolBar1);
+        button->setObjectName(Q(name));
+        button->setIcon(QIcon(Q(icon)));
+        button->setToolTip(Q(tip));
+        button->setAutoRaise(true);
+        button->setFixedSize(23, 22);
+        ToolBar1->addWidget(button);
+    };
+    makeButton(ToolButton1, "ToolButton1", ":/resources/open.png", "読み込み");
+    makeButton(ToolButton2, "ToolButton2", ":/resources/save.png", "上書き保存");
 
     Panel1 = new QFrame(GroupBox1);
     Panel1->setObjectName(QStringLiteral("Panel1"));
