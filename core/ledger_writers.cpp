@@ -19,13 +19,6 @@ void AppendOneLine(std::string& out, const std::string& text) {
     for (char c : text) out += c == '\r' || c == '\n' ? ' ' : c;
 }
 
-std::string OneLine(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    AppendOneLine(out, text);
-    return out;
-}
-
 // The entries file has no quoting, so a comma in a shop name would move the memo into the
 // shop's field and the rest of the line with it. The full-width comma reads the same.
 void AppendShop(std::string& out, const std::string& shop) {
@@ -50,6 +43,20 @@ void AppendNumber(std::string& line, int64_t value) {
 }
 
 }  // namespace
+
+std::string OneLine(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    AppendOneLine(out, text);
+    return out;
+}
+
+std::string StorableShop(const std::string& shop) {
+    std::string out;
+    out.reserve(shop.size());
+    AppendShop(out, shop);
+    return out;
+}
 
 std::vector<std::string> EntriesFileLines(const Ledger& ledger) {
     std::vector<std::string> lines;

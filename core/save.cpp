@@ -22,13 +22,9 @@ struct PendingFile {
 // The history files hold at most as many lines as the entry form keeps, one text a line.
 std::vector<std::string> HistoryLines(const std::vector<std::string>& history, int32_t max) {
     const size_t keep = std::min(history.size(), static_cast<size_t>(std::max(max, 0)));
-    std::vector<std::string> lines(history.begin(),
-                                   history.begin() + static_cast<std::ptrdiff_t>(keep));
-    for (std::string& line : lines) {
-        for (char& c : line) {
-            if (c == '\r' || c == '\n') c = ' ';
-        }
-    }
+    std::vector<std::string> lines;
+    lines.reserve(keep);
+    for (size_t i = 0; i < keep; ++i) lines.push_back(OneLine(history[i]));
     return lines;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/errors.h"
+#include "core/ledger_files.h"
 #include "core/numbers.h"
 #include "core/sjis.h"
 #include "core/totals.h"
@@ -37,13 +38,6 @@ std::optional<int32_t> TypedAmount(const QString& text) {
     return std::nullopt;
 }
 
-// The entries file keeps one entry per line with no quoting: line breaks cannot be stored.
-QString OneLine(QString text) {
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return text;
-}
-
 QString StripLeadingBlanks(QString caption) {
     while (caption.startsWith(QChar(0x3000)) || caption.startsWith(QLatin1Char(' '))) {
         caption.remove(0, 1);
@@ -54,12 +48,12 @@ QString StripLeadingBlanks(QString caption) {
 }  // namespace
 
 QString TForm3::ShopText() const {
-    // A comma would split the shop field of the entries line; the full-width one is kept.
-    return OneLine(ComboBox1->currentText()).replace(QLatin1Char(','), QChar(0xFF0C));
+    // The ledger holds the shop as the entries file will: one line, "，" for ",".
+    return QString::fromStdString(StorableShop(ComboBox1->currentText().toStdString()));
 }
 
 QString TForm3::MemoText() const {
-    return OneLine(ComboBox2->currentText());
+    return QString::fromStdString(OneLine(ComboBox2->currentText().toStdString()));
 }
 
 bool TForm3::CheckWritable(bool newEntry) {
