@@ -4,7 +4,7 @@
 #include "core/numbers.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
-#include "ui/main/main_window.h"
+#include "ui/main/workspace.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {

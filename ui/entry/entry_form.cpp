@@ -24,7 +24,7 @@
 #include "ui/controls/nval_label.h"
 #include "ui/entry/entry_list_model.h"
 #include "ui/entry/entry_widgets.h"
-#include "ui/main/main_window.h"
+#include "ui/main/workspace.h"
 #include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
 
@@ -66,7 +66,7 @@ std::array<std::array<QString, 2>, kEntryTabCount> StandardTabCaptions() {
 
 }  // namespace
 
-TForm3::TForm3(Ledger& ledger, TForm1& mainWindow, QWidget* parent)
+TForm3::TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
       ledger_(ledger),
       mainWindow_(mainWindow) {

@@ -23,7 +23,7 @@ namespace kakeibo {
 class EntryListModel;
 class TBorderLabel;
 class TBevelPanel;
-class TForm1;
+class Workspace;
 class TNValEdit;
 class TNValLabel;
 class TPictureButton;
@@ -36,7 +36,7 @@ class TForm3 final : public QWidget {
     Q_OBJECT
 
 public:
-    TForm3(Ledger& ledger, TForm1& mainWindow, QWidget* parent = nullptr);
+    TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent = nullptr);
 
     // Placement from WindowLayout slot 0, histories from DataDir, expense tab, receipt 0.
     void FormCreate();
@@ -151,7 +151,7 @@ private:
     void MoveCurrentRow(int modelRow);
 
     Ledger& ledger_;
-    TForm1& mainWindow_;
+    Workspace& mainWindow_;
     EntryListModel* model_ = nullptr;
     std::array<QPixmap, kEntryTabCount> tabPictures_{};
     std::array<QPixmap, kEntryTabCount> transparentTabs_{};

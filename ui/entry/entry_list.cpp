@@ -10,7 +10,7 @@
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_list_model.h"
-#include "ui/main/main_window.h"
+#include "ui/main/workspace.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {

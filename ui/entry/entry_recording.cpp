@@ -17,7 +17,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_history.h"
 #include "ui/entry/entry_list_model.h"
-#include "ui/main/main_window.h"
+#include "ui/main/workspace.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {

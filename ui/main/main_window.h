@@ -8,6 +8,7 @@
 #include "core/calendar.h"
 #include "core/ledger.h"
 #include "core/save.h"
+#include "ui/main/workspace.h"
 
 class QAction;
 class QComboBox;
@@ -25,7 +26,7 @@ class TForm3;
 // The main window: a thin strip across the top of the screen with the menu, the toolbar and
 // the 編集日 selectors. It owns nothing but a reference to the ledger; the other windows call
 // AllUpdate after they change it.
-class TForm1 final : public QMainWindow {
+class TForm1 final : public QMainWindow, public Workspace {
     Q_OBJECT
 
 public:
@@ -38,10 +39,10 @@ public:
     // Refills the selectors from today, resets the per-ledger state and the view check marks.
     void init();
     // Recomputes the totals, then refills the entry list and the data sheet.
-    void AllUpdate();
+    void AllUpdate() override;
     // Switches a tool window: `sender` is its view entry or the window itself, `state` the
     // entry's check mark or the window's visibility before the switch.
-    void FormVisible(QObject* sender, bool state);
+    void FormVisible(QObject* sender, bool state) override;
 
     // The entry form: AllUpdate refills it, saves take its geometry and histories.
     void SetEntryForm(TForm3* form);
@@ -51,7 +52,7 @@ public:
 
     // Sets the selectors to `date` (refilling the days when the month changes), EditDate,
     // and the month's state, then AllUpdate, as a user's pick of that day does.
-    void SelectDate(const Date& date);
+    void SelectDate(const Date& date) override;
     void ComboBox1Change();  // the user picked a month
     void ComboBox2Change();  // the user picked a day
 

@@ -1,0 +1,24 @@
+#pragma once
+
+class QObject;
+
+namespace kakeibo {
+
+struct Date;
+
+// What a tool window may ask of the main window. The tool windows depend on this alone, so
+// their tests can stand a small fake in for the main window.
+class Workspace {
+public:
+    // Recomputes the totals, then refills the entry list and the shown sheets.
+    virtual void AllUpdate() = 0;
+    // Moves the edit date to `date` as a user's pick of that day does.
+    virtual void SelectDate(const Date& date) = 0;
+    // A tool window reports its own showing or hiding (`state`: visible before the switch).
+    virtual void FormVisible(QObject* sender, bool state) = 0;
+
+protected:
+    ~Workspace() = default;
+};
+
+}  // namespace kakeibo
