@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
@@ -277,6 +279,33 @@ TEST(NValEditTest, TextSetFromOutsideBecomesTheNumber) {
     w.Field->SetMaxDigits(3);
     EXPECT_EQ(w.Field->text(), QStringLiteral("¥999"));
     EXPECT_EQ(w.Platform.Beeps, 0);
+}
+
+TEST(NValEditTest, TheInputMethodStaysOutAndKeysArriveAsDigits) {
+    EditWindow w;
+    // The platform asks by an event, the focus object's query by a method: both say no,
+    // while a plain field beside it keeps its input method.
+    auto eventAnswer = [](QWidget* field) {
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QCoreApplication::sendEvent(field, &query);
+        return query.value(Qt::ImEnabled);
+    };
+    EXPECT_EQ(eventAnswer(w.Field), QVariant(false));
+    EXPECT_EQ(QGuiApplication::inputMethod()->queryFocusObject(Qt::ImEnabled, {}), QVariant(false));
+    EXPECT_EQ(w.Field->inputMethodQuery(Qt::ImEnabled), QVariant(false));
+    EXPECT_EQ(eventAnswer(w.Before), QVariant(true));
+
+    w.Keys(QStringLiteral("500"));
+    EXPECT_EQ(w.Field->text(), QStringLiteral("500"));
+    // An input method that composes anyway shows nothing; what it commits is typed.
+    QInputMethodEvent preedit(QStringLiteral("５"), {});
+    QCoreApplication::sendEvent(w.Field, &preedit);
+    EXPECT_EQ(w.Field->text(), QStringLiteral("500"));
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("０円1"));
+    QCoreApplication::sendEvent(w.Field, &commit);
+    EXPECT_EQ(w.Field->text(), QStringLiteral("50,001"));
+    EXPECT_EQ(w.Field->Value(), 50001);
 }
 
 TEST(NValEditTest, Demo) {

@@ -6,9 +6,11 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <utility>
 
 #include "ui/platform/platform.h"
 
@@ -224,15 +226,7 @@ void TNValEdit::keyPressEvent(QKeyEvent* event) {
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
     if (!typed.isEmpty() && typed.at(0).isPrint() && !command) {
         // Characters never reach the text directly: they only change the number.
-        if (!editable) return;
-        const char16_t c = typed.at(0).unicode();
-        if (c >= u'0' && c <= u'9') {
-            UserEdit([&] { logic_.TypeDigit(c - u'0', selected); });
-        } else if (c == u'-') {
-            UserEdit([&] { logic_.TypeMinus(selected); });
-        } else if (c == u'.') {
-            UserEdit([&] { logic_.TypePoint(selected); });
-        }
+        if (editable) TypeCharacter(typed.at(0).unicode());
         return;
     }
     // Word and line deletions would edit the text behind the number's back.
@@ -243,6 +237,40 @@ void TNValEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void TNValEdit::TypeCharacter(char16_t c) {
+    const bool selected = hasSelectedText();
+    if (c >= u'0' && c <= u'9') {
+        UserEdit([&] { logic_.TypeDigit(c - u'0', selected); });
+    } else if (c == u'-') {
+        UserEdit([&] { logic_.TypeMinus(selected); });
+    } else if (c == u'.') {
+        UserEdit([&] { logic_.TypePoint(selected); });
+    }
+}
+
+QVariant TNValEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+    return inputMethodQuery(query, QVariant());
+}
+
+QVariant TNValEdit::inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const {
+    // QLineEdit answers "enabled" whatever the attribute says, and an input method that
+    // hears it keeps composing: the field must say itself that it takes none.
+    if (query == Qt::ImEnabled) return false;
+    return QLineEdit::inputMethodQuery(query, std::move(argument));
+}
+
+void TNValEdit::inputMethodEvent(QInputMethodEvent* event) {
+    // A composition never shows inside the number; text an input method still commits here
+    // is typed key by key, full-width digits as digits.
+    event->accept();
+    if (isReadOnly()) return;
+    for (QChar c : event->commitString()) {
+        char16_t code = c.unicode();
+        if (code >= 0xFF01 && code <= 0xFF5E) code -= 0xFEE0;
+        TypeCharacter(code);
+    }
 }
 
 void TNValEdit::focusInEvent(QFocusEvent* event) {

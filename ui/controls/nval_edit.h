@@ -59,6 +59,10 @@ public:
     // The context menu the field shows (caller owns it); its actions run the commands above.
     QMenu* CreateContextMenu();
 
+    // Both ways an input method asks, so that none composes in the field.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, QVariant argument) const;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -68,11 +72,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void Display();
     void ApplyColor(bool negative);
     void TextEdited(const QString& text);
+    // A printable character typed into the number: digits, minus and point; others ignored.
+    void TypeCharacter(char16_t c);
     // Runs a user's change of the number, keeping the text before it for undo.
     template <typename Change>
     void UserEdit(Change change);
