@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -490,6 +491,37 @@ TEST_F(RecordingTest, CommaInTheShopNameIsStoredFullWidthAndTheMemoKeepsIt) {
     EXPECT_EQ(ledger->EntryTextTable[6][0], (EntryText{"A，B", "x,y"}));
     EXPECT_EQ(form->ShopHistory(), (std::vector<std::string>{"A，B"}));
     EXPECT_EQ(form->MemoHistory(), (std::vector<std::string>{"x,y"}));
+}
+
+TEST_F(RecordingTest, AConversionStillPendingIsCommittedBeforeTheWrite) {
+    struct Row {
+        QComboBox* field;
+        QString typed, pending;
+        EntryText stored;
+    };
+    const Row rows[] = {
+        {form->ComboBox1, {}, QStringLiteral("らあめん"), {"らあめん", ""}},
+        {form->ComboBox2,
+         QStringLiteral("大盛り"),
+         QStringLiteral("ちゃあしゅう"),
+         {"", "大盛りちゃあしゅう"}},
+    };
+    for (int slot = 0; slot < 2; ++slot) {
+        const Row& row = rows[slot];
+        TypeOver(form->ComboBox1, {});
+        TypeOver(form->ComboBox2, {});
+        TypeAmount("500");
+        row.field->lineEdit()->setFocus();
+        if (!row.typed.isEmpty()) TypeJapanese(row.field->lineEdit(), row.typed);
+        // The button takes no focus, so nothing but the write itself ends the conversion.
+        QInputMethodEvent composing(row.pending, {});
+        QCoreApplication::sendEvent(row.field->lineEdit(), &composing);
+        Write();
+        EXPECT_EQ(ledger->EntryTextTable[6][slot], row.stored) << slot;
+        EXPECT_EQ(ledger->EntryTable[6][slot].Amount, 500) << slot;
+        EXPECT_EQ(row.field->currentText(), row.typed + row.pending) << slot;
+    }
+    EXPECT_TRUE(platform.Boxes.empty());
 }
 
 TEST_F(RecordingTest, WrittenEntriesSurviveASaveAndALoad) {

@@ -5,12 +5,14 @@
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/workspace.h"
+#include "ui/platform/input_method.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
 
 void TForm3::YosanClick() {
     RunGuarded([this] {
+        composition_->Commit();
         const int position = ComboBox5->currentIndex();
         if (position < 0) {
             CurrentPlatform().ShowMessage(QStringLiteral("項目を選択してください。"));

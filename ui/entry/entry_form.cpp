@@ -26,6 +26,7 @@
 #include "ui/entry/entry_widgets.h"
 #include "ui/main/workspace.h"
 #include "ui/platform/frameless.h"
+#include "ui/platform/input_method.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
@@ -242,6 +243,8 @@ void TForm3::ConnectHandlers() {
     for (QComboBox* box : {ComboBox5, ComboBox3, ComboBox12, ComboBox4}) {
         box->installEventFilter(this);
     }
+    composition_ = new PendingComposition(this);
+    for (QComboBox* field : {ComboBox1, ComboBox2}) composition_->Watch(field->lineEdit());
     connect(SPB5, &QAbstractButton::clicked, this, &TForm3::KinyuClick);
     connect(SPB6, &QAbstractButton::clicked, this, &QWidget::close);
     connect(Image2, &QAbstractButton::clicked, this, &TForm3::RecieptClear);

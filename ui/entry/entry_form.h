@@ -28,6 +28,7 @@ class TNValEdit;
 class TNValLabel;
 class TPictureButton;
 class TTabStrip;
+class PendingComposition;
 
 // The entry form "各種入力フォーム": a frameless tool window that records entries and budgets.
 // It lists the edited month's entries, edits and deletes them, and keeps the shop and memo
@@ -160,6 +161,8 @@ private:
     std::array<int32_t, 31> item1Map_{};
     std::array<int32_t, 31> item2Map_{};
     int64_t receiptTotal_ = 0;
+    // The shop's and memo's unfinished conversion, committed before a write reads them.
+    PendingComposition* composition_ = nullptr;
     int selectedSlot_ = 0;
 };
 

@@ -18,6 +18,7 @@
 #include "ui/entry/entry_history.h"
 #include "ui/entry/entry_list_model.h"
 #include "ui/main/workspace.h"
+#include "ui/platform/input_method.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
@@ -88,6 +89,7 @@ bool TForm3::CheckWritable(bool newEntry) {
 
 void TForm3::KinyuClick() {
     RunGuarded([this] {
+        composition_->Commit();
         const int current = SG31->currentIndex().row();
         // An edit goes to the current row; a row without an entry takes a new one instead,
         // so that nothing is written behind the month's last entry.
