@@ -244,7 +244,10 @@ void TForm3::ConnectHandlers() {
         box->installEventFilter(this);
     }
     composition_ = new PendingComposition(this);
-    for (QComboBox* field : {ComboBox1, ComboBox2}) composition_->Watch(field->lineEdit());
+    composition_->Watch(ComboBox1);
+    composition_->Watch(ComboBox2);
+    // The copy of a committed composition may arrive after the focus moved to the amount.
+    composition_->Watch(NValEdit5);
     connect(SPB5, &QAbstractButton::clicked, this, &TForm3::KinyuClick);
     connect(SPB6, &QAbstractButton::clicked, this, &QWidget::close);
     connect(Image2, &QAbstractButton::clicked, this, &TForm3::RecieptClear);

@@ -25,14 +25,23 @@ void PendingComposition::Commit() {
 }
 
 bool PendingComposition::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::InputMethod) {
-        const QString preedit = static_cast<QInputMethodEvent*>(event)->preeditString();
-        if (!preedit.isEmpty()) {
-            field_ = qobject_cast<QWidget*>(watched);
-            text_ = preedit;
-        } else if (watched == field_) {
-            text_.clear();
-        }
+    if (event->type() == QEvent::KeyPress) committed_.clear();
+    if (event->type() != QEvent::InputMethod) return QObject::eventFilter(watched, event);
+    const auto* input = static_cast<QInputMethodEvent*>(event);
+    const QString commit = input->commitString();
+    if (input->preeditString().isEmpty() && !commit.isEmpty() && commit == committed_) {
+        committed_.clear();
+        return true;
+    }
+    // An empty update (the composition hidden) may come between the commit and its copy.
+    if (!commit.isEmpty() || !input->preeditString().isEmpty()) {
+        committed_ = !text_.isEmpty() && commit == text_ ? commit : QString();
+    }
+    if (!input->preeditString().isEmpty()) {
+        field_ = qobject_cast<QWidget*>(watched);
+        text_ = input->preeditString();
+    } else if (watched == field_) {
+        text_.clear();
     }
     return QObject::eventFilter(watched, event);
 }
