@@ -246,7 +246,9 @@ void TForm5::GridMode(int kind) {
 void TForm5::DrawCell(int kind) {
     if (kind < 0 || kind >= kSheetKindCount) return;
     grid_ = FillSheet(ledger_, kind, State);
-    StringGrid1->setFont(SheetFont());
+    // Set again before every fill, but only when changed: a font change lays the grid out anew.
+    const QFont font = SheetFont();
+    if (StringGrid1->font() != font) StringGrid1->setFont(font);
     const bool fixedColumn = SheetLayoutOf(kind).FixedColumn;
     const int rows = grid_.RowCount();
     const int columns = grid_.ColumnCount();
@@ -284,7 +286,7 @@ void TForm5::DrawCell(int kind) {
             heading->setText(text);
         }
     }
-    StringGrid1->setRowHidden(0, true);
+    if (!StringGrid1->isRowHidden(0)) StringGrid1->setRowHidden(0, true);
     StringGrid1->setUpdatesEnabled(true);
 }
 
