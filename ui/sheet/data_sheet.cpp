@@ -252,7 +252,6 @@ void TForm5::DrawCell(int kind) {
     const bool fixedColumn = SheetLayoutOf(kind).FixedColumn;
     const int rows = grid_.RowCount();
     const int columns = grid_.ColumnCount();
-    StringGrid1->setUpdatesEnabled(false);
     StringGrid1->setColumnCount(columns);
     StringGrid1->setRowCount(rows);
     for (int r = 0; r < rows; ++r) {
@@ -287,7 +286,6 @@ void TForm5::DrawCell(int kind) {
         }
     }
     if (!StringGrid1->isRowHidden(0)) StringGrid1->setRowHidden(0, true);
-    StringGrid1->setUpdatesEnabled(true);
 }
 
 void TForm5::DrawCurrentSheet() {
