@@ -12,6 +12,7 @@
 
 #include "ui/main/workspace.h"
 #include "ui/platform/frameless.h"
+#include "ui/platform/platform.h"
 #include "ui/settings/passbook_choice.h"
 
 namespace kakeibo {
@@ -175,7 +176,8 @@ void TForm5::BuildControls() {
     ComboBox1->setMaxVisibleItems(kSheetKindCount);
     // `activated` is the user's pick alone, and also a pick of the sheet already shown, so
     // choosing the passbook again asks for the account again.
-    connect(ComboBox1, &QComboBox::activated, this, &TForm5::ComboBox1Change);
+    connect(ComboBox1, &QComboBox::activated, this,
+            [this] { RunGuarded([this] { ComboBox1Change(); }); });
 
     StringGrid1 = new QTableWidget(this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
@@ -199,7 +201,8 @@ void TForm5::BuildControls() {
     header->setHighlightSections(false);
     header->setFixedHeight(kRowHeight);
     header->setStyleSheet(
-        QStringLiteral("QHeaderView::section { background: rgb(255, 254, 232); "
+        QStringLiteral("QHeaderView { background: white; } "
+                       "QHeaderView::section { background: rgb(255, 254, 232); "
                        "border: none; border-right: 1px solid silver; "
                        "border-bottom: 1px solid silver; padding: 0px; }"));
 }
