@@ -10,6 +10,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/app_info.h"
+#include "ui/sheet/data_sheet.h"
 
 namespace {
 
@@ -47,6 +48,9 @@ int main(int argc, char* argv[]) {
     auto* entryForm = new kakeibo::TForm3(*ledger, mainWindow, &mainWindow);
     entryForm->FormCreate();
     mainWindow.SetEntryForm(entryForm);
+    auto* dataSheet = new kakeibo::TForm5(*ledger, mainWindow, &mainWindow);
+    dataSheet->FormCreate();
+    mainWindow.SetDataSheet(dataSheet, [dataSheet] { dataSheet->DrawCurrentSheet(); });
 
     mainWindow.show();
 

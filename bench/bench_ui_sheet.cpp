@@ -1,0 +1,66 @@
+// The data sheet over a full year: a write's full refresh, and the grid's refill per sheet.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <memory>
+
+#include "bench_support.h"
+#include "ui/entry/entry_form.h"
+#include "ui/main/main_window.h"
+#include "ui/sheet/data_sheet.h"
+#include "ui_bench_support.h"
+
+namespace kakeibo::bench {
+namespace {
+
+// Main window, entry form and data sheet over a full year, both tool windows shown.
+struct SheetBench {
+    SheetBench() {
+        previous = SetPlatform(&platform);
+        ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 0, 81, 700, 425};
+        main.SetEntryForm(&form);
+        sheet.FormCreate();
+        main.SetDataSheet(&sheet, [this] { sheet.DrawCurrentSheet(); });
+        form.show();
+        QCoreApplication::processEvents();
+    }
+    ~SheetBench() { SetPlatform(previous); }
+
+    QuietPlatform platform;
+    Platform* previous = nullptr;
+    std::unique_ptr<Ledger> ledger = MakeFullYearLedger(2026);
+    TForm1 main{*ledger};
+    TForm3 form{*ledger, main};
+    TForm5 sheet{*ledger, main};
+};
+
+// What follows every write: totals, the entry list and the shown sheet ("今月の支出").
+void BM_AllUpdate(benchmark::State& state) {
+    SheetBench bench;
+    for (auto _ : state) {
+        bench.main.AllUpdate();
+        QCoreApplication::processEvents();  // the repaints
+    }
+    if (bench.sheet.Grid().RowCount() != 31) state.SkipWithError("not the expense sheet");
+}
+BENCHMARK(BM_AllUpdate)->Unit(benchmark::kMillisecond);
+
+// The window's refill of each sheet: the fill and the copy into the grid, with the repaint.
+// The passbook shows the cancelled choice's empty sheet, as no dialog can be answered here.
+void BM_SheetRefill(benchmark::State& state) {
+    SheetBench bench;
+    const int kind = static_cast<int>(state.range(0));
+    bench.sheet.DrawCell(kind);
+    for (auto _ : state) {
+        bench.sheet.DrawCell(kind);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SheetRefill)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kakeibo::bench
+
+int main(int argc, char* argv[]) {
+    return kakeibo::bench::RunUiBenchmarks(argc, argv);
+}

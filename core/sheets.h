@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ledger.h"
+
+namespace kakeibo {
+
+// The seven sheets of the data sheet, in the order of its drop-down list.
+enum SheetKindNumber : int {
+    ExpenseSheet = 0,   // 今月の支出
+    IncomeSheet = 1,    // 今月の収入
+    AccountSheet = 2,   // 口座残高
+    DailySheet = 3,     // 科目日計表
+    BalanceSheet = 4,   // 今月の収支
+    DetailSheet = 5,    // 今月の詳細データ
+    PassbookSheet = 6,  // 通帳記帳
+};
+inline constexpr int kSheetKindCount = 7;
+
+// The drop-down list's text of a sheet kind (0..6).
+const char* SheetName(int kind);
+
+// What the data sheet keeps between fills, for the life of the process.
+struct SheetState {
+    int32_t SheetKind = ExpenseSheet;
+    // [kind 0..5][item]: the item's five sub-item rows are shown. Only kinds 0, 1, 3 use it.
+    std::array<std::array<bool, kItemCount>, 6> ExpandedItems{};
+    // [kind][listing position]: the item shown at that position of kinds 0, 1 and 3.
+    std::array<std::array<int32_t, kItemCount>, kSheetKindCount> SheetRowItems{};
+    // The passbook account: 1 cancelled, 10 + 10 x account item + sub-item otherwise.
+    int32_t PassbookChoice = 0;
+};
+
+// How the grid is laid out for a kind before its first fill.
+struct SheetLayout {
+    int ColumnCount = 0;
+    int RowCount = 0;  // the heading row included
+    bool FixedColumn = true;
+    std::vector<int> ColumnWidths;      // pixels, one per column
+    std::vector<std::string> Headings;  // row 0, one per column
+};
+SheetLayout SheetLayoutOf(int kind);
+
+// A whole sheet as the grid holds it: every cell's text, row 0 the headings, empty cells "".
+class SheetGrid final {
+public:
+    SheetGrid() = default;
+    SheetGrid(int rows, int columns);
+
+    int RowCount() const { return rows_; }
+    int ColumnCount() const { return columns_; }
+    const std::string& Cell(int row, int column) const { return cells_[Index(row, column)]; }
+    void Set(int row, int column, std::string text) {
+        cells_[Index(row, column)] = std::move(text);
+    }
+    // Grows (never shrinks) to `rows` rows of empty cells.
+    void EnsureRows(int rows);
+
+private:
+    size_t Index(int row, int column) const { return static_cast<size_t>(row) * columns_ + column; }
+
+    int rows_ = 0;
+    int columns_ = 0;
+    std::vector<std::string> cells_;
+};
+
+// The account item and sub-item a passbook choice names; nothing for a cancelled or
+// meaningless code, which must never index the tables.
+struct PassbookAccount {
+    int Item = 0;
+    int SubItem = 0;
+};
+std::optional<PassbookAccount> DecodePassbookChoice(int32_t choice);
+
+// Fills the sheet of `kind` for the edited month, recomputing the totals it reads first, and
+// writes the listing positions of kinds 0, 1 and 3 into state.SheetRowItems.
+SheetGrid FillSheet(Ledger& ledger, int kind, SheetState& state);
+
+// The texts of the sheets.
+std::string AmountText(int64_t value);                 // "%10.0n"
+std::string RateText(int64_t actual, int64_t budget);  // "%9.2n" and "%", 0.00% at budget 0
+std::string DateHeading(const Date& date);             // "1月3日(土)"
+std::string TaxText(int32_t taxKind);                  // 税込み, 税抜き, その他
+
+}  // namespace kakeibo

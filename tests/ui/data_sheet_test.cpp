@@ -1,0 +1,353 @@
+// The data sheet: its window, the choice of sheets, the grid's texts and the passbook account.
+#include "ui/sheet/data_sheet.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "ui/main/workspace.h"
+#include "ui/settings/passbook_choice.h"
+#include "ui/support/fake_platform.h"
+#include "ui/support/screenshot.h"
+
+namespace kakeibo::test {
+namespace {
+
+// Stands in for the main window: a refill redraws the sheet, a close report hides it.
+class FakeWorkspace final : public Workspace {
+public:
+    void AllUpdate() override {
+        if (Sheet != nullptr) Sheet->DrawCurrentSheet();
+    }
+    void SelectDate(const Date&) override {}
+    void FormVisible(QObject* sender, bool state) override {
+        Reports.push_back({sender, state});
+        if (auto* w = qobject_cast<QWidget*>(sender)) w->setVisible(!state);
+    }
+
+    TForm5* Sheet = nullptr;
+    std::vector<std::pair<QObject*, bool>> Reports;
+};
+
+class DataSheetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* items[][2] = {{"現金", "0"}, {"銀行", "0"}, {"食費", "-1"}, {"給与", "1"}};
+        const char* subs[][2] = {
+            {"お財布", "小銭入れ"}, {"みずほ", "ゆうちょ"}, {"食料品", "外食"}, {"本給", ""}};
+        for (int i = 0; i < 4; ++i) {
+            ledger->ItemTable[i] = {items[i][0], items[i][1]};
+            ledger->SubItemTable[i][0] = subs[i][0];
+            ledger->SubItemTable[i][1] = subs[i][1];
+        }
+        ledger->SubItemTable[0][2] = "へそくり";
+        ledger->BalanceTable[0][0][2] = ledger->BalanceTable[0][0][5] = 8000;
+        ledger->EntryTable[6][0] = EntryRecord{2026, 7, 3, 2, 1, 0, 2, 1500, 0};
+        ledger->EntryTextTable[6][0] = EntryText{"食堂", "昼食"};
+        ledger->EntryTable[6][1] = EntryRecord{2026, 7, 1, 0, 0, 3, 0, 200000, 2};
+        ledger->BudgetTable[7][2] = 30000;
+        ledger->EditDate = Date{2026, 7, 12};
+        ledger->EditMonth = 7;
+        ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 30, 90, 520, 440};
+        sheet = std::make_unique<TForm5>(*ledger, workspace, &mainStrip);
+        workspace.Sheet = sheet.get();
+        mainStrip.setGeometry(0, 0, 800, 80);
+        sheet->FormCreate();
+        WatchForDialogs();
+    }
+
+    // The grid's texts as the export reads them: every item of every row and column.
+    std::vector<std::vector<QString>> GridTexts() const {
+        const auto* grid = sheet->findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
+        std::vector<std::vector<QString>> rows(grid->rowCount());
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            for (int c = 0; c < grid->columnCount(); ++c) {
+                const QTableWidgetItem* item = grid->item(r, c);
+                rows[r].push_back(item != nullptr ? item->text() : QString());
+            }
+        }
+        return rows;
+    }
+
+    QString Cell(int row, int column) const { return GridTexts().at(row).at(column); }
+
+    // Picks a sheet with the keyboard as a user walks the list.
+    void Pick(int kind) {
+        QComboBox* list = sheet->ComboBox1;
+        QTest::keyClick(list, Qt::Key_Home);
+        for (int i = 0; i < kind; ++i) QTest::keyClick(list, Qt::Key_Down);
+        QCoreApplication::processEvents();
+    }
+
+    // The next passbook dialog gets these positions and Ok (or Cancel).
+    void AnswerPassbook(int item, int sub, bool ok) { answers.push_back({item, sub, ok}); }
+
+    // Every passbook dialog that shows is counted and answered: from the queue, or Cancel.
+    void WatchForDialogs() {
+        QObject::connect(&watch, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<TFormkoza*>(QApplication::activeModalWidget());
+            if (dialog == nullptr || !dialog->isVisible()) return;
+            ++asked;
+            Answer answer{0, 0, false};
+            if (!answers.empty()) {
+                answer = answers.front();
+                answers.pop_front();
+            }
+            for (int i = 0; i < answer.item; ++i) QTest::keyClick(dialog->ComboBox1, Qt::Key_Down);
+            for (int i = 0; i < answer.sub; ++i) QTest::keyClick(dialog->ComboBox2, Qt::Key_Down);
+            QTest::mouseClick(answer.ok ? dialog->Button1 : dialog->Button2, Qt::LeftButton);
+        });
+        watch.start(5);
+    }
+
+    struct Answer {
+        int item, sub;
+        bool ok;
+    };
+    std::deque<Answer> answers;
+    QTimer watch;
+    FakePlatform platform;
+    std::unique_ptr<Ledger> ledger = std::make_unique<Ledger>();
+    FakeWorkspace workspace;
+    QWidget mainStrip;
+    std::unique_ptr<TForm5> sheet;
+    int asked = 0;
+};
+
+TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->geometry(), QRect(30, 90, 440, 520));
+    EXPECT_TRUE(sheet->windowFlags().testFlag(Qt::Tool));
+    EXPECT_TRUE(sheet->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("データシート"));
+    QStringList names;
+    for (int i = 0; i < sheet->ComboBox1->count(); ++i) names << sheet->ComboBox1->itemText(i);
+    EXPECT_EQ(names, QStringList({"今月の支出", "今月の収入", "口座残高", "科目日計表",
+                                  "今月の収支", "今月の詳細データ", "通帳記帳"}));
+    EXPECT_FALSE(sheet->ComboBox1->isEditable());
+    EXPECT_EQ(sheet->StringGrid1->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_TRUE(sheet->StringGrid1->font().fixedPitch());
+    EXPECT_EQ(GridTexts().size(), 31u);
+    // The headings stay in sight above the rows; the fixed column has its own colour.
+    EXPECT_EQ(sheet->StringGrid1->horizontalHeaderItem(3)->text(), QStringLiteral("当月予算"));
+    EXPECT_TRUE(sheet->StringGrid1->isRowHidden(0));
+    EXPECT_EQ(sheet->StringGrid1->columnWidth(0), 129);
+    EXPECT_EQ(sheet->StringGrid1->rowHeight(1), 25);
+    EXPECT_EQ(sheet->StringGrid1->item(1, 0)->background().color(), QColor(255, 254, 232));
+
+    // A hidden saved layout keeps the window hidden.
+    ledger->WindowLayout[kLayoutDataSheet].Visible = 0;
+    TForm5 hidden(*ledger, workspace);
+    hidden.FormCreate();
+    EXPECT_FALSE(hidden.isVisible());
+}
+
+TEST_F(DataSheetTest, FollowsTheLedgerAndLeavesNothingOfALongerSheet) {
+    Pick(DetailSheet);
+    ASSERT_EQ(GridTexts().size(), 4u);
+    EXPECT_EQ(Cell(1, 9), QStringLiteral("食堂"));
+    // Deleting the first entry moves the second up; the refill shows it and nothing else.
+    ledger->EntryTable[6][0] = ledger->EntryTable[6][1];
+    ledger->EntryTextTable[6][0] = ledger->EntryTextTable[6][1];
+    ledger->EntryTable[6][1] = EntryRecord{};
+    ledger->EntryTextTable[6][1] = EntryText{};
+    workspace.AllUpdate();
+    const auto rows = GridTexts();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1][7], QStringLiteral("   200,000"));
+    EXPECT_EQ(rows[2], std::vector<QString>(11));
+    // Every cell is the core's text; the 11 columns are back to 6 on the next sheet.
+    Pick(ExpenseSheet);
+    const auto expense = GridTexts();
+    ASSERT_EQ(expense.size(), 31u);
+    for (int r = 0; r < 31; ++r) {
+        ASSERT_EQ(expense[r].size(), 6u);
+        for (int c = 0; c < 6; ++c) {
+            EXPECT_EQ(expense[r][c], QString::fromStdString(sheet->Grid().Cell(r, c)));
+        }
+    }
+}
+
+TEST_F(DataSheetTest, PassbookAsksForTheAccountEachTimeItIsChosenOnly) {
+    AnswerPassbook(0, 2, true);  // 現金 / へそくり: code 12
+    Pick(PassbookSheet);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(sheet->State.PassbookChoice, 12);
+    EXPECT_EQ(GridTexts()[1], (std::vector<QString>{"", "", "", "現金", "へそくり", "前月繰越金額",
+                                                    "", "", "     8,000"}));
+    EXPECT_EQ(GridTexts()[2], (std::vector<QString>{"2026", "7", "3", "食費", "外食", "昼食",
+                                                    "     1,500", "", "     6,500"}));
+
+    // A refill after a change of the ledger keeps the account without asking.
+    ledger->EntryTable[6][2] = EntryRecord{2026, 7, 9, 0, 2, 0, 0, 500, 2};
+    workspace.AllUpdate();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(GridTexts().size(), 4u);
+    EXPECT_EQ(Cell(3, 8), QStringLiteral("     7,000"));
+
+    // Another sheet and back asks again; the same sheet picked again asks too.
+    Pick(AccountSheet);
+    EXPECT_EQ(asked, 1);
+    AnswerPassbook(1, 0, true);
+    Pick(PassbookSheet);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(sheet->State.PassbookChoice, 20);
+    EXPECT_EQ(Cell(1, 4), QStringLiteral("みずほ"));
+    AnswerPassbook(0, 0, false);
+    sheet->ComboBox1->activated(PassbookSheet);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(sheet->State.PassbookChoice, 1);
+    EXPECT_EQ(GridTexts(), (std::vector<std::vector<QString>>{
+                               {"年", "月", "日", "", "", "適用", "支出", "収入", "残高"},
+                               std::vector<QString>(9)}));
+}
+
+TEST_F(DataSheetTest, AnExpansionSurvivesAChangeOfSheet) {
+    // The click on an item row sets this flag and refills; here the flag is set directly.
+    sheet->State.ExpandedItems[ExpenseSheet][2] = true;
+    sheet->DrawCell(ExpenseSheet);
+    const std::vector<QString> expanded = {"-食費", "　食料品", "　外食", "　", "　", "　"};
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_EQ(GridTexts().size(), 36u);
+        for (int r = 0; r < 6; ++r) EXPECT_EQ(Cell(1 + r, 0), expanded[r]) << n << "," << r;
+        EXPECT_EQ(Cell(3, 2), QStringLiteral("     1,500"));
+        EXPECT_EQ(sheet->State.SheetRowItems[ExpenseSheet][0], 2);
+        Pick(DailySheet);
+        EXPECT_EQ(Cell(3, 0), QStringLiteral("+食費"));
+        EXPECT_EQ(sheet->StringGrid1->horizontalHeaderItem(7)->text(),
+                  QStringLiteral("7月12日(日)"));
+        Pick(ExpenseSheet);
+    }
+}
+
+TEST_F(DataSheetTest, GridAndButtonsFollowEveryResize) {
+    const QSize sizes[] = {{440, 520}, {600, 300}, {200, 120}, {1000, 700}};
+    for (QSize size : sizes) {
+        sheet->resize(size);
+        const int w = size.width();
+        const int h = size.height();
+        EXPECT_EQ(sheet->StringGrid1->geometry(), QRect(8, 65, w - 16, h - 75)) << w << "x" << h;
+        EXPECT_EQ(sheet->Image2->geometry(), QRect(w - 22, 8, 16, 16));
+        EXPECT_EQ(sheet->Image3->geometry(), QRect(w - 39, 8, 16, 16));
+        EXPECT_EQ(sheet->Image6->geometry(), QRect(456, 488, 16, 16));
+    }
+    // The right edge sizes the window by hand.
+    sheet->resize(440, 520);
+    QTest::mousePress(sheet.get(), Qt::LeftButton, {}, {437, 300});
+    QMouseEvent move(QEvent::MouseMove, QPoint(497, 340), sheet->mapToGlobal(QPoint(497, 340)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(sheet.get(), &move);
+    QTest::mouseRelease(sheet.get(), Qt::LeftButton, {}, {497, 340});
+    EXPECT_EQ(sheet->size(), QSize(500, 520));
+    EXPECT_EQ(sheet->StringGrid1->geometry(), QRect(8, 65, 484, 445));
+}
+
+TEST_F(DataSheetTest, MaximisedSitsUnderTheMainWindowAndRestores) {
+    const int screenHeight = sheet->screen()->geometry().height();
+    // The main window's outer height, its frame included where the system adds one.
+    const int main = mainStrip.frameGeometry().height();
+    const QImage maximise = sheet->Image3->pixmap().toImage();
+    const QImage restore = sheet->Image5->pixmap().toImage();
+    QTest::mouseClick(sheet->Image3, Qt::LeftButton);
+    EXPECT_TRUE(sheet->Maximised());
+    EXPECT_EQ(sheet->y(), main + 1);
+    EXPECT_EQ(sheet->height(), screenHeight - main - 50);
+    EXPECT_EQ(sheet->width(), sheet->screen()->geometry().width());
+    EXPECT_EQ(sheet->Image3->pixmap().toImage(), restore);
+    // Size requests while maximised keep the top and the height; the width follows.
+    sheet->setGeometry(10, 300, 700, 200);
+    EXPECT_EQ(sheet->geometry(), QRect(10, main + 1, 700, screenHeight - main - 50));
+    EXPECT_EQ(TForm5::FormCanResize(false, QRect(5, 6, 7, 8), 80, 900), QRect(5, 6, 7, 8));
+
+    QTest::mouseClick(sheet->Image3, Qt::LeftButton);
+    EXPECT_FALSE(sheet->Maximised());
+    EXPECT_EQ(sheet->geometry(), QRect(30, 90, 440, 520));
+    EXPECT_EQ(sheet->Image3->pixmap().toImage(), maximise);
+}
+
+TEST_F(DataSheetTest, CloseButtonHidesAndTellsTheMainWindow) {
+    QTest::mouseClick(sheet->Image2, Qt::LeftButton);
+    ASSERT_EQ(workspace.Reports.size(), 1u);
+    EXPECT_EQ(workspace.Reports[0].first, sheet.get());
+    EXPECT_TRUE(workspace.Reports[0].second);
+    EXPECT_FALSE(sheet->isVisible());
+    // Hidden, the sheet is still refilled.
+    ledger->EntryTable[6][2] = EntryRecord{2026, 7, 9, 2, 0, 0, 0, 500, 0};
+    workspace.AllUpdate();
+    EXPECT_EQ(Cell(1, 2), QStringLiteral("     2,000"));
+}
+
+TEST_F(DataSheetTest, Screenshots) {
+    sheet->resize(700, 420);
+    const QImage frame = sheet->grab().toImage();
+    for (QPoint p : {QPoint(0, 0), QPoint(1, 200), QPoint(699, 419), QPoint(350, 418)}) {
+        EXPECT_EQ(frame.pixelColor(p), QColor(0, 0, 128)) << p.x() << "," << p.y();
+    }
+    sheet->State.ExpandedItems[DailySheet][0] = true;
+    for (int kind = 0; kind < kSheetKindCount; ++kind) {
+        if (kind == PassbookSheet) AnswerPassbook(0, 0, true);
+        Pick(kind);
+        const QString path = SaveScreenshot(*sheet, QStringLiteral("data_sheet_%1").arg(kind));
+        EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
+    }
+}
+
+TEST(PassbookChoice, ListsTheAccountsAndReturnsTheCodeOfTheChoice) {
+    FakePlatform platform;
+    auto ledger = std::make_unique<Ledger>();
+    ledger->ItemTable[0].Name = "現金";
+    ledger->ItemTable[1].Name = "銀行";
+    ledger->SubItemTable[0] = {"お財布", "", "へそくり", "", ""};
+    ledger->SubItemTable[1] = {"みずほ", "ゆうちょ", "", "", ""};
+    const struct {
+        int item, sub;
+        int key;  // Ok, Cancel, or Escape
+        int32_t code;
+        QStringList subs;
+    } rows[] = {
+        {0, 2, 0, 12, {"お財布", "", "へそくり", "", ""}},
+        {1, 0, 0, 20, {"みずほ", "ゆうちょ", "", "", ""}},
+        {0, 1, 2, 1, {"お財布", "", "へそくり", "", ""}},
+    };
+    for (const auto& row : rows) {
+        QStringList items;
+        QStringList subs;
+        QRect geometry;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* d = qobject_cast<TFormkoza*>(QApplication::activeModalWidget());
+            if (d == nullptr || !d->isVisible()) return;
+            poll.stop();
+            geometry = QRect(d->ComboBox1->geometry().topLeft(), d->size());
+            for (int i = 0; i < d->ComboBox1->count(); ++i) items << d->ComboBox1->itemText(i);
+            for (int i = 0; i < row.item; ++i) QTest::keyClick(d->ComboBox1, Qt::Key_Down);
+            for (int i = 0; i < row.sub; ++i) QTest::keyClick(d->ComboBox2, Qt::Key_Down);
+            for (int i = 0; i < d->ComboBox2->count(); ++i) subs << d->ComboBox2->itemText(i);
+            if (row.key == 2) {
+                QTest::keyClick(d, Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(row.key == 0 ? d->Button1 : d->Button2, Qt::LeftButton);
+            }
+        });
+        poll.start(5);
+        EXPECT_EQ(TFormkoza::Choose(*ledger, nullptr), row.code) << row.item << "," << row.sub;
+        EXPECT_EQ(items, QStringList({"現金", "銀行"}));
+        EXPECT_EQ(subs, row.subs);
+        EXPECT_EQ(geometry, QRect(160, 16, 463, 90));
+    }
+}
+
+}  // namespace
+}  // namespace kakeibo::test

@@ -1,0 +1,383 @@
+#include "ui/sheet/data_sheet.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QTableWidget>
+
+#include "ui/main/workspace.h"
+#include "ui/platform/frameless.h"
+#include "ui/platform/platform.h"
+#include "ui/settings/passbook_choice.h"
+
+namespace kakeibo {
+
+namespace {
+
+constexpr int kDesignWidth = 476;
+constexpr int kDesignHeight = 559;
+constexpr int kGridLeft = 8;
+constexpr int kGridTop = 65;
+constexpr int kRowHeight = 25;  // 24 pixels and the grid line
+
+const QColor kNavy(0, 0, 128);
+const QColor kFixedCells(255, 254, 232);
+const QColor kWindowColour(254, 254, 254);
+
+// Our own small pictures, drawn once: the title, close, maximise, restore and a decoration.
+QPixmap Canvas(int w, int h) {
+    QPixmap pixmap(w, h);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+QPixmap TitlePicture() {
+    QPixmap pixmap = Canvas(156, 16);
+    QPainter p(&pixmap);
+    p.setPen(kNavy);
+    p.setBrush(Qt::white);
+    p.drawRect(1, 2, 13, 12);
+    for (int y : {6, 10}) p.drawLine(1, y, 14, y);
+    p.drawLine(6, 2, 6, 14);
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(QRect(20, 0, 136, 16), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("データシート"));
+    return pixmap;
+}
+
+void ButtonFrame(QPainter& p) {
+    p.setPen(kNavy);
+    p.setBrush(Qt::white);
+    p.drawRect(0, 0, 15, 15);
+}
+
+QPixmap ClosePicture() {
+    QPixmap pixmap = Canvas(16, 16);
+    QPainter p(&pixmap);
+    ButtonFrame(p);
+    p.setPen(QPen(kNavy, 2));
+    p.drawLine(4, 4, 11, 11);
+    p.drawLine(11, 4, 4, 11);
+    return pixmap;
+}
+
+QPixmap MaximisePicture() {
+    QPixmap pixmap = Canvas(16, 16);
+    QPainter p(&pixmap);
+    ButtonFrame(p);
+    p.drawRect(3, 3, 9, 9);
+    p.fillRect(3, 3, 10, 3, kNavy);
+    return pixmap;
+}
+
+QPixmap RestorePicture() {
+    QPixmap pixmap = Canvas(16, 16);
+    QPainter p(&pixmap);
+    ButtonFrame(p);
+    p.drawRect(5, 3, 7, 6);
+    p.fillRect(5, 3, 8, 2, kNavy);
+    p.setBrush(Qt::white);
+    p.drawRect(3, 6, 7, 6);
+    p.fillRect(3, 6, 8, 2, kNavy);
+    return pixmap;
+}
+
+QPixmap DecorationPicture() {
+    QPixmap pixmap = Canvas(16, 16);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kNavy);
+    p.drawPolygon(QPolygon({QPoint(8, 1), QPoint(15, 8), QPoint(8, 15), QPoint(1, 8)}));
+    p.setBrush(kFixedCells);
+    p.drawEllipse(QRectF(5.5, 5.5, 5, 5));
+    return pixmap;
+}
+
+QFont SheetFont() {
+    QFont font(QStringLiteral("ＭＳ ゴシック"));
+    // The IPA font directly too, so the figures line up also where nobody maps the name.
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
+    font.setPixelSize(12);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    return font;
+}
+
+}  // namespace
+
+TClickImage::TClickImage(QWidget* parent) : QLabel(parent) {
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TClickImage::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (OnClick && rect().contains(event->position().toPoint())) OnClick();
+}
+
+TForm5::TForm5(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
+      ledger_(ledger),
+      mainWindow_(mainWindow) {
+    setObjectName(QStringLiteral("TForm5"));
+    setWindowTitle(QStringLiteral("データシート"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kWindowColour);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    BuildControls();
+    resize(kDesignWidth, kDesignHeight);
+    FramelessDrag::ForSheet(this);
+}
+
+void TForm5::BuildControls() {
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(8, 8, 156, 16);
+    Image1->setPixmap(TitlePicture());
+    // The title is bare surface: pressing it drags the window.
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    Image2 = new TClickImage(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setPixmap(ClosePicture());
+    Image2->OnClick = [this] { Image2Click(); };
+    Image3 = new TClickImage(this);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    Image3->setPixmap(MaximisePicture());
+    Image3->OnClick = [this] { Image3Click(); };
+    Image5 = new QLabel(this);
+    Image5->setObjectName(QStringLiteral("Image5"));
+    Image5->setPixmap(RestorePicture());
+    Image5->hide();
+    for (QLabel* image : {static_cast<QLabel*>(Image2), static_cast<QLabel*>(Image3), Image5}) {
+        image->resize(16, 16);
+    }
+    Image6 = new QLabel(this);
+    Image6->setObjectName(QStringLiteral("Image6"));
+    Image6->setGeometry(456, 488, 16, 16);
+    Image6->setPixmap(DecorationPicture());
+    Image6->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(8, 32, 145, 20);
+    ComboBox1->setMaxVisibleItems(kSheetKindCount);
+    // `activated` is the user's pick alone, and also a pick of the sheet already shown, so
+    // choosing the passbook again asks for the account again.
+    connect(ComboBox1, &QComboBox::activated, this,
+            [this] { RunGuarded([this] { ComboBox1Change(); }); });
+
+    StringGrid1 = new QTableWidget(this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
+    StringGrid1->setWordWrap(false);
+    // A text wider than its cell is cut at the cell's edge, never shortened to "…".
+    StringGrid1->setTextElideMode(Qt::ElideNone);
+    StringGrid1->setCornerButtonEnabled(false);
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid1->verticalHeader()->setMinimumSectionSize(1);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    // Row 0 holds the headings as every other row holds its texts; the header shows them, so
+    // they stay in sight while the rows scroll.
+    QHeaderView* header = StringGrid1->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setMinimumSectionSize(1);
+    header->setSectionsClickable(false);
+    header->setHighlightSections(false);
+    header->setFixedHeight(kRowHeight);
+    header->setStyleSheet(
+        QStringLiteral("QHeaderView { background: white; } "
+                       "QHeaderView::section { background: rgb(255, 254, 232); "
+                       "border: none; border-right: 1px solid silver; "
+                       "border-bottom: 1px solid silver; padding: 0px; }"));
+}
+
+void TForm5::FormCreate() {
+    const LayoutSlot& slot = ledger_.WindowLayout[kLayoutDataSheet];
+    move(slot.Left, slot.Top);
+    if (slot.Width > 0 && slot.Height > 0) resize(slot.Width, slot.Height);
+    ComboBox1->clear();
+    for (int kind = 0; kind < kSheetKindCount; ++kind) {
+        ComboBox1->addItem(QString::fromUtf8(SheetName(kind)));
+    }
+    ComboBox1->setCurrentIndex(0);
+    HojyoInit();
+    State.PassbookChoice = 0;
+    GridMode(ExpenseSheet);
+    setVisible(slot.Visible == 1);
+}
+
+void TForm5::HojyoInit() {
+    for (auto& kind : State.ExpandedItems) kind.fill(false);
+}
+
+void TForm5::ComboBox1Change() {
+    GridMode(ComboBox1->currentIndex());
+}
+
+void TForm5::GridMode(int kind) {
+    if (kind < 0 || kind >= kSheetKindCount) return;
+    const SheetLayout layout = SheetLayoutOf(kind);
+    StringGrid1->clearContents();
+    StringGrid1->setColumnCount(layout.ColumnCount);
+    StringGrid1->setRowCount(layout.RowCount);
+    for (int c = 0; c < layout.ColumnCount; ++c) {
+        // The width is the cell's; the grid line right of it comes on top.
+        StringGrid1->setColumnWidth(c, layout.ColumnWidths[c] + 1);
+    }
+    if (kind == PassbookSheet) State.PassbookChoice = TFormkoza::Choose(ledger_, this);
+    State.SheetKind = kind;
+    State.SheetRowItems[kind].fill(0);
+    DrawCell(kind);
+}
+
+void TForm5::DrawCell(int kind) {
+    if (kind < 0 || kind >= kSheetKindCount) return;
+    grid_ = FillSheet(ledger_, kind, State);
+    // Set again before every fill, but only when changed: a font change lays the grid out anew.
+    const QFont font = SheetFont();
+    if (StringGrid1->font() != font) StringGrid1->setFont(font);
+    const bool fixedColumn = SheetLayoutOf(kind).FixedColumn;
+    const int rows = grid_.RowCount();
+    const int columns = grid_.ColumnCount();
+    StringGrid1->setColumnCount(columns);
+    StringGrid1->setRowCount(rows);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const QString text = QString::fromStdString(grid_.Cell(r, c));
+            QTableWidgetItem* item = StringGrid1->item(r, c);
+            if (item == nullptr) {
+                item = new QTableWidgetItem(text);
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                StringGrid1->setItem(r, c, item);
+            } else if (item->text() != text) {
+                item->setText(text);
+            }
+            const bool fixed = fixedColumn && c == 0;
+            const Qt::ItemFlags flags =
+                fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+            if (item->flags() != flags) item->setFlags(flags);
+            const QBrush background = fixed ? QBrush(kFixedCells) : QBrush();
+            if (item->background() != background) item->setBackground(background);
+            const Qt::Alignment align =
+                (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
+            if (item->textAlignment() != static_cast<int>(align)) item->setTextAlignment(align);
+        }
+    }
+    for (int c = 0; c < columns; ++c) {
+        QTableWidgetItem* heading = StringGrid1->horizontalHeaderItem(c);
+        const QString text = QString::fromStdString(grid_.Cell(0, c));
+        if (heading == nullptr) {
+            StringGrid1->setHorizontalHeaderItem(c, new QTableWidgetItem(text));
+        } else if (heading->text() != text) {
+            heading->setText(text);
+        }
+    }
+    if (!StringGrid1->isRowHidden(0)) StringGrid1->setRowHidden(0, true);
+}
+
+void TForm5::DrawCurrentSheet() {
+    DrawCell(ComboBox1->currentIndex());
+}
+
+void TForm5::Image2Click() {
+    close();
+}
+
+void TForm5::Image3Click() {
+    if (maximised_) {
+        maximised_ = false;
+        setGeometry(normalGeometry_);
+    } else {
+        normalGeometry_ = geometry();
+        maximised_ = true;
+        const QScreen* screen =
+            this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+        setGeometry(FormCanResize(true, QRect(area.left(), y(), area.width(), height()),
+                                  MainWindowHeight(), ScreenHeight()));
+    }
+    // Image3 always shows the symbol of the other state.
+    const QPixmap shown = Image3->pixmap();
+    Image3->setPixmap(Image5->pixmap());
+    Image5->setPixmap(shown);
+}
+
+QRect TForm5::FormCanResize(bool maximised, const QRect& requested, int mainHeight,
+                            int screenHeight) {
+    if (!maximised) return requested;
+    return QRect(requested.left(), mainHeight + 1, requested.width(),
+                 screenHeight - mainHeight - 50);
+}
+
+int TForm5::MainWindowHeight() const {
+    const QWidget* main = parentWidget();
+    return main != nullptr ? main->frameGeometry().height() : 0;
+}
+
+int TForm5::ScreenHeight() const {
+    const QScreen* screen =
+        this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().height() : 768;
+}
+
+void TForm5::KeepMaximisedPlace() {
+    if (!maximised_) return;
+    const QRect wanted = FormCanResize(true, geometry(), MainWindowHeight(), ScreenHeight());
+    if (wanted != geometry()) setGeometry(wanted);
+}
+
+void TForm5::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    KeepMaximisedPlace();
+    FormResize();
+}
+
+void TForm5::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    KeepMaximisedPlace();
+}
+
+void TForm5::FormResize() {
+    StringGrid1->setGeometry(kGridLeft, kGridTop, width() - 16, height() - 75);
+    Image3->move(width() - 39, 8);
+    Image2->move(width() - 22, 8);
+    update();
+}
+
+void TForm5::paintEvent(QPaintEvent*) {
+    FormPaint();
+}
+
+void TForm5::FormPaint() {
+    QPainter p(this);
+    const int w = width();
+    const int h = height();
+    p.fillRect(0, 0, w, 2, kNavy);
+    p.fillRect(0, h - 2, w, 2, kNavy);
+    p.fillRect(0, 0, 2, h, kNavy);
+    p.fillRect(w - 2, 0, 2, h, kNavy);
+}
+
+void TForm5::closeEvent(QCloseEvent* event) {
+    // Hidden, never destroyed: the sheet, its expansions and the passbook account stay.
+    mainWindow_.FormVisible(this, isVisible());
+    event->accept();
+}
+
+}  // namespace kakeibo

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QLabel>
+#include <QRect>
+#include <QWidget>
+#include <functional>
+
+#include "core/ledger.h"
+#include "core/sheets.h"
+
+class QComboBox;
+class QTableWidget;
+
+namespace kakeibo {
+
+class Workspace;
+
+// A picture that acts on a click (the close and maximise symbols).
+class TClickImage final : public QLabel {
+public:
+    explicit TClickImage(QWidget* parent = nullptr);
+    std::function<void()> OnClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// The data sheet "データシート": a frameless tool window that shows one of the seven sheets
+// of the edited month in its grid. It stays alive while hidden and is refilled by the main
+// window after every change of the ledger or of the edit date.
+class TForm5 final : public QWidget {
+    Q_OBJECT
+
+public:
+    TForm5(Ledger& ledger, Workspace& mainWindow, QWidget* parent = nullptr);
+
+    // Placement from WindowLayout slot 2, the sheet list, no expansions, then "今月の支出".
+    void FormCreate();
+    // Lays the grid out for a sheet kind (asking for the account on the passbook), then fills.
+    void GridMode(int kind);
+    void ComboBox1Change();
+    // Fills the grid with the texts of a sheet kind, from the ledger as it is now.
+    void DrawCell(int kind);
+    // DrawCell of the sheet chosen in ComboBox1: the main window's refill after a change.
+    void DrawCurrentSheet();
+    // Collapses every item of every sheet.
+    void HojyoInit();
+    void Image2Click();
+    void Image3Click();
+    bool Maximised() const { return maximised_; }
+
+    // The size a request gets: while maximised the window sits right under the main window
+    // and ends 50 pixels above the screen's bottom; its width stays as requested.
+    static QRect FormCanResize(bool maximised, const QRect& requested, int mainHeight,
+                               int screenHeight);
+
+    // SheetKind, ExpandedItems, SheetRowItems and PassbookChoice.
+    SheetState State;
+    // The texts of the last fill, cell by cell as the grid holds them.
+    const SheetGrid& Grid() const { return grid_; }
+
+    QLabel* Image1 = nullptr;
+    TClickImage* Image2 = nullptr;
+    TClickImage* Image3 = nullptr;
+    QLabel* Image5 = nullptr;
+    QLabel* Image6 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QTableWidget* StringGrid1 = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void FormResize();
+    void FormPaint();
+    void KeepMaximisedPlace();
+    int MainWindowHeight() const;
+    int ScreenHeight() const;
+
+    Ledger& ledger_;
+    Workspace& mainWindow_;
+    SheetGrid grid_;
+    bool maximised_ = false;
+    QRect normalGeometry_;
+};
+
+}  // namespace kakeibo
