@@ -25,6 +25,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/platform.h"
+#include "ui/settings/settings_dialog.h"
 
 namespace kakeibo {
 
@@ -568,7 +569,9 @@ void TForm1::FormVisibleInit() {
 
 void TForm1::Find1Click() {}
 
-void TForm1::N3Click() {}
+void TForm1::N3Click() {
+    CreateSettingsDialog(ledger_, *this, entryForm_, this)->exec();
+}
 
 void TForm1::N5Click() {}
 

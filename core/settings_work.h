@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/ledger.h"
+
+namespace kakeibo {
+
+inline constexpr const char* kWalletName = "お財布";
+// The history fields hold two digits.
+inline constexpr int kHistoryLengthMax = 99;
+inline constexpr int kAccountItemCount = 2;
+
+// The settings dialog's working copies: the masters and the opening balances of the two
+// account items (sub-items 0..4 and their sum at index 5), written into the ledger only by
+// WriteSettings.
+struct SettingsWork {
+    std::array<ItemRecord, kItemCount> Items{};
+    std::array<std::array<std::string, kSubItemCount>, kItemCount> SubItems{};
+    std::array<std::array<int64_t, kColumnCount>, kAccountItemCount> Opening{};
+};
+
+// Items and sub-items copied again from the ledger; unapplied renames and kinds are lost.
+void CopyMasters(const Ledger& ledger, SettingsWork& work);
+// Opening balances copied from BalanceTable row 0 of the two account items.
+void CopyOpening(const Ledger& ledger, SettingsWork& work);
+
+// Renames a sub-item in the working copy; the wallet (item 0, sub-item 0) keeps its name
+// whatever is typed, since the entry form shows its balance by that name.
+void RenameSubItem(SettingsWork& work, int item, int subItem, const std::string& name);
+
+// An opening balance as typed ("1,234,567"): nothing unless it is a whole 32-bit number.
+std::optional<int32_t> ParseOpening(std::string_view text);
+
+// The history length after one step of the arrows: whole, 0..kHistoryLengthMax.
+int StepHistoryLength(long double value, int step);
+
+// A changed name that the master files cannot hold.
+struct NameFault {
+    int Item = 0;
+    int SubItem = -1;       // -1: the item's own name
+    std::string Character;  // the first character CP932 cannot hold; empty for a line break
+};
+
+// The first item or sub-item name of `work` that differs from the ledger's and holds a line
+// break or a character CP932 cannot hold. Names as loaded are never refused.
+std::optional<NameFault> FindUnstorableName(const Ledger& ledger, const SettingsWork& work);
+
+// Writes the working copies into the ledger: every item and sub-item, the opening balances
+// with their sums (also into `work`), the history lengths with fractions cut off, and both
+// changed flags.
+void WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistoryMax,
+                   long double memoHistoryMax);
+
+}  // namespace kakeibo
