@@ -68,7 +68,8 @@ public:
     void FormVisibleInit();   // default layout
     void Find1Click();
     void N3Click();
-    void N5Click();
+    // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
+    void N5Click(QObject* sender);
     void About1Click();
 
     Ledger& ledger() { return ledger_; }
