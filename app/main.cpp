@@ -10,6 +10,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/app_info.h"
+#include "ui/search/search_form.h"
 
 namespace {
 
@@ -47,6 +48,12 @@ int main(int argc, char* argv[]) {
     auto* entryForm = new kakeibo::TForm3(*ledger, mainWindow, &mainWindow);
     entryForm->FormCreate();
     mainWindow.SetEntryForm(entryForm);
+
+    // The search window is made after the data sheet, which belongs before it here.
+    auto* searchForm = new kakeibo::TForm6(*ledger, &mainWindow);
+    searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
+                             [entryForm] { return entryForm->MemoHistory(); });
+    mainWindow.SetSearchForm(searchForm);
 
     mainWindow.show();
 

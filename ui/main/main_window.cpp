@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -569,7 +570,9 @@ void TForm1::FormVisibleInit() {
     N11->setChecked(true);
 }
 
-void TForm1::Find1Click() {}
+void TForm1::Find1Click() {
+    if (searchForm_ != nullptr) searchForm_->exec();
+}
 
 void TForm1::N3Click() {}
 
