@@ -10,6 +10,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/app_info.h"
+#include "ui/search/search_form.h"
 #include "ui/sheet/data_sheet.h"
 
 namespace {
@@ -51,6 +52,11 @@ int main(int argc, char* argv[]) {
     auto* dataSheet = new kakeibo::TForm5(*ledger, mainWindow, &mainWindow);
     dataSheet->FormCreate();
     mainWindow.SetDataSheet(dataSheet, [dataSheet] { dataSheet->DrawCurrentSheet(); });
+
+    auto* searchForm = new kakeibo::TForm6(*ledger, &mainWindow);
+    searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
+                             [entryForm] { return entryForm->MemoHistory(); });
+    mainWindow.SetSearchForm(searchForm);
 
     mainWindow.show();
 

@@ -1,4 +1,5 @@
-// Draws the entry form's pictures (tabs, title, side band, buttons) as PNG files.
+// Draws the entry form's pictures (tabs, title, side band, buttons) and the search window's
+// title as PNG files.
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -94,6 +95,35 @@ void DrawTitle() {
     p.drawRect(QRectF(124, 8, 76, 1));
     p.end();
     Save(image, "entry_title.png");
+}
+
+// 200 x 16: the search window's title, a magnifier, the program's name and the window's own.
+void DrawSearchTitle() {
+    QImage image = Transparent(200, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QColor navy(0, 0, 128);
+    p.setPen(QPen(navy, 1.6));
+    p.setBrush(QColor(226, 236, 250));
+    p.drawEllipse(QRectF(1.5, 1.5, 9, 9));
+    p.setPen(QPen(navy, 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(9.5, 9.5), QPointF(13.5, 13.5));
+    QFont name = Gothic(12, true);
+    name.setItalic(true);
+    p.setPen(navy);
+    p.setFont(name);
+    p.drawText(QRect(18, 0, 52, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Nimbrel"));
+    p.setFont(Gothic(13, true));
+    p.drawText(QRect(70, 0, 84, 16), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("検索フォーム"));
+    QLinearGradient fade(152, 0, 200, 0);
+    fade.setColorAt(0, QColor(0, 0, 128, 160));
+    fade.setColorAt(1, QColor(0, 0, 128, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(fade);
+    p.drawRect(QRectF(152, 8, 48, 1));
+    p.end();
+    Save(image, "search_title.png");
 }
 
 // 16 x 230: the spine of a ring binder down the left of the input panel.
@@ -198,5 +228,6 @@ int main(int argc, char* argv[]) {
     DrawWriteButton();
     DrawCloseButton();
     DrawClearButton();
+    DrawSearchTitle();
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
@@ -23,6 +25,7 @@
 #include "core/settings_file.h"
 #include "core/totals.h"
 #include "ui/entry/entry_form.h"
+#include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/platform.h"
 #include "ui/settings/settings_dialog.h"
@@ -272,10 +275,11 @@ void TForm1::BuildMenu() {
     ConnectGuarded(N3, &QAction::triggered, this, &TForm1::N3Click);
 
     addMenu(Csv1, "Csv1", "　CSVデータ出力");
-    ConnectGuarded(addEntry(Csv1, N5, "N5", "　表示中のデータシート"), &QAction::triggered, this,
-                   &TForm1::N5Click);
-    ConnectGuarded(addEntry(Csv1, N7, "N7", "　今月の詳細データ"), &QAction::triggered, this,
-                   &TForm1::N5Click);
+    addEntry(Csv1, N5, "N5", "　表示中のデータシート");
+    addEntry(Csv1, N7, "N7", "　今月の詳細データ");
+    for (QAction* entry : {N5, N7}) {
+        connect(entry, &QAction::triggered, this, [this, entry] { N5Click(entry); });
+    }
 
     addMenu(Help1, "Help1", "　ヘルプ　");
     ConnectGuarded(addEntry(Help1, About1, "About1", "　バージョン情報"), &QAction::triggered, this,
@@ -567,13 +571,27 @@ void TForm1::FormVisibleInit() {
     N11->setChecked(true);
 }
 
-void TForm1::Find1Click() {}
+void TForm1::Find1Click() {
+    if (searchForm_ != nullptr) searchForm_->exec();
+}
 
 void TForm1::N3Click() {
     CreateSettingsDialog(ledger_, *this, entryForm_, this)->exec();
 }
 
-void TForm1::N5Click() {}
+void TForm1::N5Click(QObject* sender) {
+    RunGuarded([this, sender] {
+        if (sender == N7) {
+            if (entryForm_ != nullptr) ExportCsv(EntryListTexts(*entryForm_), ledger_.DataDir);
+            return;
+        }
+        // The sheet's grid is read as shown, also while the window is hidden.
+        const auto* grid = dataSheet_ != nullptr
+                               ? dataSheet_->findChild<QTableWidget*>(QStringLiteral("StringGrid1"))
+                               : nullptr;
+        if (grid != nullptr) ExportCsv(GridTexts(*grid), ledger_.DataDir);
+    });
+}
 
 void TForm1::About1Click() {
     CurrentPlatform().ShowMessage(Q(kApplicationTitle) + QStringLiteral("\nバージョン ") +

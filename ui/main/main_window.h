@@ -12,6 +12,7 @@
 
 class QAction;
 class QComboBox;
+class QDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -49,6 +50,8 @@ public:
     // The data sheet: AllUpdate calls `refill`, saves take the window's geometry and
     // visibility, the view entry "　データシート　" shows and hides it.
     void SetDataSheet(QWidget* sheet, std::function<void()> refill);
+    // The search window, shown modally by "検索".
+    void SetSearchForm(QDialog* form) { searchForm_ = form; }
 
     // Sets the selectors to `date` (refilling the days when the month changes), EditDate,
     // and the month's state, then AllUpdate, as a user's pick of that day does.
@@ -68,7 +71,8 @@ public:
     void FormVisibleInit();   // default layout
     void Find1Click();
     void N3Click();
-    void N5Click();
+    // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
+    void N5Click(QObject* sender);
     void About1Click();
 
     Ledger& ledger() { return ledger_; }
@@ -104,6 +108,7 @@ private:
     TForm3* entryForm_ = nullptr;
     QWidget* dataSheet_ = nullptr;
     std::function<void()> dataSheetRefill_;
+    QDialog* searchForm_ = nullptr;
     // Stand in for the entry form's lists until it is registered.
     std::vector<std::string> shopHistory_;
     std::vector<std::string> memoHistory_;

@@ -1,0 +1,140 @@
+#include "ui/search/search_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+#include "entry_fixture.h"
+#include "ui/controls/border_label.h"
+#include "ui/support/screenshot.h"
+
+namespace kakeibo::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class SearchFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FillMasters(*ledger);
+        Put(4, 0, Entry(4, 20, 2, 1, 0, 0, 1500), "八百屋", "野菜");
+        Put(4, 1, Entry(4, 2, 0, 0, 1, 0, 30000), "みずほ銀行", "引き出し");
+        Put(5, 0, Entry(5, 9, 2, 0, 1, 1, 800), "スーパー八百", "牛乳");
+        Put(5, 1, Entry(5, 1, 2, 1, 0, 0, 1500), "Tokyo Gas", "");
+        form.SetHistories(
+            [] {
+                return std::vector<std::string>{"八百屋", "Tokyo Gas"};
+            },
+            [] { return std::vector<std::string>{"野菜"}; });
+        form.show();
+    }
+
+    void Put(int month, int slot, const EntryRecord& e, const char* shop, const char* memo) {
+        ledger->EntryTable[month - 1][slot] = e;
+        ledger->EntryTextTable[month - 1][slot] = EntryText{shop, memo};
+    }
+
+    void Search() { QTest::mouseClick(form.Button1, Qt::LeftButton); }
+
+    void ClickHeading(int column, Qt::MouseButton button = Qt::LeftButton) {
+        QHeaderView* headings = form.SG1->horizontalHeader();
+        const int x = column < kHitColumns ? headings->sectionViewportPosition(column) + 40
+                                           : headings->length() + 2;
+        QTest::mouseClick(headings->viewport(), button, {}, QPoint(x, 12));
+    }
+
+    // Column 0 to 3 of every grid row below the heading, joined by "|".
+    std::vector<std::string> Grid() const {
+        std::vector<std::string> rows;
+        for (int r = 0; r < form.HitRowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < kHitColumns; ++c) cells << form.HitCell(r, c);
+            rows.push_back(cells.join(QLatin1Char('|')).toStdString());
+        }
+        return rows;
+    }
+
+    std::vector<std::string> Labels() const {
+        std::vector<std::string> texts;
+        for (const TBorderLabel* l :
+             {form.BL7, form.BL11, form.BL9, form.BL8, form.BL12, form.BL10})
+            texts.push_back(l->text().toStdString());
+        return texts;
+    }
+
+    FakePlatform platform;
+    std::unique_ptr<Ledger> ledger = std::make_unique<Ledger>();
+    TForm6 form{*ledger};
+};
+
+TEST_F(SearchFormTest, AnItemAndAShopFindTheirEntriesWithTheHighestAndLowest) {
+    QTest::keyClick(form.ComboBox1, Qt::Key_Down);  // 現金
+    QTest::keyClick(form.ComboBox1, Qt::Key_Down);  // 銀行
+    QTest::keyClick(form.ComboBox1, Qt::Key_Down);  // 食費
+    EXPECT_EQ(form.ComboBox2->itemText(2), QStringLiteral("外食"));
+    form.ComboBox3->lineEdit()->setFocus();
+    QTest::sendKeyEvent(QTest::Click, form.ComboBox3->lineEdit(), Qt::Key_unknown,
+                        QStringLiteral("八百"), {});
+    QTest::keyClick(form.ComboBox3->lineEdit(), Qt::Key_Return);
+
+    EXPECT_EQ(Labels(), (Lines{"4月20日", "    1500円　", "八百屋", "5月9日", "     800円　",
+                               "スーパー八百"}));
+    EXPECT_EQ(Grid(),
+              (Lines{"4月20日|    1500円|八百屋|野菜", "5月9日|     800円|スーパー八百|牛乳"}));
+    SaveScreenshot(form, QStringLiteral("search_form"));
+}
+
+TEST_F(SearchFormTest, OnlyALeftClickOnAHeadingSorts) {
+    Search();
+    const Lines byDate = {"4月2日|   30000円|みずほ銀行|引き出し", "4月20日|    1500円|八百屋|野菜",
+                          "5月1日|    1500円|Tokyo Gas|", "5月9日|     800円|スーパー八百|牛乳"};
+    EXPECT_EQ(Grid(), byDate);
+    ClickHeading(1, Qt::RightButton);
+    EXPECT_EQ(Grid(), byDate);
+    ClickHeading(1);
+    const Lines byAmount = {byDate[3], byDate[1], byDate[2], byDate[0]};
+    EXPECT_EQ(Grid(), byAmount);
+    ClickHeading(kHitColumns);  // right of the last column: refilled, not sorted
+    EXPECT_EQ(Grid(), byAmount);
+    ClickHeading(2);
+    EXPECT_EQ(Grid(), (Lines{byDate[2], byDate[0], byDate[3], byDate[1]}));
+}
+
+TEST_F(SearchFormTest, NoMatchShowsNoHitTwiceAndOneEmptyRow) {
+    form.ComboBox4->setEditText(QStringLiteral("x"));
+    Search();
+    EXPECT_EQ(Labels(), (Lines{"該当無し", "", "", "該当無し", "", ""}));
+    EXPECT_EQ(Grid(), Lines{"|||"});
+}
+
+TEST_F(SearchFormTest, ReopeningKeepsTheResultsAndResetsTheConditions) {
+    TForm1 main(*ledger);
+    main.SetSearchForm(&form);
+    form.hide();
+    QTest::keyClick(form.ComboBox1, Qt::Key_Down);
+    QTest::keyClick(form.ComboBox2, Qt::Key_Down);
+    form.ComboBox3->setEditText(QStringLiteral("Tokyo"));
+    Search();
+    bool modal = false;
+    QTimer::singleShot(0, &form, [&] {
+        modal = QApplication::activeModalWidget() == &form;
+        QTest::mouseClick(form.Button2, Qt::LeftButton);
+    });
+    main.findChild<QAction*>(QStringLiteral("Find1"))->trigger();
+
+    EXPECT_TRUE(modal);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.ComboBox1->currentText(), QStringLiteral("特に指定しない"));
+    EXPECT_EQ(form.ComboBox2->count(), 1);
+    EXPECT_EQ(form.ComboBox3->currentText(), QString());
+    EXPECT_EQ(form.ComboBox3->itemText(1), QStringLiteral("八百屋"));
+    EXPECT_EQ(form.BL9->text(), QStringLiteral("Tokyo Gas"));
+    EXPECT_EQ(Grid(), Lines{"5月1日|    1500円|Tokyo Gas|"});
+}
+
+}  // namespace
+}  // namespace kakeibo::test
