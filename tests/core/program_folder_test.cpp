@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "core/save.h"
 #include "core/settings_file.h"
 #include "test_files.h"
 
@@ -83,54 +82,35 @@ TEST(UserFoldersTest, OnlyAWritablePortableProgramKeepsItsFilesBesideItself) {
     }
 }
 
-TEST(UserFoldersTest, FirstStartSeedsTheUserFolderAndASavedLedgerLoadsAtTheNextStart) {
+// The first start itself is checked on an installed program by tests/install/install_test.sh.
+TEST(UserFoldersTest, LaterStartsKeepTheUsersMastersAndRemakeAVanishedDataFolder) {
     test::TempDir temp;
     const std::string shared = temp.Path() + "share/";
-    const std::string kamoku = "\x8c\xbb\x8b\xe0\r\n0\r\n";    // 現金, an account
-    const std::string hojyo = "\x82\xa8\x8d\xe0\x95\x7a\r\n";  // お財布
     std::filesystem::create_directories(shared);
-    WriteBytes(shared + "kamoku.dat", kamoku);
-    WriteBytes(shared + "hojyo.dat", hojyo);
+    WriteBytes(shared + "kamoku.dat", "\x8c\xbb\x8b\xe0\r\n0\r\n");    // 現金, an account
+    WriteBytes(shared + "hojyo.dat", "\x82\xa8\x8d\xe0\x95\x7a\r\n");  // お財布
     const ProgramFolders folders{temp.Path() + "cfg/kakeibo/", temp.Path() + "docs/家計簿/",
                                  shared};
     const Date today{2026, 3, 14};
-
     PrepareProgramFolder(folders);
-    auto ledger = std::make_unique<Ledger>();
-    EXPECT_TRUE(
-        StartUp(*ledger, folders.ProgramDir, today, 768, folders.DefaultDataDir).Messages.empty());
-    EXPECT_EQ(ReadBytes(folders.ProgramDir + "kamoku.dat"), kamoku);
-    EXPECT_EQ(ReadBytes(folders.ProgramDir + "hojyo.dat"), hojyo);
-    // 家計簿/ and 新規作成 in CP932.
-    EXPECT_EQ(ReadBytes(folders.ProgramDir + "rozed.ini"),
-              folders.DefaultDataDir.substr(0, folders.DefaultDataDir.size() - 10) +
-                  "\x89\xc6\x8c\x76\x95\xeb/\r\n\x90\x56\x8b\x4b\x8d\xec\x90\xac\r\n");
-    EXPECT_EQ(ledger->DataDir, folders.DefaultDataDir);
+    auto first = std::make_unique<Ledger>();
+    StartUp(*first, folders.ProgramDir, today, 768, folders.DefaultDataDir);
+    // The settings name the user's data folder: nobody else may read them.
     EXPECT_EQ(std::filesystem::status(folders.ProgramDir).permissions(),
               std::filesystem::perms::owner_all);
 
-    // The user's edits of the masters survive later starts.
     WriteBytes(folders.ProgramDir + "kamoku.dat", "edited\r\n0\r\n");
-    ledger->LedgerName = "kakei";
-    ledger->EntryTable[2][0] = EntryRecord{2026, 3, 2, 2, 0, 0, 0, 700, 0};
-    ledger->LedgerChanged = true;
-    MonthSave(*ledger, ledger->DataDir, "kakei", SaveInputs{});
+    std::filesystem::remove_all(folders.DefaultDataDir);
     PrepareProgramFolder(folders);
     auto next = std::make_unique<Ledger>();
-    EXPECT_TRUE(
-        StartUp(*next, folders.ProgramDir, today, 768, folders.DefaultDataDir).Messages.empty());
-    EXPECT_EQ(next->ItemTable[0].Name, "edited");
-    EXPECT_EQ(next->LedgerName, "kakei");
-    EXPECT_EQ(next->EntryTable[2][0].Amount, 700);
-
-    // A data folder that went away comes back empty rather than the ledgers landing in the
-    // configuration folder.
-    std::filesystem::remove_all(folders.DefaultDataDir);
-    auto third = std::make_unique<Ledger>();
     const StartupResult result =
-        StartUp(*third, folders.ProgramDir, today, 768, folders.DefaultDataDir);
-    ASSERT_EQ(result.Messages.size(), 1u);  // the ledger itself is gone
-    EXPECT_EQ(third->DataDir, folders.DefaultDataDir);
+        StartUp(*next, folders.ProgramDir, today, 768, folders.DefaultDataDir);
+    // Only the never-saved ledger is missed, as on any second start without a save.
+    ASSERT_EQ(result.Messages.size(), 1u);
+    EXPECT_EQ(result.Messages[0].Text, "ファイル名新規作成.nbdは見つかりませんでした。");
+    EXPECT_EQ(next->ItemTable[0].Name, "edited");
+    // Not the configuration folder: the user's ledgers belong among the user's documents.
+    EXPECT_EQ(next->DataDir, folders.DefaultDataDir);
     EXPECT_TRUE(std::filesystem::is_directory(folders.DefaultDataDir));
 }
 
