@@ -2,8 +2,9 @@
 BUILD ?= build
 WERROR ?= OFF
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench install package clean
 
 deps:
 	./scripts/install-deps.sh
@@ -22,6 +23,14 @@ test: build
 
 bench: build
 	for b in $(BUILD)/bin/bench_*; do $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+# Honours DESTDIR for staged installs.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack
+	@ls $(BUILD)/kakeibo_*.deb
 
 clean:
 	rm -rf $(BUILD)

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -31,6 +32,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kakeibo"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(kakeibo::kApplicationTitle));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.nimbrel.Kakeibo"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/app_icon.png")));
     SubstituteFonts();
 
     // The file dialogs' own texts (overwrite question, buttons) in Japanese when Qt has them.

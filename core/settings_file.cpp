@@ -7,6 +7,7 @@
 #include "core/file_io.h"
 #include "core/ledger_files.h"
 #include "core/numbers.h"
+#include "core/program_folder.h"
 
 namespace kakeibo {
 
@@ -82,10 +83,22 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path) {
 }
 
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,
-                      int screenHeight) {
+                      int screenHeight, const std::string& defaultDataDir) {
     StartupResult result;
     auto report = [&](NoticeKind kind, std::string text) {
         result.Messages.push_back(Notice{kind, std::move(text)});
+    };
+    // The user's documents may not hold the data folder yet; a folder that cannot be made
+    // leaves the ledgers beside the settings, as a portable program keeps them.
+    auto useDefaultDataDir = [&] {
+        ledger.DataDir = ledger.ExeDir;
+        if (defaultDataDir.empty()) return;
+        try {
+            MakeDirectories(defaultDataDir, 0777);
+            ledger.DataDir = WithTrailingSlash(defaultDataDir);
+        } catch (const LedgerError& e) {
+            report(NoticeKind::Error, e.what());
+        }
     };
 
     SetStartupDefaults(ledger, screenHeight);
@@ -101,17 +114,17 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
             report(NoticeKind::Error, e.what());
         }
     } else {
-        ledger.DataDir = ledger.ExeDir;
+        useDefaultDataDir();
         ledger.IniCreated = true;
         try {
             WriteFileAtomic(ledger.IniPath,
-                            EncodeLines({ledger.ExeDir, ledger.LedgerName}, ledger.IniPath));
+                            EncodeLines({ledger.DataDir, ledger.LedgerName}, ledger.IniPath));
         } catch (const LedgerError& e) {
             report(NoticeKind::Error, e.what());
         }
     }
 
-    if (!DirectoryExists(ledger.DataDir)) ledger.DataDir = ledger.ExeDir;
+    if (!DirectoryExists(ledger.DataDir)) useDefaultDataDir();
 
     try {
         if (!ReadItemMaster(ledger, ledger.ExeDir + "kamoku.dat")) {

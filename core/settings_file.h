@@ -29,8 +29,10 @@ struct StartupResult {
 
 // Everything start-up decides without a window: defaults, rozed.ini (read, or created with
 // two lines), the DataDir fall-back, the masters, the last ledger, then InitLedgerState.
+// `defaultDataDir` is the data folder of a new settings file and of the fall-back (created
+// when missing); empty stands for `exeDir`.
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,
-                      int screenHeight);
+                      int screenHeight, const std::string& defaultDataDir = {});
 
 // The ledger side of init: RowEditMode 0, flags cleared, EditDate today, EditMonth,
 // EditMonthIndex, NextSlot.

@@ -292,7 +292,8 @@ void TForm1::FormCreate() {
     // A fault part-way leaves what was read so far; the window must still come up on today.
     RunGuarded([&] {
         const StartupResult result =
-            StartUp(ledger_, platform.ExeDir().toStdString(), today, ScreenHeight(this));
+            StartUp(ledger_, platform.ExeDir().toStdString(), today, ScreenHeight(this),
+                    platform.DefaultDataDir().toStdString());
         for (const Notice& notice : result.Messages) ShowNotice(notice);
     });
     RunGuarded([&] {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <exception>
 
+#include "core/program_folder.h"
 #include "ui/platform/app_info.h"
 
 namespace kakeibo {
@@ -133,13 +134,24 @@ public:
         return Date{d.year(), d.month(), d.day()};
     }
 
-    QString ExeDir() override {
-        QString dir = QCoreApplication::applicationDirPath();
-        if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
-        return dir;
-    }
+    QString ExeDir() override { return QString::fromStdString(Folders().ProgramDir); }
+
+    QString DefaultDataDir() override { return QString::fromStdString(Folders().DefaultDataDir); }
 
 private:
+    // Decided once per run, so the settings and the masters of one run share one folder.
+    const ProgramFolders& Folders() {
+        if (!folders_) {
+            const std::string exeDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+            folders_ = ChooseProgramFolders(exeDir, exeDir + KAKEIBO_SHARE_FROM_BIN "/",
+                                            IsWritableDirectory(exeDir), ProcessEnvironment());
+            PrepareProgramFolder(*folders_);
+        }
+        return *folders_;
+    }
+
+    std::optional<ProgramFolders> folders_;
+
     static QString StartPath(const FileDialogOptions& options) {
         if (options.FileName.isEmpty()) return options.InitialDir;
         return QDir(options.InitialDir).filePath(options.FileName);

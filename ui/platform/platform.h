@@ -49,8 +49,12 @@ public:
     virtual std::optional<QString> GetSaveFileName(const FileDialogOptions& options) = 0;
     virtual void Beep() = 0;
     virtual Date Today() = 0;
-    // The program's folder, ending with "/".
+    // The program's folder, ending with "/": beside the program for a portable copy, else
+    // the user's configuration folder.
     virtual QString ExeDir() = 0;
+    // The data folder of a first start, ending with "/"; a portable program keeps its
+    // ledgers beside itself.
+    virtual QString DefaultDataDir() { return ExeDir(); }
 };
 
 // The platform in use; production's unless a test installed another one.

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# An install into a scratch prefix, started as a user would start it from the menu: where the
+# settings, the masters and the ledgers land, and that a ledger there loads at the next start.
+# Usage: install_test.sh <build folder> <the built program>
+set -euo pipefail
+build=$1
+program=$2
+scratch=$(mktemp -d /tmp/kakeibo-install-XXXXXX)
+trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prefix=$scratch/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+expected="bin/kakeibo
+share/applications/org.nimbrel.Kakeibo.desktop
+share/icons/hicolor/64x64/apps/org.nimbrel.Kakeibo.png
+share/icons/hicolor/scalable/apps/org.nimbrel.Kakeibo.svg
+share/kakeibo/hojyo.dat
+share/kakeibo/kamoku.dat
+share/metainfo/org.nimbrel.Kakeibo.metainfo.xml"
+[ "$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)" = "$expected" ] ||
+  fail "installed files differ: $(cd "$prefix" && find . -type f)"
+desktop-file-validate "$prefix/share/applications/org.nimbrel.Kakeibo.desktop"
+appstreamcli validate --no-net "$prefix/share/metainfo/org.nimbrel.Kakeibo.metainfo.xml" >/dev/null
+
+# Root may write anywhere, so the read-only bin/ is tried by an unprivileged user.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+  command -v setpriv >/dev/null || { echo "SKIP: running as root without setpriv"; exit 77; }
+  as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+chmod -R a+rX "$scratch"
+chmod a-w "$prefix/bin"
+
+home=$scratch/home
+config=$home/config
+mkdir -p "$config"
+# A Japanese desktop names the documents folder in user-dirs.dirs.
+printf 'XDG_DOCUMENTS_DIR="$HOME/ドキュメント"\n' >"$config/user-dirs.dirs"
+[ "$(id -u)" -eq 0 ] && chown -R 65534:65534 "$home"
+
+start() {  # <program> <home> <config>: starts offscreen and quits once the windows are up
+  local rc=0
+  env -i PATH=/usr/bin:/bin HOME="$2" XDG_CONFIG_HOME="$3" QT_QPA_PLATFORM=offscreen \
+    KAKEIBO_QUIT_AFTER_START=1 timeout 30 "${as_user[@]}" "$1" 2>/dev/null || rc=$?
+  # A message box (a missing master or ledger) keeps an offscreen program waiting.
+  [ $rc -ne 124 ] || fail "$1 stopped at a message box"
+  [ $rc -eq 0 ] || fail "$1 ended with status $rc"
+}
+
+start "$prefix/bin/kakeibo" "$home" "$config"
+folder=$config/kakeibo
+data=$home/ドキュメント/家計簿
+[ -d "$data" ] || fail "no 家計簿 in the documents folder"
+cmp "$folder/kamoku.dat" "$prefix/share/kakeibo/kamoku.dat"
+cmp "$folder/hojyo.dat" "$prefix/share/kakeibo/hojyo.dat"
+# Two lines: the data folder and 新規作成, in Shift-JIS with CR LF.
+cmp "$folder/rozed.ini" <(printf '%s/\r\n新規作成\r\n' "$data" | iconv -f UTF-8 -t CP932)
+[ -z "$(ls -A "$prefix/bin" | grep -v '^kakeibo$')" ] || fail "files written beside the program"
+
+# A ledger in the data folder, named by the settings, loads at the next start.
+printf '2026,3,2,2,0,0,0,700,0,,\r\n' >"$data/kakei.nbd"
+printf '0\r\n0\r\n0\r\n15000\r\n' >"$data/kakeiy.dat"
+{ head -n 1 "$folder/rozed.ini"; printf 'kakei\r\n'; } >"$folder/rozed.new"
+mv "$folder/rozed.new" "$folder/rozed.ini"
+[ "$(id -u)" -eq 0 ] && chown -R 65534:65534 "$home"
+start "$prefix/bin/kakeibo" "$home" "$config"
+
+# An install its user may write to (~/.local, or root's) still keeps bin/ clean.
+chmod u+w "$prefix/bin"
+as_user=()
+start "$prefix/bin/kakeibo" "$scratch/home2" "$scratch/home2/.config"
+[ -f "$scratch/home2/.config/kakeibo/rozed.ini" ] || fail "writable install: no settings in ~/.config"
+[ -d "$scratch/home2/Documents/家計簿" ] || fail "writable install: no ~/Documents/家計簿"
+[ "$(ls -A "$prefix/bin")" = kakeibo ] || fail "writable install: files written beside the program"
+
+# A portable copy (masters beside a writable program) keeps everything beside itself.
+portable=$scratch/portable
+mkdir -p "$portable"
+cp "$program" "$build/bin/kamoku.dat" "$build/bin/hojyo.dat" "$portable/"
+start "$portable/kakeibo" "$scratch/home3" "$scratch/home3/.config"
+cmp "$portable/rozed.ini" <(printf '%s/\r\n新規作成\r\n' "$portable" | iconv -f UTF-8 -t CP932)
+[ ! -e "$scratch/home3/.config/kakeibo" ] && [ ! -e "$scratch/home3/Documents" ] ||
+  fail "portable copy wrote into the user's folders"
+echo "PASS"
