@@ -34,16 +34,7 @@ void MakeFolder(const std::string& path) {
     if (!DirectoryExists(path)) Fail(path, ENOTDIR);
 }
 
-void SyncPath(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags);
-    if (fd < 0) Fail(path, errno);
-    const bool ok = ::fsync(fd) == 0;
-    const int error = errno;
-    ::close(fd);
-    if (!ok) Fail(path, error);
-}
-
-void CopyFile(const std::string& from, const std::string& to, bool sync) {
+void CopyFile(const std::string& from, const std::string& to) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) Fail(from, errno);
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -69,7 +60,6 @@ void CopyFile(const std::string& from, const std::string& to, bool sync) {
         }
         if (error != 0) break;
     }
-    if (error == 0 && sync && ::fsync(out) != 0) error = errno;
     if (::close(out) != 0 && error == 0) error = errno;
     ::close(in);
     if (error != 0) Fail(to, error);
@@ -156,7 +146,7 @@ std::string BackupFolder(const std::string& dir, const std::string& name) {
 }
 
 std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std::string& name,
-                                               const Moment& now, bool sync, int keep) {
+                                               const Moment& now, int keep) {
     std::vector<std::string> present;
     for (const std::string& file : LedgerFileNames(name)) {
         if (FileExists(dir + file)) present.push_back(file);
@@ -182,13 +172,16 @@ std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std
     fs::remove_all(scratch, ec);
     MakeFolder(scratch.substr(0, scratch.size() - 1));
     try {
-        for (const std::string& file : present) CopyFile(dir + file, scratch + file, sync);
-        if (sync) SyncPath(scratch, O_RDONLY | O_DIRECTORY);
+        // Copies, not second names: a generation must not follow an editor that rewrites a
+        // ledger file in place. A generation is not synced: it is left to the system's
+        // writeback, which keeps a save's cost near that of the save itself; a crash in the
+        // seconds after a save can cost that newest generation, never the ledger or the
+        // generations before it.
+        for (const std::string& file : present) CopyFile(dir + file, scratch + file);
         const std::string target = folder + stamp;
         if (::rename(scratch.substr(0, scratch.size() - 1).c_str(), target.c_str()) != 0) {
             Fail(target, errno);
         }
-        if (sync) SyncPath(folder, O_RDONLY | O_DIRECTORY);
     } catch (...) {
         fs::remove_all(scratch, ec);
         throw;

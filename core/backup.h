@@ -35,8 +35,7 @@ std::string BackupFolder(const std::string& dir, const std::string& name);
 // not at all; when it cannot be made, throws LedgerError saying why, before anything of the
 // ledger is replaced.
 std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std::string& name,
-                                               const Moment& now, bool sync = true,
-                                               int keep = kBackupGenerations);
+                                               const Moment& now, int keep = kBackupGenerations);
 
 // The generations of ledger `name` in `dir`, newest first.
 std::vector<BackupGeneration> ListGenerations(const std::string& dir, const std::string& name);

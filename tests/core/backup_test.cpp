@@ -22,10 +22,10 @@ TEST(BackupTest, GenerationsAreNamedByTheSecondListedNewestFirstAndCountEntries)
 
     WriteBytes(dir.Path() + "kakei.nbd", "a\r\nb\r\n");
     WriteBytes(dir.Path() + "kakeiy.dat", "1\r\n");
-    ASSERT_TRUE(KeepGeneration(dir.Path(), "kakei", At(9, 0, 0), false));
+    ASSERT_TRUE(KeepGeneration(dir.Path(), "kakei", At(9, 0, 0)));
     WriteBytes(dir.Path() + "kakei.nbd", "a\r\nb\r\nc");
-    ASSERT_TRUE(KeepGeneration(dir.Path(), "kakei", At(9, 0, 0), false));
-    ASSERT_TRUE(KeepGeneration(dir.Path(), "kakei", At(10, 5, 9), false));
+    ASSERT_TRUE(KeepGeneration(dir.Path(), "kakei", At(9, 0, 0)));
+    ASSERT_TRUE(KeepGeneration(dir.Path(), "kakei", At(10, 5, 9)));
 
     const auto list = ListGenerations(dir.Path(), "kakei");
     ASSERT_EQ(list.size(), 3u);
@@ -50,7 +50,7 @@ TEST(BackupTest, OnlyTheNewestGenerationsStay) {
     TempDir dir;
     for (int i = 0; i < 25; ++i) {
         WriteBytes(dir.Path() + "k.nbd", "save " + std::to_string(i));
-        KeepGeneration(dir.Path(), "k", At(12, i, 0), false, 20);
+        KeepGeneration(dir.Path(), "k", At(12, i, 0), 20);
     }
     const auto list = ListGenerations(dir.Path(), "k");
     ASSERT_EQ(list.size(), 20u);
@@ -63,7 +63,7 @@ TEST(BackupTest, AGenerationThatCannotBeMadeSaysWhyAndLeavesNoTrace) {
     WriteBytes(dir.Path() + "k.nbd", "x");
     WriteBytes(dir.Path() + "backup", "a file where the folder should be");
     try {
-        KeepGeneration(dir.Path(), "k", At(1, 2, 3), false);
+        KeepGeneration(dir.Path(), "k", At(1, 2, 3));
         FAIL() << "no error";
     } catch (const LedgerError& e) {
         EXPECT_NE(std::string(e.what()).find("バックアップ"), std::string::npos) << e.what();
