@@ -24,14 +24,22 @@ void BM_MonthSaveFullYear(benchmark::State& state) {
         inputs.MemoHistory.push_back("夕食の材料、牛乳,卵" + std::to_string(i));
     }
     inputs.Sync = state.range(0) != 0;
+    int second = 0;
     for (auto _ : state) {
+        // A new second each time, so every save keeps a generation of its own.
+        if (state.range(1) != 0)
+            inputs.Backup = Moment{Date{2026, 7, 15}, 12, second / 60 % 60, second % 60};
+        ++second;
         ledger->LedgerChanged = true;
         ledger->MastersChanged = true;
         MonthSave(*ledger, dir, ledger->LedgerName, inputs);
     }
     std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_MonthSaveFullYear)->ArgName("sync")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthSaveFullYear)
+    ->ArgNames({"sync", "backup"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kakeibo

@@ -19,6 +19,10 @@ public:
     std::optional<QString> GetSaveFileName(const FileDialogOptions&) override { return {}; }
     void Beep() override {}
     Date Today() override { return Date{2026, 7, 15}; }
+    Moment Now() override { return Moment{Date{2026, 7, 15}, 12, 0, 0}; }
+    std::optional<int> ChooseItem(const QString&, const QString&, const QStringList&) override {
+        return std::nullopt;
+    }
     QString ExeDir() override { return exeDir_; }
 
     int Boxes = 0;

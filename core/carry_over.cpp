@@ -16,7 +16,8 @@ constexpr int kBalanceRows = 13;
 
 }  // namespace
 
-void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& name, bool sync) {
+void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& name, bool sync,
+                    const std::optional<Moment>& backup) {
     RefreshData(ledger, 1);
     RefreshData(ledger, 2);
 
@@ -33,6 +34,7 @@ void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& n
     for (int r = 0; r < kBalanceRows; ++r) lines.insert(lines.end(), row.begin(), row.end());
 
     const std::string balancePath = dir + name + "r.dat";
+    if (backup) KeepGeneration(dir, name, *backup);
     WriteFileAtomic(balancePath, EncodeLines(lines, balancePath), sync);
     WriteFileAtomic(dir + name + "y.dat", "", sync);
     WriteFileAtomic(dir + name + ".nbd", "", sync);

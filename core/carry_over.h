@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "core/backup.h"
 #include "core/ledger.h"
 
 namespace kakeibo {
@@ -9,8 +11,9 @@ namespace kakeibo {
 // Writes the next year's ledger `name` into `dir`: the balance file whose 13 rows all hold
 // the year-end balances of items 0 and 1 (zeros for the others), an empty budget file and
 // an empty entries file. Recomputes the totals first; changes nothing else in the ledger.
+// With `backup`, a next-year ledger already there is first kept as a generation.
 void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& name,
-                    bool sync = true);
+                    bool sync = true, const std::optional<Moment>& backup = std::nullopt);
 
 // Splits a chosen ".nbd" path into the directory (with its trailing "/") and the name
 // with the first occurrence of the extension removed.

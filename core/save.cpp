@@ -80,6 +80,8 @@ void MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
     add(dir + "mise.dat", HistoryLines(inputs.ShopHistory, ledger.ShopHistoryMax));
     add(dir + "memo.dat", HistoryLines(inputs.MemoHistory, ledger.MemoHistoryMax));
 
+    // The files about to be replaced are kept first; without that generation nothing is written.
+    if (ledger.LedgerChanged && inputs.Backup) KeepGeneration(dir, name, *inputs.Backup);
     for (const PendingFile& file : files) WriteFileAtomic(file.Path, file.Bytes, inputs.Sync);
 
     // Only a save that reached every file counts: otherwise closing must still ask.

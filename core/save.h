@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/backup.h"
 #include "core/ledger.h"
 
 namespace kakeibo {
@@ -14,6 +16,8 @@ struct SaveInputs {
     std::vector<std::string> ShopHistory;
     std::vector<std::string> MemoHistory;
     bool Sync = true;  // fsync every file before it replaces the old one
+    // When set, the ledger files on disk are first kept as a generation taken at this time.
+    std::optional<Moment> Backup;
 };
 
 inline constexpr const char* kSaveFinishedMessage = "保存が終了しました";

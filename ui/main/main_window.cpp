@@ -246,6 +246,9 @@ void TForm1::BuildMenu() {
                    &TForm1::N4Click);
     ConnectGuarded(addEntry(File1, N6, "N6", "　名前を付けて保存"), &QAction::triggered, this,
                    &TForm1::N6Click);
+    ConnectGuarded(addEntry(File1, RestoreBackup1, "RestoreBackup1", "　バックアップから復元…"),
+                   &QAction::triggered, this, &TForm1::RestoreBackup1Click);
+    connect(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
     ConnectGuarded(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this,
                    &TForm1::N9Click);
     File1->addSeparator();
@@ -326,6 +329,7 @@ void TForm1::init() {
     N12->setChecked(layout[kLayoutGraphSheet].Visible == 1);
     N13->setChecked(entryForm_ != nullptr ? !entryForm_->isHidden()
                                           : layout[kLayoutEntryForm].Visible == 1);
+    UpdateRestoreEntry();
 }
 
 void TForm1::AllUpdate() {
@@ -438,6 +442,7 @@ SaveInputs TForm1::CollectSaveInputs() const {
         dataSheet_ != nullptr ? SlotOf(*dataSheet_) : ledger_.WindowLayout[kLayoutDataSheet];
     inputs.ShopHistory = entryForm_ != nullptr ? entryForm_->ShopHistory() : shopHistory_;
     inputs.MemoHistory = entryForm_ != nullptr ? entryForm_->MemoHistory() : memoHistory_;
+    inputs.Backup = CurrentPlatform().Now();
     return inputs;
 }
 
@@ -534,7 +539,7 @@ void TForm1::N9Click() {
                                                OkButton);
             return;
         }
-        WriteCarryOver(ledger_, dir, name);
+        WriteCarryOver(ledger_, dir, name, true, CurrentPlatform().Now());
     });
 }
 

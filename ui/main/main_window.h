@@ -60,15 +60,16 @@ public:
     void ComboBox2Change();  // the user picked a day
 
     // Commands.
-    void ToolButton1Click();  // open
-    void ToolButton2Click();  // overwrite save
-    void N4Click();           // overwrite save
-    void N6Click();           // save as
-    void N9Click();           // carry-over to the next year
-    void N16Click();          // close
-    void N11Click();          // data sheet on/off
-    void N13Click();          // entry form on/off
-    void FormVisibleInit();   // default layout
+    void ToolButton1Click();     // open
+    void ToolButton2Click();     // overwrite save
+    void N4Click();              // overwrite save
+    void N6Click();              // save as
+    void N9Click();              // carry-over to the next year
+    void RestoreBackup1Click();  // back to a generation kept by an earlier save
+    void N16Click();             // close
+    void N11Click();             // data sheet on/off
+    void N13Click();             // entry form on/off
+    void FormVisibleInit();      // default layout
     void Find1Click();
     void N3Click();
     // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
@@ -97,6 +98,7 @@ private:
     void SelectYear(int year);
     void SetEditMonth(int month);
     bool AskSaveChanges();
+    void UpdateRestoreEntry();
     bool OverwriteSave();
     bool SaveAs();
     void SaveTo(const std::string& dir, const std::string& name);
@@ -132,6 +134,7 @@ private:
     QAction* N4 = nullptr;
     QAction* N6 = nullptr;
     QAction* N9 = nullptr;
+    QAction* RestoreBackup1 = nullptr;
     QAction* N16 = nullptr;
     QAction* DefaultLayout1 = nullptr;
     QAction* Find1 = nullptr;

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <exception>
@@ -132,6 +134,29 @@ public:
     Date Today() override {
         const QDate d = QDate::currentDate();
         return Date{d.year(), d.month(), d.day()};
+    }
+
+    Moment Now() override {
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDate d = now.date();
+        const QTime t = now.time();
+        return Moment{Date{d.year(), d.month(), d.day()}, t.hour(), t.minute(), t.second()};
+    }
+
+    std::optional<int> ChooseItem(const QString& title, const QString& label,
+                                  const QStringList& items) override {
+        QInputDialog dialog(QApplication::activeWindow());
+        dialog.setWindowTitle(title);
+        dialog.setLabelText(label);
+        dialog.setComboBoxItems(items);
+        dialog.setComboBoxEditable(false);
+        dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+        dialog.setOkButtonText(QStringLiteral("OK"));
+        dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        const int index = static_cast<int>(items.indexOf(dialog.textValue()));
+        if (index < 0) return std::nullopt;
+        return index;
     }
 
     QString ExeDir() override { return QString::fromStdString(Folders().ProgramDir); }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
+#include "core/backup.h"
 #include "core/calendar.h"
 
 namespace kakeibo {
@@ -49,6 +51,12 @@ public:
     virtual std::optional<QString> GetSaveFileName(const FileDialogOptions& options) = 0;
     virtual void Beep() = 0;
     virtual Date Today() = 0;
+    // The local time to the second; names the generations a save keeps.
+    virtual Moment Now() = 0;
+    // A list to pick one line from (title, prompt, lines): the index picked, nothing when
+    // cancelled.
+    virtual std::optional<int> ChooseItem(const QString& title, const QString& label,
+                                          const QStringList& items) = 0;
     // The program's folder, ending with "/": beside the program for a portable copy, else
     // the user's configuration folder.
     virtual QString ExeDir() = 0;

@@ -2,9 +2,13 @@
 
 namespace kakeibo::test {
 
-FakePlatform::FakePlatform() { previous_ = SetPlatform(this); }
+FakePlatform::FakePlatform() {
+    previous_ = SetPlatform(this);
+}
 
-FakePlatform::~FakePlatform() { SetPlatform(previous_); }
+FakePlatform::~FakePlatform() {
+    SetPlatform(previous_);
+}
 
 void FakePlatform::ShowMessage(const QString& text) {
     Boxes.push_back({BoxType::Plain, MessageKind::Information, text, OkButton});
@@ -44,6 +48,16 @@ std::optional<QString> FakePlatform::GetOpenFileName(const FileDialogOptions& op
 std::optional<QString> FakePlatform::GetSaveFileName(const FileDialogOptions& options) {
     FileDialogs.push_back({true, options});
     return NextFileAnswer();
+}
+
+std::optional<int> FakePlatform::ChooseItem(const QString&, const QString&,
+                                            const QStringList& items) {
+    Choices.push_back(items);
+    if (ChoiceAnswers.empty()) return std::nullopt;
+    const int answer = ChoiceAnswers.front();
+    ChoiceAnswers.pop_front();
+    if (answer < 0 || answer >= items.size()) return std::nullopt;
+    return answer;
 }
 
 }  // namespace kakeibo::test

@@ -36,6 +36,9 @@ public:
     std::optional<QString> GetSaveFileName(const FileDialogOptions& options) override;
     void Beep() override { ++Beeps; }
     Date Today() override { return TodayDate; }
+    Moment Now() override { return NowMoment; }
+    std::optional<int> ChooseItem(const QString& title, const QString& label,
+                                  const QStringList& items) override;
     QString ExeDir() override { return ExeDirectory; }
 
     // Answers of typed boxes, in order; an empty queue answers the first button offered.
@@ -47,6 +50,11 @@ public:
     std::vector<FileDialog> FileDialogs;
     int Beeps = 0;
     Date TodayDate{2026, 12, 7};
+    Moment NowMoment{Date{2026, 12, 7}, 11, 4, 48};
+    // Answers of list choices (an index; -1 cancels), in order; an empty queue cancels.
+    std::deque<int> ChoiceAnswers;
+    // Each list offered: its lines.
+    std::vector<QStringList> Choices;
     QString ExeDirectory;
 
 private:

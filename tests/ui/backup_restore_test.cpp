@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "core/backup.h"
+#include "core/sjis.h"
+#include "ui/main/main_window.h"
+#include "ui/support/fake_platform.h"
+
+namespace kakeibo {
+namespace {
+
+using Box = test::FakePlatform::BoxType;
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+class BackupRestoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        exe = exeDir.path() + QLatin1Char('/');
+        data = dataDir.path() + QLatin1Char('/');
+        for (const char* master : {"kamoku.dat", "hojyo.dat"}) {
+            ASSERT_TRUE(QFile::copy(QStringLiteral(KAKEIBO_DATA_DIR) + QLatin1String(master),
+                                    exe + QLatin1String(master)));
+        }
+        QFile ini(exe + QStringLiteral("rozed.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(QByteArray::fromStdString(EncodeCp932(data.toStdString() + "\r\nkakei\r\n")));
+        ini.close();
+        QFile entries(Entries());  // an empty ledger saved before: overwrite saves go there
+        ASSERT_TRUE(entries.open(QIODevice::WriteOnly));
+        entries.close();
+        platform.ExeDirectory = exe;
+        window = std::make_unique<TForm1>(*ledger);
+        window->FormCreate();
+    }
+
+    // One more December entry, then the toolbar's overwrite save a second later than the last.
+    void AddEntryAndSave(int amount) {
+        ledger->EntryTable[11][entries++] = EntryRecord{2026, 12, 1, 2, 0, 0, 0, amount, 0};
+        ++platform.NowMoment.Second;
+        auto* save = window->findChild<QToolButton*>(QStringLiteral("ToolButton2"));
+        QTest::mouseClick(save, Qt::LeftButton, {}, save->rect().center());
+    }
+
+    QAction* Restore() { return window->findChild<QAction*>(QStringLiteral("RestoreBackup1")); }
+
+    QString Entries() { return data + QStringLiteral("kakei.nbd"); }
+
+    test::FakePlatform platform;
+    QTemporaryDir exeDir;
+    QTemporaryDir dataDir;
+    QString exe;
+    QString data;
+    int entries = 0;
+    std::unique_ptr<Ledger> ledger = std::make_unique<Ledger>();
+    std::unique_ptr<TForm1> window;
+};
+
+TEST_F(BackupRestoreTest, EverySaveKeepsWhatTheOneBeforeWroteAndARestoreBringsItBack) {
+    EXPECT_FALSE(Restore()->isEnabled());  // nothing kept yet
+
+    std::vector<QByteArray> written{ReadBytes(Entries())};
+    for (int i = 0; i < 25; ++i) {
+        AddEntryAndSave(100 + i);
+        written.push_back(ReadBytes(Entries()));
+    }
+    const auto generations = ListGenerations(data.toStdString(), "kakei");
+    ASSERT_EQ(generations.size(), 20u);
+    for (size_t g = 0; g < generations.size(); ++g) {
+        // Newest first: the generation kept by save 24 holds what save 23 wrote, and so on.
+        EXPECT_EQ(ReadBytes(QString::fromStdString(generations[g].Path) + "kakei.nbd"),
+                  written[written.size() - 2 - g])
+            << g;
+    }
+    window->init();
+    ASSERT_TRUE(Restore()->isEnabled());
+
+    // Back to the oldest generation: what the fifth save wrote, five entries.
+    platform.Boxes.clear();
+    platform.ChoiceAnswers = {19};
+    platform.Answers = {YesButton};
+    ++platform.NowMoment.Second;
+    Restore()->trigger();
+    ASSERT_EQ(platform.Choices.size(), 1u);
+    EXPECT_EQ(platform.Choices[0].size(), 20);
+    EXPECT_EQ(platform.Choices[0][19], QStringLiteral("2026/12/07 11:04:54　5件"));
+    ASSERT_EQ(platform.Boxes.size(), 1u) << platform.Boxes.back().Text.toStdString();
+    EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Information);
+    EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButtonAnswer);
+    EXPECT_EQ(ledger->GetIndex(12), 5);
+    EXPECT_TRUE(ledger->LedgerChanged);
+    // The files of the last save became the newest generation before anything was loaded.
+    const auto after = ListGenerations(data.toStdString(), "kakei");
+    EXPECT_EQ(ReadBytes(QString::fromStdString(after.front().Path) + "kakei.nbd"), written.back());
+
+    // The next save writes the restored year back under the ledger's own name.
+    auto* save = window->findChild<QToolButton*>(QStringLiteral("ToolButton2"));
+    ++platform.NowMoment.Second;
+    QTest::mouseClick(save, Qt::LeftButton, {}, save->rect().center());
+    EXPECT_EQ(ReadBytes(Entries()), written[5]);
+}
+
+TEST_F(BackupRestoreTest, NoLeavesEverythingAsItWas) {
+    AddEntryAndSave(100);
+    AddEntryAndSave(200);
+    AddEntryAndSave(300);
+    const QByteArray before = ReadBytes(Entries());
+    platform.ChoiceAnswers = {1};
+    platform.Answers = {NoButtonAnswer};
+    Restore()->trigger();
+    EXPECT_EQ(ledger->GetIndex(12), 3);
+    EXPECT_FALSE(ledger->LedgerChanged);
+    EXPECT_EQ(ListGenerations(data.toStdString(), "kakei").size(), 3u);
+    EXPECT_EQ(ReadBytes(Entries()), before);
+}
+
+TEST_F(BackupRestoreTest, ASaveWhoseBackupCannotBeMadeReplacesNothing) {
+    AddEntryAndSave(100);
+    const QByteArray before = ReadBytes(Entries());
+    ASSERT_TRUE(QDir(data + QStringLiteral("backup")).removeRecursively());
+    QFile blocker(data + QStringLiteral("backup"));  // a file where the folder must go
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    platform.Boxes.clear();
+    AddEntryAndSave(200);
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Type, Box::Error);
+    EXPECT_TRUE(platform.Boxes[0].Text.contains(QStringLiteral("バックアップ")));
+    EXPECT_EQ(ReadBytes(Entries()), before);
+    EXPECT_TRUE(ledger->LedgerChanged);
+    EXPECT_TRUE(ledger->MastersChanged);
+}
+
+}  // namespace
+}  // namespace kakeibo
