@@ -187,6 +187,7 @@ TEST_F(MainWindowTest, MenuToolbarAndSelectorsCarryTheirTexts) {
     };
     EXPECT_EQ(menu("File1"),
               QStringList({QStringLiteral("　上書き保存"), QStringLiteral("　名前を付けて保存"),
+                           QStringLiteral("　バックアップから復元…"),
                            QStringLiteral("　次年度繰越"), QStringLiteral("　終了")}));
     EXPECT_EQ(menu("View1"),
               QStringList({QStringLiteral("　データシート　"), QStringLiteral("　グラフシート　"),
