@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace kakeibo {
 struct SaveInputs {
     LayoutSlot EntryForm;  // Visible, Left, Top, Height, Width as the window is now
     LayoutSlot DataSheet;
+    std::optional<LayoutSlot> GraphSheet;  // none: slot 1 repeats the entry form's
     std::vector<std::string> ShopHistory;
     std::vector<std::string> MemoHistory;
     bool Sync = true;  // fsync every file before it replaces the old one
