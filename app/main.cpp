@@ -8,6 +8,7 @@
 
 #include "core/ledger.h"
 #include "ui/entry/entry_form.h"
+#include "ui/graph/graph_sheet.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/app_info.h"
 
@@ -47,6 +48,11 @@ int main(int argc, char* argv[]) {
     auto* entryForm = new kakeibo::TForm3(*ledger, mainWindow, &mainWindow);
     entryForm->FormCreate();
     mainWindow.SetEntryForm(entryForm);
+
+    // The graph sheet comes last, after the other tool windows.
+    auto* graphSheet = new kakeibo::TForm4(*ledger, mainWindow, &mainWindow);
+    graphSheet->FormCreate();
+    mainWindow.SetGraphSheet(graphSheet, [graphSheet] { graphSheet->DrawChart(); });
 
     mainWindow.show();
 

@@ -102,11 +102,11 @@ std::string GraphTitle(GraphKind kind, const Ledger& ledger) {
     const std::string year = std::to_string(ledger.EditDate.Year) + "年";
     switch (kind) {
         case GraphKind::MonthExpense:
-            return year + MonthLabel(ledger.EditMonth) + "の支出と予算";
+            return year + MonthLabel(ledger.EditMonth) + "の支出と予算（円）";
         case GraphKind::YearBalance:
-            return year + "の収支";
+            return year + "の収支（円）";
         case GraphKind::AccountBalances:
-            return year + "の月末口座残高";
+            return year + "の月末口座残高（円）";
     }
     return {};
 }

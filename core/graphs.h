@@ -50,7 +50,7 @@ struct BalanceLine {
 // left out.
 std::vector<BalanceLine> AccountBalanceSeries(Ledger& ledger);
 
-// The graph's heading for the ledger's edit date, e.g. "2026年7月の支出と予算".
+// The graph's heading for the ledger's edit date, e.g. "2026年7月の支出と予算（円）".
 std::string GraphTitle(GraphKind kind, const Ledger& ledger);
 
 // "7月".

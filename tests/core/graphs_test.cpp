@@ -192,9 +192,9 @@ TEST(Graphs, GraphSlotIsWrittenAndReadBackUnlessItEchoesTheEntryForm) {
 
 TEST(Graphs, TitlesAndTips) {
     auto ledger = HandWorkedLedger();
-    EXPECT_EQ(GraphTitle(GraphKind::MonthExpense, *ledger), "2026年7月の支出と予算");
-    EXPECT_EQ(GraphTitle(GraphKind::YearBalance, *ledger), "2026年の収支");
-    EXPECT_EQ(GraphTitle(GraphKind::AccountBalances, *ledger), "2026年の月末口座残高");
+    EXPECT_EQ(GraphTitle(GraphKind::MonthExpense, *ledger), "2026年7月の支出と予算（円）");
+    EXPECT_EQ(GraphTitle(GraphKind::YearBalance, *ledger), "2026年の収支（円）");
+    EXPECT_EQ(GraphTitle(GraphKind::AccountBalances, *ledger), "2026年の月末口座残高（円）");
     EXPECT_EQ(GraphTip("食費", "実績", 1234567), "食費　実績：1,234,567円");
     EXPECT_EQ(GraphTip("7月", "差し引き", -4549), "7月　差し引き：-4,549円");
 }

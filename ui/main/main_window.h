@@ -49,6 +49,9 @@ public:
     // The data sheet: AllUpdate calls `refill`, saves take the window's geometry and
     // visibility, the view entry "　データシート　" shows and hides it.
     void SetDataSheet(QWidget* sheet, std::function<void()> refill);
+    // The graph sheet: AllUpdate calls `refill` only while it is shown, saves take its
+    // geometry and visibility into layout slot 1, the view entry "　グラフシート　" switches it.
+    void SetGraphSheet(QWidget* sheet, std::function<void()> refill);
 
     // Sets the selectors to `date` (refilling the days when the month changes), EditDate,
     // and the month's state, then AllUpdate, as a user's pick of that day does.
@@ -64,6 +67,7 @@ public:
     void N9Click();           // carry-over to the next year
     void N16Click();          // close
     void N11Click();          // data sheet on/off
+    void N12Click();          // graph sheet on/off
     void N13Click();          // entry form on/off
     void FormVisibleInit();   // default layout
     void Find1Click();
@@ -77,7 +81,7 @@ public:
     QComboBox* ComboBox1 = nullptr;
     QComboBox* ComboBox2 = nullptr;
     QComboBox* ComboBox3 = nullptr;
-    // View entries: data sheet, graph sheet (disabled), entry form.
+    // View entries: data sheet, graph sheet, entry form.
     QAction* N11 = nullptr;
     QAction* N12 = nullptr;
     QAction* N13 = nullptr;
@@ -99,11 +103,14 @@ private:
     SaveInputs CollectSaveInputs() const;
     void SetDataSheetVisible(bool visible);
     void SetEntryFormVisible(bool visible);
+    void SetGraphSheetVisible(bool visible);
 
     Ledger& ledger_;
     TForm3* entryForm_ = nullptr;
     QWidget* dataSheet_ = nullptr;
     std::function<void()> dataSheetRefill_;
+    QWidget* graphSheet_ = nullptr;
+    std::function<void()> graphSheetRefill_;
     // Stand in for the entry form's lists until it is registered.
     std::vector<std::string> shopHistory_;
     std::vector<std::string> memoHistory_;
