@@ -135,6 +135,9 @@ TEST_F(GraphSheetTest, AWriteRedrawsTheShownSheetAtOnceAndTheHiddenOneOnlyWhenSh
     TypeAmount("1280");
     Write();
     EXPECT_EQ(Figures(Chart(), "実績").value("食費", -1), 1280);
+    EXPECT_EQ(YenLabels(Chart()), QStringList({"0", "500", "1,000", "1,500"}));
+    QCoreApplication::processEvents();
+    SaveScreenshot(*graph, QStringLiteral("graph_sheet_after_write"));
 
     N12()->trigger();                                       // hidden
     QTest::mouseClick(form->RadioButton2, Qt::LeftButton);  // tax excluded: 720 counts as 756

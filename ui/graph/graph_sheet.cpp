@@ -56,25 +56,27 @@ QFont SheetFont(int pixels, bool bold = false) {
     return font;
 }
 
-// A yen axis whose labels are the program's own number texts ("12,345") at round values.
-QCategoryAxis* YenAxisOf(int64_t low, int64_t high) {
-    const YenAxis scale = MakeYenAxis(low, high);
-    auto* axis = new QCategoryAxis;
-    axis->setObjectName(QStringLiteral("YenAxis"));
-    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    axis->setStartValue(static_cast<qreal>(scale.Min));
+// The yen axis' labels are the program's own number texts ("12,345") at round values.
+void SetYenLabels(QCategoryAxis& axis, const YenAxis& scale) {
+    for (const QString& label : axis.categoriesLabels()) axis.remove(label);
+    axis.setStartValue(static_cast<qreal>(scale.Min));
     for (size_t n = 0; n < scale.Labels.size(); ++n) {
-        axis->append(Qs(scale.Labels[n]), static_cast<qreal>(scale.Min + scale.Step * int64_t(n)));
+        axis.append(Qs(scale.Labels[n]),
+                    static_cast<qreal>(scale.Min + scale.Step * static_cast<int64_t>(n)));
     }
-    axis->setRange(static_cast<qreal>(scale.Min), static_cast<qreal>(scale.Max));
-    return axis;
+    axis.setRange(static_cast<qreal>(scale.Min), static_cast<qreal>(scale.Max));
 }
 
-QBarCategoryAxis* CategoryAxisOf(const QStringList& labels) {
-    auto* axis = new QBarCategoryAxis;
-    axis->setObjectName(QStringLiteral("CategoryAxis"));
-    axis->append(labels);
-    return axis;
+YenAxis ScaleOf(const GraphPlot& plot) {
+    int64_t low = 0;
+    int64_t high = 0;
+    for (const GraphSeries& series : plot.Series) {
+        for (int64_t v : series.Values) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+    }
+    return MakeYenAxis(low, high);
 }
 
 QStringList MonthLabels() {
@@ -83,12 +85,72 @@ QStringList MonthLabels() {
     return months;
 }
 
-QBarSet* BarSet(const char* name, const QColor& color) {
-    auto* set = new QBarSet(QString::fromUtf8(name));
-    set->setObjectName(QString::fromUtf8(name));
-    set->setColor(color);
-    set->setBorderColor(color.darker(130));
-    return set;
+GraphPlot MonthExpensePlot(Ledger& ledger) {
+    GraphPlot plot;
+    plot.Horizontal = true;
+    GraphSeries spent{QStringLiteral("実績"), kSpentColor, false, false, {}};
+    GraphSeries budget{QStringLiteral("予算"), kBudgetColor, false, false, {}};
+    const std::vector<ExpenseBar> bars = MonthExpenseSeries(ledger);
+    // A horizontal chart counts its categories from the bottom: the largest goes last.
+    for (auto bar = bars.rbegin(); bar != bars.rend(); ++bar) {
+        plot.Categories << Qs(bar->Name);
+        spent.Values.push_back(bar->Spent);
+        budget.Values.push_back(bar->Budget);
+    }
+    plot.Series = {std::move(spent), std::move(budget)};
+    return plot;
+}
+
+GraphPlot YearBalancePlot(Ledger& ledger) {
+    GraphPlot plot;
+    plot.Categories = MonthLabels();
+    GraphSeries expense{QStringLiteral("支出"), kExpenseColor, false, false, {}};
+    GraphSeries income{QStringLiteral("収入"), kIncomeColor, false, false, {}};
+    GraphSeries difference{QStringLiteral("差し引き"), kDifferenceColor, true, false, {}};
+    for (const MonthFigures& f : YearBalanceSeries(ledger)) {
+        expense.Values.push_back(f.Expense);
+        income.Values.push_back(f.Income);
+        difference.Values.push_back(f.Difference);
+    }
+    plot.Series = {std::move(expense), std::move(income), std::move(difference)};
+    return plot;
+}
+
+GraphPlot AccountBalancesPlot(Ledger& ledger) {
+    GraphPlot plot;
+    plot.Categories = MonthLabels();
+    plot.PointSuffix = QStringLiteral("末");
+    size_t colour = 0;
+    for (const BalanceLine& line : AccountBalanceSeries(ledger)) {
+        // An item's total is drawn bolder and dashed, so it stands out over its accounts.
+        plot.Series.push_back({Qs(line.Name), kLineColors[colour++ % std::size(kLineColors)], true,
+                               line.Column == kTotalColumn,
+                               std::vector<int64_t>(line.Balances.begin(), line.Balances.end())});
+    }
+    return plot;
+}
+
+// Two plots draw on the same chart when only their figures and title differ.
+bool SameShape(const GraphPlot& a, const GraphPlot& b) {
+    if (a.Horizontal != b.Horizontal || a.Categories != b.Categories ||
+        a.Series.size() != b.Series.size()) {
+        return false;
+    }
+    for (size_t k = 0; k < a.Series.size(); ++k) {
+        if (a.Series[k].Name != b.Series[k].Name || a.Series[k].Line != b.Series[k].Line) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QList<QPointF> PointsOf(const GraphSeries& series) {
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(series.Values.size()));
+    for (size_t i = 0; i < series.Values.size(); ++i) {
+        points.append(QPointF(static_cast<qreal>(i), static_cast<qreal>(series.Values[i])));
+    }
+    return points;
 }
 
 QChart* NewChart() {
@@ -170,160 +232,147 @@ GraphKind TForm4::Kind() const {
 }
 
 void TForm4::ComboBox1Change() {
+    // A picked graph is drawn anew, whatever was on show.
+    drawn_.clear();
     DrawChart();
 }
 
-void TForm4::DrawChart() {
-    // A fresh chart each time: axes taken out of a chart leave their drawings behind.
-    std::unique_ptr<QChart> chart(NewChart());
-    chart->setTitle(Qs(GraphTitle(Kind(), ledger_)));
-    switch (Kind()) {
+GraphPlot TForm4::PlotOf(GraphKind kind) {
+    GraphPlot plot;
+    switch (kind) {
         case GraphKind::MonthExpense:
-            DrawMonthExpense(*chart);
+            plot = MonthExpensePlot(ledger_);
             break;
         case GraphKind::YearBalance:
-            DrawYearBalance(*chart);
+            plot = YearBalancePlot(ledger_);
             break;
         case GraphKind::AccountBalances:
-            DrawAccountBalances(*chart);
+            plot = AccountBalancesPlot(ledger_);
             break;
     }
-    for (QAbstractAxis* axis : chart->axes()) {
-        axis->setLabelsFont(SheetFont(11));
-        axis->setTitleFont(SheetFont(11));
+    plot.Title = Qs(GraphTitle(kind, ledger_));
+    return plot;
+}
+
+void TForm4::DrawChart() {
+    GraphPlot plot = PlotOf(Kind());
+    const YenAxis scale = ScaleOf(plot);
+    if (!drawn_.empty() && SameShape(plot, plot_)) {
+        UpdateChart(plot, scale);
+    } else {
+        BuildChart(plot, scale);
     }
+    plot_ = std::move(plot);
+    scale_ = scale;
+}
+
+// A write changes a figure or two: the chart on show takes them over without being rebuilt.
+void TForm4::UpdateChart(const GraphPlot& plot, const YenAxis& scale) {
+    QChart* chart = Chart1->chart();
+    if (plot.Title != plot_.Title) chart->setTitle(plot.Title);
+    for (size_t k = 0; k < plot.Series.size(); ++k) {
+        const std::vector<int64_t>& values = plot.Series[k].Values;
+        if (values == plot_.Series[k].Values) continue;
+        if (QLineSeries* line = drawn_[k].Line) {
+            line->replace(PointsOf(plot.Series[k]));
+            continue;
+        }
+        for (size_t i = 0; i < values.size(); ++i) {
+            if (values[i] != plot_.Series[k].Values[i]) {
+                drawn_[k].Bars->replace(static_cast<int>(i), static_cast<qreal>(values[i]));
+            }
+        }
+    }
+    if (scale.Min != scale_.Min || scale.Max != scale_.Max || scale.Step != scale_.Step) {
+        SetYenLabels(*yenAxis_, scale);
+    }
+}
+
+void TForm4::BuildChart(const GraphPlot& plot, const YenAxis& scale) {
+    // A fresh chart: axes taken out of a chart leave their drawings behind.
+    std::unique_ptr<QChart> chart(NewChart());
+    chart->setTitle(plot.Title);
+    auto* categories = new QBarCategoryAxis;
+    categories->setObjectName(QStringLiteral("CategoryAxis"));
+    categories->append(plot.Categories);
+    auto* yen = new QCategoryAxis;
+    yen->setObjectName(QStringLiteral("YenAxis"));
+    yen->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    SetYenLabels(*yen, scale);
+    chart->addAxis(categories, plot.Horizontal ? Qt::AlignLeft : Qt::AlignBottom);
+    chart->addAxis(yen, plot.Horizontal ? Qt::AlignBottom : Qt::AlignLeft);
+    for (QAbstractAxis* axis :
+         {static_cast<QAbstractAxis*>(categories), static_cast<QAbstractAxis*>(yen)}) {
+        axis->setLabelsFont(SheetFont(11));
+    }
+
+    std::vector<Drawn> drawn(plot.Series.size());
+    QAbstractBarSeries* bars = nullptr;
+    for (size_t k = 0; k < plot.Series.size(); ++k) {
+        const GraphSeries& series = plot.Series[k];
+        if (series.Line) continue;
+        if (bars == nullptr) {
+            bars = plot.Horizontal ? static_cast<QAbstractBarSeries*>(new QHorizontalBarSeries)
+                                   : static_cast<QAbstractBarSeries*>(new QBarSeries);
+            bars->setObjectName(QStringLiteral("Bars"));
+        }
+        auto* set = new QBarSet(series.Name);
+        set->setObjectName(series.Name);
+        set->setColor(series.Color);
+        set->setBorderColor(series.Color.darker(130));
+        for (int64_t v : series.Values) *set << static_cast<qreal>(v);
+        bars->append(set);
+        drawn[k].Bars = set;
+    }
+    // The bars first, so the lines are drawn over them.
+    if (bars != nullptr) {
+        chart->addSeries(bars);
+        bars->attachAxis(categories);
+        bars->attachAxis(yen);
+        connect(bars, &QAbstractBarSeries::hovered, this,
+                [this](bool state, int index, QBarSet* set) {
+                    for (size_t k = 0; k < drawn_.size(); ++k) {
+                        if (drawn_[k].Bars == set) ShowTip(state, k, index);
+                    }
+                });
+    }
+    for (size_t k = 0; k < plot.Series.size(); ++k) {
+        const GraphSeries& series = plot.Series[k];
+        if (!series.Line) continue;
+        auto* line = new QLineSeries;
+        line->setObjectName(series.Name);
+        line->setName(series.Name);
+        line->setPen(
+            QPen(series.Color, series.Bold ? 3 : 2, series.Bold ? Qt::DashLine : Qt::SolidLine));
+        line->setPointsVisible(true);
+        line->append(PointsOf(series));
+        chart->addSeries(line);
+        line->attachAxis(categories);
+        line->attachAxis(yen);
+        connect(line, &QLineSeries::hovered, this, [this, k](const QPointF& point, bool state) {
+            ShowTip(state, k, static_cast<int>(std::lround(point.x())));
+        });
+        drawn[k].Line = line;
+    }
+
     QChart* old = Chart1->chart();
     Chart1->setChart(chart.release());
     delete old;
+    drawn_ = std::move(drawn);
+    yenAxis_ = yen;
 }
 
-void TForm4::DrawMonthExpense(QChart& chart) {
-    const std::vector<ExpenseBar> bars = MonthExpenseSeries(ledger_);
-    QBarSet* spent = BarSet("実績", kSpentColor);
-    QBarSet* budget = BarSet("予算", kBudgetColor);
-    QStringList names;
-    int64_t low = 0;
-    int64_t high = 0;
-    // A horizontal chart counts its categories from the bottom: the largest goes last.
-    for (auto bar = bars.rbegin(); bar != bars.rend(); ++bar) {
-        names << Qs(bar->Name);
-        *spent << static_cast<qreal>(bar->Spent);
-        *budget << static_cast<qreal>(bar->Budget);
-        low = std::min({low, bar->Spent, bar->Budget});
-        high = std::max({high, bar->Spent, bar->Budget});
-    }
-    auto* series = new QHorizontalBarSeries;
-    series->setObjectName(QStringLiteral("Bars"));
-    series->append(spent);
-    series->append(budget);
-    series->setBarWidth(0.8);
-    chart.addSeries(series);
-    QBarCategoryAxis* items = CategoryAxisOf(names);
-    chart.addAxis(items, Qt::AlignLeft);
-    series->attachAxis(items);
-    QCategoryAxis* yen = YenAxisOf(low, high);
-    chart.addAxis(yen, Qt::AlignBottom);
-    series->attachAxis(yen);
-    connect(series, &QAbstractBarSeries::hovered, this,
-            [this, names](bool state, int index, QBarSet* set) {
-                ShowTip(state,
-                        Qs(GraphTip(names.value(index).toStdString(), set->label().toStdString(),
-                                    static_cast<int64_t>(set->at(index)))));
-            });
-}
-
-void TForm4::DrawYearBalance(QChart& chart) {
-    const auto year = YearBalanceSeries(ledger_);
-    QBarSet* expense = BarSet("支出", kExpenseColor);
-    QBarSet* income = BarSet("収入", kIncomeColor);
-    auto* difference = new QLineSeries;
-    difference->setObjectName(QStringLiteral("差し引き"));
-    difference->setName(QStringLiteral("差し引き"));
-    difference->setPen(QPen(kDifferenceColor, 2));
-    difference->setPointsVisible(true);
-    int64_t low = 0;
-    int64_t high = 0;
-    for (int m = 0; m < kMonthCount; ++m) {
-        const MonthFigures& f = year[m];
-        *expense << static_cast<qreal>(f.Expense);
-        *income << static_cast<qreal>(f.Income);
-        difference->append(m, static_cast<qreal>(f.Difference));
-        low = std::min({low, f.Expense, f.Income, f.Difference});
-        high = std::max({high, f.Expense, f.Income, f.Difference});
-    }
-    auto* bars = new QBarSeries;
-    bars->setObjectName(QStringLiteral("Bars"));
-    bars->append(expense);
-    bars->append(income);
-    chart.addSeries(bars);
-    chart.addSeries(difference);
-    QBarCategoryAxis* months = CategoryAxisOf(MonthLabels());
-    chart.addAxis(months, Qt::AlignBottom);
-    QCategoryAxis* yen = YenAxisOf(low, high);
-    chart.addAxis(yen, Qt::AlignLeft);
-    for (QAbstractSeries* series :
-         {static_cast<QAbstractSeries*>(bars), static_cast<QAbstractSeries*>(difference)}) {
-        series->attachAxis(months);
-        series->attachAxis(yen);
-    }
-    connect(bars, &QAbstractBarSeries::hovered, this, [this](bool state, int index, QBarSet* set) {
-        ShowTip(state, Qs(GraphTip(MonthLabel(index + 1), set->label().toStdString(),
-                                   static_cast<int64_t>(set->at(index)))));
-    });
-    connect(
-        difference, &QLineSeries::hovered, this, [this, year](const QPointF& point, bool state) {
-            const int m = std::clamp(static_cast<int>(std::lround(point.x())), 0, kMonthCount - 1);
-            ShowTip(state, Qs(GraphTip(MonthLabel(m + 1), "差し引き", year[m].Difference)));
-        });
-}
-
-void TForm4::DrawAccountBalances(QChart& chart) {
-    const std::vector<BalanceLine> lines = AccountBalanceSeries(ledger_);
-    QBarCategoryAxis* months = CategoryAxisOf(MonthLabels());
-    chart.addAxis(months, Qt::AlignBottom);
-    int64_t low = 0;
-    int64_t high = 0;
-    for (const BalanceLine& line : lines) {
-        for (int64_t v : line.Balances) {
-            low = std::min(low, v);
-            high = std::max(high, v);
-        }
-    }
-    QCategoryAxis* yen = YenAxisOf(low, high);
-    chart.addAxis(yen, Qt::AlignLeft);
-    int colour = 0;
-    for (const BalanceLine& line : lines) {
-        auto* series = new QLineSeries;
-        series->setObjectName(Qs(line.Name));
-        series->setName(Qs(line.Name));
-        // An item's total is drawn bolder and dashed, so it stands out over its accounts.
-        const bool total = line.Column == kTotalColumn;
-        const QColor color = kLineColors[colour++ % std::size(kLineColors)];
-        series->setPen(QPen(color, total ? 3 : 2, total ? Qt::DashLine : Qt::SolidLine));
-        series->setPointsVisible(true);
-        for (int m = 0; m < kMonthCount; ++m) {
-            series->append(m, static_cast<qreal>(line.Balances[m]));
-        }
-        chart.addSeries(series);
-        series->attachAxis(months);
-        series->attachAxis(yen);
-        const std::string name = line.Name;
-        const auto balances = line.Balances;
-        connect(series, &QLineSeries::hovered, this,
-                [this, name, balances](const QPointF& point, bool state) {
-                    const int m =
-                        std::clamp(static_cast<int>(std::lround(point.x())), 0, kMonthCount - 1);
-                    ShowTip(state, Qs(GraphTip(MonthLabel(m + 1) + "末", name, balances[m])));
-                });
-    }
-}
-
-void TForm4::ShowTip(bool state, const QString& text) {
-    if (state) {
-        QToolTip::showText(QCursor::pos(), text, Chart1);
-    } else {
+void TForm4::ShowTip(bool state, size_t series, int index) {
+    if (!state || series >= plot_.Series.size() || index < 0 ||
+        static_cast<size_t>(index) >= plot_.Series[series].Values.size()) {
         QToolTip::hideText();
+        return;
     }
+    const GraphSeries& s = plot_.Series[series];
+    const QString where = plot_.Categories.value(index) + plot_.PointSuffix;
+    QToolTip::showText(QCursor::pos(),
+                       Qs(GraphTip(where.toStdString(), s.Name.toStdString(), s.Values[index])),
+                       Chart1);
 }
 
 void TForm4::showEvent(QShowEvent* event) {
