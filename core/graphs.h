@@ -22,6 +22,8 @@ struct ExpenseBar {
     std::string Name;
     int64_t Spent = 0;   // tax included, less what came back
     int64_t Budget = 0;  // the edit month's budget
+
+    bool operator==(const ExpenseBar&) const = default;
 };
 
 // Recomputes the totals, then lists the edit month's expense items largest spending first
@@ -33,6 +35,8 @@ struct MonthFigures {
     int64_t Expense = 0;
     int64_t Income = 0;
     int64_t Difference = 0;  // income less expense
+
+    bool operator==(const MonthFigures&) const = default;
 };
 
 // Recomputes the totals; index 0 is January. Months after the edit month are there too.
@@ -44,6 +48,8 @@ struct BalanceLine {
     int Column = 0;  // the sub-item, or kTotalColumn for the item's total
     std::string Name;
     std::array<int64_t, kMonthCount> Balances{};  // at the end of January .. December
+
+    bool operator==(const BalanceLine&) const = default;
 };
 
 // Recomputes the totals. With HideZeroItems on, a line that is 0 at every month's end is
@@ -66,6 +72,8 @@ struct YenAxis {
     int64_t Max = 0;
     int64_t Step = 1;
     std::vector<std::string> Labels;  // "12,345" for Min, Min + Step, ..., Max
+
+    bool operator==(const YenAxis&) const = default;
 };
 YenAxis MakeYenAxis(int64_t low, int64_t high, int maxSteps = 5);
 

@@ -12,11 +12,11 @@
 namespace kakeibo {
 namespace {
 
-// Accounts 0 現金 (お財布, unnamed) and 1 銀行 (みずほ, unnamed, ゆうちょ); expenses 2 食費,
+// Accounts 0 現金 (お財布) and 1 銀行 (みずほ, an unnamed one, ゆうちょ); expenses 2 食費,
 // 3 日用品, 4 unnamed, 5 交通費, 7 医療費; income 6 給与. July is edited.
-// June: salary 250,000 into みずほ, food 2,000 from the wallet.
-// July: food 999 without tax (1,049 with it), daily goods 3,000, 500 to the unnamed item from
-// みずほ, and 20,000 moved from みずほ into the wallet.
+// June: salary 250,000 into みずほ, food 2,000 from the wallet. July: food 999 without tax
+// (1,049 with it), daily goods 3,000, 500 to the unnamed item from みずほ, and 20,000 moved
+// from みずほ into the wallet.
 std::unique_ptr<Ledger> HandWorkedLedger() {
     auto ledger = std::make_unique<Ledger>();
     const char* items[][2] = {{"現金", "0"}, {"銀行", "0"},    {"食費", "-1"}, {"日用品", "-1"},
@@ -36,55 +36,30 @@ std::unique_ptr<Ledger> HandWorkedLedger() {
     ledger->EntryTable[6][3] = {2026, 7, 6, 0, 0, 1, 0, 20000, 0};
     ledger->EditDate = {2026, 7, 20};
     ledger->EditMonth = 7;
-    ledger->EditMonthIndex = 6;
     return ledger;
-}
-
-struct Bar {
-    std::string Name;
-    int64_t Spent;
-    int64_t Budget;
-    bool operator==(const Bar&) const = default;
-};
-
-std::vector<Bar> Bars(Ledger& ledger) {
-    std::vector<Bar> bars;
-    for (const ExpenseBar& b : MonthExpenseSeries(ledger))
-        bars.push_back({b.Name, b.Spent, b.Budget});
-    return bars;
 }
 
 TEST(Graphs, MonthExpenseIsTaxIncludedLargestFirstWithBudgets) {
     auto ledger = HandWorkedLedger();
-    // The unnamed item spent 500 but has no bar; the two without spending follow in item order.
-    EXPECT_EQ(
-        Bars(*ledger),
-        (std::vector<Bar>{
-            {"日用品", 3000, 0}, {"食費", 1049, 40000}, {"交通費", 0, 10000}, {"医療費", 0, 0}}));
+    // The unnamed item spent 500 but has no bar; those without spending follow in item order.
+    const ExpenseBar goods{3, "日用品", 3000, 0}, food{2, "食費", 1049, 40000},
+        fares{5, "交通費", 0, 10000}, medical{7, "医療費", 0, 0};
+    EXPECT_EQ(MonthExpenseSeries(*ledger), (std::vector{goods, food, fares, medical}));
     ledger->HideZeroItems = true;
-    EXPECT_EQ(Bars(*ledger),
-              (std::vector<Bar>{{"日用品", 3000, 0}, {"食費", 1049, 40000}, {"交通費", 0, 10000}}));
-    // The series follows the ledger: a refund that cancels 日用品 out hides it, a new entry
-    // comes first.
+    EXPECT_EQ(MonthExpenseSeries(*ledger), (std::vector{goods, food, fares}));
+    // A refund that cancels 日用品 out hides it; a new entry comes first.
     ledger->EntryTable[6][4] = {2026, 7, 9, 0, 0, 3, 0, 3000, 0};
     ledger->EntryTable[6][5] = {2026, 7, 9, 7, 0, 0, 0, 8000, 0};
-    EXPECT_EQ(Bars(*ledger),
-              (std::vector<Bar>{{"医療費", 8000, 0}, {"食費", 1049, 40000}, {"交通費", 0, 10000}}));
+    EXPECT_EQ(MonthExpenseSeries(*ledger),
+              (std::vector{ExpenseBar{7, "医療費", 8000, 0}, food, fares}));
 }
 
-TEST(Graphs, YearBalanceCountsEveryMonthAndIgnoresTransfers) {
+TEST(Graphs, YearBalanceCountsEveryExpenseAndIncomeButNoTransfer) {
     auto ledger = HandWorkedLedger();
-    const auto year = YearBalanceSeries(*ledger);
-    for (int m = 0; m < kMonthCount; ++m) {
-        SCOPED_TRACE(m + 1);
-        // The unnamed item's 500 is household spending all the same.
-        const MonthFigures want = m == 5   ? MonthFigures{2000, 250000, 248000}
-                                  : m == 6 ? MonthFigures{4549, 0, -4549}
-                                           : MonthFigures{};
-        EXPECT_EQ(year[m].Expense, want.Expense);
-        EXPECT_EQ(year[m].Income, want.Income);
-        EXPECT_EQ(year[m].Difference, want.Difference);
-    }
+    std::array<MonthFigures, kMonthCount> want{};
+    want[5] = {2000, 250000, 248000};
+    want[6] = {1049 + 3000 + 500, 0, -4549};  // the unnamed item is spending all the same
+    EXPECT_EQ(YearBalanceSeries(*ledger), want);
 }
 
 TEST(Graphs, AccountBalancesAtEachMonthEnd) {
@@ -94,109 +69,65 @@ TEST(Graphs, AccountBalancesAtEachMonthEnd) {
         for (int m = 0; m < kMonthCount; ++m) b[m] = m < 5 ? toMay : m == 5 ? june : fromJuly;
         return b;
     };
-    struct Row {
-        int Item;
-        int Column;
-        const char* Name;
-        std::array<int64_t, kMonthCount> Balances;
-    };
-    const std::vector<Row> want = {
-        {0, 0, "お財布", months(30000, 28000, 43951)},
-        {0, 5, "現金　合計", months(30000, 28000, 43951)},
-        {1, 0, "みずほ", months(200000, 450000, 429500)},
-        {1, 2, "ゆうちょ", months(0, 0, 0)},
-        {1, 5, "銀行　合計", months(200000, 450000, 429500)},
-    };
-    auto check = [](const std::vector<BalanceLine>& got, const std::vector<Row>& rows) {
-        ASSERT_EQ(got.size(), rows.size());
-        for (size_t r = 0; r < rows.size(); ++r) {
-            SCOPED_TRACE(rows[r].Name);
-            EXPECT_EQ(got[r].Item, rows[r].Item);
-            EXPECT_EQ(got[r].Column, rows[r].Column);
-            EXPECT_EQ(got[r].Name, rows[r].Name);
-            EXPECT_EQ(got[r].Balances, rows[r].Balances);
-        }
-    };
-    check(AccountBalanceSeries(*ledger), want);
+    const BalanceLine wallet{0, 0, "お財布", months(30000, 28000, 43951)},
+        cash{0, 5, "現金　合計", months(30000, 28000, 43951)},
+        mizuho{1, 0, "みずほ", months(200000, 450000, 429500)},
+        yucho{1, 2, "ゆうちょ", months(0, 0, 0)},
+        bank{1, 5, "銀行　合計", months(200000, 450000, 429500)};
+    EXPECT_EQ(AccountBalanceSeries(*ledger), (std::vector{wallet, cash, mizuho, yucho, bank}));
     ledger->HideZeroItems = true;
-    check(AccountBalanceSeries(*ledger), {want[0], want[1], want[2], want[4]});
+    EXPECT_EQ(AccountBalanceSeries(*ledger), (std::vector{wallet, cash, mizuho, bank}));
 }
 
 TEST(Graphs, YenAxisTakesRoundStepsThroughZero) {
     struct Row {
         int64_t Low, High;
-        int64_t Min, Max, Step;
-        std::vector<std::string> Labels;
+        YenAxis Want;
     };
     const Row rows[] = {
-        {0, 0, 0, 1000, 200, {"0", "200", "400", "600", "800", "1,000"}},
-        {1, 7, 0, 8, 2, {"0", "2", "4", "6", "8"}},
-        {1049, 43951, 0, 50000, 10000, {"0", "10,000", "20,000", "30,000", "40,000", "50,000"}},
+        {0, 0, {0, 1000, 200, {"0", "200", "400", "600", "800", "1,000"}}},
+        {1, 7, {0, 8, 2, {"0", "2", "4", "6", "8"}}},
+        {1049, 43951, {0, 50000, 10000, {"0", "10,000", "20,000", "30,000", "40,000", "50,000"}}},
         {-4549,
          250000,
-         -100000,
-         300000,
-         100000,
-         {"-100,000", "0", "100,000", "200,000", "300,000"}},
-        {-12345, -10, -15000, 0, 5000, {"-15,000", "-10,000", "-5,000", "0"}},
+         {-100000, 300000, 100000, {"-100,000", "0", "100,000", "200,000", "300,000"}}},
+        {-12345, -10, {-15000, 0, 5000, {"-15,000", "-10,000", "-5,000", "0"}}},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.High);
-        const YenAxis axis = MakeYenAxis(row.Low, row.High);
-        EXPECT_EQ(axis.Min, row.Min);
-        EXPECT_EQ(axis.Max, row.Max);
-        EXPECT_EQ(axis.Step, row.Step);
-        EXPECT_EQ(axis.Labels, row.Labels);
-    }
+    for (const Row& row : rows) EXPECT_EQ(MakeYenAxis(row.Low, row.High), row.Want) << row.High;
 }
 
 TEST(Graphs, GraphSlotIsWrittenAndReadBackUnlessItEchoesTheEntryForm) {
     test::TempDir dir;
     const std::string path = dir.Path() + "rozed.ini";
     const LayoutSlot entry{1, 427, 81, 483, 583};
-    const LayoutSlot sheet{1, 0, 81, 618, 425};
     struct Row {
         std::optional<LayoutSlot> Graph;
-        const char* Line;
+        const char* Slots;  // line 6
         LayoutSlot Placed;
     };
     const Row rows[] = {
         // Older files, and saves without a graph sheet, repeat the entry form: never placed.
         {std::nullopt, "1,427,81,483,583,1,427,81,483,583,1,0,81,618,425,", kGraphSheetDefault},
-        {LayoutSlot{1, 700, 90, 350, 640}, "1,427,81,483,583,1,700,90,350,640,1,0,81,618,425,",
-         LayoutSlot{1, 700, 90, 350, 640}},
-        {LayoutSlot{0, 5, 100, 400, 600}, "1,427,81,483,583,0,5,100,400,600,1,0,81,618,425,",
-         LayoutSlot{0, 5, 100, 400, 600}},
-        // A graph sheet sitting exactly on the entry form moves a pixel to keep its place.
-        {entry, "1,427,81,483,583,1,428,81,483,583,1,0,81,618,425,",
-         LayoutSlot{1, 428, 81, 483, 583}},
+        {LayoutSlot{0, 5, 100, 350, 640}, "1,427,81,483,583,0,5,100,350,640,1,0,81,618,425,",
+         LayoutSlot{0, 5, 100, 350, 640}},
+        // A graph sheet lying exactly on the entry form moves a pixel to keep its place.
+        {entry, "1,427,81,483,583,1,428,81,483,583,1,0,81,618,425,", {1, 428, 81, 483, 583}},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.Line);
         auto ledger = std::make_unique<Ledger>();
-        const auto lines = SettingsFileLines(*ledger, entry, sheet, row.Graph);
-        EXPECT_EQ(lines[5], row.Line);
+        const auto lines = SettingsFileLines(*ledger, entry, {1, 0, 81, 618, 425}, row.Graph);
+        EXPECT_EQ(lines[5], row.Slots);
         WriteFileAtomic(path, EncodeLines(lines, path), false);
-        auto read = std::make_unique<Ledger>();
-        SetStartupDefaults(*read, 768);
-        ReadSettingsFile(*read, path);
-        EXPECT_EQ(GraphSheetPlacement(*read), row.Placed);
+        SetStartupDefaults(*ledger, 768);
+        ReadSettingsFile(*ledger, path);
+        EXPECT_EQ(GraphSheetPlacement(*ledger), row.Placed) << row.Slots;
     }
-    // No line 6 at all, and a short line 6 without sizes.
+    // No line 6 leaves zeros: never placed. A short line 6 has no size: the default size.
     auto fresh = std::make_unique<Ledger>();
     SetStartupDefaults(*fresh, 768);
     EXPECT_EQ(GraphSheetPlacement(*fresh), kGraphSheetDefault);
     fresh->WindowLayout[kLayoutGraphSheet] = LayoutSlot{1, 30, 120, 0, 0};
     EXPECT_EQ(GraphSheetPlacement(*fresh), (LayoutSlot{1, 30, 120, 400, 600}));
-}
-
-TEST(Graphs, TitlesAndTips) {
-    auto ledger = HandWorkedLedger();
-    EXPECT_EQ(GraphTitle(GraphKind::MonthExpense, *ledger), "2026年7月の支出と予算（円）");
-    EXPECT_EQ(GraphTitle(GraphKind::YearBalance, *ledger), "2026年の収支（円）");
-    EXPECT_EQ(GraphTitle(GraphKind::AccountBalances, *ledger), "2026年の月末口座残高（円）");
-    EXPECT_EQ(GraphTip("食費", "実績", 1234567), "食費　実績：1,234,567円");
-    EXPECT_EQ(GraphTip("7月", "差し引き", -4549), "7月　差し引き：-4,549円");
 }
 
 }  // namespace
