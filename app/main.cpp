@@ -9,6 +9,7 @@
 
 #include "core/ledger.h"
 #include "ui/entry/entry_form.h"
+#include "ui/graph/graph_sheet.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/app_info.h"
 #include "ui/search/search_form.h"
@@ -61,6 +62,11 @@ int main(int argc, char* argv[]) {
     searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
                              [entryForm] { return entryForm->MemoHistory(); });
     mainWindow.SetSearchForm(searchForm);
+
+    // The graph sheet comes last, after the other tool windows.
+    auto* graphSheet = new kakeibo::TForm4(*ledger, mainWindow, &mainWindow);
+    graphSheet->FormCreate();
+    mainWindow.SetGraphSheet(graphSheet, [graphSheet] { graphSheet->DrawChart(); });
 
     mainWindow.show();
 

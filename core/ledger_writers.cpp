@@ -121,12 +121,20 @@ std::vector<std::string> SubItemMasterLines(const Ledger& ledger) {
 }
 
 std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
-                                           const LayoutSlot& dataSheet) {
-    // The graph sheet's slot is written with the entry form's values.
+                                           const LayoutSlot& dataSheet,
+                                           const std::optional<LayoutSlot>& graphSheet) {
+    auto written = [](LayoutSlot slot) {
+        slot.Visible = slot.Visible != 0 ? 1 : 0;
+        return slot;
+    };
+    LayoutSlot graph = written(graphSheet.value_or(entryForm));
+    // A graph slot equal to the entry form's reads back as never placed; a graph sheet that
+    // really sits there keeps its visibility at the cost of one pixel.
+    if (graphSheet && graph == written(entryForm)) ++graph.Left;
     std::string layout;
-    for (const LayoutSlot* slot : {&entryForm, &entryForm, &dataSheet}) {
-        layout += slot->Visible != 0 ? "1," : "0,";
-        for (int32_t v : {slot->Left, slot->Top, slot->Height, slot->Width}) {
+    for (const LayoutSlot& slot : {written(entryForm), graph, written(dataSheet)}) {
+        AppendNumber(layout, slot.Visible);
+        for (int32_t v : {slot.Left, slot.Top, slot.Height, slot.Width}) {
             AppendNumber(layout, v);
         }
     }

@@ -70,7 +70,8 @@ void MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
         add(dir + name + "y.dat", BudgetFileLines(ledger));
         const std::string iniPath =
             ledger.IniPath.empty() ? ledger.ExeDir + "rozed.ini" : ledger.IniPath;
-        add(iniPath, SettingsFileLines(ledger, inputs.EntryForm, inputs.DataSheet));
+        add(iniPath,
+            SettingsFileLines(ledger, inputs.EntryForm, inputs.DataSheet, inputs.GraphSheet));
         add(dir + name + ".nbd", EntriesFileLines(ledger));
     }
     if (ledger.MastersChanged) {

@@ -13,6 +13,7 @@ namespace kakeibo {
 struct SaveInputs {
     LayoutSlot EntryForm;  // Visible, Left, Top, Height, Width as the window is now
     LayoutSlot DataSheet;
+    std::optional<LayoutSlot> GraphSheet;  // none: slot 1 repeats the entry form's
     std::vector<std::string> ShopHistory;
     std::vector<std::string> MemoHistory;
     bool Sync = true;  // fsync every file before it replaces the old one

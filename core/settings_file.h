@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,10 +19,11 @@ void SetStartupDefaults(Ledger& ledger, int screenHeight);
 void ReadSettingsFile(Ledger& ledger, const std::string& path);
 
 // The lines a save writes: DataDir, LedgerName, the two history lengths, "True"/"False",
-// the layout line built from the given windows (entry form twice, then data sheet) and
-// TaxRounding.
+// the layout line built from the given windows (entry form, graph sheet, data sheet) and
+// TaxRounding. Without a graph sheet its slot repeats the entry form's, as older files do.
 std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
-                                           const LayoutSlot& dataSheet);
+                                           const LayoutSlot& dataSheet,
+                                           const std::optional<LayoutSlot>& graphSheet = {});
 
 struct StartupResult {
     std::vector<Notice> Messages;  // in the order they arose

@@ -35,13 +35,18 @@ void DrawEdge(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& 
 
 }  // namespace
 
-TPictureButton::TPictureButton(const QPixmap& picture, QWidget* parent)
-    : QAbstractButton(parent), picture_(picture) {
+TPictureButton::TPictureButton(const QPixmap& picture, QWidget* parent) : QAbstractButton(parent) {
+    SetPicture(picture);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TPictureButton::SetPicture(const QPixmap& picture) {
+    picture_ = picture;
     QStyleOption option;
     option.initFrom(this);
     disabled_ = style()->generatedIconPixmap(QIcon::Disabled, picture_, &option);
-    setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    update();
 }
 
 void TPictureButton::paintEvent(QPaintEvent*) {

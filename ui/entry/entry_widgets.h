@@ -16,6 +16,8 @@ public:
     explicit TPictureButton(const QPixmap& picture, QWidget* parent = nullptr);
 
     QSize sizeHint() const override { return picture_.size(); }
+    // Shows another picture (a maximise button showing the other state).
+    void SetPicture(const QPixmap& picture);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

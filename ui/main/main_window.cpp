@@ -21,6 +21,7 @@
 #include <exception>
 
 #include "core/carry_over.h"
+#include "core/graphs.h"
 #include "core/ledger_files.h"
 #include "core/settings_file.h"
 #include "core/totals.h"
@@ -259,12 +260,12 @@ void TForm1::BuildMenu() {
     addEntry(View1, N11, "N11", "　データシート　")->setCheckable(true);
     shortcut(N11, Qt::Key_D);
     addEntry(View1, N12, "N12", "　グラフシート　")->setCheckable(true);
-    N12->setEnabled(false);
     addEntry(View1, N13, "N13", "　入力フォーム　")->setCheckable(true);
     shortcut(N13, Qt::Key_I);
     View1->addSeparator();
     addEntry(View1, DefaultLayout1, "DefaultLayout1", "　初期値に戻す");
     ConnectGuarded(N11, &QAction::triggered, this, &TForm1::N11Click);
+    ConnectGuarded(N12, &QAction::triggered, this, &TForm1::N12Click);
     ConnectGuarded(N13, &QAction::triggered, this, &TForm1::N13Click);
     ConnectGuarded(DefaultLayout1, &QAction::triggered, this, &TForm1::FormVisibleInit);
 
@@ -326,7 +327,8 @@ void TForm1::init() {
     const auto& layout = ledger_.WindowLayout;
     N11->setChecked(dataSheet_ != nullptr ? !dataSheet_->isHidden()
                                           : layout[kLayoutDataSheet].Visible == 1);
-    N12->setChecked(layout[kLayoutGraphSheet].Visible == 1);
+    N12->setChecked(graphSheet_ != nullptr ? !graphSheet_->isHidden()
+                                           : GraphSheetPlacement(ledger_).Visible == 1);
     N13->setChecked(entryForm_ != nullptr ? !entryForm_->isHidden()
                                           : layout[kLayoutEntryForm].Visible == 1);
     UpdateRestoreEntry();
@@ -338,6 +340,10 @@ void TForm1::AllUpdate() {
     RefreshData(ledger_, 2);
     if (entryForm_ != nullptr) entryForm_->DrawCell();
     if (dataSheetRefill_) dataSheetRefill_();
+    // A hidden graph sheet redraws as it is shown again; a write need not pay for it.
+    if (graphSheet_ != nullptr && !graphSheet_->isHidden() && graphSheetRefill_) {
+        graphSheetRefill_();
+    }
 }
 
 void TForm1::FormVisible(QObject* sender, bool state) {
@@ -348,6 +354,9 @@ void TForm1::FormVisible(QObject* sender, bool state) {
     } else if (sender == N13 || (entryForm_ != nullptr && sender == entryForm_)) {
         N13->setChecked(shown);
         SetEntryFormVisible(shown);
+    } else if (sender == N12 || (graphSheet_ != nullptr && sender == graphSheet_)) {
+        N12->setChecked(shown);
+        SetGraphSheetVisible(shown);
     }
 }
 
@@ -367,6 +376,14 @@ void TForm1::SetEntryFormVisible(bool visible) {
     }
 }
 
+void TForm1::SetGraphSheetVisible(bool visible) {
+    if (graphSheet_ != nullptr) {
+        graphSheet_->setVisible(visible);
+    } else {
+        ledger_.WindowLayout[kLayoutGraphSheet].Visible = visible ? 1 : 0;
+    }
+}
+
 void TForm1::SetEntryForm(TForm3* form) {
     entryForm_ = form;
     if (entryForm_ != nullptr) N13->setChecked(!entryForm_->isHidden());
@@ -376,6 +393,12 @@ void TForm1::SetDataSheet(QWidget* sheet, std::function<void()> refill) {
     dataSheet_ = sheet;
     dataSheetRefill_ = std::move(refill);
     if (dataSheet_ != nullptr) N11->setChecked(!dataSheet_->isHidden());
+}
+
+void TForm1::SetGraphSheet(QWidget* sheet, std::function<void()> refill) {
+    graphSheet_ = sheet;
+    graphSheetRefill_ = std::move(refill);
+    if (graphSheet_ != nullptr) N12->setChecked(!graphSheet_->isHidden());
 }
 
 void TForm1::SelectDate(const Date& date) {
@@ -440,6 +463,7 @@ SaveInputs TForm1::CollectSaveInputs() const {
         entryForm_ != nullptr ? SlotOf(*entryForm_) : ledger_.WindowLayout[kLayoutEntryForm];
     inputs.DataSheet =
         dataSheet_ != nullptr ? SlotOf(*dataSheet_) : ledger_.WindowLayout[kLayoutDataSheet];
+    if (graphSheet_ != nullptr) inputs.GraphSheet = SlotOf(*graphSheet_);
     inputs.ShopHistory = entryForm_ != nullptr ? entryForm_->ShopHistory() : shopHistory_;
     inputs.MemoHistory = entryForm_ != nullptr ? entryForm_->MemoHistory() : memoHistory_;
     inputs.Backup = CurrentPlatform().Now();
@@ -552,6 +576,10 @@ void TForm1::N11Click() {
     FormVisible(N11, !N11->isChecked());
 }
 
+void TForm1::N12Click() {
+    FormVisible(N12, !N12->isChecked());
+}
+
 void TForm1::N13Click() {
     FormVisible(N13, !N13->isChecked());
 }
@@ -573,8 +601,15 @@ void TForm1::FormVisibleInit() {
         dataSheet_->resize(kDefaultSheetWidth, sheetHeight);
         dataSheet_->show();
     }
+    // The graph sheet is not part of the default layout: hidden, at its default place.
+    if (graphSheet_ != nullptr) {
+        graphSheet_->hide();
+        graphSheet_->setGeometry(kGraphSheetDefault.Left, kGraphSheetDefault.Top,
+                                 kGraphSheetDefault.Width, kGraphSheetDefault.Height);
+    }
     N13->setChecked(true);
     N11->setChecked(true);
+    N12->setChecked(false);
 }
 
 void TForm1::Find1Click() {

@@ -52,6 +52,9 @@ public:
     void SetDataSheet(QWidget* sheet, std::function<void()> refill);
     // The search window, shown modally by "検索".
     void SetSearchForm(QDialog* form) { searchForm_ = form; }
+    // The graph sheet: AllUpdate calls `refill` only while it is shown, saves take its
+    // geometry and visibility into layout slot 1, the view entry "　グラフシート　" switches it.
+    void SetGraphSheet(QWidget* sheet, std::function<void()> refill);
 
     // Sets the selectors to `date` (refilling the days when the month changes), EditDate,
     // and the month's state, then AllUpdate, as a user's pick of that day does.
@@ -68,6 +71,7 @@ public:
     void RestoreBackup1Click();  // back to a generation kept by an earlier save
     void N16Click();             // close
     void N11Click();             // data sheet on/off
+    void N12Click();             // graph sheet on/off
     void N13Click();             // entry form on/off
     void FormVisibleInit();      // default layout
     void Find1Click();
@@ -82,7 +86,7 @@ public:
     QComboBox* ComboBox1 = nullptr;
     QComboBox* ComboBox2 = nullptr;
     QComboBox* ComboBox3 = nullptr;
-    // View entries: data sheet, graph sheet (disabled), entry form.
+    // View entries: data sheet, graph sheet, entry form.
     QAction* N11 = nullptr;
     QAction* N12 = nullptr;
     QAction* N13 = nullptr;
@@ -105,12 +109,15 @@ private:
     SaveInputs CollectSaveInputs() const;
     void SetDataSheetVisible(bool visible);
     void SetEntryFormVisible(bool visible);
+    void SetGraphSheetVisible(bool visible);
 
     Ledger& ledger_;
     TForm3* entryForm_ = nullptr;
     QWidget* dataSheet_ = nullptr;
     std::function<void()> dataSheetRefill_;
     QDialog* searchForm_ = nullptr;
+    QWidget* graphSheet_ = nullptr;
+    std::function<void()> graphSheetRefill_;
     // Stand in for the entry form's lists until it is registered.
     std::vector<std::string> shopHistory_;
     std::vector<std::string> memoHistory_;

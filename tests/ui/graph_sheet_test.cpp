@@ -1,0 +1,263 @@
+#include "ui/graph/graph_sheet.h"
+
+#include <QAbstractBarSeries>
+#include <QAction>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFile>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QTemporaryDir>
+#include <QToolTip>
+
+#include "core/sjis.h"
+#include "entry_fixture.h"
+#include "ui/entry/entry_widgets.h"
+#include "ui/support/screenshot.h"
+
+namespace kakeibo::test {
+namespace {
+
+const QStringList kMonths = {"1月", "2月", "3月", "4月",  "5月",  "6月",
+                             "7月", "8月", "9月", "10月", "11月", "12月"};
+
+// January to July: salary 250,000 into みずほ, food 30,000 + 1,000 a month from the wallet,
+// daily goods 8,000 from みずほ, and 40,000 moved from みずほ into the wallet.
+void FillYear(Ledger& ledger) {
+    ledger.BalanceTable[0][0][0] = ledger.BalanceTable[0][0][kTotalColumn] = 50000;
+    ledger.BalanceTable[0][1][0] = ledger.BalanceTable[0][1][kTotalColumn] = 300000;
+    for (int m = 1; m <= 7; ++m) {
+        auto& month = ledger.EntryTable[m - 1];
+        month[0] = Entry(m, 25, 1, 0, 5, 0, 250000);
+        month[1] = Entry(m, 3, 2, 0, 0, 0, 30000 + m * 1000);
+        month[2] = Entry(m, 10, 3, 1, 1, 0, 8000);
+        month[3] = Entry(m, 26, 0, 0, 1, 0, 40000);
+    }
+    ledger.BudgetTable[7][2] = 45000;
+    ledger.BudgetTable[7][3] = 10000;
+}
+
+template <typename Axis>
+Axis* AxisOf(const QChart* chart) {
+    for (QAbstractAxis* axis : chart->axes()) {
+        if (auto* found = qobject_cast<Axis*>(axis)) return found;
+    }
+    return nullptr;
+}
+
+// What the chart shows of a series (a bar set or a line, by its legend name) at a category.
+qreal Figure(const QChart* chart, const QString& name, const QString& category) {
+    const int i = AxisOf<QBarCategoryAxis>(chart)->categories().indexOf(category);
+    for (QAbstractSeries* series : chart->series()) {
+        if (auto* line = qobject_cast<QLineSeries*>(series); line && line->name() == name) {
+            return line->at(i).y();
+        }
+        if (auto* bars = qobject_cast<QAbstractBarSeries*>(series)) {
+            for (QBarSet* set : bars->barSets()) {
+                if (set->label() == name) return set->at(i);
+            }
+        }
+    }
+    return -1;
+}
+
+class GraphSheetTest : public EntryFormTest {
+protected:
+    void SetUp() override {
+        EntryFormTest::SetUp();
+        graph = std::make_unique<TForm4>(*ledger, *main);
+        graph->FormCreate();
+        main->SetGraphSheet(graph.get(), [this] { graph->DrawChart(); });
+    }
+    void TearDown() override { QToolTip::hideText(); }
+
+    void Pick(GraphKind kind) {
+        graph->ComboBox1->setCurrentIndex(static_cast<int>(kind));
+        graph->ComboBox1Change();
+    }
+    QChart* Chart() { return graph->Chart1->chart(); }
+    qreal Spent(const char* item) { return Figure(Chart(), "実績", item); }
+
+    std::unique_ptr<TForm4> graph;  // declared last: destroyed first
+};
+
+TEST_F(GraphSheetTest, ViewEntrySwitchesTheSheetAndClosingClearsTheMark) {
+    EXPECT_TRUE(main->N12->isEnabled());
+    const QRect home(0, 81, 600, 400);  // the default layout leaves the sheet hidden here
+    EXPECT_TRUE(graph->isHidden());
+    EXPECT_FALSE(main->N12->isChecked());
+    EXPECT_EQ(graph->geometry(), home);
+    const std::pair<std::function<void()>, bool> steps[] = {
+        {[&] { main->N12->trigger(); }, true},
+        {[&] { main->N12->trigger(); }, false},
+        {[&] { main->N12->trigger(); }, true},
+        {[&] { QTest::mouseClick(graph->Image2, Qt::LeftButton); }, false},
+        {[&] { main->N12->trigger(); }, true},
+        {[&] { graph->move(200, 200); }, true},
+        {[&] { main->findChild<QAction*>("DefaultLayout1")->trigger(); }, false},
+    };
+    for (size_t n = 0; n < std::size(steps); ++n) {
+        steps[n].first();
+        EXPECT_EQ(graph->isVisible(), steps[n].second) << n;
+        EXPECT_EQ(main->N12->isChecked(), steps[n].second) << n;
+    }
+    EXPECT_EQ(graph->geometry(), home);
+}
+
+TEST_F(GraphSheetTest, AWriteRedrawsTheShownSheetAtOnceAndTheHiddenOneOnlyWhenShown) {
+    main->N12->trigger();
+    EXPECT_EQ(Spent("食費"), 0);
+    TypeAmount("1280");
+    Write();
+    EXPECT_EQ(Spent("食費"), 1280);
+    EXPECT_EQ(AxisOf<QCategoryAxis>(Chart())->categoriesLabels(),
+              QStringList({"0", "500", "1,000", "1,500"}));
+    QCoreApplication::processEvents();  // the chart lays itself out in posted events
+    SaveScreenshot(*graph, QStringLiteral("graph_sheet_after_write"));
+
+    main->N12->trigger();                                   // hidden
+    QTest::mouseClick(form->RadioButton2, Qt::LeftButton);  // tax excluded: 720 counts as 756
+    TypeAmount("720");
+    Write();
+    EXPECT_EQ(Spent("食費"), 1280);  // not redrawn while hidden
+    main->N12->trigger();
+    EXPECT_EQ(Spent("食費"), 2036);
+}
+
+TEST_F(GraphSheetTest, EachGraphShowsItsSeriesOnYenAxes) {
+    FillYear(*ledger);
+    graph->resize(640, 440);
+    main->N12->trigger();
+    struct Row {
+        GraphKind Kind;
+        QString Title;
+        QStringList Series;
+        QStringList Categories;  // a horizontal chart counts them from the bottom
+        QStringList Yen;
+        std::tuple<QString, QString, qreal> Figure;
+    };
+    const Row rows[] = {
+        {GraphKind::MonthExpense,
+         "2026年7月の支出と予算（円）",
+         {"実績", "予算"},
+         {"日用品", "食費"},
+         {"0", "10,000", "20,000", "30,000", "40,000", "50,000"},
+         {"予算", "食費", 45000}},
+        {GraphKind::YearBalance,
+         "2026年の収支（円）",
+         {"支出", "収入", "差し引き"},
+         kMonths,
+         {"0", "50,000", "100,000", "150,000", "200,000", "250,000"},
+         {"差し引き", "1月", 250000 - 31000 - 8000}},
+        // The wallet: 50,000, 7 x 40,000 moved in, 31,000 + ... + 37,000 of food.
+        {GraphKind::AccountBalances,
+         "2026年の月末口座残高（円）",
+         {"お財布", "小銭入れ", "現金　合計", "みずほ", "ゆうちょ", "三井住友", "銀行　合計"},
+         kMonths,
+         {"0", "500,000", "1,000,000", "1,500,000", "2,000,000"},
+         {"お財布", "12月", 50000 + 280000 - 238000}},
+    };
+    for (const Row& row : rows) {
+        Pick(row.Kind);
+        EXPECT_EQ(Chart()->title(), row.Title);
+        QStringList legend;
+        for (const QLegendMarker* marker : Chart()->legend()->markers()) legend << marker->label();
+        EXPECT_EQ(legend, row.Series);
+        EXPECT_EQ(AxisOf<QBarCategoryAxis>(Chart())->categories(), row.Categories);
+        EXPECT_EQ(AxisOf<QCategoryAxis>(Chart())->categoriesLabels(), row.Yen);
+        const auto& [series, category, figure] = row.Figure;
+        EXPECT_EQ(Figure(Chart(), series, category), figure) << series.toStdString();
+        QCoreApplication::processEvents();
+        SaveScreenshot(*graph, QStringLiteral("graph_sheet_%1").arg(static_cast<int>(row.Kind)));
+    }
+}
+
+TEST_F(GraphSheetTest, HoveringAFigureShowsItExactly) {
+    FillYear(*ledger);
+    main->N12->trigger();
+    auto* bars = qobject_cast<QAbstractBarSeries*>(Chart()->series().value(0));
+    emit bars->hovered(true, 1, bars->barSets().value(0));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("食費　実績：37,000円"));
+    Pick(GraphKind::AccountBalances);
+    auto* bank = qobject_cast<QLineSeries*>(Chart()->series().value(6));
+    emit bank->hovered(QPointF(6.2, 0), true);
+    // 300,000 + 7 x (250,000 - 8,000 - 40,000).
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("7月末　銀行　合計：1,714,000円"));
+}
+
+TEST_F(GraphSheetTest, MaximiseFillsTheScreenBelowTheStripAndRestores) {
+    main->N12->trigger();
+    graph->setGeometry(30, 120, 500, 300);
+    QTest::mouseClick(graph->Image3, Qt::LeftButton);
+    const QRect screen = graph->screen()->geometry();
+    EXPECT_EQ(graph->geometry(), QRect(0, 81, screen.width(), screen.height() - 130));
+    EXPECT_EQ(graph->Chart1->geometry(), QRect(8, 65, screen.width() - 16, screen.height() - 205));
+    QTest::mouseClick(graph->Image3, Qt::LeftButton);
+    EXPECT_EQ(graph->geometry(), QRect(30, 120, 500, 300));
+}
+
+// Saves and starts go through a program folder of the test's own.
+class GraphLayoutTest : public GraphSheetTest {
+protected:
+    void SetUp() override {
+        GraphSheetTest::SetUp();
+        exe = dir.path().toStdString() + "/";
+        platform.ExeDirectory = QString::fromStdString(exe);
+        ledger->ExeDir = ledger->DataDir = exe;
+        ledger->IniPath = exe + "rozed.ini";
+    }
+
+    // A start over the folder: the main window, then the graph sheet.
+    void Start() {
+        graph2.reset();
+        main2.reset();
+        restarted = std::make_unique<Ledger>();
+        main2 = std::make_unique<TForm1>(*restarted);
+        main2->FormCreate();
+        graph2 = std::make_unique<TForm4>(*restarted, *main2);
+        graph2->FormCreate();
+        main2->SetGraphSheet(graph2.get(), [] {});
+    }
+
+    QTemporaryDir dir;
+    std::string exe;
+    std::unique_ptr<Ledger> restarted;
+    std::unique_ptr<TForm1> main2;
+    std::unique_ptr<TForm4> graph2;
+};
+
+TEST_F(GraphLayoutTest, SaveWritesTheSheetIntoSlotOneAndAStartPutsItBack) {
+    main->N12->trigger();
+    graph->setGeometry(700, 90, 640, 350);
+    platform.FileAnswers.push_back(QString::fromStdString(exe + "家計簿.nbd"));
+    main->N6Click();
+    QFile ini(QString::fromStdString(exe + "rozed.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll().split('\n').value(5), "1,40,60,483,583,1,700,90,350,640,0,0,0,0,0,\r");
+    Start();
+    EXPECT_FALSE(graph2->isHidden());
+    EXPECT_TRUE(main2->N12->isChecked());
+    EXPECT_EQ(graph2->geometry(), QRect(700, 90, 640, 350));
+}
+
+TEST_F(GraphLayoutTest, AnOlderLineSixStartsTheSheetHiddenAtItsDefaultPlace) {
+    for (const char* line :
+         {"1,427,81,483,583,1,427,81,483,583,1,0,81,618,425,", "1,427,81,0,0,0,1,0,81,"}) {
+        QFile ini(QString::fromStdString(exe + "rozed.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(QByteArray::fromStdString(
+            EncodeCp932(exe + "\r\nなし\r\n30\r\n30\r\nFalse\r\n" + line + "\r\n")));
+        ini.close();
+        Start();
+        EXPECT_TRUE(graph2->isHidden()) << line;
+        EXPECT_FALSE(main2->N12->isChecked()) << line;
+        EXPECT_EQ(graph2->geometry(), QRect(0, 81, 600, 400)) << line;
+    }
+}
+
+}  // namespace
+}  // namespace kakeibo::test

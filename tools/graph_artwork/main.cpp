@@ -1,0 +1,117 @@
+// Draws the graph sheet's pictures (title, close, maximise and restore) as PNG files.
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <cstdio>
+
+namespace {
+
+QString g_dir;
+const QColor kNavy(0, 0, 128);
+
+QFont Gothic(int pixels, bool bold) {
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+QImage Transparent(int w, int h) {
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+void Save(const QImage& image, const char* name) {
+    const QString path = g_dir + QString::fromUtf8(name);
+    if (!image.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+// 156 x 16: three bars of a small chart, the caption and a rule fading out to the right.
+void DrawTitle() {
+    QImage image = Transparent(156, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    const QColor bars[] = {QColor(200, 70, 70), QColor(60, 110, 190), kNavy};
+    const int heights[] = {7, 11, 14};
+    for (int n = 0; n < 3; ++n) {
+        p.setBrush(bars[n]);
+        p.drawRect(QRectF(1 + n * 4.5, 15 - heights[n], 3.5, heights[n]));
+    }
+    p.setPen(kNavy);
+    p.setFont(Gothic(13, true));
+    p.drawText(QRect(18, 0, 100, 16), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("グラフシート"));
+    QLinearGradient fade(104, 0, 156, 0);
+    fade.setColorAt(0, QColor(0, 0, 128, 160));
+    fade.setColorAt(1, QColor(0, 0, 128, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(fade);
+    p.drawRect(QRectF(104, 8, 52, 1));
+    p.end();
+    Save(image, "graph_title.png");
+}
+
+// 16 x 16 navy tiles with a white symbol.
+QImage Tile() {
+    QImage image = Transparent(16, 16);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(0, 0, 80), 1));
+    p.setBrush(kNavy);
+    p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 2.5, 2.5);
+    return image;
+}
+
+void DrawClose() {
+    QImage image = Tile();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
+    p.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
+    p.end();
+    Save(image, "graph_close.png");
+}
+
+void DrawMaximize() {
+    QImage image = Tile();
+    QPainter p(&image);
+    p.setPen(QPen(Qt::white, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(4, 4, 8, 8));
+    p.drawLine(4, 5, 12, 5);
+    p.end();
+    Save(image, "graph_maximize.png");
+}
+
+void DrawRestore() {
+    QImage image = Tile();
+    QPainter p(&image);
+    p.setPen(QPen(Qt::white, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(6, 3, 7, 6));
+    p.setBrush(kNavy);
+    p.drawRect(QRect(3, 6, 7, 6));
+    p.drawLine(3, 7, 10, 7);
+    p.end();
+    Save(image, "graph_restore.png");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    g_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources/");
+    if (!g_dir.endsWith(QLatin1Char('/'))) g_dir += QLatin1Char('/');
+    DrawTitle();
+    DrawClose();
+    DrawMaximize();
+    DrawRestore();
+    return 0;
+}

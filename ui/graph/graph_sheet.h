@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <vector>
+
+#include "core/graphs.h"
+#include "core/ledger.h"
+
+class QComboBox;
+class QLabel;
+
+QT_BEGIN_NAMESPACE
+class QBarSet;
+class QCategoryAxis;
+class QChartView;
+class QLineSeries;
+QT_END_NAMESPACE
+
+namespace kakeibo {
+
+class TPictureButton;
+class Workspace;
+
+// One named series of a graph: exact yen figures, one per category.
+struct GraphSeries {
+    QString Name;
+    QColor Color;
+    bool Line = false;  // a line over the categories, else bars
+    bool Bold = false;  // an account item's total
+    std::vector<int64_t> Values;
+};
+
+// What one graph draws, before the chart sees it.
+struct GraphPlot {
+    QString Title;
+    bool Horizontal = false;  // categories up the left, yen along the bottom
+    QStringList Categories;
+    QString PointSuffix;  // follows the category in a hover text ("7月末")
+    std::vector<GraphSeries> Series;
+};
+
+// The graph sheet "グラフシート": a frameless tool window that draws one of three graphs of
+// the ledger (the month's spending against the budget, the year's income and expense, the
+// accounts over the year). It stays alive while hidden and is refilled only while shown.
+class TForm4 final : public QWidget {
+    Q_OBJECT
+
+public:
+    TForm4(Ledger& ledger, Workspace& mainWindow, QWidget* parent = nullptr);
+
+    // Placement and visibility from WindowLayout slot 1; the list on 「今月の支出」.
+    void FormCreate();
+    // Draws the graph chosen in ComboBox1 from the ledger: new figures go into the chart on
+    // show while the graph keeps its categories and series, otherwise a new chart is built.
+    void DrawChart();
+    GraphKind Kind() const;
+
+    void ComboBox1Change();
+    void Image2Click();  // close
+    void Image3Click();  // maximise or restore
+
+    // Controls, by their names.
+    QLabel* Image1 = nullptr;  // title
+    QComboBox* ComboBox1 = nullptr;
+    QChartView* Chart1 = nullptr;
+    TPictureButton* Image2 = nullptr;
+    TPictureButton* Image3 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    GraphPlot PlotOf(GraphKind kind);
+    void BuildChart(const GraphPlot& plot, const YenAxis& scale);
+    void UpdateChart(const GraphPlot& plot, const YenAxis& scale);
+    void ShowTip(bool state, size_t series, int index);
+
+    // What the chart on show draws, series by series.
+    struct Drawn {
+        QBarSet* Bars = nullptr;
+        QLineSeries* Line = nullptr;
+    };
+
+    Ledger& ledger_;
+    Workspace& mainWindow_;
+    GraphPlot plot_;
+    YenAxis scale_;
+    std::vector<Drawn> drawn_;
+    QCategoryAxis* yenAxis_ = nullptr;
+    bool maximized_ = false;
+    QRect normalGeometry_;
+};
+
+}  // namespace kakeibo
