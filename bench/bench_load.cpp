@@ -7,6 +7,7 @@
 
 #include "bench_support.h"
 #include "core/ledger_files.h"
+#include "core/ledger_paths.h"
 #include "core/sjis.h"
 
 namespace kakeibo::bench {
@@ -37,9 +38,9 @@ std::string WriteFullYear(const std::string& dir, const std::string& name) {
             for (int64_t v : item) balance += std::to_string(v) + "\r\n";
         }
     }
-    std::ofstream(dir + name + ".nbd", std::ios::binary) << entries;
-    std::ofstream(dir + name + "y.dat", std::ios::binary) << budget;
-    std::ofstream(dir + name + "r.dat", std::ios::binary) << balance;
+    std::ofstream(dir + EntriesFileName(name), std::ios::binary) << entries;
+    std::ofstream(dir + BudgetFileName(name), std::ios::binary) << budget;
+    std::ofstream(dir + BalanceFileName(name), std::ios::binary) << balance;
     return dir;
 }
 

@@ -13,16 +13,13 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/ledger_paths.h"
 
 namespace kakeibo {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> LedgerFileNames(const std::string& name) {
-    return {name + ".nbd", name + "y.dat", name + "r.dat"};
-}
 
 [[noreturn]] void Fail(const std::string& path, int error) {
     throw LedgerError("バックアップ「" + path + "」を作成できませんでした。" +
@@ -188,7 +185,7 @@ std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std
     }
 
     BackupGeneration made{folder + stamp + "/", now, sequence,
-                          CountLines(folder + stamp + "/" + name + ".nbd")};
+                          CountLines(folder + stamp + "/" + EntriesFileName(name))};
     existing.push_back(made);
     // Pruning is best effort: an old generation that stays behind harms nothing.
     const auto surplus = static_cast<ptrdiff_t>(existing.size()) - std::max(keep, 1);
@@ -199,7 +196,7 @@ std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std
 std::vector<BackupGeneration> ListGenerations(const std::string& dir, const std::string& name) {
     std::vector<BackupGeneration> found = Generations(BackupFolder(dir, name));
     std::reverse(found.begin(), found.end());
-    for (BackupGeneration& g : found) g.Entries = CountLines(g.Path + name + ".nbd");
+    for (BackupGeneration& g : found) g.Entries = CountLines(g.Path + EntriesFileName(name));
     return found;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/ledger_paths.h"
 #include "core/totals.h"
 
 namespace kakeibo {
@@ -18,8 +19,7 @@ constexpr int kBalanceRows = 13;
 
 void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& name, bool sync,
                     const std::optional<Moment>& backup) {
-    RefreshData(ledger, 1);
-    RefreshData(ledger, 2);
+    RecomputeTotals(ledger);
 
     const auto& yearEnd = ledger.BalanceTable[kMonthCount];
     std::vector<std::string> row;
@@ -33,22 +33,11 @@ void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& n
     lines.reserve(row.size() * kBalanceRows);
     for (int r = 0; r < kBalanceRows; ++r) lines.insert(lines.end(), row.begin(), row.end());
 
-    const std::string balancePath = dir + name + "r.dat";
+    const std::string balancePath = dir + BalanceFileName(name);
     if (backup) KeepGeneration(dir, name, *backup);
     WriteFileAtomic(balancePath, EncodeLines(lines, balancePath), sync);
-    WriteFileAtomic(dir + name + "y.dat", "", sync);
-    WriteFileAtomic(dir + name + ".nbd", "", sync);
-}
-
-void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name) {
-    const size_t slash = path.rfind('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    dir = path.substr(0, nameStart);
-    name = path.substr(nameStart);
-    const size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return;
-    const std::string extension = name.substr(dot);
-    name.erase(name.find(extension), extension.size());
+    WriteFileAtomic(dir + BudgetFileName(name), "", sync);
+    WriteFileAtomic(dir + EntriesFileName(name), "", sync);
 }
 
 }  // namespace kakeibo

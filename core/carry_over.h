@@ -15,8 +15,4 @@ namespace kakeibo {
 void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& name,
                     bool sync = true, const std::optional<Moment>& backup = std::nullopt);
 
-// Splits a chosen ".nbd" path into the directory (with its trailing "/") and the name
-// with the first occurrence of the extension removed.
-void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name);
-
 }  // namespace kakeibo

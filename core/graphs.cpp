@@ -16,8 +16,7 @@ namespace {
 constexpr int kAccountItems = 2;
 
 void Refresh(Ledger& ledger) {
-    RefreshData(ledger, 1);
-    RefreshData(ledger, 2);
+    RecomputeTotals(ledger);
 }
 
 // Money that went to an item in a month (0-based), less what came back from it.

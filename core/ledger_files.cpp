@@ -7,6 +7,7 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/ledger_paths.h"
 #include "core/numbers.h"
 
 namespace kakeibo {
@@ -142,14 +143,14 @@ std::string LineErrorMessage(const std::string& path, size_t lineNumber, const s
 }
 
 LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name) {
-    const std::string entriesPath = dir + name + ".nbd";
+    const std::string entriesPath = dir + EntriesFileName(name);
     std::optional<std::vector<std::string>> entryLines;
     if (FileExists(entriesPath)) entryLines = ReadTextLines(entriesPath);
     if (!entryLines) {
         LoadResult result;
         if (name != "rozed1") {
-            result.Message =
-                Notice{NoticeKind::Warning, "ファイル名" + name + ".nbdは見つかりませんでした。"};
+            result.Message = Notice{NoticeKind::Warning, "ファイル名" + EntriesFileName(name) +
+                                                             "は見つかりませんでした。"};
         }
         return result;
     }
@@ -158,14 +159,14 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     ReadEntries(*entryLines, entriesPath, *scratch);
     entryLines.reset();
 
-    const std::string budgetPath = dir + name + "y.dat";
+    const std::string budgetPath = dir + BudgetFileName(name);
     if (FileExists(budgetPath)) {
         if (auto lines = ReadTextLines(budgetPath)) {
             ReadNumbers(*lines, budgetPath, ParseInt32, scratch->Budget);
             scratch->HasBudget = true;
         }
     }
-    const std::string balancePath = dir + name + "r.dat";
+    const std::string balancePath = dir + BalanceFileName(name);
     if (FileExists(balancePath)) {
         if (auto lines = ReadTextLines(balancePath)) {
             ReadNumbers(*lines, balancePath, ParseInt64, scratch->Balance);

@@ -12,12 +12,13 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/ledger_paths.h"
 
 namespace kakeibo {
 
 namespace {
 
-constexpr const char* kMasterNames[] = {"kamoku.dat", "hojyo.dat"};
+constexpr const char* kMasterNames[] = {kItemMasterFile, kSubItemMasterFile};
 
 std::string WithTrailingSlash(std::string dir) {
     if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -141,7 +142,7 @@ void MakeDirectories(const std::string& dir, unsigned mode) {
 }
 
 void PrepareProgramFolder(const ProgramFolders& folders) {
-    if (folders.MastersSource.empty() || FileExists(folders.ProgramDir + "rozed.ini")) return;
+    if (folders.MastersSource.empty() || FileExists(folders.ProgramDir + kSettingsFile)) return;
     try {
         // The settings name the user's data folder: private to the user, like the folder above.
         MakeDirectories(folders.ProgramDir, 0700);

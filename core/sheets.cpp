@@ -76,8 +76,7 @@ bool InTables(const EntryRecord& e) {
 }
 
 void RefreshTotals(Ledger& ledger) {
-    RefreshData(ledger, 1);
-    RefreshData(ledger, 2);
+    RecomputeTotals(ledger);
 }
 
 SheetGrid LaidOut(int kind) {

@@ -71,6 +71,11 @@ void RefreshData(Ledger& ledger, int kind) {
     }
 }
 
+void RecomputeTotals(Ledger& ledger) {
+    RefreshData(ledger, 1);
+    RefreshData(ledger, 2);
+}
+
 void DataSum(Ledger& ledger, int kind, const Date& date) {
     if (kind != 3) return;
     auto& week = ledger.WeekTable;

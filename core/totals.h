@@ -11,6 +11,9 @@ namespace kakeibo {
 // other kinds do nothing.
 void RefreshData(Ledger& ledger, int kind);
 
+// The monthly totals, then the balances they lead to: what every reader of either needs.
+void RecomputeTotals(Ledger& ledger);
+
 // kind 3: WeekTable for the seven days ending at `date`; other kinds do nothing.
 void DataSum(Ledger& ledger, int kind, const Date& date);
 

@@ -8,6 +8,7 @@
 
 #include "core/errors.h"
 #include "core/ledger.h"
+#include "core/ledger_paths.h"
 #include "test_files.h"
 
 namespace kakeibo {

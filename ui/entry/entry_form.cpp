@@ -18,6 +18,7 @@
 #include <QTableView>
 
 #include "core/ledger_files.h"
+#include "core/ledger_paths.h"
 #include "core/totals.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/nval_edit.h"
@@ -265,7 +266,8 @@ void TForm3::FormCreate() {
     const LayoutSlot& slot = ledger_.WindowLayout[kLayoutEntryForm];
     move(slot.Left, slot.Top);
     setFixedSize(kFormWidth, kFormHeight);
-    for (auto [box, file] : {std::pair{ComboBox1, "mise.dat"}, std::pair{ComboBox2, "memo.dat"}}) {
+    for (auto [box, file] :
+         {std::pair{ComboBox1, kShopHistoryFile}, std::pair{ComboBox2, kMemoHistoryFile}}) {
         const QSignalBlocker blocker(box);
         box->clear();
         for (const std::string& line : ReadHistory(ledger_.DataDir + file)) box->addItem(Qs(line));
@@ -285,8 +287,7 @@ void TForm3::FormShow() {
     SetHojyo(this);
     TabDraw(static_cast<int>(currentTab_));
     // At start-up nothing has computed the balances yet: the wallet must not show a stale 0.
-    RefreshData(ledger_, 1);
-    RefreshData(ledger_, 2);
+    RecomputeTotals(ledger_);
     DrawCell();
 }
 

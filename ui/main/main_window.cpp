@@ -23,6 +23,7 @@
 #include "core/carry_over.h"
 #include "core/graphs.h"
 #include "core/ledger_files.h"
+#include "core/ledger_paths.h"
 #include "core/settings_file.h"
 #include "core/totals.h"
 #include "ui/entry/entry_form.h"
