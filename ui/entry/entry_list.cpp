@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QTableView>
 
+#include "core/entries.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_list_model.h"
@@ -116,7 +117,7 @@ void TForm3::sakujyo1Click() {
             return;
         }
         // The spare row holds no entry: nothing to delete and nothing changed.
-        if (DeleteEntry(ledger_, EntryListCurrentRow() - 1)) ledger_.LedgerChanged = true;
+        DeleteEntry(ledger_, EntryListCurrentRow() - 1);
         mainWindow_.AllUpdate();
     });
 }

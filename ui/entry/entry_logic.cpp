@@ -45,21 +45,6 @@ std::optional<EntryTab> TabAtStripX(int x) {
     return static_cast<EntryTab>(k);
 }
 
-bool DeleteEntry(Ledger& ledger, int slot) {
-    if (slot < 0 || slot >= ledger.NextSlot) return false;
-    const int m = ledger.EditMonth - 1;
-    auto& entries = ledger.EntryTable[m];
-    auto& texts = ledger.EntryTextTable[m];
-    for (int t = slot; t < kSlotCount - 1; ++t) {
-        entries[t] = entries[t + 1];
-        texts[t] = std::move(texts[t + 1]);
-    }
-    entries[kSlotCount - 1] = EntryRecord{};
-    texts[kSlotCount - 1] = EntryText{};
-    ledger.NextSlot -= 1;
-    return true;
-}
-
 bool MonthHasBudget(const Ledger& ledger, int month) {
     for (int32_t budget : ledger.BudgetTable[month]) {
         if (budget != 0) return true;

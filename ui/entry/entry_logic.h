@@ -26,10 +26,6 @@ std::optional<EntryTab> TabForKinds(std::string_view kind1, std::string_view kin
 // pixels wide although the tabs are drawn 72 apart.
 std::optional<EntryTab> TabAtStripX(int x);
 
-// Removes `slot` of the edited month, moving the later slots up one and emptying slot 999.
-// Returns false, touching nothing, when the slot holds no entry (slot >= NextSlot).
-bool DeleteEntry(Ledger& ledger, int slot);
-
 // True when the month (1..12) has at least one budget that is not 0.
 bool MonthHasBudget(const Ledger& ledger, int month);
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <optional>
 
+#include "core/entries.h"
 #include "core/errors.h"
 #include "core/ledger_files.h"
 #include "core/numbers.h"
@@ -101,14 +102,12 @@ void TForm3::KinyuClick() {
             receiptTotal_ += v;
             NValLabel1->SetValue(static_cast<long double>(receiptTotal_));
             DataWrite(ledger_.NextSlot);
-            ledger_.NextSlot += 1;
             model_->EnsureRows(ledger_.NextSlot);
             MoveCurrentRow(ledger_.NextSlot - 1);
         } else {
             DataWrite(current);
             MoveCurrentRow(current);
         }
-        ledger_.LedgerChanged = true;
         mainWindow_.AllUpdate();
         SetWalletBalance();
         NValEdit5->SetValue(0);
@@ -116,8 +115,7 @@ void TForm3::KinyuClick() {
 }
 
 void TForm3::DataWrite(int slot) {
-    const int m = ledger_.EditMonth - 1;
-    EntryRecord& e = ledger_.EntryTable[m][slot];
+    EntryRecord e;
     e.TaxKind = RadioButton1->isChecked() ? 0 : (RadioButton2->isChecked() ? 1 : 2);
     e.Year = ledger_.EditDate.Year;
     e.Month = ledger_.EditDate.Month;
@@ -129,7 +127,13 @@ void TForm3::DataWrite(int slot) {
     e.Amount = TypedAmount(NValEdit5->text()).value_or(0);
     const QString shop = ShopText();
     const QString memo = MemoText();
-    ledger_.EntryTextTable[m][slot] = EntryText{shop.toStdString(), memo.toStdString()};
+    const EntryText text{shop.toStdString(), memo.toStdString()};
+    // The slot after the month's last entry takes a new one; any other is an edit.
+    if (slot == ledger_.NextSlot) {
+        AddEntry(ledger_, e, text);
+    } else {
+        ReplaceEntry(ledger_, slot, e, text);
+    }
 
     RememberText(ComboBox1, shop, ledger_.ShopHistoryMax);
     RememberText(ComboBox2, memo, ledger_.MemoHistoryMax);
