@@ -84,44 +84,45 @@ public:
     void Button1Click();
 
     // Controls, by their names.
-    QLabel* Image3 = nullptr;
-    QTableView* SG31 = nullptr;
-    TTabStrip* tab1 = nullptr;
-    std::array<QLabel*, kEntryTabCount> TabPictures{};  // tab2, tab3, tab4, tab5 (hidden)
-    TBevelPanel* Panel1 = nullptr;
-    QLabel* Image1 = nullptr;
-    TBorderLabel* BorderLabel1 = nullptr;
-    QComboBox* ComboBox5 = nullptr;
-    QComboBox* ComboBox12 = nullptr;
-    TBorderLabel* BorderLabel9 = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    QComboBox* ComboBox4 = nullptr;
-    TBorderLabel* BorderLabel2 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    TBorderLabel* BorderLabel3 = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QRadioButton* RadioButton2 = nullptr;
-    QRadioButton* RadioButton3 = nullptr;
-    TBorderLabel* BorderLabel4 = nullptr;
-    TNValEdit* NValEdit5 = nullptr;
-    TBorderLabel* BorderLabel5 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
+    QLabel* Image3 = nullptr;    // title picture "各種入力フォーム"; drags the window
+    QTableView* SG31 = nullptr;  // the month's entries; right click for edit/delete
+    TTabStrip* tab1 = nullptr;   // the strip of four tabs: expense, transfer, income, budget
+    std::array<QLabel*, kEntryTabCount>
+        TabPictures{};              // tab2..tab5: the strip drawn with each tab in front (hidden)
+    TBevelPanel* Panel1 = nullptr;  // the bevelled panel below the strip that holds the fields
+    QLabel* Image1 = nullptr;       // side picture of the panel
+    TBorderLabel* BorderLabel1 = nullptr;  // caption of the first item list (follows the tab)
+    QComboBox* ComboBox5 = nullptr;   // first item (Item1): expense item, destination account, ...
+    QComboBox* ComboBox12 = nullptr;  // sub-item of ComboBox5
+    TBorderLabel* BorderLabel9 = nullptr;  // caption of the second item list (follows the tab)
+    QComboBox* ComboBox3 = nullptr;  // second item (Item2): the account paid from, income item, ...
+    QComboBox* ComboBox4 = nullptr;  // sub-item of ComboBox3
+    TBorderLabel* BorderLabel2 = nullptr;  // caption "お店の名前"
+    QComboBox* ComboBox1 = nullptr;        // shop name, editable, with history (mise.dat)
+    TBorderLabel* BorderLabel3 = nullptr;  // caption "税区分"
+    QRadioButton* RadioButton1 = nullptr;  // budget tab: copy last month's budgets
+    QRadioButton* RadioButton2 = nullptr;  // budget tab: store the budget (YosanClick)
+    QRadioButton* RadioButton3 = nullptr;  // other
+    TBorderLabel* BorderLabel4 = nullptr;  // caption "金額"
+    TNValEdit* NValEdit5 = nullptr;        // amount, separators added as typed
+    TBorderLabel* BorderLabel5 = nullptr;  // caption "一言メモ"
+    QComboBox* ComboBox2 = nullptr;        // memo, editable, with history (memo.dat)
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
-    TPictureButton* SPB5 = nullptr;
-    TBorderLabel* BorderLabel6 = nullptr;
-    TPictureButton* SPB6 = nullptr;
-    TBorderLabel* BorderLabel7 = nullptr;
-    TBorderLabel* BorderLabel11 = nullptr;
-    QLabel* Panel2 = nullptr;
-    TBorderLabel* BorderLabel8 = nullptr;
-    TNValLabel* NValLabel1 = nullptr;
-    TPictureButton* Image2 = nullptr;
-    TBorderLabel* BorderLabel10 = nullptr;
-    TNValLabel* NValLabel2 = nullptr;
-    QMenu* PopupMenu1 = nullptr;
-    QAction* Delete1 = nullptr;
-    QAction* Edit1 = nullptr;
+    TPictureButton* SPB5 = nullptr;         // write button (KinyuClick)
+    TBorderLabel* BorderLabel6 = nullptr;   // caption "記入" under the write button
+    TPictureButton* SPB6 = nullptr;         // close button
+    TBorderLabel* BorderLabel7 = nullptr;   // caption "閉る" under the close button
+    TBorderLabel* BorderLabel11 = nullptr;  // rule between the fields and the totals
+    QLabel* Panel2 = nullptr;               // caption "入力" of the totals row
+    TBorderLabel* BorderLabel8 = nullptr;   // caption "レシート合計"
+    TNValLabel* NValLabel1 = nullptr;       // receipt total since the last clear
+    TPictureButton* Image2 = nullptr;       // clears the receipt total (RecieptClear)
+    TBorderLabel* BorderLabel10 = nullptr;  // caption "お財布残金"
+    TNValLabel* NValLabel2 = nullptr;       // wallet's balance at the end of the edited month
+    QMenu* PopupMenu1 = nullptr;            // the entry list's right-click menu
+    QAction* Delete1 = nullptr;             // "削除" (sakujyo1Click)
+    QAction* Edit1 = nullptr;               // "編集" (henshu)
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -64,11 +64,11 @@ public:
     void Image3Click();  // maximise or restore
 
     // Controls, by their names.
-    QLabel* Image1 = nullptr;  // title
-    QComboBox* ComboBox1 = nullptr;
-    QChartView* Chart1 = nullptr;
-    TPictureButton* Image2 = nullptr;
-    TPictureButton* Image3 = nullptr;
+    QLabel* Image1 = nullptr;          // title picture; drags the window
+    QComboBox* ComboBox1 = nullptr;    // which of the three graphs
+    QChartView* Chart1 = nullptr;      // the chart; hover a bar or point for its figure
+    TPictureButton* Image2 = nullptr;  // close symbol
+    TPictureButton* Image3 = nullptr;  // maximise/restore symbol
 
 protected:
     void showEvent(QShowEvent* event) override;

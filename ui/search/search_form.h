@@ -57,29 +57,29 @@ public:
     QString HitCell(int row, int column) const;
 
     // Controls, by their names.
-    QLabel* Image1 = nullptr;
-    TBorderLabel* BorderLabel1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    TBorderLabel* BorderLabel3 = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    TBorderLabel* BorderLabel2 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    TBorderLabel* BorderLabel4 = nullptr;
-    QComboBox* ComboBox4 = nullptr;
-    TBorderLabel* BorderLabel13 = nullptr;
-    TBorderLabel* BorderLabel15 = nullptr;
-    TBorderLabel* BorderLabel14 = nullptr;
-    TBorderLabel* BorderLabel5 = nullptr;
-    TBorderLabel* BL7 = nullptr;
-    TBorderLabel* BL11 = nullptr;
-    TBorderLabel* BL9 = nullptr;
-    TBorderLabel* BorderLabel6 = nullptr;
-    TBorderLabel* BL8 = nullptr;
-    TBorderLabel* BL12 = nullptr;
-    TBorderLabel* BL10 = nullptr;
-    QTableView* SG1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QLabel* Image1 = nullptr;               // title picture
+    TBorderLabel* BorderLabel1 = nullptr;   // caption "項目"
+    QComboBox* ComboBox1 = nullptr;         // item to match, or any
+    TBorderLabel* BorderLabel3 = nullptr;   // caption "お店の名前"
+    QComboBox* ComboBox3 = nullptr;         // part of a shop name, editable, with the shop history
+    TBorderLabel* BorderLabel2 = nullptr;   // caption "細目"
+    QComboBox* ComboBox2 = nullptr;         // sub-item of ComboBox1, or any
+    TBorderLabel* BorderLabel4 = nullptr;   // caption "一言メモ"
+    QComboBox* ComboBox4 = nullptr;         // part of a memo, editable, with the memo history
+    TBorderLabel* BorderLabel13 = nullptr;  // heading "日付" of the two summary rows
+    TBorderLabel* BorderLabel15 = nullptr;  // heading "金額"
+    TBorderLabel* BorderLabel14 = nullptr;  // heading "お店の名前"
+    TBorderLabel* BorderLabel5 = nullptr;   // caption "最高値"
+    TBorderLabel* BL7 = nullptr;            // date of the highest amount
+    TBorderLabel* BL11 = nullptr;           // the highest amount
+    TBorderLabel* BL9 = nullptr;            // shop of the highest amount
+    TBorderLabel* BorderLabel6 = nullptr;   // caption "最安値"
+    TBorderLabel* BL8 = nullptr;            // date of the lowest amount
+    TBorderLabel* BL12 = nullptr;           // the lowest amount
+    TBorderLabel* BL10 = nullptr;           // shop of the lowest amount
+    QTableView* SG1 = nullptr;              // the hits; a click on a heading sorts (DrawSG)
+    QPushButton* Button1 = nullptr;         // "検索開始": runs the search; also Enter
+    QPushButton* Button2 = nullptr;         // "閉じる"
 
 protected:
     void showEvent(QShowEvent* event) override;

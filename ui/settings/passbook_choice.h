@@ -32,12 +32,12 @@ public:
     void Button1Click();
     void Button2Click();
 
-    TBorderLabel* BorderLabel1 = nullptr;
-    TBorderLabel* BorderLabel2 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    TBorderLabel* BorderLabel1 = nullptr;  // caption "口座項目"
+    TBorderLabel* BorderLabel2 = nullptr;  // caption "細目"
+    QComboBox* ComboBox1 = nullptr;        // account item (items of kind "0")
+    QComboBox* ComboBox2 = nullptr;        // sub-item of the account item: the account
+    QPushButton* Button1 = nullptr;        // "Ok": the code of the chosen account
+    QPushButton* Button2 = nullptr;        // "Cancel": code 1
 
 protected:
     void showEvent(QShowEvent* event) override;

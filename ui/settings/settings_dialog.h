@@ -77,54 +77,54 @@ public:
 
     const SettingsWork& Work() const { return work_; }
 
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet3 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
+    QTabWidget* PageControl1 = nullptr;  // the three pages
+    QWidget* TabSheet3 = nullptr;        // "基本設定"
+    QWidget* TabSheet2 = nullptr;        // "繰越設定"
+    QWidget* TabSheet1 = nullptr;        // "科目名変更"
+    QPushButton* Button1 = nullptr;      // "Ok": apply and close
+    QPushButton* Button2 = nullptr;      // "Cancel": close, keeping what "適用" wrote
+    QPushButton* Button3 = nullptr;      // "適用": write the working copies into the ledger
 
     // "基本設定"
-    QGroupBox* GroupBox4 = nullptr;
-    QLabel* Label12 = nullptr;
-    TNValEdit* NValEdit1 = nullptr;
-    TUpDown* UpDown1 = nullptr;
-    QLabel* Label13 = nullptr;
-    TNValEdit* NValEdit2 = nullptr;
-    TUpDown* UpDown2 = nullptr;
-    QGroupBox* GroupBox5 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QGroupBox* RadioGroup3 = nullptr;
+    QGroupBox* GroupBox4 = nullptr;    // "お店の名前及び一口メモ履歴件数"
+    QLabel* Label12 = nullptr;         // caption "お店の名前"
+    TNValEdit* NValEdit1 = nullptr;    // the item's new name
+    TUpDown* UpDown1 = nullptr;        // arrows of NValEdit1
+    QLabel* Label13 = nullptr;         // caption "一口メモ"
+    TNValEdit* NValEdit2 = nullptr;    // length of the memo history
+    TUpDown* UpDown2 = nullptr;        // arrows of NValEdit2
+    QGroupBox* GroupBox5 = nullptr;    // "オプション"
+    QCheckBox* CheckBox1 = nullptr;    // hide items whose total is 0 on the data sheet
+    QGroupBox* RadioGroup3 = nullptr;  // "消費税の円未満処理": tax rounding
     std::array<QRadioButton*, 3> RadioGroup3Items{};  // 四捨五入, 切捨て, 切り上げ
 
     // "繰越設定"
-    QLabel* Label3 = nullptr;
-    QGroupBox* GroupBox3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QLabel* Label5 = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    QLabel* Label6 = nullptr;
-    TNValEdit* NValEdit3 = nullptr;
-    QLabel* Label10 = nullptr;
+    QLabel* Label3 = nullptr;        // what the page is for
+    QGroupBox* GroupBox3 = nullptr;  // frame of the opening balance
+    QLabel* Label4 = nullptr;        // caption "口座選択"
+    QComboBox* ComboBox2 = nullptr;  // account item (item 0 or 1)
+    QLabel* Label5 = nullptr;        // caption "口座の種類選択"
+    QComboBox* ComboBox3 = nullptr;  // sub-item of ComboBox2: the account
+    QLabel* Label6 = nullptr;        // caption "繰越金額"
+    TNValEdit* NValEdit3 = nullptr;  // the sub-item's new name
+    QLabel* Label10 = nullptr;       // "円"
 
     // "科目名変更"
-    QLabel* Label7 = nullptr;
-    QLabel* Label11 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* Label7 = nullptr;        // what the page is for
+    QLabel* Label11 = nullptr;       // red note: the wallet cannot be renamed
+    QGroupBox* GroupBox1 = nullptr;  // "科目名": renaming an item
+    QLabel* Label1 = nullptr;        // caption "訂正前科目名"
+    QComboBox* ComboBox1 = nullptr;  // the item to rename
+    QLabel* Label2 = nullptr;        // caption "訂正後科目名"
     QLineEdit* Edit1 = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    QLabel* Label8 = nullptr;
-    QComboBox* ComboBox4 = nullptr;
-    QLabel* Label9 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;  // "補助名": renaming a sub-item
+    QLabel* Label8 = nullptr;        // caption "訂正前補助名"
+    QComboBox* ComboBox4 = nullptr;  // the sub-item to rename, of the item in ComboBox1
+    QLabel* Label9 = nullptr;        // caption "訂正後補助名"
     QLineEdit* Edit3 = nullptr;
-    QGroupBox* RadioGroup1 = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QRadioButton* RadioButton2 = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;      // "科目区分": income or expense, for items 2..29
+    QRadioButton* RadioButton1 = nullptr;  // "収入" income
+    QRadioButton* RadioButton2 = nullptr;  // "支出" expense
 
 public slots:
     void done(int result) override;

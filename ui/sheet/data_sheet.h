@@ -59,13 +59,13 @@ public:
     // The texts of the last fill, cell by cell as the grid holds them.
     const SheetGrid& Grid() const { return grid_; }
 
-    QLabel* Image1 = nullptr;
-    TClickImage* Image2 = nullptr;
-    TClickImage* Image3 = nullptr;
-    QLabel* Image5 = nullptr;
-    QLabel* Image6 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QTableWidget* StringGrid1 = nullptr;
+    QLabel* Image1 = nullptr;             // title picture "データシート"; drags the window
+    TClickImage* Image2 = nullptr;        // close symbol (Image2Click)
+    TClickImage* Image3 = nullptr;        // maximise/restore symbol (Image3Click)
+    QLabel* Image5 = nullptr;             // restore symbol, Image3's picture while maximised
+    QLabel* Image6 = nullptr;             // decoration in the corner where the window is sized
+    QComboBox* ComboBox1 = nullptr;       // which of the seven sheets is shown
+    QTableWidget* StringGrid1 = nullptr;  // the sheet as texts; a click expands an item
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
