@@ -65,7 +65,7 @@ public:
     QLabel* Image5 = nullptr;             // restore symbol, Image3's picture while maximised
     QLabel* Image6 = nullptr;             // decoration in the corner where the window is sized
     QComboBox* ComboBox1 = nullptr;       // which of the seven sheets is shown
-    QTableWidget* StringGrid1 = nullptr;  // the sheet as texts; a click expands an item
+    QTableWidget* StringGrid1 = nullptr;  // the sheet, one text per cell
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
