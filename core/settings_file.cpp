@@ -6,14 +6,13 @@
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/ledger_files.h"
+#include "core/ledger_paths.h"
 #include "core/numbers.h"
 #include "core/program_folder.h"
 
 namespace kakeibo {
 
 namespace {
-
-constexpr const char* kIniName = "rozed.ini";
 
 std::string WithTrailingSlash(std::string dir) {
     if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -53,14 +52,20 @@ void ReadLayoutLine(Ledger& ledger, const std::string& line, const std::string& 
 
 }  // namespace
 
+std::array<LayoutSlot, 3> DefaultWindowLayout(int screenHeight) {
+    constexpr int kBelowStrip = 81;
+    std::array<LayoutSlot, 3> layout{};
+    layout[kLayoutEntryForm] = LayoutSlot{1, 427, kBelowStrip, 0, 0};
+    layout[kLayoutDataSheet] = LayoutSlot{1, 0, kBelowStrip, screenHeight - 150, 425};
+    return layout;
+}
+
 void SetStartupDefaults(Ledger& ledger, int screenHeight) {
     ledger.ShopHistoryMax = 30;
     ledger.MemoHistoryMax = 30;
     ledger.HideZeroItems = false;
     ledger.TaxRounding = 0;
-    ledger.WindowLayout[kLayoutEntryForm] = LayoutSlot{1, 427, 81, 0, 0};
-    ledger.WindowLayout[kLayoutGraphSheet] = LayoutSlot{0, 0, 0, 0, 0};
-    ledger.WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 0, 81, screenHeight - 150, 425};
+    ledger.WindowLayout = DefaultWindowLayout(screenHeight);
     ledger.IniCreated = false;
 }
 
@@ -103,7 +108,7 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
 
     SetStartupDefaults(ledger, screenHeight);
     ledger.ExeDir = WithTrailingSlash(exeDir);
-    ledger.IniPath = ledger.ExeDir + kIniName;
+    ledger.IniPath = ledger.ExeDir + kSettingsFile;
     ledger.LedgerName = kNewLedgerName;
     ledger.DataDir.clear();
 
@@ -127,14 +132,14 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
     if (!DirectoryExists(ledger.DataDir)) useDefaultDataDir();
 
     try {
-        if (!ReadItemMaster(ledger, ledger.ExeDir + "kamoku.dat")) {
+        if (!ReadItemMaster(ledger, ledger.ExeDir + kItemMasterFile)) {
             report(NoticeKind::Error, "科目ファイルが見つかりませんでした。");
         }
     } catch (const LedgerError& e) {
         report(NoticeKind::Error, e.what());
     }
     try {
-        if (!ReadSubItemMaster(ledger, ledger.ExeDir + "hojyo.dat")) {
+        if (!ReadSubItemMaster(ledger, ledger.ExeDir + kSubItemMasterFile)) {
             report(NoticeKind::Error, "補助ファイルが見つかりませんでした。");
         }
     } catch (const LedgerError& e) {

@@ -11,6 +11,12 @@
 
 namespace kakeibo {
 
+// Where the windows stand before any settings file and after 「初期値に戻す」: the data
+// sheet at the left under the main window's strip, ending 150 pixels above the screen's
+// bottom, the entry form beside it; both shown. The graph sheet's slot stays empty, so it
+// starts hidden at kGraphSheetDefault.
+std::array<LayoutSlot, 3> DefaultWindowLayout(int screenHeight);
+
 // The defaults of the single values before the settings file is read.
 void SetStartupDefaults(Ledger& ledger, int screenHeight);
 

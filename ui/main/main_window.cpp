@@ -39,13 +39,9 @@ namespace {
 constexpr int kStripHeight = 80;
 constexpr int kFirstYear = 2000;
 constexpr int kLastFixedYear = 2010;
-constexpr int kDefaultFormTop = 81;
-constexpr int kDefaultEntryLeft = 427;
-constexpr int kDefaultSheetWidth = 425;
 constexpr int kComboHeight = 21;
 
 const char* const kLedgerFilter = "家計簿データ(*.nbd)|*.nbd";
-const char* const kLedgerExtension = ".nbd";
 const char* const kSaveQuestion = "編集したデータがあります。保存しますか？";
 const char* const kPanelPrefix = " 編集中ファイル名： ";
 const char* const kCarryOverOwnFile =
@@ -99,19 +95,6 @@ void ShowNotice(const Notice& notice) {
     }
 }
 
-// The directory (with its "/") and the ledger name of a chosen entries file. The name loses
-// a trailing ".nbd"; any other name is kept whole, so the load reports the file it misses.
-void SplitOpenedPath(const QString& path, std::string& dir, std::string& name) {
-    const QFileInfo info(path);
-    QString base = info.fileName();
-    const QString extension = Q(kLedgerExtension);
-    if (base.endsWith(extension)) base.chop(extension.size());
-    QString folder = info.absolutePath();
-    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-    dir = folder.toStdString();
-    name = base.toStdString();
-}
-
 // Two paths name the same file: compared after resolving links when both exist.
 bool SameFile(const QString& a, const QString& b) {
     const QFileInfo infoA(a);
@@ -126,7 +109,7 @@ FileDialogOptions LedgerSaveOptions(const Ledger& ledger) {
     FileDialogOptions options;
     options.Filter = Q(kLedgerFilter);
     options.InitialDir = Q(ledger.DataDir);
-    options.DefaultExt = Q(kLedgerExtension);
+    options.DefaultExt = Q(kEntriesExtension);
     options.FileName = Q(ledger.LedgerName);
     options.OverwritePrompt = true;
     return options;
@@ -301,10 +284,7 @@ void TForm1::FormCreate() {
                     platform.DefaultDataDir().toStdString());
         for (const Notice& notice : result.Messages) ShowNotice(notice);
     });
-    RunGuarded([&] {
-        shopHistory_ = ReadHistory(ledger_.DataDir + "mise.dat");
-        memoHistory_ = ReadHistory(ledger_.DataDir + "memo.dat");
-    });
+    startDataDir_ = ledger_.DataDir;
     ShowPanelName();
     init();
     move(0, 0);
@@ -337,8 +317,7 @@ void TForm1::init() {
 
 void TForm1::AllUpdate() {
     // The totals first, so the entry list's wallet balance already counts the last change.
-    RefreshData(ledger_, 1);
-    RefreshData(ledger_, 2);
+    RecomputeTotals(ledger_);
     if (entryForm_ != nullptr) entryForm_->DrawCell();
     if (dataSheetRefill_) dataSheetRefill_();
     // A hidden graph sheet redraws as it is shown again; a write need not pay for it.
@@ -465,8 +444,15 @@ SaveInputs TForm1::CollectSaveInputs() const {
     inputs.DataSheet =
         dataSheet_ != nullptr ? SlotOf(*dataSheet_) : ledger_.WindowLayout[kLayoutDataSheet];
     if (graphSheet_ != nullptr) inputs.GraphSheet = SlotOf(*graphSheet_);
-    inputs.ShopHistory = entryForm_ != nullptr ? entryForm_->ShopHistory() : shopHistory_;
-    inputs.MemoHistory = entryForm_ != nullptr ? entryForm_->MemoHistory() : memoHistory_;
+    // The entry form holds the histories, read once as it is made. Without it (this window
+    // alone, in tests) the histories of the start-up's data folder go along unchanged.
+    if (entryForm_ != nullptr) {
+        inputs.ShopHistory = entryForm_->ShopHistory();
+        inputs.MemoHistory = entryForm_->MemoHistory();
+    } else {
+        inputs.ShopHistory = ReadHistory(startDataDir_ + kShopHistoryFile);
+        inputs.MemoHistory = ReadHistory(startDataDir_ + kMemoHistoryFile);
+    }
     inputs.Backup = CurrentPlatform().Now();
     return inputs;
 }
@@ -492,7 +478,7 @@ bool TForm1::AskSaveChanges() {
 bool TForm1::OverwriteSave() {
     ledger_.LedgerChanged = true;
     ledger_.MastersChanged = true;
-    const QString entries = Q(ledger_.DataDir + ledger_.LedgerName + kLedgerExtension);
+    const QString entries = Q(ledger_.DataDir + EntriesFileName(ledger_.LedgerName));
     if (!QFileInfo::exists(entries)) return SaveAs();
     SaveTo(ledger_.DataDir, ledger_.LedgerName);
     return true;
@@ -520,12 +506,12 @@ void TForm1::ToolButton1Click() {
         FileDialogOptions options;
         options.Filter = Q(kLedgerFilter);
         options.InitialDir = Q(ledger_.DataDir);
-        options.DefaultExt = Q(kLedgerExtension);
+        options.DefaultExt = Q(kEntriesExtension);
         const auto path = CurrentPlatform().GetOpenFileName(options);
         if (!path) return;
         std::string dir;
         std::string name;
-        SplitOpenedPath(*path, dir, name);
+        SplitLedgerPath(path->toStdString(), dir, name);
         const LoadResult result = MonthLoad(ledger_, dir, name);
         if (result.Message) ShowNotice(*result.Message);
         // A load that failed left the ledger as it was; so stay the date, flags and panel.
@@ -558,8 +544,8 @@ void TForm1::N9Click() {
         SplitLedgerPath(path->toStdString(), dir, name);
         // Writing the empty new year over the open ledger's files would lose the year on disk
         // while the window still shows it.
-        if (SameFile(Q(dir + name + kLedgerExtension),
-                     Q(ledger_.DataDir + ledger_.LedgerName + kLedgerExtension))) {
+        if (SameFile(Q(dir + EntriesFileName(name)),
+                     Q(ledger_.DataDir + EntriesFileName(ledger_.LedgerName)))) {
             CurrentPlatform().ShowTypedMessage(MessageKind::Warning, Q(kCarryOverOwnFile),
                                                OkButton);
             return;
@@ -586,20 +572,21 @@ void TForm1::N13Click() {
 }
 
 void TForm1::FormVisibleInit() {
-    const int sheetHeight = ScreenHeight(this) - 150;
+    const auto defaults = DefaultWindowLayout(ScreenHeight(this));
+    // The entry form's size is its own; only its place and visibility are defaults.
+    const LayoutSlot& entryDefault = defaults[kLayoutEntryForm];
     LayoutSlot& entry = ledger_.WindowLayout[kLayoutEntryForm];
-    entry.Visible = 1;
-    entry.Left = kDefaultEntryLeft;
-    entry.Top = kDefaultFormTop;
-    LayoutSlot& sheet = ledger_.WindowLayout[kLayoutDataSheet];
-    sheet = LayoutSlot{1, 0, kDefaultFormTop, sheetHeight, kDefaultSheetWidth};
+    entry.Visible = entryDefault.Visible;
+    entry.Left = entryDefault.Left;
+    entry.Top = entryDefault.Top;
+    const LayoutSlot& sheet = ledger_.WindowLayout[kLayoutDataSheet] = defaults[kLayoutDataSheet];
     if (entryForm_ != nullptr) {
-        entryForm_->move(kDefaultEntryLeft, kDefaultFormTop);
+        entryForm_->move(entry.Left, entry.Top);
         entryForm_->show();
     }
     if (dataSheet_ != nullptr) {
-        dataSheet_->move(0, kDefaultFormTop);
-        dataSheet_->resize(kDefaultSheetWidth, sheetHeight);
+        dataSheet_->move(sheet.Left, sheet.Top);
+        dataSheet_->resize(sheet.Width, sheet.Height);
         dataSheet_->show();
     }
     // The graph sheet is not part of the default layout: hidden, at its default place.

@@ -118,9 +118,8 @@ private:
     QDialog* searchForm_ = nullptr;
     QWidget* graphSheet_ = nullptr;
     std::function<void()> graphSheetRefill_;
-    // Stand in for the entry form's lists until it is registered.
-    std::vector<std::string> shopHistory_;
-    std::vector<std::string> memoHistory_;
+    // Where the histories lay at start-up, for a save without an entry form.
+    std::string startDataDir_;
 
     QGroupBox* GroupBox1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
