@@ -82,14 +82,14 @@ public:
 
     Ledger& ledger() { return ledger_; }
 
-    // The date selectors: month, day and (disabled) year.
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    // View entries: data sheet, graph sheet, entry form.
-    QAction* N11 = nullptr;
-    QAction* N12 = nullptr;
-    QAction* N13 = nullptr;
+    // The date selectors.
+    QComboBox* ComboBox1 = nullptr;  // month
+    QComboBox* ComboBox2 = nullptr;  // day
+    QComboBox* ComboBox3 = nullptr;  // year, disabled: a ledger is one year
+    // View entries.
+    QAction* N11 = nullptr;  // データシート on/off (Ctrl+D)
+    QAction* N12 = nullptr;  // グラフシート on/off
+    QAction* N13 = nullptr;  // 入力フォーム on/off (Ctrl+I)
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -121,33 +121,33 @@ private:
     // Where the histories lay at start-up, for a save without an entry form.
     std::string startDataDir_;
 
-    QGroupBox* GroupBox1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QToolButton* ToolButton1 = nullptr;
-    QToolButton* ToolButton2 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Panel2 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;      // the band holding the toolbar and the date selectors
+    QToolBar* ToolBar1 = nullptr;        // holds the two buttons
+    QToolButton* ToolButton1 = nullptr;  // open a ledger (ToolButton1Click)
+    QToolButton* ToolButton2 = nullptr;  // overwrite save (ToolButton2Click)
+    QFrame* Panel1 = nullptr;            // frame of the 編集日 selectors
+    QLabel* Label1 = nullptr;            // "日"
+    QLabel* Label2 = nullptr;            // "月"
+    QLabel* Label3 = nullptr;            // "年"
+    QLabel* Label4 = nullptr;            // "編集日"
+    QLabel* Panel2 = nullptr;            // 「編集中ファイル名」 and the ledger's name
 
-    QMenu* File1 = nullptr;
-    QMenu* View1 = nullptr;
-    QMenu* Setting1 = nullptr;
-    QMenu* Csv1 = nullptr;
-    QMenu* Help1 = nullptr;
-    QAction* N4 = nullptr;
-    QAction* N6 = nullptr;
-    QAction* N9 = nullptr;
-    QAction* RestoreBackup1 = nullptr;
-    QAction* N16 = nullptr;
-    QAction* DefaultLayout1 = nullptr;
-    QAction* Find1 = nullptr;
-    QAction* N3 = nullptr;
-    QAction* N5 = nullptr;
-    QAction* N7 = nullptr;
-    QAction* About1 = nullptr;
+    QMenu* File1 = nullptr;             // 「ファイル」
+    QMenu* View1 = nullptr;             // 「表示」
+    QMenu* Setting1 = nullptr;          // 「設定」
+    QMenu* Csv1 = nullptr;              // 「CSVデータ出力」
+    QMenu* Help1 = nullptr;             // 「ヘルプ」
+    QAction* N4 = nullptr;              // 上書き保存
+    QAction* N6 = nullptr;              // 名前を付けて保存
+    QAction* N9 = nullptr;              // 次年度繰越
+    QAction* RestoreBackup1 = nullptr;  // バックアップから復元, enabled when a generation exists
+    QAction* N16 = nullptr;             // 終了
+    QAction* DefaultLayout1 = nullptr;  // 初期値に戻す: the default places (FormVisibleInit)
+    QAction* Find1 = nullptr;           // 検索, on the menu bar itself
+    QAction* N3 = nullptr;              // 各種設定 (Ctrl+S)
+    QAction* N5 = nullptr;              // CSV of the shown data sheet
+    QAction* N7 = nullptr;              // CSV of the month's entry list
+    QAction* About1 = nullptr;          // バージョン情報
 };
 
 }  // namespace kakeibo
