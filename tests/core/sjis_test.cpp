@@ -27,6 +27,12 @@ TEST(Cp932, BytesThatAreNotCp932SurviveALoadAndASave) {
     EXPECT_EQ(EncodeCp932(text), bytes);
     EXPECT_TRUE(CanStoreAsCp932(text));
 
+    // A stray lead byte before a character with two codes (EE 74, saved as FB 91): read as
+    // the character, the save's EE FB would read back as another one. Its bytes are carried.
+    EXPECT_EQ(DecodeCp932("\xee\xee\x74t"), "\U0010FFEE\U0010FFEE\U0010FF74t");
+    EXPECT_EQ(EncodeCp932(DecodeCp932("\xee\xee\x74t")), "\xee\xee\x74t");
+    EXPECT_EQ(DecodeCp932("\x80\xee\x74"), "\U0010FF80羡");  // no lead byte: read as usual
+
     // Longer than one conversion buffer, in both directions.
     std::string longBytes;
     for (int i = 0; i < 3000; ++i) longBytes += i % 100 == 0 ? "\x80" : "\x8b\x8d";

@@ -1,0 +1,20 @@
+#include "core/ledger_paths.h"
+
+namespace kakeibo {
+
+std::vector<std::string> LedgerFileNames(const std::string& name) {
+    return {EntriesFileName(name), BudgetFileName(name), BalanceFileName(name)};
+}
+
+void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name) {
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    dir = path.substr(0, nameStart);
+    name = path.substr(nameStart);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return;
+    const std::string extension = name.substr(dot);
+    name.erase(name.find(extension), extension.size());
+}
+
+}  // namespace kakeibo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kakeibo {
+
+// The names of every file the program reads or writes; nothing else spells them.
+// A ledger named N is three files in its data folder: N.nbd, Nr.dat and Ny.dat.
+inline constexpr const char* kEntriesExtension = ".nbd";
+inline constexpr const char* kBalanceSuffix = "r.dat";
+inline constexpr const char* kBudgetSuffix = "y.dat";
+// Beside the ledgers, shared by every ledger of the folder.
+inline constexpr const char* kShopHistoryFile = "mise.dat";
+inline constexpr const char* kMemoHistoryFile = "memo.dat";
+// In the program's folder.
+inline constexpr const char* kItemMasterFile = "kamoku.dat";
+inline constexpr const char* kSubItemMasterFile = "hojyo.dat";
+inline constexpr const char* kSettingsFile = "rozed.ini";
+
+inline std::string EntriesFileName(const std::string& name) {
+    return name + kEntriesExtension;
+}
+inline std::string BalanceFileName(const std::string& name) {
+    return name + kBalanceSuffix;
+}
+inline std::string BudgetFileName(const std::string& name) {
+    return name + kBudgetSuffix;
+}
+
+// The ledger's three files in the order a backup copies them: entries, budget, balance.
+std::vector<std::string> LedgerFileNames(const std::string& name);
+
+// Splits a chosen ".nbd" path into the directory (with its trailing "/") and the name
+// with the first occurrence of the extension removed.
+void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name);
+
+}  // namespace kakeibo
