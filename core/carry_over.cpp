@@ -33,9 +33,11 @@ void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& n
     for (int r = 0; r < kBalanceRows; ++r) lines.insert(lines.end(), row.begin(), row.end());
 
     const std::string balancePath = dir + name + "r.dat";
-    WriteFileAtomic(balancePath, EncodeLines(lines, balancePath), sync);
-    WriteFileAtomic(dir + name + "y.dat", "", sync);
-    WriteFileAtomic(dir + name + ".nbd", "", sync);
+    // One group: the new year's three files appear together or not at all.
+    WriteFileGroup({{balancePath, EncodeLines(lines, balancePath)},
+                    {dir + name + "y.dat", ""},
+                    {dir + name + ".nbd", ""}},
+                   sync);
 }
 
 void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name) {
