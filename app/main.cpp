@@ -9,7 +9,6 @@
 #include "core/ledger.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
-#include "ui/platform/app_info.h"
 
 namespace {
 
@@ -28,7 +27,9 @@ void SubstituteFonts() {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kakeibo"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(kakeibo::kApplicationTitle));
+    // No application display name: Qt's platforms append it to every window title
+    // (QPlatformWindow::formatWindowTitle: "警告 — Nimbrelの家計簿"), so each window's own
+    // title would not be what the window system shows. Every window and box sets its title.
     SubstituteFonts();
 
     // The file dialogs' own texts (overwrite question, buttons) in Japanese when Qt has them.
