@@ -44,12 +44,15 @@ int main(int argc, char* argv[]) {
     kakeibo::TForm1 mainWindow(*ledger);
     mainWindow.FormCreate();
 
+    // The main window is on the screen before the tool windows: a window manager ties an
+    // owned window to its owner only when the owner is already managed as it maps the tool
+    // window (openbox otherwise stacks the main window over the entry form).
+    mainWindow.show();
+
     // The tool windows belong to the main window, so closing it ends the program.
     auto* entryForm = new kakeibo::TForm3(*ledger, mainWindow, &mainWindow);
     entryForm->FormCreate();
     mainWindow.SetEntryForm(entryForm);
-
-    mainWindow.show();
 
     // For measuring a start: quit as soon as the windows are up.
     if (qEnvironmentVariableIntValue("KAKEIBO_QUIT_AFTER_START") == 1) {

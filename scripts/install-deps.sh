@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need, skipping those already present.
 set -euo pipefail
 packages=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-ipafont-gothic qt6-translations-l10n xvfb xauth)
+          libbenchmark-dev fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
+          openbox x11-utils xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
