@@ -92,9 +92,9 @@ SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& 
         const char* what = ledgerFiles && masterFiles ? "設定と科目名"
                            : masterFiles              ? "科目名"
                                                       : "設定";
-        result.Warning = Notice{NoticeKind::Warning,
-                                std::string("家計簿データは保存しましたが、") + what +
-                                    "を保存できませんでした。\r" + e.what()};
+        result.Warning =
+            Notice{NoticeKind::Warning, std::string("家計簿データは保存しましたが、") + what +
+                                            "を保存できませんでした。\r" + e.what()};
     }
     return result;
 }

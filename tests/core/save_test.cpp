@@ -6,9 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <map>
-
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -398,7 +397,8 @@ TEST_F(MonthSaveTest, EachFileIsSyncedOnceAndEachFolderOnceAfterTheRenames) {
         MonthSave(*ledger, data, "led", inputs);
     }
     auto count = [&](WriteStep step) {
-        return std::count_if(steps.begin(), steps.end(), [&](const auto& s) { return s.first == step; });
+        return std::count_if(steps.begin(), steps.end(),
+                             [&](const auto& s) { return s.first == step; });
     };
     EXPECT_EQ(count(WriteStep::SyncFile), 8);
     EXPECT_EQ(count(WriteStep::SyncFolder), 2);
@@ -454,7 +454,8 @@ TEST_F(MonthSaveTest, AProgramFolderThatFailsStillSavesTheLedgerAndWarnsOnce) {
     EXPECT_EQ(result.Warning->Kind, NoticeKind::Warning);
     EXPECT_EQ(result.Warning->Text,
               "家計簿データは保存しましたが、設定と科目名を保存できませんでした。\r"
-              "ファイル「" + exe + "hojyo.dat」に書き込めませんでした。読み取り専用の場所です");
+              "ファイル「" +
+                  exe + "hojyo.dat」に書き込めませんでした。読み取り専用の場所です");
     EXPECT_FALSE(ledger->LedgerChanged);
     EXPECT_TRUE(ledger->MastersChanged);
 
@@ -474,7 +475,9 @@ TEST_F(MonthSaveTest, AProgramFolderThatFailsStillSavesTheLedgerAndWarnsOnce) {
         result = MonthSave(*ledger, data, "led", inputs);
     }
     ASSERT_TRUE(result.Warning);
-    EXPECT_EQ(result.Warning->Text.rfind("家計簿データは保存しましたが、科目名を保存できませんでした。\r", 0), 0u)
+    EXPECT_EQ(result.Warning->Text.rfind(
+                  "家計簿データは保存しましたが、科目名を保存できませんでした。\r", 0),
+              0u)
         << result.Warning->Text;
     EXPECT_TRUE(ledger->MastersChanged);
 

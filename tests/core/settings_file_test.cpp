@@ -210,8 +210,8 @@ TEST_F(StartUpTest, FaultsAreReportedInOrderAndStartUpGoesOn) {
 
 TEST(PathLine, PathsCp932HoldsAreWrittenAsTodayAndOthersComeBackUnchanged) {
     // As every earlier version wrote them: the file reads the same.
-    for (const char* plain : {"/home/hanako/家計簿/", "/tmp/ｶﾅ ﾌｫﾙﾀﾞ/", "C:\\kakeibo\\", "", "新規作成",
-                              "/tmp/%UTF-8%/"}) {
+    for (const char* plain : {"/home/hanako/家計簿/", "/tmp/ｶﾅ ﾌｫﾙﾀﾞ/", "C:\\kakeibo\\", "",
+                              "新規作成", "/tmp/%UTF-8%/"}) {
         EXPECT_EQ(PathLine(plain), plain);
         EXPECT_EQ(PathFromLine(plain), plain);
     }

@@ -51,8 +51,8 @@ TEST(Cp932, TextsCp932CannotHoldAreRefusedNeverReplaced) {
 }
 
 TEST(Cp932, CarriedBytesAreRefusedAtInputAndBelow0x80AlsoByTheWriter) {
-    for (const char* carrier : {"\U0010FF00", "\U0010FF0A", "\U0010FF2C", "\U0010FF7F",
-                                "\U0010FF80", "\U0010FFFF"}) {
+    for (const char* carrier :
+         {"\U0010FF00", "\U0010FF0A", "\U0010FF2C", "\U0010FF7F", "\U0010FF80", "\U0010FFFF"}) {
         const std::string text = std::string("牛乳") + carrier + "卵";
         EXPECT_FALSE(CanStoreAsCp932(text)) << text;
         EXPECT_EQ(FirstUnstorableCharacter(text), carrier);
@@ -61,7 +61,8 @@ TEST(Cp932, CarriedBytesAreRefusedAtInputAndBelow0x80AlsoByTheWriter) {
     // put a line end or a comma into a file.
     EXPECT_EQ(EncodeCp932("\U0010FF80"), "\x80");
     EXPECT_EQ(EncodeCp932("\U0010FFFF"), "\xff");
-    for (const char* low : {"a\U0010FF0A", "\U0010FF0D", "\U0010FF2C", "\U0010FF00", "\U0010FF7F"}) {
+    for (const char* low :
+         {"a\U0010FF0A", "\U0010FF0D", "\U0010FF2C", "\U0010FF00", "\U0010FF7F"}) {
         EXPECT_THROW(EncodeCp932(low), LedgerError) << low;
     }
     // The loader never makes one below 0x80: ASCII decodes as itself.

@@ -156,8 +156,8 @@ std::optional<std::string> FindWindow(const std::string& name) {
 }
 
 struct Geometry {
-    int X = 0, Y = 0, Width = 0, Height = 0;           // the client area, absolute
-    int Left = 0, Right = 0, Top = 0, Bottom = 0;      // the frame around it
+    int X = 0, Y = 0, Width = 0, Height = 0;       // the client area, absolute
+    int Left = 0, Right = 0, Top = 0, Bottom = 0;  // the frame around it
     int OuterTop() const { return Y - Top; }
     int OuterHeight() const { return Top + Height + Bottom; }
 };
@@ -255,8 +255,7 @@ protected:
             fs::copy_file(std::string(KAKEIBO_DATA_DIR) + master, bin + master);
         }
         std::ofstream(bin + "rozed.ini", std::ios::binary) << ini;
-        program_.Start({bin + "kakeibo"},
-                       {home_, "QT_QPA_PLATFORM=xcb", "DISPLAY=" + display_},
+        program_.Start({bin + "kakeibo"}, {home_, "QT_QPA_PLATFORM=xcb", "DISPLAY=" + display_},
                        scratch_ + "/program.log", -1, bin);
     }
 

@@ -604,8 +604,8 @@ TEST_F(RefusalTest, APastedCarriedByteIsRefusedWithNothingChanged) {
     // U+10FF0A is how the loader carries a byte that is not CP932; written raw it would be a
     // line feed in the entries file.
     for (QComboBox* field : {form->ComboBox2, form->ComboBox1}) {
-        QApplication::clipboard()->setText(QStringLiteral("牛乳") + QString::fromUcs4(U"\U0010FF0A") +
-                                           QStringLiteral("卵"));
+        QApplication::clipboard()->setText(QStringLiteral("牛乳") +
+                                           QString::fromUcs4(U"\U0010FF0A") + QStringLiteral("卵"));
         field->lineEdit()->setFocus();
         QTest::keyClick(field->lineEdit(), Qt::Key_V, Qt::ControlModifier);
         ASSERT_TRUE(field->currentText().contains(QString::fromUcs4(U"\U0010FF0A")));

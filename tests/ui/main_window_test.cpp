@@ -1,6 +1,5 @@
 #include "ui/main/main_window.h"
 
-#include <cerrno>
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -16,10 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cerrno>
 #include <memory>
 
-#include "core/file_io.h"
 #include "core/errors.h"
+#include "core/file_io.h"
 #include "core/save.h"
 #include "core/sjis.h"
 #include "ui/entry/entry_form.h"

@@ -13,8 +13,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
 #include <algorithm>

@@ -18,8 +18,10 @@ int64_t Area(const QRect& r) {
 
 // How far apart two rectangles are (0 when they touch or overlap), squared.
 int64_t DistanceSquared(const QRect& a, const QRect& b) {
-    const int64_t dx = std::max<int64_t>({0, int64_t{b.left()} - a.right(), int64_t{a.left()} - b.right()});
-    const int64_t dy = std::max<int64_t>({0, int64_t{b.top()} - a.bottom(), int64_t{a.top()} - b.bottom()});
+    const int64_t dx =
+        std::max<int64_t>({0, int64_t{b.left()} - a.right(), int64_t{a.left()} - b.right()});
+    const int64_t dy =
+        std::max<int64_t>({0, int64_t{b.top()} - a.bottom(), int64_t{a.top()} - b.bottom()});
     return dx * dx + dy * dy;
 }
 
@@ -40,10 +42,10 @@ QPoint ReachablePosition(const QRect& window, const QList<QRect>& screens) {
             nearest = &screen;
         }
     }
-    const int left = std::max(nearest->left(),
-                              std::min(window.left(), nearest->right() + 1 - window.width()));
-    const int top = std::max(nearest->top(),
-                             std::min(window.top(), nearest->bottom() + 1 - window.height()));
+    const int left =
+        std::max(nearest->left(), std::min(window.left(), nearest->right() + 1 - window.width()));
+    const int top =
+        std::max(nearest->top(), std::min(window.top(), nearest->bottom() + 1 - window.height()));
     return QPoint(left, top);
 }
 
