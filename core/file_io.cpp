@@ -109,6 +109,7 @@ struct Member {
     std::string Name;      // the file's name inside its folder
     std::string TempName;  // the temporary file's name inside its folder
     bool TempMade = false;
+    int Fd = -1;  // the temporary file, open from its writing until it is synced
 };
 
 // Removes the temporary files still lying beside their targets and closes the folders.
@@ -118,6 +119,9 @@ public:
     std::vector<Member> Members;
 
     ~GroupState() {
+        for (const Member& m : Members) {
+            if (m.Fd >= 0) ::close(m.Fd);
+        }
         for (const Member& m : Members) {
             if (m.TempMade) ::unlinkat(Folders[m.FolderIndex].Fd, m.TempName.c_str(), 0);
         }
@@ -141,6 +145,14 @@ bool WriteAll(int fd, std::string_view bytes, int& error) {
     return true;
 }
 
+void CloseTemp(Member& member) {
+    const int fd = member.Fd;
+    member.Fd = -1;
+    if (::close(fd) != 0) FailWrite(member.File->Path, errno);
+}
+
+// Creates and writes the temporary file; with `sync` it starts the file's writeback and stays
+// open for SyncTemp, so the group's files go to the disk together rather than one by one.
 void WriteTemp(const Folder& folder, Member& member, bool sync) {
     const std::string& path = member.File->Path;
     // A replaced file keeps the permissions it had.
@@ -153,19 +165,27 @@ void WriteTemp(const Folder& folder, Member& member, bool sync) {
                             O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) FailWrite(path, errno);
     member.TempMade = true;
+    member.Fd = fd;
     ::fchmod(fd, mode);
-    bool ok = (error = Injected(WriteStep::Write, path)) == 0 &&
-              WriteAll(fd, member.File->Bytes, error);
-    if (ok && sync) {
+    error = Injected(WriteStep::Write, path);
+    if (error != 0 || !WriteAll(fd, member.File->Bytes, error)) FailWrite(path, error);
+#ifdef __linux__
+    // Only a hint: the fsync of SyncTemp is what makes the file durable.
+    if (sync) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    if (!sync) CloseTemp(member);
+}
+
+// Syncs (with `sync`) and closes the temporary file.
+void SyncTemp(Member& member, bool sync) {
+    const std::string& path = member.File->Path;
+    int error = 0;
+    if (sync) {
         error = Injected(WriteStep::SyncFile, path);
-        if (error == 0 && ::fsync(fd) != 0) error = errno;
-        ok = error == 0;
+        if (error == 0 && ::fsync(member.Fd) != 0) error = errno;
     }
-    if (::close(fd) != 0 && ok) {
-        error = errno;
-        ok = false;
-    }
-    if (!ok) FailWrite(path, error);
+    if (error != 0) FailWrite(path, error);
+    CloseTemp(member);
 }
 
 }  // namespace
@@ -199,6 +219,9 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync) {
 
     // Every file is written (and synced) before the first old file is replaced.
     for (Member& member : group.Members) WriteTemp(group.Folders[member.FolderIndex], member, sync);
+    for (Member& member : group.Members) {
+        if (member.Fd >= 0) SyncTemp(member, sync);
+    }
 
     for (Member& member : group.Members) {
         const int fd = group.Folders[member.FolderIndex].Fd;

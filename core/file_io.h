@@ -29,7 +29,9 @@ struct GroupFile {
 // Replaces a group of files so that none of them changes unless all of them can: every
 // file is written to a temporary file beside it ("<path>.tmp") and (with `sync`) synced,
 // and only when all are written are they renamed over the old files; then each folder of
-// the group is synced once. A failure before the renames removes the temporary files and
+// the group is synced once. With `sync` the writeback of every file is started before the
+// first fsync, so the disk takes the group's files together (one fsync per file still
+// decides that each is durable). A failure before the renames removes the temporary files and
 // leaves every old file as it was; LedgerError names the file and the reason in Japanese.
 // Each folder is opened once and every step works relative to it, so a folder that is
 // moved or removed part-way cannot split the group between two places, and the temporary
