@@ -35,9 +35,11 @@ void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& n
 
     const std::string balancePath = dir + name + "r.dat";
     if (backup) KeepGeneration(dir, name, *backup);
-    WriteFileAtomic(balancePath, EncodeLines(lines, balancePath), sync);
-    WriteFileAtomic(dir + name + "y.dat", "", sync);
-    WriteFileAtomic(dir + name + ".nbd", "", sync);
+    // One group: the new year's three files appear together or not at all.
+    WriteFileGroup({{balancePath, EncodeLines(lines, balancePath)},
+                    {dir + name + "y.dat", ""},
+                    {dir + name + ".nbd", ""}},
+                   sync);
 }
 
 void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name) {

@@ -120,8 +120,14 @@ char32_t Cp932Twin(char32_t cp) {
     }
 }
 
-// Encodes; on failure returns false and the offending character in `bad`.
-bool TryEncode(std::string_view utf8, std::string& out, std::string& bad) {
+bool IsCarrier(char32_t cp, size_t len) {
+    return len == 4 && cp >= kCarrierBase && cp <= kCarrierBase + 0xFF;
+}
+
+// Encodes; on failure returns false and the offending character in `bad`. Carried bytes of
+// 0x80 and above go out as themselves when `carriedBytes`, otherwise they are refused.
+bool TryEncode(std::string_view utf8, std::string& out, std::string& bad,
+               bool carriedBytes = true) {
     std::string run;  // UTF-8 text waiting for iconv
     auto flush = [&]() {
         if (run.empty()) return true;
@@ -135,8 +141,12 @@ bool TryEncode(std::string_view utf8, std::string& out, std::string& bad) {
     };
     for (size_t i = 0; i < utf8.size();) {
         auto [len, cp] = NextUtf8(utf8, i);
-        if (cp >= kCarrierBase && cp <= kCarrierBase + 0xFF && len == 4) {
+        if (IsCarrier(cp, len)) {
             if (!flush()) return false;
+            if (!carriedBytes || cp < kCarrierBase + 0x80) {
+                bad = std::string(utf8.substr(i, len));
+                return false;
+            }
             out.push_back(static_cast<char>(cp - kCarrierBase));
         } else if (char32_t twin = Cp932Twin(cp); twin != cp) {
             AppendUtf8(run, twin);
@@ -205,7 +215,7 @@ bool CanStoreAsCp932(std::string_view utf8) {
 std::string FirstUnstorableCharacter(std::string_view utf8) {
     std::string out;
     std::string bad;
-    if (TryEncode(utf8, out, bad)) return {};
+    if (TryEncode(utf8, out, bad, false)) return {};
     return bad.empty() ? std::string(" ") : bad;
 }
 
