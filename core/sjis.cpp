@@ -192,7 +192,13 @@ std::string DecodeCp932(std::string_view bytes) {
         while (IsLeadByte(static_cast<unsigned char>(carried)) && bytes.size() >= 2 &&
                IsRewrittenPair(bytes.substr(0, 2))) {
             AppendCarried(out, bytes[0]);
-            AppendCarried(out, bytes[1]);
+            // A trail byte below 0x80 is a plain ASCII character and writes back as itself;
+            // carried bytes stay at 0x80 and above, which the writer insists on.
+            if (static_cast<unsigned char>(bytes[1]) < 0x80) {
+                out.push_back(bytes[1]);
+            } else {
+                AppendCarried(out, bytes[1]);
+            }
             bytes.remove_prefix(2);
         }
     }
