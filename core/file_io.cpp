@@ -28,13 +28,20 @@ bool DirectoryExists(const std::string& path) {
 std::string FileErrorReason(int error) {
     switch (error) {
         case EACCES:
-        case EPERM: return "アクセスが拒否されました";
-        case ENOENT: return "ファイルまたはフォルダが見つかりません";
-        case ENOSPC: return "ディスクの空き容量が足りません";
-        case EROFS: return "読み取り専用の場所です";
-        case EISDIR: return "フォルダです";
-        case EDQUOT: return "ディスクの使用量の上限を超えました";
-        default: return std::string("入出力エラーです (") + std::strerror(error) + ")";
+        case EPERM:
+            return "アクセスが拒否されました";
+        case ENOENT:
+            return "ファイルまたはフォルダが見つかりません";
+        case ENOSPC:
+            return "ディスクの空き容量が足りません";
+        case EROFS:
+            return "読み取り専用の場所です";
+        case EISDIR:
+            return "フォルダです";
+        case EDQUOT:
+            return "ディスクの使用量の上限を超えました";
+        default:
+            return std::string("入出力エラーです (") + std::strerror(error) + ")";
     }
 }
 
@@ -72,8 +79,7 @@ std::string EncodeLines(const std::vector<std::string>& lines, const std::string
         try {
             out += EncodeCp932(line);
         } catch (const LedgerError& e) {
-            throw LedgerError("ファイル「" + path + "」に保存できない文字があります。" +
-                              e.what());
+            throw LedgerError("ファイル「" + path + "」に保存できない文字があります。" + e.what());
         }
         out += "\r\n";
     }
@@ -208,7 +214,8 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync) {
                                   [&](const Folder& f) { return f.Path == dir; });
         if (found == group.Folders.end()) {
             int error = Injected(WriteStep::OpenFolder, dir);
-            const int fd = error != 0 ? -1 : ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            const int fd =
+                error != 0 ? -1 : ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (fd < 0) FailWrite(file.Path, error != 0 ? error : errno);
             group.Folders.push_back(Folder{dir, fd});
             found = group.Folders.end() - 1;
