@@ -11,7 +11,6 @@
 #include "ui/entry/entry_form.h"
 #include "ui/graph/graph_sheet.h"
 #include "ui/main/main_window.h"
-#include "ui/platform/app_info.h"
 #include "ui/search/search_form.h"
 #include "ui/sheet/data_sheet.h"
 
@@ -32,7 +31,9 @@ void SubstituteFonts() {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kakeibo"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(kakeibo::kApplicationTitle));
+    // No application display name: Qt's platforms append it to every window title
+    // (QPlatformWindow::formatWindowTitle: "警告 — Nimbrelの家計簿"), so each window's own
+    // title would not be what the window system shows. Every window and box sets its title.
     // Lets the desktop match the windows to the menu entry and its icon.
     QApplication::setDesktopFileName(QStringLiteral("org.nimbrel.Kakeibo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/app_icon.png")));
@@ -49,6 +50,11 @@ int main(int argc, char* argv[]) {
     auto ledger = std::make_unique<kakeibo::Ledger>();
     kakeibo::TForm1 mainWindow(*ledger);
     mainWindow.FormCreate();
+
+    // The main window is on the screen before the tool windows: a window manager ties an
+    // owned window to its owner only when the owner is already managed as it maps the tool
+    // window (openbox otherwise stacks the main window over the entry form).
+    mainWindow.show();
 
     // The tool windows belong to the main window, so closing it ends the program.
     auto* entryForm = new kakeibo::TForm3(*ledger, mainWindow, &mainWindow);
@@ -67,8 +73,6 @@ int main(int argc, char* argv[]) {
     auto* graphSheet = new kakeibo::TForm4(*ledger, mainWindow, &mainWindow);
     graphSheet->FormCreate();
     mainWindow.SetGraphSheet(graphSheet, [graphSheet] { graphSheet->DrawChart(); });
-
-    mainWindow.show();
 
     // For measuring a start: quit as soon as the windows are up.
     if (qEnvironmentVariableIntValue("KAKEIBO_QUIT_AFTER_START") == 1) {

@@ -7,7 +7,7 @@ namespace kakeibo::bench {
 
 std::unique_ptr<Ledger> MakeFullYearLedger(int year) {
     auto ledger = std::make_unique<Ledger>();
-    const char* items[][2] = {{"口座", "0"},   {"銀行", "0"},   {"食費", "-1"}, {"日用品", "-1"},
+    const char* items[][2] = {{"口座", "0"},    {"銀行", "0"},    {"食費", "-1"}, {"日用品", "-1"},
                               {"住居費", "-1"}, {"交通費", "-1"}, {"給与", "1"},  {"賞与", "1"}};
     for (int i = 0; i < 8; ++i) {
         ledger->ItemTable[i] = {items[i][0], items[i][1]};
@@ -16,10 +16,12 @@ std::unique_ptr<Ledger> MakeFullYearLedger(int year) {
         }
     }
     ledger->SubItemTable[0][0] = "お財布";
-    const char* shops[] = {"スーパーいなげや", "セブンイレブン表参道店", "ドラッグストア①",
-                           "東京電力", "ソフトバンク", "",  "八百屋", "本屋さん"};
-    const char* memos[] = {"夕食の材料、牛乳,卵", "", "日用品まとめ買い", "電気代 ７月分",
-                           "立替分 ソ連表", "メモ", "クリーニング", "週末の買い出し"};
+    const char* shops[] = {"スーパーいなげや", "セブンイレブン表参道店",
+                           "ドラッグストア①",  "東京電力",
+                           "ソフトバンク",     "",
+                           "八百屋",           "本屋さん"};
+    const char* memos[] = {"夕食の材料、牛乳,卵", "",     "日用品まとめ買い", "電気代 ７月分",
+                           "立替分 ソ連表",       "メモ", "クリーニング",     "週末の買い出し"};
     for (int m = 0; m < kMonthCount; ++m) {
         for (int s = 0; s < kSlotCount; ++s) {
             EntryRecord& e = ledger->EntryTable[m][s];

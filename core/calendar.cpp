@@ -2,13 +2,24 @@
 
 namespace kakeibo {
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
     switch (month) {
-        case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+        case 1:
+        case 3:
+        case 5:
+        case 7:
+        case 8:
+        case 10:
+        case 12:
             return 31;
-        case 4: case 6: case 9: case 11:
+        case 4:
+        case 6:
+        case 9:
+        case 11:
             return 30;
         case 2:
             return IsLeapYear(year) ? 29 : 28;
@@ -45,7 +56,9 @@ Date FromDayNumber(int64_t dayNumber) {
     return Date{year, month, day};
 }
 
-Date AddDays(const Date& date, int64_t days) { return FromDayNumber(DayNumber(date) + days); }
+Date AddDays(const Date& date, int64_t days) {
+    return FromDayNumber(DayNumber(date) + days);
+}
 
 int Weekday(const Date& date) {
     // 0001-01-01 was a Monday.

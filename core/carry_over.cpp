@@ -35,9 +35,11 @@ void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& n
 
     const std::string balancePath = dir + BalanceFileName(name);
     if (backup) KeepGeneration(dir, name, *backup);
-    WriteFileAtomic(balancePath, EncodeLines(lines, balancePath), sync);
-    WriteFileAtomic(dir + BudgetFileName(name), "", sync);
-    WriteFileAtomic(dir + EntriesFileName(name), "", sync);
+    // One group: the new year's three files appear together or not at all.
+    WriteFileGroup({{balancePath, EncodeLines(lines, balancePath)},
+                    {dir + BudgetFileName(name), ""},
+                    {dir + EntriesFileName(name), ""}},
+                   sync);
 }
 
 }  // namespace kakeibo

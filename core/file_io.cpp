@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "core/errors.h"
 #include "core/sjis.h"
@@ -26,13 +28,20 @@ bool DirectoryExists(const std::string& path) {
 std::string FileErrorReason(int error) {
     switch (error) {
         case EACCES:
-        case EPERM: return "アクセスが拒否されました";
-        case ENOENT: return "ファイルまたはフォルダが見つかりません";
-        case ENOSPC: return "ディスクの空き容量が足りません";
-        case EROFS: return "読み取り専用の場所です";
-        case EISDIR: return "フォルダです";
-        case EDQUOT: return "ディスクの使用量の上限を超えました";
-        default: return std::string("入出力エラーです (") + std::strerror(error) + ")";
+        case EPERM:
+            return "アクセスが拒否されました";
+        case ENOENT:
+            return "ファイルまたはフォルダが見つかりません";
+        case ENOSPC:
+            return "ディスクの空き容量が足りません";
+        case EROFS:
+            return "読み取り専用の場所です";
+        case EISDIR:
+            return "フォルダです";
+        case EDQUOT:
+            return "ディスクの使用量の上限を超えました";
+        default:
+            return std::string("入出力エラーです (") + std::strerror(error) + ")";
     }
 }
 
@@ -70,65 +79,177 @@ std::string EncodeLines(const std::vector<std::string>& lines, const std::string
         try {
             out += EncodeCp932(line);
         } catch (const LedgerError& e) {
-            throw LedgerError("ファイル「" + path + "」に保存できない文字があります。" +
-                              e.what());
+            throw LedgerError("ファイル「" + path + "」に保存できない文字があります。" + e.what());
         }
         out += "\r\n";
     }
     return out;
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync) {
-    auto fail = [&](int error) {
-        throw LedgerError("ファイル「" + path + "」に書き込めませんでした。" +
-                          FileErrorReason(error));
-    };
-    const std::string temp = path + ".tmp";
-    // A replaced file keeps the permissions it had.
-    mode_t mode = 0644;
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) fail(errno);
-    ::fchmod(fd, mode);
+namespace {
+
+WriteFaultHook& FaultHook() {
+    static WriteFaultHook hook;
+    return hook;
+}
+
+// The injected errno for a step, or 0.
+int Injected(WriteStep step, const std::string& path) {
+    const WriteFaultHook& hook = FaultHook();
+    return hook ? hook(step, path) : 0;
+}
+
+[[noreturn]] void FailWrite(const std::string& path, int error) {
+    throw LedgerError("ファイル「" + path + "」に書き込めませんでした。" + FileErrorReason(error));
+}
+
+// One folder of a group, opened once.
+struct Folder {
+    std::string Path;  // as given, with its "/" ("./" for a bare name)
+    int Fd = -1;
+};
+
+struct Member {
+    const GroupFile* File = nullptr;
+    size_t FolderIndex = 0;
+    std::string Name;      // the file's name inside its folder
+    std::string TempName;  // the temporary file's name inside its folder
+    bool TempMade = false;
+    int Fd = -1;  // the temporary file, open from its writing until it is synced
+};
+
+// Removes the temporary files still lying beside their targets and closes the folders.
+class GroupState {
+public:
+    std::vector<Folder> Folders;
+    std::vector<Member> Members;
+
+    ~GroupState() {
+        for (const Member& m : Members) {
+            if (m.Fd >= 0) ::close(m.Fd);
+        }
+        for (const Member& m : Members) {
+            if (m.TempMade) ::unlinkat(Folders[m.FolderIndex].Fd, m.TempName.c_str(), 0);
+        }
+        for (const Folder& f : Folders) {
+            if (f.Fd >= 0) ::close(f.Fd);
+        }
+    }
+};
+
+bool WriteAll(int fd, std::string_view bytes, int& error) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (w < 0) {
             if (errno == EINTR) continue;
-            const int error = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            fail(error);
+            error = errno;
+            return false;
         }
         done += static_cast<size_t>(w);
     }
-    if (sync && ::fsync(fd) != 0) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        fail(error);
-    }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        fail(error);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        fail(error);
-    }
+    return true;
+}
+
+void CloseTemp(Member& member) {
+    const int fd = member.Fd;
+    member.Fd = -1;
+    if (::close(fd) != 0) FailWrite(member.File->Path, errno);
+}
+
+// Creates and writes the temporary file; with `sync` it starts the file's writeback and stays
+// open for SyncTemp, so the group's files go to the disk together rather than one by one.
+void WriteTemp(const Folder& folder, Member& member, bool sync) {
+    const std::string& path = member.File->Path;
+    // A replaced file keeps the permissions it had.
+    mode_t mode = 0644;
+    struct stat old {};
+    if (::fstatat(folder.Fd, member.Name.c_str(), &old, 0) == 0) mode = old.st_mode & 07777;
+    int error = Injected(WriteStep::CreateTemp, path);
+    if (error != 0) FailWrite(path, error);
+    const int fd = ::openat(folder.Fd, member.TempName.c_str(),
+                            O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) FailWrite(path, errno);
+    member.TempMade = true;
+    member.Fd = fd;
+    ::fchmod(fd, mode);
+    error = Injected(WriteStep::Write, path);
+    if (error != 0 || !WriteAll(fd, member.File->Bytes, error)) FailWrite(path, error);
+#ifdef __linux__
+    // Only a hint: the fsync of SyncTemp is what makes the file durable.
+    if (sync) ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    if (!sync) CloseTemp(member);
+}
+
+// Syncs (with `sync`) and closes the temporary file.
+void SyncTemp(Member& member, bool sync) {
+    const std::string& path = member.File->Path;
+    int error = 0;
     if (sync) {
-        // The rename itself survives a crash only once the folder is synced too.
-        const size_t slash = path.rfind('/');
-        const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-        const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
+        error = Injected(WriteStep::SyncFile, path);
+        if (error == 0 && ::fsync(member.Fd) != 0) error = errno;
+    }
+    if (error != 0) FailWrite(path, error);
+    CloseTemp(member);
+}
+
+}  // namespace
+
+void SetWriteFaultHookForTesting(WriteFaultHook hook) {
+    FaultHook() = std::move(hook);
+}
+
+void WriteFileGroup(const std::vector<GroupFile>& files, bool sync) {
+    GroupState group;
+    group.Members.reserve(files.size());
+    for (const GroupFile& file : files) {
+        const size_t slash = file.Path.rfind('/');
+        const std::string dir = slash == std::string::npos ? "./" : file.Path.substr(0, slash + 1);
+        Member member;
+        member.File = &file;
+        member.Name = file.Path.substr(slash == std::string::npos ? 0 : slash + 1);
+        member.TempName = member.Name + ".tmp";
+        auto found = std::find_if(group.Folders.begin(), group.Folders.end(),
+                                  [&](const Folder& f) { return f.Path == dir; });
+        if (found == group.Folders.end()) {
+            int error = Injected(WriteStep::OpenFolder, dir);
+            const int fd =
+                error != 0 ? -1 : ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fd < 0) FailWrite(file.Path, error != 0 ? error : errno);
+            group.Folders.push_back(Folder{dir, fd});
+            found = group.Folders.end() - 1;
+        }
+        member.FolderIndex = static_cast<size_t>(found - group.Folders.begin());
+        group.Members.push_back(std::move(member));
+    }
+
+    // Every file is written (and synced) before the first old file is replaced.
+    for (Member& member : group.Members) WriteTemp(group.Folders[member.FolderIndex], member, sync);
+    for (Member& member : group.Members) {
+        if (member.Fd >= 0) SyncTemp(member, sync);
+    }
+
+    for (Member& member : group.Members) {
+        const int fd = group.Folders[member.FolderIndex].Fd;
+        int error = Injected(WriteStep::Rename, member.File->Path);
+        if (error == 0 && ::renameat(fd, member.TempName.c_str(), fd, member.Name.c_str()) != 0) {
+            error = errno;
+        }
+        if (error != 0) FailWrite(member.File->Path, error);
+        member.TempMade = false;
+    }
+
+    if (sync) {
+        // The renames survive a crash only once their folder is synced too.
+        for (const Folder& folder : group.Folders) {
+            if (Injected(WriteStep::SyncFolder, folder.Path) == 0) ::fsync(folder.Fd);
         }
     }
+}
+
+void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync) {
+    WriteFileGroup({GroupFile{path, std::string(bytes)}}, sync);
 }
 
 }  // namespace kakeibo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,10 +20,35 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 // the file when a line holds a character CP932 cannot store.
 std::string EncodeLines(const std::vector<std::string>& lines, const std::string& path);
 
-// Writes the bytes to a temporary file beside `path`, flushes and (with `sync`) syncs it,
-// then renames it over `path`. On failure the old file stays as it was and LedgerError
-// names the file and the reason in Japanese.
+// One file of a group write: where it goes and its whole content.
+struct GroupFile {
+    std::string Path;
+    std::string Bytes;
+};
+
+// Replaces a group of files so that none of them changes unless all of them can: every
+// file is written to a temporary file beside it ("<path>.tmp") and (with `sync`) synced,
+// and only when all are written are they renamed over the old files; then each folder of
+// the group is synced once. With `sync` the writeback of every file is started before the
+// first fsync, so the disk takes the group's files together (one fsync per file still
+// decides that each is durable). A failure before the renames removes the temporary files and
+// leaves every old file as it was; LedgerError names the file and the reason in Japanese.
+// Each folder is opened once and every step works relative to it, so a folder that is
+// moved or removed part-way cannot split the group between two places, and the temporary
+// files are removed from where they really are.
+void WriteFileGroup(const std::vector<GroupFile>& files, bool sync = true);
+
+// A group of one file.
 void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync = true);
+
+// The steps of a group write, in the order they run for each file (SyncFolder once a folder).
+enum class WriteStep { OpenFolder, CreateTemp, Write, SyncFile, Rename, SyncFolder };
+
+// Test seam: called before each step with the file's path (the folder's for OpenFolder and
+// SyncFolder); a non-zero errno it returns makes that step fail as if the system had
+// answered it. An empty function (the default) injects nothing.
+using WriteFaultHook = std::function<int(WriteStep step, const std::string& path)>;
+void SetWriteFaultHookForTesting(WriteFaultHook hook);
 
 // The Japanese reason for an errno value, for file error messages.
 std::string FileErrorReason(int error);

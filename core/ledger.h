@@ -34,7 +34,7 @@ struct EntryRecord {
     int32_t SubItem1 = 0;
     int32_t Item2 = 0;
     int32_t SubItem2 = 0;
-    int32_t Amount = 0;  // > 0 in every used slot
+    int32_t Amount = 0;   // > 0 in every used slot
     int32_t TaxKind = 0;  // 0 tax included, 1 tax excluded, 2 other
 
     bool operator==(const EntryRecord&) const = default;

@@ -43,7 +43,7 @@ auto ParseField(Parse parse, std::string_view field, const std::string& path, si
     }
 }
 
-void CheckRange(int32_t value, int32_t low, int32_t high, const char* what, const std::string& path,
+void CheckRange(int64_t value, int64_t low, int64_t high, const char* what, const std::string& path,
                 size_t lineIndex, const std::string& line) {
     if (value >= low && value <= high) return;
     throw LedgerError(LineErrorMessage(path, lineIndex + 1,
@@ -96,6 +96,19 @@ void ReadEntries(const std::vector<std::string>& lines, const std::string& path,
         scratch.Entries[e.Month - 1][slot] = e;
         scratch.Texts[e.Month - 1][slot] = {std::string(fields[9]), std::string(fields[10])};
         ++slot;
+    }
+}
+
+// Far beyond any household's money, and far enough below the 64-bit limit that a year of the
+// largest entries rolled onto an opening balance cannot wrap.
+constexpr int64_t kLargestBalance = 999'999'999'999'999;
+
+// Only row 0 is checked: rows 1..12 are recomputed from it before anything reads them.
+void CheckOpeningBalances(const std::vector<std::string>& lines, const std::string& path,
+                          const std::array<std::array<int64_t, kColumnCount>, kItemCount>& row) {
+    for (size_t k = 0; k < kItemCount * kColumnCount && k < lines.size(); ++k) {
+        CheckRange(row[k / kColumnCount][k % kColumnCount], -kLargestBalance, kLargestBalance,
+                   "残高", path, k, lines[k]);
     }
 }
 
@@ -170,6 +183,7 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     if (FileExists(balancePath)) {
         if (auto lines = ReadTextLines(balancePath)) {
             ReadNumbers(*lines, balancePath, ParseInt64, scratch->Balance);
+            CheckOpeningBalances(*lines, balancePath, scratch->Balance[0]);
             scratch->HasBalance = true;
         }
     }

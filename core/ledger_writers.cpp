@@ -138,8 +138,8 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
             AppendNumber(layout, v);
         }
     }
-    return {OneLine(ledger.DataDir),
-            OneLine(ledger.LedgerName),
+    return {PathLine(ledger.DataDir),
+            PathLine(ledger.LedgerName),
             std::to_string(ledger.ShopHistoryMax),
             std::to_string(ledger.MemoHistoryMax),
             ledger.HideZeroItems ? "True" : "False",

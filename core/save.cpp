@@ -14,11 +14,6 @@ namespace kakeibo {
 
 namespace {
 
-struct PendingFile {
-    std::string Path;
-    std::string Bytes;
-};
-
 // The history files hold at most as many lines as the entry form keeps, one text a line.
 std::vector<std::string> HistoryLines(const std::vector<std::string>& history, int32_t max) {
     const size_t keep = std::min(history.size(), static_cast<size_t>(std::max(max, 0)));
@@ -53,41 +48,58 @@ std::string EncodeFile(const std::vector<std::string>& lines, const std::string&
 
 }  // namespace
 
-void MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
-               const SaveInputs& inputs) {
-    // Every file is encoded before the first one is replaced, so a text that cannot be
+SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
+                     const SaveInputs& inputs) {
+    // Every file is encoded before the first one is written, so a text that cannot be
     // stored stops the save while the files on disk are still one consistent set.
-    std::vector<PendingFile> files;
-    auto add = [&files](std::string path, const std::vector<std::string>& lines) {
+    std::vector<GroupFile> dataGroup;
+    std::vector<GroupFile> programGroup;
+    auto add = [](std::vector<GroupFile>& group, std::string path,
+                  const std::vector<std::string>& lines) {
         std::string bytes = EncodeFile(lines, path);
-        files.push_back({std::move(path), std::move(bytes)});
+        group.push_back({std::move(path), std::move(bytes)});
     };
 
-    if (ledger.LedgerChanged) {
+    const bool ledgerFiles = ledger.LedgerChanged;
+    const bool masterFiles = ledger.MastersChanged;
+    if (ledgerFiles) {
         RefreshData(ledger, 1);
         RefreshData(ledger, 2);
-        add(dir + name + "r.dat", BalanceFileLines(ledger));
-        add(dir + name + "y.dat", BudgetFileLines(ledger));
+        add(dataGroup, dir + name + "r.dat", BalanceFileLines(ledger));
+        add(dataGroup, dir + name + "y.dat", BudgetFileLines(ledger));
+        add(dataGroup, dir + name + ".nbd", EntriesFileLines(ledger));
         const std::string iniPath =
             ledger.IniPath.empty() ? ledger.ExeDir + "rozed.ini" : ledger.IniPath;
-        add(iniPath,
+        add(programGroup, iniPath,
             SettingsFileLines(ledger, inputs.EntryForm, inputs.DataSheet, inputs.GraphSheet));
-        add(dir + name + ".nbd", EntriesFileLines(ledger));
     }
-    if (ledger.MastersChanged) {
-        add(ledger.ExeDir + "kamoku.dat", ItemMasterLines(ledger));
-        add(ledger.ExeDir + "hojyo.dat", SubItemMasterLines(ledger));
+    if (masterFiles) {
+        add(programGroup, ledger.ExeDir + "kamoku.dat", ItemMasterLines(ledger));
+        add(programGroup, ledger.ExeDir + "hojyo.dat", SubItemMasterLines(ledger));
     }
-    add(dir + "mise.dat", HistoryLines(inputs.ShopHistory, ledger.ShopHistoryMax));
-    add(dir + "memo.dat", HistoryLines(inputs.MemoHistory, ledger.MemoHistoryMax));
+    add(dataGroup, dir + "mise.dat", HistoryLines(inputs.ShopHistory, ledger.ShopHistoryMax));
+    add(dataGroup, dir + "memo.dat", HistoryLines(inputs.MemoHistory, ledger.MemoHistoryMax));
 
     // The files about to be replaced are kept first; without that generation nothing is written.
-    if (ledger.LedgerChanged && inputs.Backup) KeepGeneration(dir, name, *inputs.Backup);
-    for (const PendingFile& file : files) WriteFileAtomic(file.Path, file.Bytes, inputs.Sync);
-
-    // Only a save that reached every file counts: otherwise closing must still ask.
+    if (ledgerFiles && inputs.Backup) KeepGeneration(dir, name, *inputs.Backup);
+    // The ledger first: a failure here throws and leaves both flags, so closing still asks.
+    WriteFileGroup(dataGroup, inputs.Sync);
     ledger.LedgerChanged = false;
-    ledger.MastersChanged = false;
+
+    SaveResult result;
+    if (programGroup.empty()) return result;
+    try {
+        WriteFileGroup(programGroup, inputs.Sync);
+        ledger.MastersChanged = false;
+    } catch (const LedgerError& e) {
+        const char* what = ledgerFiles && masterFiles ? "設定と科目名"
+                           : masterFiles              ? "科目名"
+                                                      : "設定";
+        result.Warning =
+            Notice{NoticeKind::Warning, std::string("家計簿データは保存しましたが、") + what +
+                                            "を保存できませんでした。\r" + e.what()};
+    }
+    return result;
 }
 
 }  // namespace kakeibo

@@ -6,6 +6,7 @@
 
 #include "core/backup.h"
 #include "core/ledger.h"
+#include "core/notice.h"
 
 namespace kakeibo {
 
@@ -16,18 +17,29 @@ struct SaveInputs {
     std::optional<LayoutSlot> GraphSheet;  // none: slot 1 repeats the entry form's
     std::vector<std::string> ShopHistory;
     std::vector<std::string> MemoHistory;
-    bool Sync = true;  // fsync every file before it replaces the old one
+    bool Sync = true;  // fsync every file before the renames, and each folder after them
     // When set, the ledger files on disk are first kept as a generation taken at this time.
     std::optional<Moment> Backup;
 };
 
+// What a save that wrote the ledger has to tell: the warning about the program folder's
+// files (settings, item names) that could not be written, if any.
+struct SaveResult {
+    std::optional<Notice> Warning;
+};
+
 inline constexpr const char* kSaveFinishedMessage = "保存が終了しました";
 
-// Writes the ledger `name` into `dir` (ending with "/"): with LedgerChanged the balance,
-// budget, settings and entries files; with MastersChanged the masters into ExeDir; always
-// the two histories. Clears both flags only after every file was written. Throws
-// LedgerError at the first file that cannot be written; files written before it stay.
-void MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
-               const SaveInputs& inputs);
+// Writes the ledger `name` into `dir` (ending with "/") as two groups (see WriteFileGroup).
+// The data folder's group: with LedgerChanged the balance, budget and entries files, and
+// always the two histories. The program folder's group: with LedgerChanged the settings,
+// with MastersChanged the masters. Every text is encoded before anything is written, so a
+// text that cannot be stored throws LedgerError with no file touched. A failure of the data
+// folder's group throws LedgerError; every old file stays and no flag changes. A failure
+// of the program folder's group does not stop the ledger: its files stay as they were and
+// the result's warning says what could not be saved and why. LedgerChanged is cleared
+// once the ledger's files are written, MastersChanged only once the masters are.
+SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
+                     const SaveInputs& inputs);
 
 }  // namespace kakeibo

@@ -9,6 +9,7 @@
 #include "core/ledger_paths.h"
 #include "core/numbers.h"
 #include "core/program_folder.h"
+#include "core/sjis.h"
 
 namespace kakeibo {
 
@@ -52,6 +53,63 @@ void ReadLayoutLine(Ledger& ledger, const std::string& line, const std::string& 
 
 }  // namespace
 
+// Why an encoding at all: these lines were CP932 text, so a folder such as ".../pé" could not
+// be written (every save of a changed ledger failed) nor read back. Why this one: a path
+// that CP932 holds exactly must stay byte for byte what earlier versions wrote and read, so
+// only the other paths change form; the marker makes such a line unmistakable, and any path
+// that itself begins with the marker is encoded too, so every line reads back as exactly
+// the path it was written from. Printable ASCII keeps the line readable, and the line is
+// pure ASCII, so CP932 always holds it. "Exactly" means that the decode of the encode gives
+// the path back: that rules out line ends and the characters CP932 stores as a twin
+// (WAVE DASH comes back as FULLWIDTH TILDE).
+std::string PathLine(const std::string& path) {
+    const std::string marker = kEncodedPathMarker;
+    const bool plain = path.compare(0, marker.size(), marker) != 0 &&
+                       path.find_first_of("\r\n") == std::string::npos && [&] {
+                           try {
+                               return DecodeCp932(EncodeCp932(path)) == path;
+                           } catch (const LedgerError&) {
+                               return false;
+                           }
+                       }();
+    if (plain) return path;
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string line = marker;
+    for (const char c : path) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b > 0x20 && b < 0x7F && b != '%') {
+            line += c;
+        } else {
+            line += '%';
+            line += kHex[b >> 4];
+            line += kHex[b & 0x0F];
+        }
+    }
+    return line;
+}
+
+std::string PathFromLine(const std::string& line) {
+    const std::string marker = kEncodedPathMarker;
+    if (line.compare(0, marker.size(), marker) != 0) return line;
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    std::string path;
+    for (size_t i = marker.size(); i < line.size(); ++i) {
+        if (line[i] == '%' && i + 2 < line.size() && hex(line[i + 1]) >= 0 &&
+            hex(line[i + 2]) >= 0) {
+            path += static_cast<char>(hex(line[i + 1]) * 16 + hex(line[i + 2]));
+            i += 2;
+        } else {
+            path += line[i];  // not written by PathLine: kept as it stands
+        }
+    }
+    return path;
+}
+
 std::array<LayoutSlot, 3> DefaultWindowLayout(int screenHeight) {
     constexpr int kBelowStrip = 81;
     std::array<LayoutSlot, 3> layout{};
@@ -75,8 +133,8 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path) {
     const std::vector<std::string>& lines = *read;
     const size_t count = lines.size();
     // The program appends file names to DataDir directly, so it must end with "/".
-    if (count > 0) ledger.DataDir = WithTrailingSlash(lines[0]);
-    if (count > 1) ledger.LedgerName = lines[1];
+    if (count > 0) ledger.DataDir = WithTrailingSlash(PathFromLine(lines[0]));
+    if (count > 1) ledger.LedgerName = PathFromLine(lines[1]);
     if (count > 2) ledger.ShopHistoryMax = ParseLine(lines, 2, path);
     if (count > 3) ledger.MemoHistoryMax = ParseLine(lines, 3, path);
     if (count > 4) ledger.HideZeroItems = lines[4] == "True";
@@ -123,7 +181,8 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
         ledger.IniCreated = true;
         try {
             WriteFileAtomic(ledger.IniPath,
-                            EncodeLines({ledger.DataDir, ledger.LedgerName}, ledger.IniPath));
+                            EncodeLines({PathLine(ledger.DataDir), PathLine(ledger.LedgerName)},
+                                        ledger.IniPath));
         } catch (const LedgerError& e) {
             report(NoticeKind::Error, e.what());
         }

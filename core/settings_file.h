@@ -24,6 +24,15 @@ void SetStartupDefaults(Ledger& ledger, int screenHeight);
 // Throws LedgerError when a number line is malformed; values read before it stay.
 void ReadSettingsFile(Ledger& ledger, const std::string& path);
 
+// The first two lines of rozed.ini, the data folder and the ledger's name, are a path, not a
+// user's text: any name the system allows must come back unchanged. A path that a CP932
+// line holds exactly is written as it is (as every earlier version wrote it, so existing
+// files read the same); any other is written as kEncodedPathMarker followed by its UTF-8
+// bytes, every byte outside printable ASCII and "%" itself as "%XX". PathFromLine undoes it.
+inline constexpr const char* kEncodedPathMarker = "%UTF-8%";
+std::string PathLine(const std::string& path);
+std::string PathFromLine(const std::string& line);
+
 // The lines a save writes: DataDir, LedgerName, the two history lengths, "True"/"False",
 // the layout line built from the given windows (entry form, graph sheet, data sheet) and
 // TaxRounding. Without a graph sheet its slot repeats the entry form's, as older files do.

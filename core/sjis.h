@@ -6,17 +6,23 @@
 namespace kakeibo {
 
 // Decodes CP932 bytes to UTF-8. A byte that is not valid CP932 becomes the private-use
-// code point U+10FF00 + byte, which EncodeCp932 turns back into the same byte.
+// code point U+10FF00 + byte (a "carried byte"), which EncodeCp932 turns back into the
+// same byte. Such a byte is always 0x80 or above: every ASCII byte decodes as itself.
 std::string DecodeCp932(std::string_view bytes);
 
 // Encodes UTF-8 text as CP932. Throws LedgerError naming the first character that CP932
-// cannot hold; never substitutes "?".
+// cannot hold; never substitutes "?". A carried byte below 0x80 (U+10FF00..U+10FF7F) is
+// refused too: the loader never makes one, and written raw it could put a line end or a
+// comma into a file.
 std::string EncodeCp932(std::string_view utf8);
 
-// True when every character of the text can be stored in a CP932 file.
+// For text a user types or pastes: true when every character of it can be stored in a
+// CP932 file. The carriers U+10FF00..U+10FFFF are refused like any other character CP932
+// cannot hold: only the loader may make them.
 bool CanStoreAsCp932(std::string_view utf8);
 
-// The first character (as UTF-8) that CP932 cannot hold, or empty when there is none.
+// For text a user types or pastes: the first character (as UTF-8) that CanStoreAsCp932
+// refuses, or empty when there is none.
 std::string FirstUnstorableCharacter(std::string_view utf8);
 
 }  // namespace kakeibo

@@ -4,7 +4,9 @@ set -euo pipefail
 packages=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
           desktop-file-utils appstream dpkg-dev librsvg2-bin
-          qt6-charts-dev libqt6opengl6-dev)
+          qt6-charts-dev libqt6opengl6-dev
+          git clang clang-format libclang-rt-dev
+          openbox x11-utils xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

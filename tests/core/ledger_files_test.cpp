@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -217,6 +218,20 @@ TEST_F(LedgerFilesTest, MalformedBudgetOrBalanceLineLeavesThePreviousLedgerIntac
                                 "xr.dat」の 3 行目を読み込めません: '1,000' は数値ではありませ"
                                 "ん (行: 1,000)");
     ExpectUnchanged();
+
+    // An opening balance near the 64-bit limit would wrap when the year's entries roll onto
+    // it; rows 1..12 are recomputed, so any value there loads.
+    WriteBytes(dir.Path() + "xr.dat", "0\r\n-1000000000000000\r\n");
+    EXPECT_EQ(ErrorOf("x"), "ファイル「" + dir.Path() +
+                                "xr.dat」の 2 行目を読み込めません: 残高 -1000000000000000 が "
+                                "-999999999999999 から 999999999999999 の範囲にありません (行: "
+                                "-1000000000000000)");
+    ExpectUnchanged();
+    WriteBytes(dir.Path() + "xr.dat",
+               "999999999999999\r\n" + NumberLines(179, "0") + "9223372036854775807\r\n");
+    EXPECT_EQ(ErrorOf("x"), "(no error)");
+    EXPECT_EQ(ledger->BalanceTable[0][0][0], 999999999999999);
+    EXPECT_EQ(ledger->BalanceTable[1][0][0], INT64_MAX);
 }
 
 TEST(MasterFiles, MastersFillTheirTablesWhileTheFileLasts) {

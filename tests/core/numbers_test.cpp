@@ -37,7 +37,7 @@ TEST(Numbers, AnythingElseIsNotANumber) {
     for (const char* text : {"", "-", "+", "12a", " 1", "1 ", "1,000", "1.5", "0x10", "１２",
                              "2147483648", "-2147483649", "99999999999999999999"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(ErrorOf(ParseInt32, text), "'" + std::string(text) + "' は数値ではありません");
+        EXPECT_EQ(ErrorOf(ParseInt32, text), std::string("'") + text + "' は数値ではありません");
     }
     EXPECT_EQ(ErrorOf(ParseInt64, "9223372036854775808"),
               "'9223372036854775808' は数値ではありません");

@@ -1,9 +1,13 @@
 #include "core/save.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -285,11 +289,28 @@ TEST_F(MonthSaveTest, UnstorableTextStopsTheSaveBeforeAnyFileChanges) {
     EXPECT_TRUE(ledger->MastersChanged);
 }
 
-TEST_F(MonthSaveTest, AFileThatCannotBeReplacedStopsTheSaveThere) {
+// The files of a folder, name -> bytes, to compare a whole folder before and after.
+std::map<std::string, std::string> FolderFiles(const std::string& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        files[entry.path().filename().string()] =
+            entry.is_regular_file() ? ReadBytes(entry.path().string()) : "<folder>";
+    }
+    return files;
+}
+
+// Removes the fault hook whatever way a test ends.
+struct FaultHookScope {
+    explicit FaultHookScope(WriteFaultHook hook) { SetWriteFaultHookForTesting(std::move(hook)); }
+    ~FaultHookScope() { SetWriteFaultHookForTesting(nullptr); }
+};
+
+TEST_F(MonthSaveTest, AFileThatCannotBeWrittenLeavesEveryOldFileOfTheFolder) {
     const char* files[] = {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"};
     for (const char* f : files) WriteBytes(data + f, std::string("old ") + f + "\r\n");
     // A folder in the way of the entries file's temporary file: fails even for root.
     fs::create_directory(data + "led.nbd.tmp");
+    const auto before = FolderFiles(data);
     Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
     ledger->LedgerChanged = true;
     ledger->MastersChanged = true;
@@ -300,17 +321,224 @@ TEST_F(MonthSaveTest, AFileThatCannotBeReplacedStopsTheSaveThere) {
     } catch (const LedgerError& e) {
         EXPECT_NE(std::string(e.what()).find("led.nbd"), std::string::npos) << e.what();
     }
-    // Written before the failure: stays written.
-    EXPECT_EQ(SplitCrLf(ReadBytes(data + "ledr.dat")).size(), 2340u);
-    EXPECT_EQ(SplitCrLf(ReadBytes(data + "ledy.dat")).size(), 390u);
-    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "rozed.ini")).size(), 7u);
-    // The failed file and everything after it: as before.
-    EXPECT_EQ(ReadBytes(data + "led.nbd"), "old led.nbd\r\n");
+    // Nothing of the folder changed: no new balance beside the old entries, no temporary file.
+    EXPECT_EQ(FolderFiles(data), before);
+    // The program folder's group is not written for a ledger that was not saved.
+    EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "<missing>");
     EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "<missing>");
-    EXPECT_EQ(ReadBytes(data + "mise.dat"), "old mise.dat\r\n");
-    EXPECT_EQ(ReadBytes(data + "memo.dat"), "old memo.dat\r\n");
     EXPECT_TRUE(ledger->LedgerChanged);
     EXPECT_TRUE(ledger->MastersChanged);
+}
+
+TEST_F(MonthSaveTest, AFullDiskAtAnyFileAndStepLeavesEveryOldFileAndNoTemporaryFile) {
+    const char* files[] = {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"};
+    for (const char* f : files) WriteBytes(data + f, std::string("old ") + f + "\r\n");
+    const auto before = FolderFiles(data);
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
+    inputs.ShopHistory = {"new"};
+    inputs.Sync = true;
+    for (const char* failing : files) {
+        for (WriteStep step : {WriteStep::CreateTemp, WriteStep::Write, WriteStep::SyncFile}) {
+            SCOPED_TRACE(std::string(failing) + " step " + std::to_string(static_cast<int>(step)));
+            const std::string target = data + failing;
+            FaultHookScope hook([&](WriteStep s, const std::string& path) {
+                return s == step && path == target ? ENOSPC : 0;
+            });
+            ledger->LedgerChanged = true;
+            ledger->MastersChanged = true;
+            try {
+                MonthSave(*ledger, data, "led", inputs);
+                ADD_FAILURE() << "the save went through";
+            } catch (const LedgerError& e) {
+                EXPECT_NE(std::string(e.what()).find("ディスクの空き容量が足りません"),
+                          std::string::npos)
+                    << e.what();
+            }
+            EXPECT_EQ(FolderFiles(data), before);
+            EXPECT_TRUE(ledger->LedgerChanged);
+            EXPECT_TRUE(ledger->MastersChanged);
+        }
+    }
+}
+
+TEST_F(MonthSaveTest, AFolderThatVanishesPartWayKeepsItsOldFilesAndNoTemporaryFile) {
+    const char* files[] = {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"};
+    for (const char* f : files) WriteBytes(data + f, std::string("old ") + f + "\r\n");
+    const auto before = FolderFiles(data);
+    const std::string moved = root + "moved/";
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
+    ledger->LedgerChanged = true;
+    // The folder is taken away (a stick pulled, a folder moved) after two temporary files
+    // were written into it; the system then no longer finds it.
+    FaultHookScope hook([&](WriteStep s, const std::string& path) {
+        if (s == WriteStep::CreateTemp && path == data + "led.nbd") {
+            fs::rename(data.substr(0, data.size() - 1), moved.substr(0, moved.size() - 1));
+            return ENOENT;
+        }
+        return 0;
+    });
+    EXPECT_THROW(MonthSave(*ledger, data, "led", inputs), LedgerError);
+    EXPECT_EQ(FolderFiles(moved), before);
+    EXPECT_TRUE(ledger->LedgerChanged);
+    fs::rename(moved.substr(0, moved.size() - 1), data.substr(0, data.size() - 1));
+}
+
+TEST_F(MonthSaveTest, EachFileIsSyncedOnceAndEachFolderOnceAfterTheRenames) {
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
+    ledger->LedgerChanged = true;
+    ledger->MastersChanged = true;
+    inputs.Sync = true;
+    std::vector<std::pair<WriteStep, std::string>> steps;
+    {
+        FaultHookScope hook([&](WriteStep s, const std::string& path) {
+            steps.emplace_back(s, path);
+            return 0;
+        });
+        MonthSave(*ledger, data, "led", inputs);
+    }
+    auto count = [&](WriteStep step) {
+        return std::count_if(steps.begin(), steps.end(),
+                             [&](const auto& s) { return s.first == step; });
+    };
+    EXPECT_EQ(count(WriteStep::SyncFile), 8);
+    EXPECT_EQ(count(WriteStep::SyncFolder), 2);
+    // Within a group no file is renamed before every file of it is synced, and its folder is
+    // synced after the last rename.
+    for (const std::string& folder : {data, exe}) {
+        size_t lastSync = 0, firstRename = steps.size(), lastRename = 0, folderSync = 0;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const auto& [step, path] = steps[i];
+            if (path.compare(0, folder.size(), folder) != 0) continue;
+            if (step == WriteStep::SyncFile) lastSync = i;
+            if (step == WriteStep::Rename) {
+                firstRename = std::min(firstRename, i);
+                lastRename = i;
+            }
+            if (step == WriteStep::SyncFolder) folderSync = i;
+        }
+        EXPECT_LT(lastSync, firstRename) << folder;
+        EXPECT_GT(folderSync, lastRename) << folder;
+    }
+    // Without Sync nothing is synced.
+    steps.clear();
+    inputs.Sync = false;
+    ledger->LedgerChanged = true;
+    {
+        FaultHookScope hook([&](WriteStep s, const std::string& path) {
+            steps.emplace_back(s, path);
+            return 0;
+        });
+        MonthSave(*ledger, data, "led", inputs);
+    }
+    EXPECT_EQ(count(WriteStep::SyncFile) + count(WriteStep::SyncFolder), 0);
+}
+
+TEST_F(MonthSaveTest, AProgramFolderThatFailsStillSavesTheLedgerAndWarnsOnce) {
+    WriteBytes(exe + "rozed.ini", "old ini\r\n");
+    WriteBytes(exe + "kamoku.dat", "old kamoku\r\n");
+    const auto programBefore = FolderFiles(exe);
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
+    ledger->LedgerChanged = true;
+    ledger->MastersChanged = true;
+    SaveResult result;
+    {
+        FaultHookScope hook([&](WriteStep s, const std::string& path) {
+            return s == WriteStep::CreateTemp && path == exe + "hojyo.dat" ? EROFS : 0;
+        });
+        result = MonthSave(*ledger, data, "led", inputs);
+    }
+    EXPECT_EQ(SplitCrLf(ReadBytes(data + "led.nbd")).size(), 1u);
+    EXPECT_EQ(SplitCrLf(ReadBytes(data + "ledr.dat")).size(), 2340u);
+    EXPECT_EQ(FolderFiles(exe), programBefore);
+    ASSERT_TRUE(result.Warning);
+    EXPECT_EQ(result.Warning->Kind, NoticeKind::Warning);
+    EXPECT_EQ(result.Warning->Text,
+              "家計簿データは保存しましたが、設定と科目名を保存できませんでした。\r"
+              "ファイル「" +
+                  exe + "hojyo.dat」に書き込めませんでした。読み取り専用の場所です");
+    EXPECT_FALSE(ledger->LedgerChanged);
+    EXPECT_TRUE(ledger->MastersChanged);
+
+    // Only the masters changed: the warning names the item names alone.
+    {
+        FaultHookScope hook(
+            [&](WriteStep s, const std::string&) { return s == WriteStep::Write ? EACCES : 0; });
+        ledger->LedgerChanged = false;
+        ledger->MastersChanged = true;
+        // The histories fail too (the data group is written first): an error, no warning.
+        EXPECT_THROW(MonthSave(*ledger, data, "led", inputs), LedgerError);
+    }
+    {
+        FaultHookScope hook([&](WriteStep s, const std::string& path) {
+            return s == WriteStep::Write && path.compare(0, exe.size(), exe) == 0 ? EACCES : 0;
+        });
+        result = MonthSave(*ledger, data, "led", inputs);
+    }
+    ASSERT_TRUE(result.Warning);
+    EXPECT_EQ(result.Warning->Text.rfind(
+                  "家計簿データは保存しましたが、科目名を保存できませんでした。\r", 0),
+              0u)
+        << result.Warning->Text;
+    EXPECT_TRUE(ledger->MastersChanged);
+
+    // A save that reaches both folders warns of nothing and clears both flags.
+    ledger->LedgerChanged = true;
+    result = MonthSave(*ledger, data, "led", inputs);
+    EXPECT_FALSE(result.Warning);
+    EXPECT_FALSE(ledger->LedgerChanged);
+    EXPECT_FALSE(ledger->MastersChanged);
+}
+
+// The program folder read-only for real, checked by a user that permissions stop: the test
+// process itself when it is not root, otherwise a child that becomes "nobody".
+TEST_F(MonthSaveTest, AReadOnlyProgramFolderWithAWritableDataFolderSavesTheEntries) {
+    WriteBytes(exe + "rozed.ini", "old ini\r\n");
+    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0}, "八百屋");
+    const bool asRoot = ::geteuid() == 0;
+    fs::permissions(root, fs::perms::all);  // "nobody" must reach the folders
+    fs::permissions(data, fs::perms::all);
+    fs::permissions(exe, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                             fs::perms::group_exec | fs::perms::others_read |
+                             fs::perms::others_exec);
+    auto check = [&]() -> int {
+        ledger->LedgerChanged = true;
+        ledger->MastersChanged = true;
+        SaveResult result;
+        try {
+            result = MonthSave(*ledger, data, "led", inputs);
+        } catch (const LedgerError&) {
+            return 1;
+        }
+        if (!result.Warning) return 2;
+        if (result.Warning->Text.find("アクセスが拒否されました") == std::string::npos) return 3;
+        if (ledger->LedgerChanged || !ledger->MastersChanged) return 4;
+        return 0;
+    };
+    int outcome = 0;
+    if (!asRoot) {
+        outcome = check();
+    } else {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
+            ::_exit(check());
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        outcome = WEXITSTATUS(status);
+        if (outcome == 100) {
+            fs::permissions(exe, fs::perms::owner_all);
+            GTEST_SKIP() << "cannot become an unprivileged user to test a read-only folder";
+        }
+    }
+    fs::permissions(exe, fs::perms::owner_all);
+    EXPECT_EQ(outcome, 0) << "1 error, 2 no warning, 3 wrong reason, 4 wrong flags";
+    EXPECT_EQ(ReadBytes(data + "led.nbd"), "2026,1,1,2,0,0,0,100,0," + kHachioya + ",\r\n");
+    EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "old ini\r\n");
+    EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "<missing>");
+    EXPECT_FALSE(fs::exists(exe + "rozed.ini.tmp"));
 }
 
 TEST_F(MonthSaveTest, AReadOnlyFolderKeepsItsFilesAndTheFlags) {

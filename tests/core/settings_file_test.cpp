@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/save.h"
 #include "test_files.h"
 
 namespace kakeibo {
@@ -205,6 +206,58 @@ TEST_F(StartUpTest, FaultsAreReportedInOrderAndStartUpGoesOn) {
     EXPECT_EQ(broken->EditDate, (Date{2024, 2, 29}));
     EXPECT_EQ(broken->EditMonth, 2);
     EXPECT_EQ(broken->EditMonthIndex, 1);
+}
+
+TEST(PathLine, PathsCp932HoldsAreWrittenAsTodayAndOthersComeBackUnchanged) {
+    // As every earlier version wrote them: the file reads the same.
+    for (const char* plain : {"/home/hanako/家計簿/", "/tmp/ｶﾅ ﾌｫﾙﾀﾞ/", "C:\\kakeibo\\", "",
+                              "新規作成", "/tmp/%UTF-8%/"}) {
+        EXPECT_EQ(PathLine(plain), plain);
+        EXPECT_EQ(PathFromLine(plain), plain);
+    }
+    EXPECT_EQ(PathLine("/tmp/pé/"), "%UTF-8%/tmp/p%C3%A9/");
+    EXPECT_EQ(PathLine("/a b/%/"), "/a b/%/");  // CP932 holds it: as it is
+    for (const std::string path :
+         {"/tmp/pé/", "/tmp/😀 x%41/", "/tmp/〜波/",  // a twin would come back as "～"
+          "%UTF-8%/x", "/tmp/a\nb/", "/tmp/\U0010FF0A/", "/tmp/\xff\x01/"}) {
+        const std::string line = PathLine(path);
+        EXPECT_NE(line, path);
+        EXPECT_EQ(line.rfind(kEncodedPathMarker, 0), 0u) << line;
+        for (const char c : line) EXPECT_TRUE(c > 0x20 && c < 0x7f) << line;
+        EXPECT_EQ(PathFromLine(line), path);
+    }
+}
+
+TEST_F(StartUpTest, FoldersNamedWithCharactersCp932CannotHoldSurviveStartSaveAndRestart) {
+    for (const std::string name : {"pé", "家計簿", "😀"}) {
+        SCOPED_TRACE(name);
+        const std::string exe = root + name + "/";
+        const std::string data = root + name + "-データ/";
+        std::filesystem::create_directory(exe);
+        std::filesystem::create_directory(data);
+        std::filesystem::copy_file(exeDir + "kamoku.dat", exe + "kamoku.dat");
+        std::filesystem::copy_file(exeDir + "hojyo.dat", exe + "hojyo.dat");
+
+        auto first = std::make_unique<Ledger>();
+        EXPECT_TRUE(StartUp(*first, exe, today, 768).Messages.empty());
+        EXPECT_EQ(first->DataDir, exe);
+        first->DataDir = data;
+        first->LedgerName = name + "の帳簿";
+        first->EntryTable[2][0] = EntryRecord{2026, 3, 2, 2, 0, 0, 0, 700, 0};
+        first->LedgerChanged = true;
+        SaveInputs inputs;
+        inputs.Sync = false;
+        const SaveResult saved = MonthSave(*first, data, first->LedgerName, inputs);
+        EXPECT_FALSE(saved.Warning) << saved.Warning->Text;
+        EXPECT_FALSE(first->LedgerChanged);
+
+        auto again = std::make_unique<Ledger>();
+        EXPECT_TRUE(StartUp(*again, exe, today, 768).Messages.empty());
+        EXPECT_EQ(again->DataDir, data);
+        EXPECT_EQ(again->LedgerName, name + "の帳簿");
+        EXPECT_EQ(again->GetIndex(3), 1);
+        EXPECT_EQ(again->EntryTable[2][0].Amount, 700);
+    }
 }
 
 }  // namespace

@@ -25,7 +25,15 @@ TEST(Cp932, BytesThatAreNotCp932SurviveALoadAndASave) {
     const std::string text = DecodeCp932(bytes);
     EXPECT_EQ(text, "a\U0010FF80 \U0010FFA0\U0010FFFD\U0010FF81 b表\U0010FF81");
     EXPECT_EQ(EncodeCp932(text), bytes);
-    EXPECT_TRUE(CanStoreAsCp932(text));
+    // Only the loader may make them: typed or pasted, they are refused.
+    EXPECT_FALSE(CanStoreAsCp932(text));
+    EXPECT_EQ(FirstUnstorableCharacter(text), "\U0010FF80");
+
+    // A stray lead byte before a character with two codes (EE 74, saved as FB 91): read as
+    // the character, the save's EE FB would read back as another one. Its bytes are carried.
+    EXPECT_EQ(DecodeCp932("\xee\xee\x74t"), "\U0010FFEE\U0010FFEEtt");
+    EXPECT_EQ(EncodeCp932(DecodeCp932("\xee\xee\x74t")), "\xee\xee\x74t");
+    EXPECT_EQ(DecodeCp932("\x80\xee\x74"), "\U0010FF80羡");  // no lead byte: read as usual
 
     // Longer than one conversion buffer, in both directions.
     std::string longBytes;
@@ -46,6 +54,25 @@ TEST(Cp932, TextsCp932CannotHoldAreRefusedNeverReplaced) {
     EXPECT_TRUE(CanStoreAsCp932(""));
     // Characters that other Japanese encodings spell differently go in as their CP932 twins.
     EXPECT_EQ(EncodeCp932("〜−¥"), "\x81\x60\x81\x7c\x81\x8f");
+}
+
+TEST(Cp932, CarriedBytesAreRefusedAtInputAndBelow0x80AlsoByTheWriter) {
+    for (const char* carrier :
+         {"\U0010FF00", "\U0010FF0A", "\U0010FF2C", "\U0010FF7F", "\U0010FF80", "\U0010FFFF"}) {
+        const std::string text = std::string("牛乳") + carrier + "卵";
+        EXPECT_FALSE(CanStoreAsCp932(text)) << text;
+        EXPECT_EQ(FirstUnstorableCharacter(text), carrier);
+    }
+    // The writer keeps what the loader made (0x80 and above) and nothing else: no text can
+    // put a line end or a comma into a file.
+    EXPECT_EQ(EncodeCp932("\U0010FF80"), "\x80");
+    EXPECT_EQ(EncodeCp932("\U0010FFFF"), "\xff");
+    for (const char* low :
+         {"a\U0010FF0A", "\U0010FF0D", "\U0010FF2C", "\U0010FF00", "\U0010FF7F"}) {
+        EXPECT_THROW(EncodeCp932(low), LedgerError) << low;
+    }
+    // The loader never makes one below 0x80: ASCII decodes as itself.
+    EXPECT_EQ(DecodeCp932("a,\r\n\x7f"), "a,\r\n\x7f");
 }
 
 }  // namespace

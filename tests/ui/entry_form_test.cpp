@@ -1,6 +1,7 @@
 // The entry form: its window, tab strip, item choice and the recording of entries.
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -633,6 +634,76 @@ TEST_F(RefusalTest, TextsThatCannotBeSavedAreRefusedNamingTheField) {
               QStringLiteral("「一言メモ」に保存できない文字「€」があります。"));
     EXPECT_EQ(form->NValEdit5->text(), QStringLiteral("100"));  // kept for a second try
     ExpectUntouched();
+}
+
+TEST_F(RefusalTest, APastedCarriedByteIsRefusedWithNothingChanged) {
+    // U+10FF0A is how the loader carries a byte that is not CP932; written raw it would be a
+    // line feed in the entries file.
+    for (QComboBox* field : {form->ComboBox2, form->ComboBox1}) {
+        QApplication::clipboard()->setText(QStringLiteral("牛乳") +
+                                           QString::fromUcs4(U"\U0010FF0A") + QStringLiteral("卵"));
+        field->lineEdit()->setFocus();
+        QTest::keyClick(field->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+        ASSERT_TRUE(field->currentText().contains(QString::fromUcs4(U"\U0010FF0A")));
+        TypeAmount("100");
+        Write();
+        ASSERT_EQ(platform.Boxes.size(), 1u);
+        EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Warning);
+        EXPECT_TRUE(platform.Boxes[0].Text.contains(QString::fromUcs4(U"\U0010FF0A")));
+        platform.Boxes.clear();
+        ExpectUntouched();
+        TypeOver(field, QString());
+    }
+}
+
+class EnterTest : public EntryFormTest {};
+
+TEST_F(EnterTest, EnterInTheAmountWritesTheEntryAndKeepsTheFocusThere) {
+    TypeOver(form->ComboBox1, QStringLiteral("八百屋"));
+    TypeAmount("120");
+    QTest::keyClick(form->NValEdit5, Qt::Key_Return);
+    EXPECT_TRUE(platform.Boxes.empty());
+    EXPECT_EQ(ledger->NextSlot, 1);
+    EXPECT_EQ(ledger->EntryTable[6][0].Amount, 120);
+    EXPECT_EQ(ledger->EntryTextTable[6][0].Shop, "八百屋");
+    EXPECT_TRUE(ledger->LedgerChanged);
+    EXPECT_EQ(form->NValEdit5->Value(), 0);
+    EXPECT_EQ(form->focusWidget(), form->NValEdit5);
+
+    // A receipt: amount, Enter, amount, Enter; the keypad's Enter does the same.
+    QTest::keyClicks(form->NValEdit5, "80");
+    QTest::keyClick(form->NValEdit5, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(ledger->NextSlot, 2);
+    EXPECT_EQ(ledger->EntryTable[6][1].Amount, 80);
+    EXPECT_EQ(form->ReceiptTotal(), 200);
+    EXPECT_EQ(form->focusWidget(), form->NValEdit5);
+}
+
+TEST_F(EnterTest, EnterRefusesAsTheWriteButtonDoes) {
+    // The field shows 0.
+    QTest::keyClick(form->NValEdit5, Qt::Key_Return);
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Type, FakePlatform::BoxType::Plain);
+    EXPECT_EQ(platform.Boxes[0].Text, QStringLiteral("金額が正しくありません"));
+    EXPECT_EQ(ledger->NextSlot, 0);
+    EXPECT_FALSE(ledger->LedgerChanged);
+    EXPECT_EQ(form->focusWidget(), form->NValEdit5);
+}
+
+TEST_F(EnterTest, OtherKeysAndTheBudgetTabKeepTheirMeaning) {
+    TypeAmount("100");
+    QTest::keyClick(form->NValEdit5, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(form->NValEdit5, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClick(form->NValEdit5, Qt::Key_Tab);
+    EXPECT_EQ(ledger->NextSlot, 0);
+    EXPECT_TRUE(platform.Boxes.empty());
+    // The budget tab offers no "記入": Enter writes nothing there.
+    ClickStrip(275);
+    ASSERT_FALSE(form->SPB5->isEnabled());
+    TypeAmount("100");
+    QTest::keyClick(form->NValEdit5, Qt::Key_Return);
+    EXPECT_EQ(ledger->NextSlot, 0);
+    EXPECT_TRUE(platform.Boxes.empty());
 }
 
 TEST(EntryFormScreens, EachTabLooksRight) {

@@ -15,9 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cerrno>
 #include <memory>
 
 #include "core/errors.h"
+#include "core/file_io.h"
 #include "core/save.h"
 #include "core/sjis.h"
 #include "ui/entry/entry_form.h"
@@ -546,6 +548,32 @@ TEST_F(CloseTest, FailedSaveKeepsTheWindowOpen) {
     ASSERT_EQ(platform.Boxes.size(), 2u);
     EXPECT_EQ(platform.Boxes[1].Type, Box::Error);
     EXPECT_TRUE(ledger->LedgerChanged);
+}
+
+TEST_F(CloseTest, AProgramFolderThatCannotBeWrittenWarnsOnceAndTheLedgerIsSaved) {
+    StartChanged();
+    // The ledger lies in another folder; the program folder refuses every new file.
+    ledger->DataDir = other.toStdString();
+    const std::string programDir = exe.toStdString();
+    SetWriteFaultHookForTesting([&](WriteStep step, const std::string& path) {
+        return step == WriteStep::CreateTemp && path.rfind(programDir, 0) == 0 ? EACCES : 0;
+    });
+    platform.Answers.push_back(YesButton);
+    window->close();
+    SetWriteFaultHookForTesting(nullptr);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(ReadText(other + QStringLiteral("新規作成.nbd")),
+              QStringLiteral("2026,12,7,2,0,0,0,2500,0,,\r\n"));
+    EXPECT_EQ(FilesIn(exe), startFiles);
+    ASSERT_EQ(platform.Boxes.size(), 3u);
+    EXPECT_EQ(platform.Boxes[1].Type, Box::Typed);
+    EXPECT_EQ(platform.Boxes[1].Kind, MessageKind::Warning);
+    EXPECT_TRUE(platform.Boxes[1].Text.startsWith(
+        QStringLiteral("家計簿データは保存しましたが、設定を保存できませんでした。\r")))
+        << platform.Boxes[1].Text.toStdString();
+    EXPECT_TRUE(platform.Boxes[1].Text.contains(QStringLiteral("アクセスが拒否されました")));
+    EXPECT_EQ(platform.Boxes[2].Text, QStringLiteral("保存が終了しました"));
+    EXPECT_FALSE(ledger->LedgerChanged);
 }
 
 TEST_F(CloseTest, UnchangedLedgerClosesAtOnce) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/errors.h"
+#include "ui/platform/placement.h"
 #include "ui/support/fake_platform.h"
 
 namespace kakeibo {
@@ -60,6 +61,26 @@ TEST(SetPlatform, AFakeStandsInOnlyForItsLifetime) {
         EXPECT_EQ(CurrentPlatform().Today(), (Date{2028, 2, 29}));
     }
     EXPECT_EQ(&CurrentPlatform(), production);
+}
+
+TEST(ReachablePosition, KeepsPlacesOnScreenAndMovesLostWindowsOntoTheNearestScreen) {
+    const QList<QRect> one = {QRect(0, 0, 1024, 768)};
+    const QSize form(583, 483);
+    // On screen, wholly or mostly: exactly as saved.
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(427, 81), form), one), QPoint(427, 81));
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(600, 300), form), one), QPoint(600, 300));
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(-200, 81), form), one), QPoint(-200, 81));
+    // Wholly or mostly off every screen: onto the nearest one, as little moved as can be.
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(-5000, 81), form), one), QPoint(0, 81));
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(900, 700), form), one), QPoint(441, 285));
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(100, -470), form), one), QPoint(100, 0));
+    // Two screens side by side: the one nearest to the window takes it.
+    const QList<QRect> two = {QRect(0, 0, 1024, 768), QRect(1024, 0, 1280, 1024)};
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(1500, 300), form), two), QPoint(1500, 300));
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(9000, 300), form), two), QPoint(2304 - 583, 300));
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(-9000, 900), form), two), QPoint(0, 768 - 483));
+    // No screen known: kept.
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(-5000, 81), form), {}), QPoint(-5000, 81));
 }
 
 }  // namespace

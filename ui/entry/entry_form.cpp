@@ -28,6 +28,7 @@
 #include "ui/main/workspace.h"
 #include "ui/platform/frameless.h"
 #include "ui/platform/input_method.h"
+#include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
@@ -249,6 +250,7 @@ void TForm3::ConnectHandlers() {
     composition_->Watch(ComboBox2);
     // The copy of a committed composition may arrive after the focus moved to the amount.
     composition_->Watch(NValEdit5);
+    NValEdit5->installEventFilter(this);
     connect(SPB5, &QAbstractButton::clicked, this, &TForm3::KinyuClick);
     connect(SPB6, &QAbstractButton::clicked, this, &QWidget::close);
     connect(Image2, &QAbstractButton::clicked, this, &TForm3::RecieptClear);
@@ -264,8 +266,9 @@ void TForm3::SetTabOrder() {
 
 void TForm3::FormCreate() {
     const LayoutSlot& slot = ledger_.WindowLayout[kLayoutEntryForm];
-    move(slot.Left, slot.Top);
     setFixedSize(kFormWidth, kFormHeight);
+    // A saved place mostly off every screen would leave the form out of reach.
+    move(ReachablePosition(QRect(QPoint(slot.Left, slot.Top), size()), ScreenRects()));
     for (auto [box, file] :
          {std::pair{ComboBox1, kShopHistoryFile}, std::pair{ComboBox2, kMemoHistoryFile}}) {
         const QSignalBlocker blocker(box);
@@ -315,6 +318,10 @@ void TForm3::FormPaint() {
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == NValEdit5 && event->type() == QEvent::KeyPress &&
+        AmountEnter(*static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent*>(event)->text();
         if (text.size() == 1 && AnyBoxKeyPress(watched, text.front())) return true;
@@ -328,6 +335,18 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
         return mouse->button() == Qt::RightButton;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// Enter (or the keypad's Enter) in the amount field writes the entry as "記入" does, its
+// refusals included, and leaves the focus in the field for the next amount of a receipt.
+// Only while "記入" can be pressed (not on the budget tab) and only without other modifiers.
+bool TForm3::AmountEnter(const QKeyEvent& key) {
+    if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    if (SPB5->isHidden() || !SPB5->isEnabled()) return false;
+    KinyuClick();
+    NValEdit5->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 bool TForm3::AnyBoxKeyPress(QObject* source, QChar key) {

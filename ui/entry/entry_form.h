@@ -12,6 +12,7 @@
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -140,6 +141,8 @@ private:
     void FormPaint();
     // Opens the drop-down of an item or sub-item list on a blank; true when it did.
     bool AnyBoxKeyPress(QObject* source, QChar key);
+    // Enter in the amount field; true when it wrote (or tried to write) the entry.
+    bool AmountEnter(const QKeyEvent& key);
     void FillSubItems(QComboBox* list, const std::array<int32_t, 31>& map, int position);
     void SetWalletBalance();
     void SetEditMode(bool editing);

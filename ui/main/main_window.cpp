@@ -15,8 +15,10 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <algorithm>
 #include <exception>
 
@@ -29,6 +31,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
+#include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 #include "ui/settings/settings_dialog.h"
 
@@ -289,6 +292,46 @@ void TForm1::FormCreate() {
     init();
     move(0, 0);
     resize(ScreenWidth(this), kStripHeight);
+    // The native window exists before the tool windows are made, so that each of them is
+    // owned by it from its creation (see OwnToolWindow).
+    winId();
+}
+
+void TForm1::FitStripToFrame() {
+    const QWindow* window = windowHandle();
+    const int frame = window != nullptr && isVisible()
+                          ? window->frameMargins().top() + window->frameMargins().bottom()
+                          : 0;
+    const int client = frame > 0 && frame < kStripHeight ? kStripHeight - frame : kStripHeight;
+    if (minimumHeight() == client && maximumHeight() == client && height() == client) return;
+    setMinimumHeight(client);
+    setMaximumHeight(client);
+    resize(width(), client);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FitStripToFrame();
+    // A window manager frames the window some moments after it is shown, and not every
+    // one of them tells with a move: look again a few times over the first two seconds.
+    frameChecks_ = 20;
+    auto* timer = new QTimer(this);
+    timer->setInterval(100);
+    connect(timer, &QTimer::timeout, this, [this, timer] {
+        FitStripToFrame();
+        if (--frameChecks_ <= 0) timer->deleteLater();
+    });
+    timer->start();
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    FitStripToFrame();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FitStripToFrame();
 }
 
 void TForm1::init() {
@@ -366,19 +409,28 @@ void TForm1::SetGraphSheetVisible(bool visible) {
 
 void TForm1::SetEntryForm(TForm3* form) {
     entryForm_ = form;
-    if (entryForm_ != nullptr) N13->setChecked(!entryForm_->isHidden());
+    if (entryForm_ != nullptr) {
+        OwnToolWindow(this, entryForm_);
+        N13->setChecked(!entryForm_->isHidden());
+    }
 }
 
 void TForm1::SetDataSheet(QWidget* sheet, std::function<void()> refill) {
     dataSheet_ = sheet;
     dataSheetRefill_ = std::move(refill);
-    if (dataSheet_ != nullptr) N11->setChecked(!dataSheet_->isHidden());
+    if (dataSheet_ != nullptr) {
+        OwnToolWindow(this, dataSheet_);
+        N11->setChecked(!dataSheet_->isHidden());
+    }
 }
 
 void TForm1::SetGraphSheet(QWidget* sheet, std::function<void()> refill) {
     graphSheet_ = sheet;
     graphSheetRefill_ = std::move(refill);
-    if (graphSheet_ != nullptr) N12->setChecked(!graphSheet_->isHidden());
+    if (graphSheet_ != nullptr) {
+        OwnToolWindow(this, graphSheet_);
+        N12->setChecked(!graphSheet_->isHidden());
+    }
 }
 
 void TForm1::SelectDate(const Date& date) {
@@ -458,7 +510,10 @@ SaveInputs TForm1::CollectSaveInputs() const {
 }
 
 void TForm1::SaveTo(const std::string& dir, const std::string& name) {
-    MonthSave(ledger_, dir, name, CollectSaveInputs());
+    const SaveResult result = MonthSave(ledger_, dir, name, CollectSaveInputs());
+    // The ledger is saved even when the program folder's files were not: one warning says
+    // which of them and why, then the save is reported finished as usual.
+    if (result.Warning) ShowNotice(*result.Warning);
     CurrentPlatform().ShowMessage(Q(kSaveFinishedMessage));
 }
 

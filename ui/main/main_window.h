@@ -91,8 +91,15 @@ public:
     QAction* N12 = nullptr;  // グラフシート on/off
     QAction* N13 = nullptr;  // 入力フォーム on/off (Ctrl+I)
 
+    // Keeps the window's outer height (frame included) at 80: the client height is 80 less
+    // the frame the window manager put around it, 80 itself when there is no frame.
+    void FitStripToFrame();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
@@ -112,6 +119,7 @@ private:
     void SetGraphSheetVisible(bool visible);
 
     Ledger& ledger_;
+    int frameChecks_ = 0;  // looks left for a frame that the window manager adds late
     TForm3* entryForm_ = nullptr;
     QWidget* dataSheet_ = nullptr;
     std::function<void()> dataSheetRefill_;

@@ -1,5 +1,6 @@
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 // Widget tests share one QApplication per executable. They always run offscreen, also when
 // CTest lists them at build time.

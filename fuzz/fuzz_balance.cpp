@@ -1,0 +1,5 @@
+#include "fuzz_tables.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return kakeibo::fuzz::FuzzNumberTable(data, size, "r.dat");
+}

@@ -1,0 +1,327 @@
+// The real program on a real desktop: Xvfb with the openbox window manager. Reads what the
+// window system shows (titles, frames, stacking) with xprop and xwininfo and clicks with
+// xdotool. Skips when the X server or the window manager cannot be started.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+bool OnPath(const std::string& tool) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path != nullptr ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        if (!dir.empty() && ::access((dir + "/" + tool).c_str(), X_OK) == 0) return true;
+    }
+    return false;
+}
+
+// A child process ended (TERM, then KILL) when the object goes.
+class Child {
+public:
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() { Stop(); }
+
+    // Starts argv with extra environment entries; `keepFd` stays open in the child.
+    bool Start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+               const std::string& log, int keepFd = -1, const std::string& cwd = {}) {
+        pid_ = ::fork();
+        if (pid_ < 0) return false;
+        if (pid_ == 0) {
+            ::setpgid(0, 0);
+            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out >= 0) {
+                ::dup2(out, 1);
+                ::dup2(out, 2);
+            }
+            const int null = ::open("/dev/null", O_RDONLY);
+            if (null >= 0) ::dup2(null, 0);
+            for (int fd = 3; fd < 1024; ++fd) {
+                if (fd != keepFd) ::close(fd);
+            }
+            if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
+            for (const std::string& e : env) ::putenv(const_cast<char*>(e.c_str()));
+            std::vector<char*> args;
+            for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+            args.push_back(nullptr);
+            ::execvp(args[0], args.data());
+            ::_exit(127);
+        }
+        return true;
+    }
+
+    bool Running() {
+        if (pid_ <= 0) return false;
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return false;
+        }
+        return true;
+    }
+
+    void Stop() {
+        if (pid_ <= 0) return;
+        ::kill(-pid_, SIGTERM);
+        for (int i = 0; i < 50; ++i) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ::kill(-pid_, SIGKILL);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+// Runs a command (with DISPLAY set in this process) and returns what it printed.
+std::string Output(const std::string& command) {
+    std::string out;
+    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    ::pclose(pipe);
+    return out;
+}
+
+// Polls `ready` until it holds or `seconds` pass.
+bool WaitFor(double seconds, const std::function<bool()>& ready) {
+    const auto end = Clock::now() + std::chrono::milliseconds(static_cast<int>(seconds * 1000));
+    while (Clock::now() < end) {
+        if (ready()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return ready();
+}
+
+// The windows of a property such as _NET_CLIENT_LIST_STACKING (bottom to top), as hex ids.
+std::vector<std::string> RootWindows(const std::string& property) {
+    const std::string text = Output("xprop -root " + property);
+    std::vector<std::string> ids;
+    const size_t hash = text.find('#');
+    if (hash == std::string::npos) return ids;
+    std::stringstream list(text.substr(hash + 1));
+    std::string id;
+    while (list >> id) {
+        if (!id.empty() && id.back() == ',') id.pop_back();
+        if (id.rfind("0x", 0) == 0) ids.push_back(id);
+    }
+    return ids;
+}
+
+// _NET_WM_NAME as the window system holds it (UTF-8), without the quotes.
+std::string WindowName(const std::string& id) {
+    const std::string text = Output("xprop -id " + id + " _NET_WM_NAME");
+    const size_t first = text.find('"');
+    const size_t last = text.rfind('"');
+    if (first == std::string::npos || last <= first) return {};
+    return text.substr(first + 1, last - first - 1);
+}
+
+std::optional<std::string> FindWindow(const std::string& name) {
+    for (const std::string& id : RootWindows("_NET_CLIENT_LIST")) {
+        if (WindowName(id) == name) return id;
+    }
+    return std::nullopt;
+}
+
+struct Geometry {
+    int X = 0, Y = 0, Width = 0, Height = 0;       // the client area, absolute
+    int Left = 0, Right = 0, Top = 0, Bottom = 0;  // the frame around it
+    int OuterTop() const { return Y - Top; }
+    int OuterHeight() const { return Top + Height + Bottom; }
+};
+
+int Field(const std::string& text, const std::string& label) {
+    const size_t at = text.find(label);
+    return at == std::string::npos ? -100000 : std::atoi(text.c_str() + at + label.size());
+}
+
+Geometry GeometryOf(const std::string& id) {
+    Geometry g;
+    const std::string info = Output("xwininfo -id " + id);
+    g.X = Field(info, "Absolute upper-left X:");
+    g.Y = Field(info, "Absolute upper-left Y:");
+    g.Width = Field(info, "Width:");
+    g.Height = Field(info, "Height:");
+    const std::string extents = Output("xprop -id " + id + " _NET_FRAME_EXTENTS");
+    const size_t eq = extents.find('=');
+    if (eq != std::string::npos) {
+        std::sscanf(extents.c_str() + eq + 1, " %d, %d, %d, %d", &g.Left, &g.Right, &g.Top,
+                    &g.Bottom);
+    }
+    return g;
+}
+
+void Click(int x, int y) {
+    Output("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
+
+size_t IndexOf(const std::vector<std::string>& list, const std::string& id) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (list[i] == id) return i;
+    }
+    return list.size();
+}
+
+class DesktopSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"Xvfb", "openbox", "xprop", "xwininfo", "xdotool"}) {
+            if (!OnPath(tool)) {
+                GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it)";
+            }
+        }
+        char pattern[] = "/tmp/kakeibo-desktop-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        scratch_ = pattern;
+
+        // Xvfb picks a free display and writes its number to the pipe.
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        xvfb_.Start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
+                     "-nolisten", "tcp"},
+                    {}, scratch_ + "/xvfb.log", fds[1]);
+        ::close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        while (::poll(&p, 1, 5000) > 0) {
+            char c;
+            if (::read(fds[0], &c, 1) != 1 || c == '\n') break;
+            number += c;
+        }
+        ::close(fds[0]);
+        if (number.empty()) GTEST_SKIP() << "Xvfb could not start an X server";
+        display_ = ":" + number;
+        ::setenv("DISPLAY", display_.c_str(), 1);
+
+        fs::create_directories(scratch_ + "/home");
+        home_ = "HOME=" + scratch_ + "/home";
+        openbox_.Start({"openbox", "--sm-disable"}, {home_}, scratch_ + "/openbox.log");
+        if (!WaitFor(5, [] { return !RootWindows("_NET_SUPPORTING_WM_CHECK").empty(); })) {
+            GTEST_SKIP() << "openbox did not start as the window manager on " << display_;
+        }
+    }
+
+    void TearDown() override {
+        program_.Stop();
+        openbox_.Stop();
+        xvfb_.Stop();
+        if (!scratch_.empty()) {
+            std::error_code ignored;
+            fs::remove_all(scratch_, ignored);
+        }
+    }
+
+    // The program in a scratch folder of its own with the masters beside it.
+    void StartProgram(const std::string& ini) {
+        const std::string bin = scratch_ + "/bin/";
+        fs::create_directories(bin);
+        // KAKEIBO_DESKTOP_PROGRAM runs another build of the program, e.g. an older one.
+        const char* other = std::getenv("KAKEIBO_DESKTOP_PROGRAM");
+        fs::copy_file(other != nullptr ? other : KAKEIBO_PROGRAM, bin + "kakeibo");
+        fs::permissions(bin + "kakeibo", fs::perms::owner_all);
+        for (const char* master : {"kamoku.dat", "hojyo.dat"}) {
+            fs::copy_file(std::string(KAKEIBO_DATA_DIR) + master, bin + master);
+        }
+        std::ofstream(bin + "rozed.ini", std::ios::binary) << ini;
+        program_.Start({bin + "kakeibo"}, {home_, "QT_QPA_PLATFORM=xcb", "DISPLAY=" + display_},
+                       scratch_ + "/program.log", -1, bin);
+    }
+
+    std::string scratch_;
+    std::string display_;
+    std::string home_;
+    Child xvfb_;
+    Child openbox_;
+    Child program_;
+};
+
+TEST_F(DesktopSession, TitlesLayoutAndStackingAsTheWindowManagerShowsThem) {
+    // Line 3 is no number: start-up shows its error box before the main window.
+    StartProgram(scratch_ + "/bin/\r\nrozed1\r\nabc\r\n");
+    std::optional<std::string> box;
+    ASSERT_TRUE(WaitFor(8, [&] { return (box = FindWindow("エラー")).has_value(); }))
+        << "no error box titled exactly エラー";
+    Output("xdotool windowactivate --sync " + *box + " key Return");
+
+    std::optional<std::string> main;
+    std::optional<std::string> form;
+    ASSERT_TRUE(WaitFor(5, [&] {
+        main = FindWindow("Nimbrel の家計簿");
+        form = FindWindow("各種入力フォーム");
+        return main && form;
+    })) << "windows titled exactly 「Nimbrel の家計簿」 and 「各種入力フォーム」 did not appear";
+    EXPECT_FALSE(FindWindow("エラー"));
+
+    // The strip is 80 pixels high as a whole, its frame included, at the top of the screen.
+    Geometry strip;
+    const bool fitted = WaitFor(5, [&] {
+        strip = GeometryOf(*main);
+        return strip.Top > 0 && strip.OuterHeight() == 80;
+    });
+    EXPECT_TRUE(fitted) << "frame " << strip.Top << "+" << strip.Bottom << ", client height "
+                        << strip.Height;
+    EXPECT_EQ(strip.OuterTop(), 0);
+    const Geometry entry = GeometryOf(*form);
+    EXPECT_GE(entry.Y - entry.Top, strip.OuterTop() + strip.OuterHeight())
+        << "the entry form's top edge lies under the main window";
+
+    // A click on the main window's bare strip activates it and leaves the form above it.
+    Click(600, strip.Y + strip.Height - 8);
+    EXPECT_TRUE(WaitFor(3, [&] {
+        const auto active = RootWindows("_NET_ACTIVE_WINDOW");
+        return !active.empty() && active.front() == *main;
+    })) << "the click did not reach the main window";
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto stacking = RootWindows("_NET_CLIENT_LIST_STACKING");
+    EXPECT_GT(IndexOf(stacking, *form), IndexOf(stacking, *main))
+        << "the entry form went behind the main window";
+    EXPECT_NE(IndexOf(stacking, *form), stacking.size());
+
+    // Enter on an amount of 0: the plain box, with the application's title.
+    Click(entry.X + 19 + 216 + 144, entry.Y + 208 + 97 + 10);
+    Output("xdotool key Return");
+    std::optional<std::string> plain;
+    EXPECT_TRUE(WaitFor(5, [&] { return (plain = FindWindow("Nimbrelの家計簿")).has_value(); }))
+        << "no plain box titled exactly Nimbrelの家計簿";
+    if (plain) Output("xdotool windowactivate --sync " + *plain + " key Return");
+
+    for (const std::string& id : RootWindows("_NET_CLIENT_LIST")) {
+        const std::string name = WindowName(id);
+        EXPECT_EQ(name.find(" — "), std::string::npos) << name;
+    }
+    EXPECT_TRUE(program_.Running()) << "the program ended on its own";
+}
+
+}  // namespace

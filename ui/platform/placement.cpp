@@ -1,0 +1,73 @@
+#include "ui/platform/placement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace kakeibo {
+
+namespace {
+
+int64_t Area(const QRect& r) {
+    return r.isEmpty() ? 0 : static_cast<int64_t>(r.width()) * r.height();
+}
+
+// How far apart two rectangles are (0 when they touch or overlap), squared.
+int64_t DistanceSquared(const QRect& a, const QRect& b) {
+    const int64_t dx =
+        std::max<int64_t>({0, int64_t{b.left()} - a.right(), int64_t{a.left()} - b.right()});
+    const int64_t dy =
+        std::max<int64_t>({0, int64_t{b.top()} - a.bottom(), int64_t{a.top()} - b.bottom()});
+    return dx * dx + dy * dy;
+}
+
+}  // namespace
+
+QPoint ReachablePosition(const QRect& window, const QList<QRect>& screens) {
+    if (screens.isEmpty() || window.isEmpty()) return window.topLeft();
+    int64_t onScreen = 0;
+    for (const QRect& screen : screens) onScreen += Area(window.intersected(screen));
+    if (onScreen * 2 >= Area(window)) return window.topLeft();
+
+    const QRect* nearest = &screens.front();
+    int64_t best = std::numeric_limits<int64_t>::max();
+    for (const QRect& screen : screens) {
+        const int64_t d = DistanceSquared(window, screen);
+        if (d < best) {
+            best = d;
+            nearest = &screen;
+        }
+    }
+    const int left =
+        std::max(nearest->left(), std::min(window.left(), nearest->right() + 1 - window.width()));
+    const int top =
+        std::max(nearest->top(), std::min(window.top(), nearest->bottom() + 1 - window.height()));
+    return QPoint(left, top);
+}
+
+QList<QRect> ScreenRects() {
+    QList<QRect> rects;
+    for (const QScreen* screen : QGuiApplication::screens()) rects.append(screen->geometry());
+    return rects;
+}
+
+void OwnToolWindow(QWidget* owner, QWidget* tool) {
+    if (owner == nullptr || tool == nullptr) return;
+    owner->winId();
+    tool->winId();
+    QWindow* ownerWindow = owner->windowHandle();
+    QWindow* toolWindow = tool->windowHandle();
+    if (ownerWindow == nullptr || toolWindow == nullptr) return;
+    if (toolWindow->transientParent() == ownerWindow) return;
+    toolWindow->setTransientParent(ownerWindow);
+    if (tool->isVisible()) {
+        tool->hide();
+        tool->show();
+    }
+}
+
+}  // namespace kakeibo

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+
+class QWidget;
+
+namespace kakeibo {
+
+// Where a tool window with the saved frame `window` goes at start-up, given the screens'
+// rectangles: its own position when at least half of it lies on the screens (a position on
+// screen is kept exactly as saved); otherwise the nearest place wholly on the screen nearest
+// to it (its top-left corner on that screen when the window is larger than the screen).
+// With no screen the position is kept.
+QPoint ReachablePosition(const QRect& window, const QList<QRect>& screens);
+
+// The rectangles of the screens the application has now.
+QList<QRect> ScreenRects();
+
+// Makes `tool` an owned tool window of `owner`: the window system keeps it above `owner`
+// (WM_TRANSIENT_FOR on X11). Creates both native windows; the window system reads the
+// owner when `tool` is next shown, so a shown `tool` is hidden and shown again.
+void OwnToolWindow(QWidget* owner, QWidget* tool);
+
+}  // namespace kakeibo
