@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "bench_support.h"
+#include "core/ledger_paths.h"
 #include "core/save.h"
 
 namespace kakeibo {
@@ -13,7 +14,7 @@ void BM_MonthSaveFullYear(benchmark::State& state) {
     auto ledger = bench::MakeFullYearLedger();
     const std::string dir = bench::MakeTempDir();
     ledger->ExeDir = dir;
-    ledger->IniPath = dir + "rozed.ini";
+    ledger->IniPath = dir + kSettingsFile;
     ledger->DataDir = dir;
     ledger->LedgerName = "家計簿2026";
     SaveInputs inputs;

@@ -32,7 +32,7 @@ std::string LineErrorMessage(const std::string& path, size_t lineNumber, const s
 bool ReadItemMaster(Ledger& ledger, const std::string& path);
 bool ReadSubItemMaster(Ledger& ledger, const std::string& path);
 
-// A history file ("mise.dat", "memo.dat"); empty when the file does not exist.
+// A history file (kShopHistoryFile, kMemoHistoryFile); empty when the file does not exist.
 std::vector<std::string> ReadHistory(const std::string& path);
 
 // A text as one line of a file: line breaks become blanks.

@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/ledger_files.h"
+#include "core/ledger_paths.h"
 #include "core/settings_file.h"
 #include "core/sjis.h"
 #include "core/totals.h"
@@ -63,22 +64,21 @@ SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& 
     const bool ledgerFiles = ledger.LedgerChanged;
     const bool masterFiles = ledger.MastersChanged;
     if (ledgerFiles) {
-        RefreshData(ledger, 1);
-        RefreshData(ledger, 2);
-        add(dataGroup, dir + name + "r.dat", BalanceFileLines(ledger));
-        add(dataGroup, dir + name + "y.dat", BudgetFileLines(ledger));
-        add(dataGroup, dir + name + ".nbd", EntriesFileLines(ledger));
+        RecomputeTotals(ledger);
+        add(dataGroup, dir + BalanceFileName(name), BalanceFileLines(ledger));
+        add(dataGroup, dir + BudgetFileName(name), BudgetFileLines(ledger));
+        add(dataGroup, dir + EntriesFileName(name), EntriesFileLines(ledger));
         const std::string iniPath =
-            ledger.IniPath.empty() ? ledger.ExeDir + "rozed.ini" : ledger.IniPath;
+            ledger.IniPath.empty() ? ledger.ExeDir + kSettingsFile : ledger.IniPath;
         add(programGroup, iniPath,
             SettingsFileLines(ledger, inputs.EntryForm, inputs.DataSheet, inputs.GraphSheet));
     }
     if (masterFiles) {
-        add(programGroup, ledger.ExeDir + "kamoku.dat", ItemMasterLines(ledger));
-        add(programGroup, ledger.ExeDir + "hojyo.dat", SubItemMasterLines(ledger));
+        add(programGroup, ledger.ExeDir + kItemMasterFile, ItemMasterLines(ledger));
+        add(programGroup, ledger.ExeDir + kSubItemMasterFile, SubItemMasterLines(ledger));
     }
-    add(dataGroup, dir + "mise.dat", HistoryLines(inputs.ShopHistory, ledger.ShopHistoryMax));
-    add(dataGroup, dir + "memo.dat", HistoryLines(inputs.MemoHistory, ledger.MemoHistoryMax));
+    add(dataGroup, dir + kShopHistoryFile, HistoryLines(inputs.ShopHistory, ledger.ShopHistoryMax));
+    add(dataGroup, dir + kMemoHistoryFile, HistoryLines(inputs.MemoHistory, ledger.MemoHistoryMax));
 
     // The files about to be replaced are kept first; without that generation nothing is written.
     if (ledgerFiles && inputs.Backup) KeepGeneration(dir, name, *inputs.Backup);

@@ -41,8 +41,7 @@ void Require(bool holds, const char* what) {
 }
 
 void RecomputeAll(Ledger& ledger) {
-    RefreshData(ledger, 1);
-    RefreshData(ledger, 2);
+    RecomputeTotals(ledger);
     // The week sums match entries by their year, so take the year the ledger holds.
     const int year = ledger.EntryTable[0][0].Year;
     const int shown = year >= 1 && year <= 9999 ? year : 2024;
