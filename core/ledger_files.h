@@ -35,16 +35,4 @@ bool ReadSubItemMaster(Ledger& ledger, const std::string& path);
 // A history file (kShopHistoryFile, kMemoHistoryFile); empty when the file does not exist.
 std::vector<std::string> ReadHistory(const std::string& path);
 
-// A text as one line of a file: line breaks become blanks.
-std::string OneLine(const std::string& text);
-// A shop name as the entries file can hold it: one line, "," as the full-width "，".
-std::string StorableShop(const std::string& shop);
-
-// The texts of the ledger's files as UTF-8 lines, in file order.
-std::vector<std::string> EntriesFileLines(const Ledger& ledger);
-std::vector<std::string> BalanceFileLines(const Ledger& ledger);
-std::vector<std::string> BudgetFileLines(const Ledger& ledger);
-std::vector<std::string> ItemMasterLines(const Ledger& ledger);
-std::vector<std::string> SubItemMasterLines(const Ledger& ledger);
-
 }  // namespace kakeibo

@@ -1,9 +1,8 @@
+#include "core/ledger_writers.h"
+
 #include <charconv>
 #include <string>
 #include <vector>
-
-#include "core/ledger_files.h"
-#include "core/settings_file.h"
 
 namespace kakeibo {
 
@@ -118,33 +117,6 @@ std::vector<std::string> SubItemMasterLines(const Ledger& ledger) {
         for (const std::string& name : item) lines.push_back(OneLine(name));
     }
     return lines;
-}
-
-std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
-                                           const LayoutSlot& dataSheet,
-                                           const std::optional<LayoutSlot>& graphSheet) {
-    auto written = [](LayoutSlot slot) {
-        slot.Visible = slot.Visible != 0 ? 1 : 0;
-        return slot;
-    };
-    LayoutSlot graph = written(graphSheet.value_or(entryForm));
-    // A graph slot equal to the entry form's reads back as never placed; a graph sheet that
-    // really sits there keeps its visibility at the cost of one pixel.
-    if (graphSheet && graph == written(entryForm)) ++graph.Left;
-    std::string layout;
-    for (const LayoutSlot& slot : {written(entryForm), graph, written(dataSheet)}) {
-        AppendNumber(layout, slot.Visible);
-        for (int32_t v : {slot.Left, slot.Top, slot.Height, slot.Width}) {
-            AppendNumber(layout, v);
-        }
-    }
-    return {PathLine(ledger.DataDir),
-            PathLine(ledger.LedgerName),
-            std::to_string(ledger.ShopHistoryMax),
-            std::to_string(ledger.MemoHistoryMax),
-            ledger.HideZeroItems ? "True" : "False",
-            layout,
-            std::to_string(ledger.TaxRounding)};
 }
 
 }  // namespace kakeibo

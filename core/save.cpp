@@ -7,6 +7,7 @@
 #include "core/file_io.h"
 #include "core/ledger_files.h"
 #include "core/ledger_paths.h"
+#include "core/ledger_writers.h"
 #include "core/settings_file.h"
 #include "core/sjis.h"
 #include "core/totals.h"

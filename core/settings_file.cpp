@@ -127,6 +127,33 @@ void SetStartupDefaults(Ledger& ledger, int screenHeight) {
     ledger.IniCreated = false;
 }
 
+std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
+                                           const LayoutSlot& dataSheet,
+                                           const std::optional<LayoutSlot>& graphSheet) {
+    auto written = [](LayoutSlot slot) {
+        slot.Visible = slot.Visible != 0 ? 1 : 0;
+        return slot;
+    };
+    LayoutSlot graph = written(graphSheet.value_or(entryForm));
+    // A graph slot equal to the entry form's reads back as never placed; a graph sheet that
+    // really sits there keeps its visibility at the cost of one pixel.
+    if (graphSheet && graph == written(entryForm)) ++graph.Left;
+    std::string layout;
+    for (const LayoutSlot& slot : {written(entryForm), graph, written(dataSheet)}) {
+        for (int32_t v : {slot.Visible, slot.Left, slot.Top, slot.Height, slot.Width}) {
+            layout += std::to_string(v);
+            layout += ',';
+        }
+    }
+    return {PathLine(ledger.DataDir),
+            PathLine(ledger.LedgerName),
+            std::to_string(ledger.ShopHistoryMax),
+            std::to_string(ledger.MemoHistoryMax),
+            ledger.HideZeroItems ? "True" : "False",
+            layout,
+            std::to_string(ledger.TaxRounding)};
+}
+
 void ReadSettingsFile(Ledger& ledger, const std::string& path) {
     auto read = ReadTextLines(path);
     if (!read) throw LedgerError("ファイル「" + path + "」を開けませんでした。");

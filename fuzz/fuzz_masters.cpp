@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/ledger_files.h"
+#include "core/ledger_writers.h"
 #include "fuzz_support.h"
 
 using namespace kakeibo;

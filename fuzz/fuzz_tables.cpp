@@ -4,6 +4,7 @@
 
 #include "core/errors.h"
 #include "core/ledger_files.h"
+#include "core/ledger_writers.h"
 #include "fuzz_support.h"
 
 namespace kakeibo::fuzz {

@@ -9,6 +9,7 @@
 #include "core/entries.h"
 #include "core/errors.h"
 #include "core/ledger_files.h"
+#include "core/ledger_writers.h"
 #include "core/numbers.h"
 #include "core/sjis.h"
 #include "core/totals.h"
