@@ -105,7 +105,7 @@ public:
     QRadioButton* RadioButton2 = nullptr;  // budget tab: store the budget (YosanClick)
     QRadioButton* RadioButton3 = nullptr;  // other
     TBorderLabel* BorderLabel4 = nullptr;  // caption "金額"
-    TNValEdit* NValEdit5 = nullptr;        // amount, separators added as typed
+    TNValEdit* NValEdit5 = nullptr;        // amount, separators added as typed; Enter writes
     TBorderLabel* BorderLabel5 = nullptr;  // caption "一言メモ"
     QComboBox* ComboBox2 = nullptr;        // memo, editable, with history (memo.dat)
     QPushButton* Button1 = nullptr;
