@@ -488,6 +488,12 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
     const QImage rows = GridRows(*sheet);
     EXPECT_EQ(rows.pixelColor(CellRect(*sheet, 4, 5).topLeft()), QColor(204, 228, 255));
     EXPECT_EQ(RedAndBlackIn(rows, CellRect(*sheet, 4, 5)), std::make_pair(false, true));
+    // Scrolled down, a press on the top row flips the item shown there.
+    grid->scrollToItem(grid->item(10, 0), QAbstractItemView::PositionAtTop);
+    ASSERT_EQ(grid->rowAt(0), 10);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(40, 12));
+    EXPECT_TRUE(sheet->State.ExpandedItems[DailySheet][4]);
+    EXPECT_EQ(Cell(10, 0), QStringLiteral("-日用品"));
 }
 
 TEST(PassbookChoice, ListsTheAccountsAndReturnsTheCodeOfTheChoice) {
