@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 namespace kakeibo {
 namespace {
 
@@ -34,6 +37,34 @@ TEST(SheetDrawing, GaugeRoundsAndClipsAndOnlyNegativeNumbersAreRed) {
         {"-", {}},
         {"-12 ", {}}};
     for (const auto& [text, red] : figures) EXPECT_EQ(RedFigure(text), red) << text;
+}
+
+TEST(SheetDrawing, PressFindsTheItemBelowExpandedOnes) {
+    auto ledger = std::make_unique<Ledger>();
+    const char* names[] = {"現金", "銀行", "食費", "日用品", "給与", "交際費"};
+    const char* kinds[] = {"0", "0", "-1", "-1", "1", "-1"};
+    for (int i = 0; i < 6; ++i) ledger->ItemTable[i] = {names[i], kinds[i]};
+    const struct {
+        int kind;
+        std::vector<int> expanded;
+        int row, column;
+        SheetClick click;
+    } presses[] = {
+        {ExpenseSheet, {2, 3}, 13, 0, {true, 5}},
+        {ExpenseSheet, {2, 3}, 7, 0, {true, 3}},
+        {ExpenseSheet, {2}, 3, 0, {}},
+        {ExpenseSheet, {}, 4, 0, {}},  // below the list
+        {ExpenseSheet, {}, 2, 3, {true, -1}},
+        {IncomeSheet, {}, 1, 0, {true, 4}},
+        {DailySheet, {0}, 7, 0, {true, 1}},
+        {AccountSheet, {}, 1, 0, {}},
+    };
+    for (const auto& p : presses) {
+        SheetState state;
+        for (int item : p.expanded) state.ExpandedItems[p.kind][item] = true;
+        const SheetGrid grid = FillSheet(*ledger, p.kind, state);
+        EXPECT_EQ(ClickOnSheet(grid, state, p.kind, p.row, p.column), p.click) << p.row;
+    }
 }
 
 }  // namespace
