@@ -2,6 +2,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
 #include <memory>
 
 #include "bench_support.h"
@@ -57,6 +59,23 @@ void BM_SheetRefill(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SheetRefill)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+// A full repaint of the grid's rows, every visible cell drawn from its text: the sheet's own
+// drawing (second argument 0) against the toolkit's plain item drawing (1) for scale.
+void BM_SheetPaint(benchmark::State& state) {
+    SheetBench bench;
+    const int kind = static_cast<int>(state.range(0));
+    if (state.range(1) == 1) {
+        bench.sheet.StringGrid1->setItemDelegate(new QStyledItemDelegate(bench.sheet.StringGrid1));
+    }
+    bench.sheet.DrawCell(kind);
+    QCoreApplication::processEvents();
+    QWidget* rows = bench.sheet.StringGrid1->viewport();
+    for (auto _ : state) rows->repaint();
+}
+BENCHMARK(BM_SheetPaint)
+    ->ArgsProduct({{ExpenseSheet, DailySheet, DetailSheet}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace kakeibo::bench

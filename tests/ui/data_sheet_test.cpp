@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -81,6 +82,12 @@ protected:
     }
 
     QString Cell(int row, int column) const { return GridTexts().at(row).at(column); }
+
+    // Shows a sheet as the user's pick in the list does, also the sheet already shown.
+    void Show(int kind) {
+        sheet->ComboBox1->setCurrentIndex(kind);
+        emit sheet->ComboBox1->activated(kind);
+    }
 
     // Picks a sheet with the keyboard as a user walks the list.
     void Pick(int kind) {
@@ -302,6 +309,135 @@ TEST_F(DataSheetTest, Screenshots) {
         const QString path = SaveScreenshot(*sheet, QStringLiteral("data_sheet_%1").arg(kind));
         EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
     }
+}
+
+// What a cell of the grid shows: the blank left and right of its text, and whether the text
+// is red or dark (the smoothed edges of its glyphs included).
+struct Ink {
+    int left = -1, right = -1;
+    bool red = false, dark = false;
+    bool operator==(const Ink&) const = default;
+};
+Ink InkOf(const TForm5& sheet, int row, int column) {
+    const QImage rows = sheet.StringGrid1->viewport()->grab().toImage();
+    const QRect cell = sheet.StringGrid1->visualItemRect(sheet.StringGrid1->item(row, column));
+    Ink ink;
+    for (int x = cell.left(); x <= cell.right(); ++x) {
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            const QColor c = rows.pixelColor(x, y);
+            if (c == Qt::white) continue;
+            if (ink.left < 0) ink.left = x - cell.left();
+            ink.right = cell.right() - x;
+            ink.red |= c.red() - std::max(c.green(), c.blue()) > 120;
+            ink.dark |= std::max({c.red(), c.green(), c.blue()}) < 110;
+        }
+    }
+    return ink;
+}
+
+TEST_F(DataSheetTest, GaugesUnderTheNamesAndNegativeFiguresInRed) {
+    ledger->ItemTable[4] = {"雑費", "-1"};
+    ledger->ItemTable[5] = {"交際費", "-1"};
+    ledger->EntryTable[6][0].Amount = 30000;                          // 食費
+    ledger->EntryTable[6][1].Amount = 15000;                          // 給与
+    ledger->EntryTable[6][2] = {2026, 7, 5, 0, 0, 4, 0, 1234567, 0};  // money back from 雑費
+    ledger->EntryTable[6][3] = {2026, 7, 6, 0, 0, 5, 0, 12, 0};       // and from 交際費
+    ledger->BudgetTable[7][2] = ledger->BudgetTable[7][3] = 20000;
+    ledger->BudgetTable[7][4] = 1000000;
+    sheet->resize(700, 420);
+    const QColor cyan(0, 255, 255), red(255, 0, 0), blue(0, 0, 255), fixed(255, 254, 232);
+    const struct {
+        int kind, row;
+        std::vector<QColor> strip;  // 22 pixels below the row's top, at x = 0, 63, 64, 95, 96, 127
+    } gauges[] = {
+        {ExpenseSheet, 1, {red, red, cyan, cyan, cyan, cyan}},          // 30,000 of 20,000
+        {ExpenseSheet, 2, {cyan, cyan, cyan, cyan, cyan, cyan}},        // below 0
+        {ExpenseSheet, 3, {fixed, fixed, fixed, fixed, fixed, fixed}},  // budget 0
+        {IncomeSheet, 1, {cyan, cyan, cyan, cyan, red, red}},           // 15,000 of 20,000
+    };
+    for (const auto& g : gauges) {
+        Show(g.kind);
+        const QImage rows = sheet->StringGrid1->viewport()->grab().toImage();
+        std::vector<QColor> strip;
+        for (int x : {0, 63, 64, 95, 96, 127}) strip.push_back(rows.pixelColor(x, g.row * 25 - 3));
+        EXPECT_EQ(strip, g.strip) << g.kind << " row " << g.row;
+    }
+    Show(ExpenseSheet);
+    SaveScreenshot(*sheet, QStringLiteral("data_sheet_gauges"));
+    // "-1,234,567": 10 characters of 6 pixels, right-aligned, the same in every column.
+    EXPECT_EQ(InkOf(*sheet, 2, 2), (Ink{20, 2, true, false}));
+    EXPECT_EQ(InkOf(*sheet, 2, 5), (Ink{20, 2, true, false}));
+    EXPECT_EQ(InkOf(*sheet, 3, 2).red, true);   // -12
+    EXPECT_EQ(InkOf(*sheet, 2, 4).dark, true);  // -123.46%
+    EXPECT_EQ(InkOf(*sheet, 2, 4).red, false);
+    // A refill that changes only this month's figure redraws the gauge on the screen too.
+    QCoreApplication::processEvents();
+    ledger->EntryTable[6][0].Amount = 10000;
+    workspace.AllUpdate();
+    QCoreApplication::processEvents();
+    const QImage screen = sheet->screen()->grabWindow(sheet->winId()).toImage();
+    const QPoint strip = sheet->StringGrid1->viewport()->mapTo(sheet.get(), QPoint(63, 22));
+    EXPECT_EQ(screen.pixelColor(strip), blue);
+}
+
+TEST_F(DataSheetTest, DetailSheetYearLeftEverythingElseRight) {
+    sheet->resize(1400, 300);
+    Pick(DetailSheet);
+    for (int column = 0; column < 11; ++column) {
+        const Ink ink = InkOf(*sheet, 1, column);
+        const bool left = column == 0;
+        EXPECT_EQ(ink.left <= 4, left) << column << " " << Cell(1, column).toStdString();
+        EXPECT_EQ(ink.right <= 4, !left) << column;
+    }
+}
+
+TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
+    ledger->ItemTable[4] = {"日用品", "-1"};
+    ledger->EntryTable[6][2] = {2026, 7, 10, 2, 0, 0, 0, 800, 0};  // 食費/食料品 on 7/10
+    QTableWidget* grid = sheet->StringGrid1;
+    const struct {
+        int kind;
+        std::vector<int> before;
+        int row, x;  // row as the user sees it, 0 for the headings; x in the grid
+        Qt::MouseButton button;
+        std::vector<int> after;
+        bool refilled;
+    } presses[] = {
+        {ExpenseSheet, {2}, 7, 40, Qt::LeftButton, {2, 4}, true},  // below the five of 食費
+        {ExpenseSheet, {}, 1, 128, Qt::RightButton, {2}, true},    // the column's grid line
+        {ExpenseSheet, {}, 1, 129, Qt::LeftButton, {}, true},
+        {ExpenseSheet, {}, 1, 333, Qt::LeftButton, {}, true},    // 当月予算
+        {ExpenseSheet, {2}, 3, 40, Qt::LeftButton, {2}, false},  // a sub-item
+        {ExpenseSheet, {}, 0, 40, Qt::LeftButton, {}, false},
+        {AccountSheet, {}, 1, 40, Qt::LeftButton, {}, false},
+        {DailySheet, {}, 3, 40, Qt::LeftButton, {2}, true},
+    };
+    for (const auto& p : presses) {
+        sheet->HojyoInit();
+        for (int item : p.before) sheet->State.ExpandedItems[p.kind][item] = true;
+        Show(p.kind);
+        ledger->ItemTable[2].Name = "食料";  // shows only when the sheet is refilled
+        QWidget* target = p.row == 0 ? grid->horizontalHeader() : grid->viewport();
+        QTest::mouseClick(target, p.button, {}, QPoint(p.x, std::max(p.row - 1, 0) * 25 + 12));
+        std::vector<int> after;
+        for (int i = 0; i < kItemCount; ++i) {
+            if (sheet->State.ExpandedItems[p.kind][i]) after.push_back(i);
+        }
+        EXPECT_EQ(after, p.after) << p.kind << " row " << p.row << " x " << p.x;
+        const QString label = Cell(p.kind == DailySheet ? 3 : 1, 0);
+        EXPECT_EQ(label.endsWith("食料"), p.refilled && p.kind != AccountSheet) << p.row;
+        ledger->ItemTable[2].Name = "食費";
+    }
+    // 食費 of the daily table opened: five sub-item rows with their days (7/10 in column 5).
+    for (int r = 4; r < 9; ++r) {
+        const QString labels[] = {"  食料品", "  外食", "  ", "  ", "  "};
+        EXPECT_EQ(GridTexts()[r][0] + GridTexts()[r][5],
+                  labels[r - 4] + (r == 4 ? "       800" : "         0"));
+    }
+    // Scrolled down, a press on the top row flips the item shown there.
+    grid->scrollToItem(grid->item(10, 0), QAbstractItemView::PositionAtTop);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(40, 12));
+    EXPECT_EQ(Cell(10, 0), QStringLiteral("-日用品"));
 }
 
 TEST(PassbookChoice, ListsTheAccountsAndReturnsTheCodeOfTheChoice) {

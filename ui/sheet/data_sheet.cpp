@@ -8,8 +8,11 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <vector>
 
+#include "core/sheet_drawing.h"
 #include "ui/main/workspace.h"
 #include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
@@ -28,6 +31,29 @@ constexpr int kRowHeight = 25;  // 24 pixels and the grid line
 const QColor kNavy(0, 0, 128);
 const QColor kFixedCells(255, 254, 232);
 const QColor kWindowColour(254, 254, 254);
+const QColor kGaugeStrip(0, 255, 255);
+const QColor kWithinBudget(0, 0, 255);
+const QColor kRed(255, 0, 0);
+// A light selection, so that black and red figures both stay readable on it.
+const QColor kSelection(204, 228, 255);
+
+// Hands every cell to the sheet's own drawing.
+class SheetCellDelegate final : public QStyledItemDelegate {
+public:
+    SheetCellDelegate(const TForm5& form, QObject* parent)
+        : QStyledItemDelegate(parent), form_(form) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        // The fixed column is the one whose cells cannot be selected.
+        const bool fixed = !index.flags().testFlag(Qt::ItemIsSelectable);
+        form_.StringGrid1DrawCell(*painter, index.column(), index.row(), option.rect, fixed,
+                                  option.state.testFlag(QStyle::State_Selected));
+    }
+
+private:
+    const TForm5& form_;
+};
 
 // Our own small pictures, drawn once: the title, close, maximise, restore and a decoration.
 QPixmap Canvas(int w, int h) {
@@ -188,6 +214,11 @@ void TForm5::BuildControls() {
     // A text wider than its cell is cut at the cell's edge, never shortened to "…".
     StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setCornerButtonEnabled(false);
+    StringGrid1->setItemDelegate(new SheetCellDelegate(*this, StringGrid1));
+    QPalette gridPalette = StringGrid1->palette();
+    gridPalette.setColor(QPalette::Highlight, kSelection);
+    StringGrid1->setPalette(gridPalette);
+    StringGrid1->viewport()->installEventFilter(this);
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     StringGrid1->verticalHeader()->setMinimumSectionSize(1);
@@ -257,16 +288,18 @@ void TForm5::DrawCell(int kind) {
     const int columns = grid_.ColumnCount();
     StringGrid1->setColumnCount(columns);
     StringGrid1->setRowCount(rows);
+    std::vector<int> gaugeRows;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             const QString text = QString::fromStdString(grid_.Cell(r, c));
             QTableWidgetItem* item = StringGrid1->item(r, c);
             if (item == nullptr) {
                 item = new QTableWidgetItem(text);
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
                 StringGrid1->setItem(r, c, item);
             } else if (item->text() != text) {
                 item->setText(text);
+                // The gauge under the name is drawn from this month's figure and the budget.
+                if (c == 2 || c == 3) gaugeRows.push_back(r);
             }
             const bool fixed = fixedColumn && c == 0;
             const Qt::ItemFlags flags =
@@ -274,10 +307,10 @@ void TForm5::DrawCell(int kind) {
             if (item->flags() != flags) item->setFlags(flags);
             const QBrush background = fixed ? QBrush(kFixedCells) : QBrush();
             if (item->background() != background) item->setBackground(background);
-            const Qt::Alignment align =
-                (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter;
-            if (item->textAlignment() != static_cast<int>(align)) item->setTextAlignment(align);
         }
+    }
+    if (kind == ExpenseSheet || kind == IncomeSheet) {
+        for (int r : gaugeRows) StringGrid1->update(StringGrid1->model()->index(r, 0));
     }
     for (int c = 0; c < columns; ++c) {
         QTableWidgetItem* heading = StringGrid1->horizontalHeaderItem(c);
@@ -289,6 +322,75 @@ void TForm5::DrawCell(int kind) {
         }
     }
     if (!StringGrid1->isRowHidden(0)) StringGrid1->setRowHidden(0, true);
+}
+
+QString TForm5::CellText(int row, int column) const {
+    const QTableWidgetItem* item = StringGrid1->item(row, column);
+    return item != nullptr ? item->text() : QString();
+}
+
+void TForm5::StringGrid1DrawCell(QPainter& painter, int column, int row, const QRect& rect,
+                                 bool fixed, bool selected) const {
+    painter.save();
+    painter.setClipRect(rect);
+    painter.fillRect(rect, selected ? kSelection : fixed ? kFixedCells : QColor(Qt::white));
+    painter.setFont(StringGrid1->font());
+    painter.setPen(Qt::black);
+    const QString text = CellText(row, column);
+    const QRect inner = rect.adjusted(2, 2, -2, -2);
+    const int oneLine = Qt::AlignVCenter | Qt::TextSingleLine;
+    if (row == 0) {
+        painter.drawText(rect, Qt::AlignHCenter | oneLine, text);
+    } else if (column == 0) {
+        painter.drawText(inner, Qt::AlignLeft | oneLine, text);
+        const bool budgetSheet = State.SheetKind == ExpenseSheet || State.SheetKind == IncomeSheet;
+        const auto gauge =
+            budgetSheet ? GaugeOf(State.SheetKind, text.toStdString(),
+                                  CellText(row, 2).toStdString(), CellText(row, 3).toStdString())
+                        : std::nullopt;
+        if (gauge) {
+            const QRect strip(rect.left(), rect.top() + kGaugeTop, rect.width(),
+                              rect.height() - kGaugeTop);
+            painter.fillRect(strip, kGaugeStrip);
+            painter.fillRect(QRect(rect.left() + gauge->BarLeft, strip.top(),
+                                   gauge->BarRight - gauge->BarLeft, strip.height()),
+                             gauge->Red ? kRed : kWithinBudget);
+        }
+    } else {
+        // Figures are right-aligned in a fixed-pitch font, so their digits line up.
+        const auto red = RedFigure(text.toStdString());
+        painter.setPen(red ? kRed : QColor(Qt::black));
+        painter.drawText(inner, Qt::AlignRight | oneLine,
+                         red ? QString::fromStdString(*red) : text);
+    }
+    painter.restore();
+}
+
+bool TForm5::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    // Each press acts, the second of a double click too.
+    if (watched == StringGrid1->viewport() &&
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at = mouse->position().toPoint();
+        RunGuarded(
+            [&] { StringGrid1MouseDown(mouse->button(), mouse->modifiers(), at.x(), at.y()); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm5::StringGrid1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+    const int kind = ComboBox1->currentIndex();
+    // The grid's own hit test knows the rows scrolled out of sight and the hidden heading row
+    // (the headings are the header's, above these rows).
+    const SheetClick click =
+        ClickOnSheet(grid_, State, kind, StringGrid1->rowAt(y), StringGrid1->columnAt(x));
+    if (!click.Refill) return;
+    if (click.FlipItem >= 0) {
+        bool& expanded = State.ExpandedItems[kind][click.FlipItem];
+        expanded = !expanded;
+    }
+    DrawCell(kind);
 }
 
 void TForm5::DrawCurrentSheet() {

@@ -9,6 +9,7 @@
 #include "core/sheets.h"
 
 class QComboBox;
+class QPainter;
 class QTableWidget;
 
 namespace kakeibo {
@@ -45,6 +46,14 @@ public:
     void DrawCurrentSheet();
     // Collapses every item of every sheet.
     void HojyoInit();
+    // Draws one cell from the grid's texts and the sheet kind alone: the headings centred,
+    // column 0 left-aligned with the budget gauge under item rows of the two budget sheets,
+    // the other columns right-aligned with negative figures in red.
+    void StringGrid1DrawCell(QPainter& painter, int column, int row, const QRect& rect, bool fixed,
+                             bool selected) const;
+    // A press of any button at x, y of the grid's rows (its viewport): flips the item of an
+    // item row when pressed in the item column, and refills.
+    void StringGrid1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void Image2Click();
     void Image3Click();
     bool Maximised() const { return maximised_; }
@@ -72,11 +81,13 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
     void FormResize();
     void FormPaint();
+    QString CellText(int row, int column) const;
     void KeepMaximisedPlace();
     int MainWindowHeight() const;
     int ScreenHeight() const;
