@@ -74,7 +74,7 @@ public:
     QLabel* Image5 = nullptr;             // restore symbol, Image3's picture while maximised
     QLabel* Image6 = nullptr;             // decoration in the corner where the window is sized
     QComboBox* ComboBox1 = nullptr;       // which of the seven sheets is shown
-    QTableWidget* StringGrid1 = nullptr;  // the sheet, one text per cell
+    QTableWidget* StringGrid1 = nullptr;  // the sheet, one text per cell; a press expands an item
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
