@@ -11,10 +11,10 @@ void SplitLedgerPath(const std::string& path, std::string& dir, std::string& nam
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     dir = path.substr(0, nameStart);
     name = path.substr(nameStart);
+    // Only the extension at the end goes, so the files written or read are those of the file
+    // the user chose: "x.nbdold.nbd" is the ledger "x.nbdold", never another one.
     const size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return;
-    const std::string extension = name.substr(dot);
-    name.erase(name.find(extension), extension.size());
+    if (dot != std::string::npos) name.erase(dot);
 }
 
 }  // namespace kakeibo

@@ -31,9 +31,9 @@ inline std::string BudgetFileName(const std::string& name) {
 // The ledger's three files in the order a backup copies them: entries, budget, balance.
 std::vector<std::string> LedgerFileNames(const std::string& name);
 
-// Splits a chosen ledger path into the directory (with its trailing "/") and the name with
-// the first occurrence of its extension removed. Every command that takes a ledger path
-// from a file dialog splits it here.
+// Splits a chosen ledger path into the directory (with its trailing "/") and the name without
+// the extension at its end. Every command that takes a ledger path from a file dialog splits
+// it here.
 void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name);
 
 }  // namespace kakeibo

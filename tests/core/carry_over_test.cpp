@@ -107,7 +107,7 @@ TEST(SplitLedgerPath, FolderAndNameWithoutTheExtension) {
         {"/data/v1.2/ledger.nbd", "/data/v1.2/", "ledger"},  // a dot in a folder name
         {"/data/ledger", "/data/", "ledger"},                // no extension
         {"/data/a.nbd.nbd", "/data/", "a.nbd"},
-        {"/data/x.nbdold.nbd", "/data/", "xold.nbd"},  // the first occurrence goes
+        {"/data/x.nbdold.nbd", "/data/", "x.nbdold"},  // only the extension at the end goes
         {"/data/notes.txt", "/data/", "notes"},
         {"ledger.nbd", "", "ledger"},
     };
