@@ -132,7 +132,10 @@ std::string Stamp(const Moment& m, int sequence) {
     std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", m.Day.Year, m.Day.Month,
                   m.Day.Day, m.Hour, m.Minute, m.Second);
     std::string stamp = text;
-    if (sequence > 1) stamp += "-" + std::to_string(sequence);
+    if (sequence > 1) {
+        stamp += '-';
+        stamp += std::to_string(sequence);
+    }
     return stamp;
 }
 
@@ -205,7 +208,11 @@ std::string GenerationLabel(const BackupGeneration& g) {
     std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", g.Taken.Day.Year,
                   g.Taken.Day.Month, g.Taken.Day.Day, g.Taken.Hour, g.Taken.Minute, g.Taken.Second);
     std::string label = text;
-    if (g.Sequence > 1) label += " (" + std::to_string(g.Sequence) + ")";
+    if (g.Sequence > 1) {
+        label += " (";
+        label += std::to_string(g.Sequence);
+        label += ')';
+    }
     return label;
 }
 
