@@ -135,23 +135,16 @@ protected:
 TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->geometry(), QRect(30, 90, 440, 520));
-    EXPECT_TRUE(sheet->windowFlags().testFlag(Qt::Tool));
-    EXPECT_TRUE(sheet->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("データシート"));
     QStringList names;
     for (int i = 0; i < sheet->ComboBox1->count(); ++i) names << sheet->ComboBox1->itemText(i);
     EXPECT_EQ(names, QStringList({"今月の支出", "今月の収入", "口座残高", "科目日計表",
                                   "今月の収支", "今月の詳細データ", "通帳記帳"}));
-    EXPECT_FALSE(sheet->ComboBox1->isEditable());
-    EXPECT_EQ(sheet->StringGrid1->font().family(), QStringLiteral("ＭＳ ゴシック"));
-    EXPECT_TRUE(sheet->StringGrid1->font().fixedPitch());
     EXPECT_EQ(GridTexts().size(), 31u);
-    // The headings stay in sight above the rows; the fixed column has its own colour.
+    // The headings stay in sight above the rows (the column widths and row heights are
+    // checked by the presses and the gauges below).
     EXPECT_EQ(sheet->StringGrid1->horizontalHeaderItem(3)->text(), QStringLiteral("当月予算"));
     EXPECT_TRUE(sheet->StringGrid1->isRowHidden(0));
-    EXPECT_EQ(sheet->StringGrid1->columnWidth(0), 129);
-    EXPECT_EQ(sheet->StringGrid1->rowHeight(1), 25);
-    EXPECT_EQ(sheet->StringGrid1->item(1, 0)->background().color(), QColor(255, 254, 232));
 
     // A hidden saved layout keeps the window hidden.
     ledger->WindowLayout[kLayoutDataSheet].Visible = 0;
@@ -261,7 +254,7 @@ TEST_F(DataSheetTest, GridAndButtonsFollowEveryResize) {
     EXPECT_EQ(sheet->StringGrid1->geometry(), QRect(8, 65, 484, 445));
 }
 
-TEST_F(DataSheetTest, MaximisedSitsUnderTheMainWindowAndRestores) {
+TEST_F(DataSheetTest, MaximiseRestoreAndCloseButtons) {
     const int screenHeight = sheet->screen()->geometry().height();
     // The main window's outer height, its frame included where the system adds one.
     const int main = mainStrip.frameGeometry().height();
@@ -282,15 +275,11 @@ TEST_F(DataSheetTest, MaximisedSitsUnderTheMainWindowAndRestores) {
     EXPECT_FALSE(sheet->Maximised());
     EXPECT_EQ(sheet->geometry(), QRect(30, 90, 440, 520));
     EXPECT_EQ(sheet->Image3->pixmap().toImage(), maximise);
-}
 
-TEST_F(DataSheetTest, CloseButtonHidesAndTellsTheMainWindow) {
+    // The close button hides the sheet and tells the main window; hidden, it is still refilled.
     QTest::mouseClick(sheet->Image2, Qt::LeftButton);
-    ASSERT_EQ(workspace.Reports.size(), 1u);
-    EXPECT_EQ(workspace.Reports[0].first, sheet.get());
-    EXPECT_TRUE(workspace.Reports[0].second);
+    EXPECT_EQ(workspace.Reports, (std::vector<std::pair<QObject*, bool>>{{sheet.get(), true}}));
     EXPECT_FALSE(sheet->isVisible());
-    // Hidden, the sheet is still refilled.
     ledger->EntryTable[6][2] = EntryRecord{2026, 7, 9, 2, 0, 0, 0, 500, 0};
     workspace.AllUpdate();
     EXPECT_EQ(Cell(1, 2), QStringLiteral("     2,000"));
@@ -367,9 +356,9 @@ TEST_F(DataSheetTest, GaugesUnderTheNamesAndNegativeFiguresInRed) {
     // "-1,234,567": 10 characters of 6 pixels, right-aligned, the same in every column.
     EXPECT_EQ(InkOf(*sheet, 2, 2), (Ink{20, 2, true, false}));
     EXPECT_EQ(InkOf(*sheet, 2, 5), (Ink{20, 2, true, false}));
-    EXPECT_EQ(InkOf(*sheet, 3, 2).red, true);   // -12
-    EXPECT_EQ(InkOf(*sheet, 2, 4).dark, true);  // -123.46%
-    EXPECT_EQ(InkOf(*sheet, 2, 4).red, false);
+    EXPECT_TRUE(InkOf(*sheet, 3, 2).red);  // -12
+    const Ink rate = InkOf(*sheet, 2, 4);  // -123.46%
+    EXPECT_TRUE(rate.dark && !rate.red);
     // A refill that changes only this month's figure redraws the gauge on the screen too.
     QCoreApplication::processEvents();
     ledger->EntryTable[6][0].Amount = 10000;
@@ -440,49 +429,32 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
     EXPECT_EQ(Cell(10, 0), QStringLiteral("-日用品"));
 }
 
-TEST(PassbookChoice, ListsTheAccountsAndReturnsTheCodeOfTheChoice) {
+// The dialog's lists and its place; Escape cancels (Ok's codes are checked by the sheet above).
+TEST(PassbookChoice, ListsTheAccountsAndEscapeCancels) {
     FakePlatform platform;
     auto ledger = std::make_unique<Ledger>();
     ledger->ItemTable[0].Name = "現金";
     ledger->ItemTable[1].Name = "銀行";
     ledger->SubItemTable[0] = {"お財布", "", "へそくり", "", ""};
-    ledger->SubItemTable[1] = {"みずほ", "ゆうちょ", "", "", ""};
-    const struct {
-        int item, sub;
-        int key;  // Ok, Cancel, or Escape
-        int32_t code;
-        QStringList subs;
-    } rows[] = {
-        {0, 2, 0, 12, {"お財布", "", "へそくり", "", ""}},
-        {1, 0, 0, 20, {"みずほ", "ゆうちょ", "", "", ""}},
-        {0, 1, 2, 1, {"お財布", "", "へそくり", "", ""}},
-    };
-    for (const auto& row : rows) {
-        QStringList items;
-        QStringList subs;
-        QRect geometry;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* d = qobject_cast<TFormkoza*>(QApplication::activeModalWidget());
-            if (d == nullptr || !d->isVisible()) return;
-            poll.stop();
-            geometry = QRect(d->ComboBox1->geometry().topLeft(), d->size());
-            for (int i = 0; i < d->ComboBox1->count(); ++i) items << d->ComboBox1->itemText(i);
-            for (int i = 0; i < row.item; ++i) QTest::keyClick(d->ComboBox1, Qt::Key_Down);
-            for (int i = 0; i < row.sub; ++i) QTest::keyClick(d->ComboBox2, Qt::Key_Down);
-            for (int i = 0; i < d->ComboBox2->count(); ++i) subs << d->ComboBox2->itemText(i);
-            if (row.key == 2) {
-                QTest::keyClick(d, Qt::Key_Escape);
-            } else {
-                QTest::mouseClick(row.key == 0 ? d->Button1 : d->Button2, Qt::LeftButton);
-            }
-        });
-        poll.start(5);
-        EXPECT_EQ(TFormkoza::Choose(*ledger, nullptr), row.code) << row.item << "," << row.sub;
-        EXPECT_EQ(items, QStringList({"現金", "銀行"}));
-        EXPECT_EQ(subs, row.subs);
-        EXPECT_EQ(geometry, QRect(160, 16, 463, 90));
-    }
+    QStringList items;
+    QStringList subs;
+    QRect geometry;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<TFormkoza*>(QApplication::activeModalWidget());
+        if (d == nullptr || !d->isVisible()) return;
+        poll.stop();
+        geometry = QRect(d->ComboBox1->geometry().topLeft(), d->size());
+        for (int i = 0; i < d->ComboBox1->count(); ++i) items << d->ComboBox1->itemText(i);
+        QTest::keyClick(d->ComboBox2, Qt::Key_Down);
+        for (int i = 0; i < d->ComboBox2->count(); ++i) subs << d->ComboBox2->itemText(i);
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    poll.start(5);
+    EXPECT_EQ(TFormkoza::Choose(*ledger, nullptr), 1);
+    EXPECT_EQ(items, QStringList({"現金", "銀行"}));
+    EXPECT_EQ(subs, QStringList({"お財布", "", "へそくり", "", ""}));
+    EXPECT_EQ(geometry, QRect(160, 16, 463, 90));
 }
 
 }  // namespace
