@@ -299,6 +299,14 @@ std::map<std::string, std::string> FolderFiles(const std::string& dir) {
     return files;
 }
 
+// Old files of every name the data folder's group writes; returns the folder as it is then.
+std::map<std::string, std::string> WriteOldDataFiles(const std::string& data) {
+    for (const char* f : {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"}) {
+        WriteBytes(data + f, std::string("old ") + f + "\r\n");
+    }
+    return FolderFiles(data);
+}
+
 // Removes the fault hook whatever way a test ends.
 struct FaultHookScope {
     explicit FaultHookScope(WriteFaultHook hook) { SetWriteFaultHookForTesting(std::move(hook)); }
@@ -306,8 +314,7 @@ struct FaultHookScope {
 };
 
 TEST_F(MonthSaveTest, AFileThatCannotBeWrittenLeavesEveryOldFileOfTheFolder) {
-    const char* files[] = {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"};
-    for (const char* f : files) WriteBytes(data + f, std::string("old ") + f + "\r\n");
+    WriteOldDataFiles(data);
     // A folder in the way of the entries file's temporary file: fails even for root.
     fs::create_directory(data + "led.nbd.tmp");
     const auto before = FolderFiles(data);
@@ -331,13 +338,11 @@ TEST_F(MonthSaveTest, AFileThatCannotBeWrittenLeavesEveryOldFileOfTheFolder) {
 }
 
 TEST_F(MonthSaveTest, AFullDiskAtAnyFileAndStepLeavesEveryOldFileAndNoTemporaryFile) {
-    const char* files[] = {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"};
-    for (const char* f : files) WriteBytes(data + f, std::string("old ") + f + "\r\n");
-    const auto before = FolderFiles(data);
+    const auto before = WriteOldDataFiles(data);
     Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
     inputs.ShopHistory = {"new"};
     inputs.Sync = true;
-    for (const char* failing : files) {
+    for (const char* failing : {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"}) {
         for (WriteStep step : {WriteStep::CreateTemp, WriteStep::Write, WriteStep::SyncFile}) {
             SCOPED_TRACE(std::string(failing) + " step " + std::to_string(static_cast<int>(step)));
             const std::string target = data + failing;
@@ -362,9 +367,7 @@ TEST_F(MonthSaveTest, AFullDiskAtAnyFileAndStepLeavesEveryOldFileAndNoTemporaryF
 }
 
 TEST_F(MonthSaveTest, AFolderThatVanishesPartWayKeepsItsOldFilesAndNoTemporaryFile) {
-    const char* files[] = {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"};
-    for (const char* f : files) WriteBytes(data + f, std::string("old ") + f + "\r\n");
-    const auto before = FolderFiles(data);
+    const auto before = WriteOldDataFiles(data);
     const std::string moved = root + "moved/";
     Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
     ledger->LedgerChanged = true;
@@ -389,13 +392,14 @@ TEST_F(MonthSaveTest, EachFileIsSyncedOnceAndEachFolderOnceAfterTheRenames) {
     ledger->MastersChanged = true;
     inputs.Sync = true;
     std::vector<std::pair<WriteStep, std::string>> steps;
-    {
+    auto save = [&] {
         FaultHookScope hook([&](WriteStep s, const std::string& path) {
             steps.emplace_back(s, path);
             return 0;
         });
         MonthSave(*ledger, data, "led", inputs);
-    }
+    };
+    save();
     auto count = [&](WriteStep step) {
         return std::count_if(steps.begin(), steps.end(),
                              [&](const auto& s) { return s.first == step; });
@@ -423,13 +427,7 @@ TEST_F(MonthSaveTest, EachFileIsSyncedOnceAndEachFolderOnceAfterTheRenames) {
     steps.clear();
     inputs.Sync = false;
     ledger->LedgerChanged = true;
-    {
-        FaultHookScope hook([&](WriteStep s, const std::string& path) {
-            steps.emplace_back(s, path);
-            return 0;
-        });
-        MonthSave(*ledger, data, "led", inputs);
-    }
+    save();
     EXPECT_EQ(count(WriteStep::SyncFile) + count(WriteStep::SyncFolder), 0);
 }
 
