@@ -44,12 +44,15 @@ protected:
         window->FormCreate();
     }
 
-    // One more December entry, then the toolbar's overwrite save a second later than the last.
-    void AddEntryAndSave(int amount) {
-        ledger->EntryTable[11][entries++] = EntryRecord{2026, 12, 1, 2, 0, 0, 0, amount, 0};
+    // The toolbar's overwrite save, a second later than the last.
+    void Save() {
         ++platform.NowMoment.Second;
         auto* save = window->findChild<QToolButton*>(QStringLiteral("ToolButton2"));
         QTest::mouseClick(save, Qt::LeftButton, {}, save->rect().center());
+    }
+    void AddEntryAndSave(int amount) {
+        ledger->EntryTable[11][entries++] = EntryRecord{2026, 12, 1, 2, 0, 0, 0, amount, 0};
+        Save();
     }
 
     QAction* Restore() { return window->findChild<QAction*>(QStringLiteral("RestoreBackup1")); }
@@ -104,16 +107,12 @@ TEST_F(BackupRestoreTest, EverySaveKeepsWhatTheOneBeforeWroteAndARestoreBringsIt
     EXPECT_EQ(ReadBytes(QString::fromStdString(after.front().Path) + "kakei.nbd"), written.back());
 
     // The next save writes the restored year back under the ledger's own name.
-    auto* save = window->findChild<QToolButton*>(QStringLiteral("ToolButton2"));
-    ++platform.NowMoment.Second;
-    QTest::mouseClick(save, Qt::LeftButton, {}, save->rect().center());
+    Save();
     EXPECT_EQ(ReadBytes(Entries()), written[5]);
 }
 
 TEST_F(BackupRestoreTest, NoLeavesEverythingAsItWas) {
-    AddEntryAndSave(100);
-    AddEntryAndSave(200);
-    AddEntryAndSave(300);
+    for (int amount : {100, 200, 300}) AddEntryAndSave(amount);
     const QByteArray before = ReadBytes(Entries());
     platform.ChoiceAnswers = {1};
     platform.Answers = {NoButtonAnswer};
