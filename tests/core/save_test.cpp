@@ -313,35 +313,36 @@ struct FaultHookScope {
     ~FaultHookScope() { SetWriteFaultHookForTesting(nullptr); }
 };
 
-TEST_F(MonthSaveTest, AFileThatCannotBeWrittenLeavesEveryOldFileOfTheFolder) {
-    WriteOldDataFiles(data);
-    // A folder in the way of the entries file's temporary file: fails even for root.
-    fs::create_directory(data + "led.nbd.tmp");
-    const auto before = FolderFiles(data);
-    Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
-    ledger->LedgerChanged = true;
-    ledger->MastersChanged = true;
-    inputs.ShopHistory = {"new"};
-    try {
-        MonthSave(*ledger, data, "led", inputs);
-        FAIL() << "the save went through";
-    } catch (const LedgerError& e) {
-        EXPECT_NE(std::string(e.what()).find("led.nbd"), std::string::npos) << e.what();
-    }
-    // Nothing of the folder changed: no new balance beside the old entries, no temporary file.
-    EXPECT_EQ(FolderFiles(data), before);
-    // The program folder's group is not written for a ledger that was not saved.
-    EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "<missing>");
-    EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "<missing>");
-    EXPECT_TRUE(ledger->LedgerChanged);
-    EXPECT_TRUE(ledger->MastersChanged);
-}
-
-TEST_F(MonthSaveTest, AFullDiskAtAnyFileAndStepLeavesEveryOldFileAndNoTemporaryFile) {
-    const auto before = WriteOldDataFiles(data);
+TEST_F(MonthSaveTest, AFileThatCannotBeWrittenAtAnyStepLeavesEveryOldFileAndNoTemporaryFile) {
+    auto before = WriteOldDataFiles(data);
     Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
     inputs.ShopHistory = {"new"};
     inputs.Sync = true;
+    // The save is refused for `reason`; nothing of the data folder changed (no new balance
+    // beside the old entries, no temporary file) and both flags still ask for a save.
+    auto expectRefused = [&](const char* reason) {
+        ledger->LedgerChanged = true;
+        ledger->MastersChanged = true;
+        try {
+            MonthSave(*ledger, data, "led", inputs);
+            ADD_FAILURE() << "the save went through";
+        } catch (const LedgerError& e) {
+            EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(FolderFiles(data), before);
+        EXPECT_TRUE(ledger->LedgerChanged);
+        EXPECT_TRUE(ledger->MastersChanged);
+    };
+    // A folder in the way of the entries file's temporary file: fails even for root. The
+    // program folder's group is not written for a ledger that was not saved.
+    fs::create_directory(data + "led.nbd.tmp");
+    before = FolderFiles(data);
+    expectRefused("led.nbd");
+    EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "<missing>");
+    EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "<missing>");
+    fs::remove(data + "led.nbd.tmp");
+    before = FolderFiles(data);
+    // A full disk at each file and step.
     for (const char* failing : {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"}) {
         for (WriteStep step : {WriteStep::CreateTemp, WriteStep::Write, WriteStep::SyncFile}) {
             SCOPED_TRACE(std::string(failing) + " step " + std::to_string(static_cast<int>(step)));
@@ -349,19 +350,7 @@ TEST_F(MonthSaveTest, AFullDiskAtAnyFileAndStepLeavesEveryOldFileAndNoTemporaryF
             FaultHookScope hook([&](WriteStep s, const std::string& path) {
                 return s == step && path == target ? ENOSPC : 0;
             });
-            ledger->LedgerChanged = true;
-            ledger->MastersChanged = true;
-            try {
-                MonthSave(*ledger, data, "led", inputs);
-                ADD_FAILURE() << "the save went through";
-            } catch (const LedgerError& e) {
-                EXPECT_NE(std::string(e.what()).find("ディスクの空き容量が足りません"),
-                          std::string::npos)
-                    << e.what();
-            }
-            EXPECT_EQ(FolderFiles(data), before);
-            EXPECT_TRUE(ledger->LedgerChanged);
-            EXPECT_TRUE(ledger->MastersChanged);
+            expectRefused("ディスクの空き容量が足りません");
         }
     }
 }

@@ -128,7 +128,7 @@ TEST_F(GraphSheetTest, AWriteRedrawsTheShownSheetAtOnceAndTheHiddenOneOnlyWhenSh
     EXPECT_EQ(Spent("食費"), 2036);
 }
 
-TEST_F(GraphSheetTest, EachGraphShowsItsSeriesOnYenAxes) {
+TEST_F(GraphSheetTest, EachGraphShowsItsSeriesOnYenAxesAndItsFiguresWhenHovered) {
     FillYear(*ledger);
     graph->resize(640, 440);
     main->N12->trigger();
@@ -174,11 +174,9 @@ TEST_F(GraphSheetTest, EachGraphShowsItsSeriesOnYenAxes) {
         QCoreApplication::processEvents();
         SaveScreenshot(*graph, QStringLiteral("graph_sheet_%1").arg(static_cast<int>(row.Kind)));
     }
-}
 
-TEST_F(GraphSheetTest, HoveringAFigureShowsItExactly) {
-    FillYear(*ledger);
-    main->N12->trigger();
+    // Hovering a figure shows it exactly.
+    Pick(GraphKind::MonthExpense);
     auto* bars = qobject_cast<QAbstractBarSeries*>(Chart()->series().value(0));
     emit bars->hovered(true, 1, bars->barSets().value(0));
     EXPECT_EQ(QToolTip::text(), QStringLiteral("食費　実績：37,000円"));
