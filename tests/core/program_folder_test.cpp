@@ -12,7 +12,6 @@
 namespace kakeibo {
 namespace {
 
-using test::ReadBytes;
 using test::WriteBytes;
 
 TEST(UserFoldersTest, ConfigurationAndDocumentsFoldersFollowTheDesktopsRules) {
