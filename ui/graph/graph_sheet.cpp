@@ -32,7 +32,6 @@ namespace kakeibo {
 namespace {
 
 constexpr int kMainStripHeight = 80;
-const QColor kNavy(0, 0, 128);
 const QColor kBackground(254, 254, 254);
 const QColor kSpentColor(70, 100, 180);
 const QColor kBudgetColor(190, 205, 235);  // the budget is the lighter bar beside the spending
@@ -398,15 +397,7 @@ void TForm4::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm4::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kNavy);
-    const int w = width();
-    const int h = height();
-    p.drawRect(0, 0, w, 2);
-    p.drawRect(0, h - 2, w, 2);
-    p.drawRect(0, 0, 2, h);
-    p.drawRect(w - 2, 0, 2, h);
+    PaintNavyFrame(*this);
 }
 
 void TForm4::Image2Click() {

@@ -2,11 +2,23 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 
 namespace kakeibo {
+
+void PaintNavyFrame(QWidget& window) {
+    const QColor navy(0, 0, 128);
+    QPainter p(&window);
+    const int w = window.width();
+    const int h = window.height();
+    p.fillRect(0, 0, w, 2, navy);
+    p.fillRect(0, h - 2, w, 2, navy);
+    p.fillRect(0, 0, 2, h, navy);
+    p.fillRect(w - 2, 0, 2, h, navy);
+}
 
 namespace {
 

@@ -26,6 +26,10 @@ Qt::Edges EdgesOf(HitArea area);
 // The pointer shown over an area.
 Qt::CursorShape CursorOf(HitArea area);
 
+// The 2-pixel navy frame along the four edges of the sheet-like tool windows (data sheet,
+// search, graph sheet); call from the window's paint event.
+void PaintNavyFrame(QWidget& window);
+
 // Moves and sizes a frameless window by its own surface. Presses that reach the window
 // itself (not those a child control takes) are classified by `hitTest`; a caption press
 // asks the window system to move the window, a sizing press to resize it, and when the

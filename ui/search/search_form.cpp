@@ -30,7 +30,6 @@ constexpr std::array<int, kHitColumns> kColumnWidths = {100, 100, 200, 200};
 
 const QColor kCaptionCream(254, 250, 233);
 const QColor kCaptionBlue(238, 249, 255);
-const QColor kNavy(0, 0, 128);
 
 QString Qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -343,13 +342,7 @@ void TForm6::paintEvent(QPaintEvent*) {
 }
 
 void TForm6::FormPaint() {
-    QPainter p(this);
-    const int w = width();
-    const int h = height();
-    p.fillRect(0, 0, w, 2, kNavy);
-    p.fillRect(0, h - 2, w, 2, kNavy);
-    p.fillRect(0, 0, 2, h, kNavy);
-    p.fillRect(w - 2, 0, 2, h, kNavy);
+    PaintNavyFrame(*this);
 }
 
 bool TForm6::eventFilter(QObject* watched, QEvent* event) {

@@ -467,13 +467,7 @@ void TForm5::paintEvent(QPaintEvent*) {
 }
 
 void TForm5::FormPaint() {
-    QPainter p(this);
-    const int w = width();
-    const int h = height();
-    p.fillRect(0, 0, w, 2, kNavy);
-    p.fillRect(0, h - 2, w, 2, kNavy);
-    p.fillRect(0, 0, 2, h, kNavy);
-    p.fillRect(w - 2, 0, 2, h, kNavy);
+    PaintNavyFrame(*this);
 }
 
 void TForm5::closeEvent(QCloseEvent* event) {
