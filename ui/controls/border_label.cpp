@@ -26,4 +26,20 @@ void TBorderLabel::paintEvent(QPaintEvent* event) {
     painter.fillRect(w - 1, 0, 1, h, borderColor_);
 }
 
+TBorderLabel* MakeBorderLabel(QWidget* parent, const char* name, const QRect& geometry,
+                              const QString& caption, const QColor& background,
+                              Qt::Alignment align) {
+    auto* l = new TBorderLabel(parent);
+    l->setObjectName(QString::fromUtf8(name));
+    l->setGeometry(geometry);
+    l->setText(caption);
+    l->setAlignment(align | Qt::AlignVCenter);
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::Window, background);
+    l->setPalette(palette);
+    l->setAutoFillBackground(true);
+    l->SetBorderColor(WindowFrameColor(l->palette()));
+    return l;
+}
+
 }  // namespace kakeibo

@@ -29,4 +29,10 @@ private:
     QColor borderColor_;
 };
 
+// A heading label as the windows lay them out: named, placed, with its caption on a
+// background of its own and the border in the window-frame colour.
+TBorderLabel* MakeBorderLabel(QWidget* parent, const char* name, const QRect& geometry,
+                              const QString& caption, const QColor& background,
+                              Qt::Alignment align);
+
 }  // namespace kakeibo

@@ -124,17 +124,7 @@ void TForm3::BuildPanel() {
 
     auto label = [this](const char* name, QRect geometry, const QString& caption,
                         const QColor& color, Qt::Alignment align = Qt::AlignLeft) {
-        auto* l = new TBorderLabel(Panel1);
-        l->setObjectName(QString::fromUtf8(name));
-        l->setGeometry(geometry);
-        l->setText(caption);
-        l->setAlignment(align | Qt::AlignVCenter);
-        QPalette palette = l->palette();
-        palette.setColor(QPalette::Window, color);
-        l->setPalette(palette);
-        l->setAutoFillBackground(true);
-        l->SetBorderColor(WindowFrameColor(l->palette()));
-        return l;
+        return MakeBorderLabel(Panel1, name, geometry, caption, color, align);
     };
     auto list = [this](const char* name, QRect geometry, bool editable) {
         auto* c = new QComboBox(Panel1);

@@ -126,17 +126,7 @@ void TForm6::BuildControls() {
 
     auto label = [this](const char* name, QRect geometry, const QString& caption,
                         const QColor& color, Qt::Alignment align = Qt::AlignHCenter) {
-        auto* l = new TBorderLabel(this);
-        l->setObjectName(QString::fromUtf8(name));
-        l->setGeometry(geometry);
-        l->setText(caption);
-        l->setAlignment(align | Qt::AlignVCenter);
-        QPalette palette = l->palette();
-        palette.setColor(QPalette::Window, color);
-        l->setPalette(palette);
-        l->setAutoFillBackground(true);
-        l->SetBorderColor(WindowFrameColor(l->palette()));
-        return l;
+        return MakeBorderLabel(this, name, geometry, caption, color, align);
     };
     auto list = [this](const char* name, QRect geometry, bool editable) {
         auto* c = new QComboBox(this);

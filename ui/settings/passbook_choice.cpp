@@ -21,13 +21,8 @@ TFormkoza::TFormkoza(const Ledger& ledger, QWidget* parent)
     setAutoFillBackground(true);
 
     auto label = [this](TBorderLabel*& l, const char* name, const QString& text, int top) {
-        l = new TBorderLabel(this);
-        l->setObjectName(QString::fromUtf8(name));
-        l->setGeometry(72, top, 69, 20);
-        l->setText(text);
-        l->setAlignment(Qt::AlignCenter);
-        l->setAutoFillBackground(true);
-        l->SetBorderColor(WindowFrameColor(l->palette()));
+        l = MakeBorderLabel(this, name, QRect(72, top, 69, 20), text,
+                            this->palette().color(QPalette::Window), Qt::AlignHCenter);
     };
     label(BorderLabel1, "BorderLabel1", QStringLiteral("口座項目"), 16);
     label(BorderLabel2, "BorderLabel2", QStringLiteral("細目"), 48);
