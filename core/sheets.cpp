@@ -68,17 +68,6 @@ std::string SubItemName(const Ledger& ledger, int item, int sub) {
     return ledger.SubItemTable[item][sub];
 }
 
-bool InTables(const EntryRecord& e) {
-    return static_cast<unsigned>(e.Item1) < kItemCount &&
-           static_cast<unsigned>(e.Item2) < kItemCount &&
-           static_cast<unsigned>(e.SubItem1) < kSubItemCount &&
-           static_cast<unsigned>(e.SubItem2) < kSubItemCount;
-}
-
-void RefreshTotals(Ledger& ledger) {
-    RecomputeTotals(ledger);
-}
-
 SheetGrid LaidOut(int kind) {
     const SheetLayout layout = SheetLayoutOf(kind);
     SheetGrid grid(layout.RowCount, layout.ColumnCount);
@@ -92,7 +81,7 @@ std::string ItemLabel(const Ledger& ledger, int item, bool expanded) {
 
 // 今月の支出 and 今月の収入: the same sheet, spent or earned.
 SheetGrid FillBudgetSheet(Ledger& ledger, int kind, SheetState& state) {
-    RefreshTotals(ledger);
+    RecomputeTotals(ledger);
     const Month m = EditedMonth(ledger);
     const bool income = kind == IncomeSheet;
     const char* wanted = income ? kKindIncome : kKindExpense;
@@ -132,7 +121,7 @@ SheetGrid FillBudgetSheet(Ledger& ledger, int kind, SheetState& state) {
 }
 
 SheetGrid FillAccountSheet(Ledger& ledger) {
-    RefreshTotals(ledger);
+    RecomputeTotals(ledger);
     const Month m = EditedMonth(ledger);
     SheetGrid grid = LaidOut(AccountSheet);
     int row = 1;
@@ -161,7 +150,7 @@ SheetGrid FillAccountSheet(Ledger& ledger) {
 
 SheetGrid FillDailySheet(Ledger& ledger, SheetState& state) {
     // The balances only decide which items are hidden; recomputed so they are never stale.
-    RefreshTotals(ledger);
+    RecomputeTotals(ledger);
     DataSum(ledger, 3, ledger.EditDate);
     const Month m = EditedMonth(ledger);
     SheetGrid grid = LaidOut(DailySheet);
@@ -195,7 +184,7 @@ SheetGrid FillDailySheet(Ledger& ledger, SheetState& state) {
 }
 
 SheetGrid FillBalanceSheet(Ledger& ledger) {
-    RefreshTotals(ledger);
+    RecomputeTotals(ledger);
     const Month m = EditedMonth(ledger);
     SheetGrid grid = LaidOut(BalanceSheet);
     int row = 1;
@@ -260,7 +249,7 @@ SheetGrid FillDetailSheet(const Ledger& ledger) {
 
 SheetGrid FillPassbookSheet(Ledger& ledger, int32_t choice) {
     const Month m = EditedMonth(ledger);
-    RefreshTotals(ledger);
+    RecomputeTotals(ledger);
     SheetGrid grid = LaidOut(PassbookSheet);
     const auto account = DecodePassbookChoice(choice);
     if (!account) return grid;
@@ -277,7 +266,7 @@ SheetGrid FillPassbookSheet(Ledger& ledger, int32_t choice) {
     order.reserve(kSlotCount);
     for (int j = 0; j < kSlotCount && entries[j].Amount != 0; ++j) {
         // Entries the totals cannot place count nowhere, here as there.
-        if (InTables(entries[j])) order.push_back(j);
+        if (EntryInTables(entries[j])) order.push_back(j);
     }
     std::stable_sort(order.begin(), order.end(),
                      [&](int x, int y) { return entries[x].Day < entries[y].Day; });

@@ -13,14 +13,6 @@ std::array<bool, kItemCount> IncomeItems(const Ledger& ledger) {
     return income;
 }
 
-// A hand-edited file may carry indexes outside the tables; such a slot counts nowhere.
-bool InTables(const EntryRecord& e) {
-    return static_cast<unsigned>(e.Item1) < kItemCount &&
-           static_cast<unsigned>(e.Item2) < kItemCount &&
-           static_cast<unsigned>(e.SubItem1) < kSubItemCount &&
-           static_cast<unsigned>(e.SubItem2) < kSubItemCount;
-}
-
 void SumMonths(Ledger& ledger) {
     auto& totals = ledger.MonthTotalTable;
     for (auto& month : totals) {
@@ -31,7 +23,7 @@ void SumMonths(Ledger& ledger) {
     for (int m = 0; m < kMonthCount; ++m) {
         auto& month = totals[m];
         for (const EntryRecord& e : ledger.EntryTable[m]) {
-            if (!InTables(e)) continue;
+            if (!EntryInTables(e)) continue;
             const int64_t v = e.TaxKind == 1 ? Shohizei(ledger, e.Amount) : e.Amount;
             month[e.Item1][e.SubItem1][0] += v;
             month[e.Item2][e.SubItem2][1] += v;
@@ -92,7 +84,7 @@ void DataSum(Ledger& ledger, int kind, const Date& date) {
 
     for (int m = firstMonth; m <= date.Month; ++m) {
         for (const EntryRecord& e : ledger.EntryTable[m - 1]) {
-            if (e.Year == 0 || !InTables(e)) continue;
+            if (e.Year == 0 || !EntryInTables(e)) continue;
             // The week touches at most two calendar months, so the entry's own date places
             // it by its day alone; a day that does not exist (30 February) is in no week.
             int k = -1;
@@ -128,6 +120,13 @@ int64_t Shohizei(const Ledger& ledger, int64_t amount) {
         default:
             return (p + 50) / 100;
     }
+}
+
+bool EntryInTables(const EntryRecord& e) {
+    return static_cast<unsigned>(e.Item1) < kItemCount &&
+           static_cast<unsigned>(e.Item2) < kItemCount &&
+           static_cast<unsigned>(e.SubItem1) < kSubItemCount &&
+           static_cast<unsigned>(e.SubItem2) < kSubItemCount;
 }
 
 }  // namespace kakeibo

@@ -14,6 +14,10 @@ void RefreshData(Ledger& ledger, int kind);
 // The monthly totals, then the balances they lead to: what every reader of either needs.
 void RecomputeTotals(Ledger& ledger);
 
+// A hand-edited file may carry indexes outside the tables; such a slot counts nowhere: not in
+// the totals, and not in any list that must agree with them.
+bool EntryInTables(const EntryRecord& e);
+
 // kind 3: WeekTable for the seven days ending at `date`; other kinds do nothing.
 void DataSum(Ledger& ledger, int kind, const Date& date);
 
