@@ -21,6 +21,7 @@
 #include "core/ledger_paths.h"
 #include "core/totals.h"
 #include "ui/controls/border_label.h"
+#include "ui/controls/list_box.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/controls/nval_label.h"
 #include "ui/entry/entry_list_model.h"
@@ -127,18 +128,7 @@ void TForm3::BuildPanel() {
         return MakeBorderLabel(Panel1, name, geometry, caption, color, align);
     };
     auto list = [this](const char* name, QRect geometry, bool editable) {
-        auto* c = new QComboBox(Panel1);
-        c->setObjectName(QString::fromUtf8(name));
-        c->setGeometry(geometry);
-        c->setEditable(editable);
-        c->setMaxVisibleItems(16);
-        if (editable) {
-            // The history is kept by the writes, not by Enter; typed text stays as typed.
-            c->setInsertPolicy(QComboBox::NoInsert);
-            c->setCompleter(nullptr);
-            c->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled);
-        }
-        return c;
+        return MakeListBox(Panel1, name, geometry, editable);
     };
 
     BorderLabel1 = label("BorderLabel1", {32, 8, 185, 20}, TabCaptions[0][0], kCaptionCream);

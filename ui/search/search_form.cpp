@@ -15,6 +15,7 @@
 #include <array>
 
 #include "ui/controls/border_label.h"
+#include "ui/controls/list_box.h"
 #include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
 
@@ -129,18 +130,7 @@ void TForm6::BuildControls() {
         return MakeBorderLabel(this, name, geometry, caption, color, align);
     };
     auto list = [this](const char* name, QRect geometry, bool editable) {
-        auto* c = new QComboBox(this);
-        c->setObjectName(QString::fromUtf8(name));
-        c->setGeometry(geometry);
-        c->setEditable(editable);
-        c->setMaxVisibleItems(16);
-        if (editable) {
-            // A condition is what is typed; the lists offer the entry form's histories.
-            c->setInsertPolicy(QComboBox::NoInsert);
-            c->setCompleter(nullptr);
-            c->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled);
-        }
-        return c;
+        return MakeListBox(this, name, geometry, editable);
     };
 
     BorderLabel1 = label("BorderLabel1", {22, 40, 90, 22}, QStringLiteral("項目"), kCaptionCream);
