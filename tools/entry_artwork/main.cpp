@@ -9,22 +9,11 @@
 #include <QPolygon>
 #include <cstdio>
 
+#include "artwork_common.h"
+
 namespace {
 
-QString g_dir;
-
-QFont Gothic(int pixels, bool bold) {
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    return font;
-}
-
-void Save(const QImage& image, const char* name) {
-    const QString path = g_dir + QString::fromUtf8(name);
-    if (!image.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-}
+using namespace artwork;
 
 // The tab shape the strip outlines for the selected tab; the picture repeats it so both agree.
 QPolygon TabOutline() {
@@ -63,12 +52,6 @@ void DrawTab(const char* caption, QColor ink, const char* name) {
     Save(image, name);
 }
 
-QImage Transparent(int w, int h) {
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
-
 void DrawTitle() {
     QImage image = Transparent(200, 16);
     QPainter p(&image);
@@ -86,13 +69,7 @@ void DrawTitle() {
     p.setFont(Gothic(13, true));
     p.drawText(QRect(18, 0, 120, 16), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("各種入力フォーム"));
-    // A rule that fades out to the right.
-    QLinearGradient fade(124, 0, 200, 0);
-    fade.setColorAt(0, QColor(0, 0, 128, 160));
-    fade.setColorAt(1, QColor(0, 0, 128, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(fade);
-    p.drawRect(QRectF(124, 8, 76, 1));
+    FadingRule(p, 124, 200);
     p.end();
     Save(image, "entry_title.png");
 }
@@ -116,12 +93,7 @@ void DrawSearchTitle() {
     p.setFont(Gothic(13, true));
     p.drawText(QRect(70, 0, 84, 16), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("検索フォーム"));
-    QLinearGradient fade(152, 0, 200, 0);
-    fade.setColorAt(0, QColor(0, 0, 128, 160));
-    fade.setColorAt(1, QColor(0, 0, 128, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(fade);
-    p.drawRect(QRectF(152, 8, 48, 1));
+    FadingRule(p, 152, 200);
     p.end();
     Save(image, "search_title.png");
 }
@@ -217,8 +189,7 @@ void DrawClearButton() {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    g_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources/");
-    if (!g_dir.endsWith(QLatin1Char('/'))) g_dir += QLatin1Char('/');
+    artwork::SetOutputFolder(argc, argv);
     DrawTab("費用", QColor(184, 40, 56), "entry_tab_expense.png");
     DrawTab("移動", QColor(24, 120, 64), "entry_tab_transfer.png");
     DrawTab("収入", QColor(24, 72, 168), "entry_tab_income.png");

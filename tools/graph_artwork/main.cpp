@@ -6,29 +6,13 @@
 #include <QPainter>
 #include <cstdio>
 
+#include "artwork_common.h"
+
 namespace {
 
-QString g_dir;
+using namespace artwork;
+
 const QColor kNavy(0, 0, 128);
-
-QFont Gothic(int pixels, bool bold) {
-    QFont font(QStringLiteral("IPAPGothic"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    return font;
-}
-
-QImage Transparent(int w, int h) {
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
-
-void Save(const QImage& image, const char* name) {
-    const QString path = g_dir + QString::fromUtf8(name);
-    if (!image.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-}
 
 // 156 x 16: three bars of a small chart, the caption and a rule fading out to the right.
 void DrawTitle() {
@@ -46,12 +30,7 @@ void DrawTitle() {
     p.setFont(Gothic(13, true));
     p.drawText(QRect(18, 0, 100, 16), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("グラフシート"));
-    QLinearGradient fade(104, 0, 156, 0);
-    fade.setColorAt(0, QColor(0, 0, 128, 160));
-    fade.setColorAt(1, QColor(0, 0, 128, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(fade);
-    p.drawRect(QRectF(104, 8, 52, 1));
+    FadingRule(p, 104, 156);
     p.end();
     Save(image, "graph_title.png");
 }
@@ -107,8 +86,7 @@ void DrawRestore() {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    g_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources/");
-    if (!g_dir.endsWith(QLatin1Char('/'))) g_dir += QLatin1Char('/');
+    artwork::SetOutputFolder(argc, argv);
     DrawTitle();
     DrawClose();
     DrawMaximize();
