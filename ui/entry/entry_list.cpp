@@ -95,10 +95,7 @@ int TForm3::EntryListRowCount() const {
 }
 
 QString TForm3::EntryListCell(int row, int column) const {
-    if (row == 0) {
-        return column >= 0 && column < kEntryListColumns ? EntryListModel::Headings()[column]
-                                                         : QString();
-    }
+    if (row == 0) return EntryListModel::Heading(column);
     return model_->Text(row - 1, column);
 }
 

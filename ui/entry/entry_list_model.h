@@ -2,29 +2,25 @@
 
 #include <QAbstractTableModel>
 #include <QString>
-#include <array>
-#include <vector>
 
+#include "core/entry_list.h"
 #include "core/ledger.h"
 
 namespace kakeibo {
 
-inline constexpr int kEntryListColumns = 8;
-
-// The texts of the entry list: one row per used slot of the edited month and one spare
-// row; the headings are the header's. Fill copies every text from the ledger, so drawing
-// reads nothing else. Rows are added and removed rather than reset, so the view keeps its
-// current cell across a refill.
+// The texts of the entry list (EntryListRows): one row per used slot of the edited month and
+// one spare row; the headings are the header's. Fill copies every text from the ledger, so
+// drawing reads nothing else; a text becomes a QString only when the view asks for it.
+// Rows are added and removed rather than reset, so the view keeps its current cell across a
+// refill.
 class EntryListModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    using Row = std::array<QString, kEntryListColumns>;
-
     explicit EntryListModel(QObject* parent = nullptr);
 
-    // The headings of the eight columns.
-    static const std::array<QString, kEntryListColumns>& Headings();
+    // The heading of a column, "" outside the eight.
+    static QString Heading(int column);
 
     // The month's slots 0..NextSlot-1, then the spare row.
     void Fill(const Ledger& ledger);
@@ -41,7 +37,7 @@ public:
 private:
     void Resize(int rows);
 
-    std::vector<Row> rows_;
+    TextTable rows_;
 };
 
 }  // namespace kakeibo

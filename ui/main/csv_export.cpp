@@ -2,8 +2,6 @@
 
 #include <QTableWidget>
 
-#include "ui/entry/entry_form.h"
-#include "ui/entry/entry_list_model.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
@@ -15,16 +13,6 @@ TextTable GridTexts(const QTableWidget& grid) {
         for (int c = 0; c < grid.columnCount(); ++c) {
             const QTableWidgetItem* item = grid.item(r, c);
             rows[r].push_back(item != nullptr ? item->text().toStdString() : std::string());
-        }
-    }
-    return rows;
-}
-
-TextTable EntryListTexts(const TForm3& form) {
-    TextTable rows(static_cast<size_t>(form.EntryListRowCount()));
-    for (int r = 0; r < form.EntryListRowCount(); ++r) {
-        for (int c = 0; c < kEntryListColumns; ++c) {
-            rows[r].push_back(form.EntryListCell(r, c).toStdString());
         }
     }
     return rows;

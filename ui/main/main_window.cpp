@@ -21,8 +21,10 @@
 #include <QWindow>
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "core/carry_over.h"
+#include "core/entry_list.h"
 #include "core/graphs.h"
 #include "core/ledger_files.h"
 #include "core/ledger_paths.h"
@@ -666,7 +668,8 @@ void TForm1::N3Click() {
 void TForm1::N5Click(QObject* sender) {
     RunGuarded([this, sender] {
         if (sender == N7) {
-            if (entryForm_ != nullptr) ExportCsv(EntryListTexts(*entryForm_), ledger_.DataDir);
+            // The list's texts come from the ledger, as the entry form shows them.
+            ExportCsv(EntryListTable(ledger_), ledger_.DataDir);
             return;
         }
         // The sheet's grid is read as shown, also while the window is hidden.
