@@ -5,12 +5,17 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <filesystem>
+#include <iostream>
 #include <memory>
 
+#include "core/batch.h"
+#include "core/command_line.h"
 #include "core/ledger.h"
 #include "ui/entry/entry_form.h"
 #include "ui/graph/graph_sheet.h"
 #include "ui/main/main_window.h"
+#include "ui/platform/app_info.h"
 #include "ui/search/search_form.h"
 #include "ui/sheet/data_sheet.h"
 
@@ -29,6 +34,19 @@ void SubstituteFonts() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Only arguments cost anything before the window: a plain start reads none.
+    kakeibo::CommandLine command;
+    if (argc > 1) {
+        std::error_code noCwd;
+        command = kakeibo::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc),
+                                            std::filesystem::current_path(noCwd).string());
+        // Help, version, export and check need no display, so no QApplication either.
+        if (command.Action != kakeibo::CommandAction::Window) {
+            return kakeibo::RunWithoutWindow(
+                command, kakeibo::CurrentProcessSetup(kakeibo::kVersion), std::cout, std::cerr);
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kakeibo"));
     // No application display name: Qt's platforms append it to every window title
@@ -73,6 +91,11 @@ int main(int argc, char* argv[]) {
     auto* graphSheet = new kakeibo::TForm4(*ledger, mainWindow, &mainWindow);
     graphSheet->FormCreate();
     mainWindow.SetGraphSheet(graphSheet, [graphSheet] { graphSheet->DrawChart(); });
+
+    // A ledger named on the command line (a double-clicked file) opens as 「開く」 opens it.
+    if (!command.LedgerPath.empty()) {
+        mainWindow.OpenLedger(QString::fromStdString(command.LedgerPath));
+    }
 
     // For measuring a start: quit as soon as the windows are up.
     if (qEnvironmentVariableIntValue("KAKEIBO_QUIT_AFTER_START") == 1) {

@@ -88,8 +88,19 @@ std::vector<std::string> CsvLines(const TextTable& rows) {
     return lines;
 }
 
+std::string CsvBytes(const TextTable& rows, CsvEncoding encoding, const std::string& path) {
+    const std::vector<std::string> lines = CsvLines(rows);
+    if (encoding == CsvEncoding::Cp932) return EncodeLines(lines, path);
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
 void WriteCsv(const std::string& path, const TextTable& rows, bool sync) {
-    WriteFileAtomic(path, EncodeLines(CsvLines(rows), path), sync);
+    WriteFileAtomic(path, CsvBytes(rows, CsvEncoding::Cp932, path), sync);
 }
 
 }  // namespace kakeibo

@@ -18,6 +18,13 @@ std::string CsvField(std::string_view cell);
 // One line per row, its fields joined with ",".
 std::vector<std::string> CsvLines(const TextTable& rows);
 
+// The text a CSV file holds: CP932 as every file of the program, or UTF-8 (without a
+// byte-order mark) for tools that want it; both with CR LF line ends.
+enum class CsvEncoding { Cp932, Utf8 };
+
+// The whole file's bytes. Throws LedgerError naming `path` when CP932 cannot hold a text.
+std::string CsvBytes(const TextTable& rows, CsvEncoding encoding, const std::string& path);
+
 // Writes the table to `path` as CP932 with CR LF line ends, through a temporary file, so a
 // failed export leaves no half-written file. Throws LedgerError naming the file.
 void WriteCsv(const std::string& path, const TextTable& rows, bool sync = true);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string_view>
@@ -119,6 +120,16 @@ ProgramFolders ChooseProgramFolders(const std::string& exeDir, const std::string
     // A read-only portable folder brings its own masters.
     return ProgramFolders{ConfigHome(env) + "kakeibo/", DocumentsDir(env) + "家計簿/",
                           DirectoryExists(shared) ? shared : exe};
+}
+
+std::string RunningProgramDir() {
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("./") : WithTrailingSlash(exe.parent_path().string());
+}
+
+std::string InstalledSharedDir(const std::string& exeDir) {
+    return WithTrailingSlash(exeDir) + KAKEIBO_SHARE_FROM_BIN "/";
 }
 
 bool IsWritableDirectory(const std::string& dir) {

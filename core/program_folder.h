@@ -33,6 +33,13 @@ struct ProgramFolders {
 ProgramFolders ChooseProgramFolders(const std::string& exeDir, const std::string& sharedDir,
                                     bool exeDirWritable, const UserEnvironment& env);
 
+// The folder of the running program (ending with "/"), as the system names it.
+std::string RunningProgramDir();
+
+// Where an install keeps its shared files (the shipped masters), found from the program's
+// folder the same way under any prefix.
+std::string InstalledSharedDir(const std::string& exeDir);
+
 bool IsWritableDirectory(const std::string& dir);
 
 // Creates `dir` and any missing parents with `mode`; throws LedgerError naming the folder.

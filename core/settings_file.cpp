@@ -217,20 +217,7 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
 
     if (!DirectoryExists(ledger.DataDir)) useDefaultDataDir();
 
-    try {
-        if (!ReadItemMaster(ledger, ledger.ExeDir + kItemMasterFile)) {
-            report(NoticeKind::Error, "科目ファイルが見つかりませんでした。");
-        }
-    } catch (const LedgerError& e) {
-        report(NoticeKind::Error, e.what());
-    }
-    try {
-        if (!ReadSubItemMaster(ledger, ledger.ExeDir + kSubItemMasterFile)) {
-            report(NoticeKind::Error, "補助ファイルが見つかりませんでした。");
-        }
-    } catch (const LedgerError& e) {
-        report(NoticeKind::Error, e.what());
-    }
+    ReadMasters(ledger, ledger.ExeDir, {}, result.Messages);
 
     if (!ledger.IniCreated) {
         try {
@@ -246,6 +233,27 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
 
     InitLedgerState(ledger, today);
     return result;
+}
+
+void ReadMasters(Ledger& ledger, const std::string& dir, const std::string& fallbackDir,
+                 std::vector<Notice>& messages) {
+    const struct {
+        const char* File;
+        bool (*Read)(Ledger&, const std::string&);
+        const char* Missing;
+    } masters[] = {
+        {kItemMasterFile, ReadItemMaster, "科目ファイルが見つかりませんでした。"},
+        {kSubItemMasterFile, ReadSubItemMaster, "補助ファイルが見つかりませんでした。"},
+    };
+    for (const auto& master : masters) {
+        std::string path = dir + master.File;
+        if (!fallbackDir.empty() && !FileExists(path)) path = fallbackDir + master.File;
+        try {
+            if (!master.Read(ledger, path)) messages.push_back({NoticeKind::Error, master.Missing});
+        } catch (const LedgerError& e) {
+            messages.push_back({NoticeKind::Error, e.what()});
+        }
+    }
 }
 
 void InitLedgerState(Ledger& ledger, const Date& today) {

@@ -51,6 +51,12 @@ struct StartupResult {
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,
                       int screenHeight, const std::string& defaultDataDir = {});
 
+// Reads the item and sub-item masters from `dir`, each from `fallbackDir` instead when `dir`
+// lacks it (and `fallbackDir` is not ""); a missing or unreadable master is reported in
+// `messages` as start-up reports it.
+void ReadMasters(Ledger& ledger, const std::string& dir, const std::string& fallbackDir,
+                 std::vector<Notice>& messages);
+
 // The ledger side of init: RowEditMode 0, flags cleared, EditDate today, EditMonth,
 // EditMonthIndex, NextSlot.
 void InitLedgerState(Ledger& ledger, const Date& today);

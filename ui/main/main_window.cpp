@@ -558,17 +558,23 @@ bool TForm1::SaveAs() {
 }
 
 void TForm1::ToolButton1Click() {
-    RunGuarded([this] {
+    std::optional<QString> chosen;
+    RunGuarded([this, &chosen] {
         if (!AskSaveChanges()) return;
         FileDialogOptions options;
         options.Filter = Q(kLedgerFilter);
         options.InitialDir = Q(ledger_.DataDir);
         options.DefaultExt = Q(kEntriesExtension);
-        const auto path = CurrentPlatform().GetOpenFileName(options);
-        if (!path) return;
+        chosen = CurrentPlatform().GetOpenFileName(options);
+    });
+    if (chosen) OpenLedger(*chosen);
+}
+
+void TForm1::OpenLedger(const QString& path) {
+    RunGuarded([this, &path] {
         std::string dir;
         std::string name;
-        SplitLedgerPath(path->toStdString(), dir, name);
+        SplitLedgerPath(path.toStdString(), dir, name);
         const LoadResult result = MonthLoad(ledger_, dir, name);
         if (result.Message) ShowNotice(*result.Message);
         // A load that failed left the ledger as it was; so stay the date, flags and panel.

@@ -63,7 +63,11 @@ public:
     void ComboBox2Change();  // the user picked a day
 
     // Commands.
-    void ToolButton1Click();     // open
+    void ToolButton1Click();  // open
+    // Opens the ledger file at `path` as 「開く」 does once a file is chosen (also a file
+    // named on the command line): the data folder and the name follow it. A file that cannot
+    // be read is reported and leaves the open ledger as it was.
+    void OpenLedger(const QString& path);
     void ToolButton2Click();     // overwrite save
     void N4Click();              // overwrite save
     void N6Click();              // save as

@@ -168,7 +168,7 @@ private:
     const ProgramFolders& Folders() {
         if (!folders_) {
             const std::string exeDir = QCoreApplication::applicationDirPath().toStdString() + "/";
-            folders_ = ChooseProgramFolders(exeDir, exeDir + KAKEIBO_SHARE_FROM_BIN "/",
+            folders_ = ChooseProgramFolders(exeDir, InstalledSharedDir(exeDir),
                                             IsWritableDirectory(exeDir), ProcessEnvironment());
             PrepareProgramFolder(*folders_);
         }

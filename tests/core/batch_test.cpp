@@ -1,0 +1,147 @@
+#include "core/batch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <sstream>
+
+#include "core/sjis.h"
+#include "test_files.h"
+
+namespace kakeibo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// An install in a scratch prefix that its user never started: the program without masters
+// beside it, the shipped masters in share/, no configuration folder yet.
+class BatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(root + "bin");
+        fs::create_directories(root + "share");
+        fs::create_directories(root + "ledgers");
+        for (const char* master : {"kamoku.dat", "hojyo.dat"}) {
+            fs::copy_file(std::string(KAKEIBO_DATA_DIR) + master, root + "share/" + master);
+        }
+        setup.ExeDir = root + "bin/";
+        setup.SharedDir = root + "share/";
+        setup.Env.Home = root + "home";
+    }
+
+    void Write(const std::string& path, const std::string& utf8) {
+        fs::create_directories(fs::path(root + path).parent_path());
+        test::WriteBytes(root + path, EncodeCp932(utf8));
+    }
+
+    // Status, then standard output, then standard error.
+    std::string Run(std::vector<std::string> args) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status =
+            RunWithoutWindow(ParseCommandLine(args, root + "ledgers"), setup, out, err);
+        return std::to_string(status) + "|" + out.str() + "|" + err.str();
+    }
+
+    std::set<std::string> Files() const {
+        std::set<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            files.insert(entry.path().string());
+        }
+        return files;
+    }
+
+    test::TempDir dir;
+    const std::string root = dir.Path();
+    ProcessSetup setup;
+};
+
+TEST_F(BatchTest, CheckPrintsTheProblemThatRefusesALoadOrEachWarning) {
+    const std::string good = "2026,3,2,2,0,0,0,700,0,八百屋,野菜\r\n";
+    const struct {
+        const char* file;
+        std::string text;  // its last line is the damaged one
+        const char* reason;
+    } damages[] = {
+        {"k.nbd", good + "2026,3,2,2,0,0,0,700", "区切りのカンマが 10 個ありません"},
+        {"k.nbd", "2026,3,x,2,0,0,0,700,0,,", "'x' は数値ではありません"},
+        {"k.nbd", "2026,13,2,2,0,0,0,700,0,,", "月 13 が 1 から 12 の範囲にありません"},
+        {"k.nbd", "2026,3,32,2,0,0,0,700,0,,", "日 32 が 1 から 31 の範囲にありません"},
+        {"k.nbd", "2026,3,2,30,0,0,0,700,0,,", "科目 30 が 0 から 29 の範囲にありません"},
+        {"k.nbd", "2026,3,2,2,0,0,5,700,0,,", "補助 5 が 0 から 4 の範囲にありません"},
+        {"k.nbd", "2026,3,2,2,0,0,0,700,3,,", "税区分 3 が 0 から 2 の範囲にありません"},
+        {"k.nbd", "2026,3,2,2,0,0,0,0,0,,", "金額 0 が 1 円未満です"},
+        {"ky.dat", "0\r\n0\r\n1万", "'1万' は数値ではありません"},
+        {"kr.dat", "0\r\n1000000000000000",
+         "残高 1000000000000000 が -999999999999999 から 999999999999999 の範囲にありません"},
+    };
+    for (const auto& damage : damages) {
+        fs::remove_all(root + "ledgers");
+        Write("ledgers/k.nbd", good);
+        Write(std::string("ledgers/") + damage.file, damage.text + "\r\n");
+        const size_t line = std::count(damage.text.begin(), damage.text.end(), '\n') + 1;
+        const std::string last = damage.text.substr(damage.text.rfind('\n') + 1);
+        EXPECT_EQ(Run({"--check", "k.nbd"}), "1|読み込めません: ファイル「" + root + "ledgers/" +
+                                                 damage.file + "」の " + std::to_string(line) +
+                                                 " 行目を読み込めません: " + damage.reason +
+                                                 " (行: " + last + ")\n|");
+    }
+    fs::remove_all(root + "ledgers");
+    std::string full;
+    for (int i = 0; i <= kSlotCount; ++i) full += "2026,1,1,2,0,0,0,1,0,,\r\n";
+    Write("ledgers/k.nbd", full);
+    EXPECT_NE(Run({"--check", "k.nbd"}).find("1001 行目を読み込めません: 1 月の明細が 1000 件"),
+              std::string::npos);
+    EXPECT_EQ(Run({"--check", "none.nbd"}),
+              "1|読み込めません: ファイル名none.nbdは見つかりませんでした。\n|");
+
+    // Damaged settings and missing masters warn, as a start would, and the ledger loads.
+    Write("ledgers/k.nbd", good + good);
+    EXPECT_EQ(Run({"--check", "k.nbd"}),
+              "0|" + root + "ledgers/k.nbd: 読み込めます（明細 2 件）\n|");
+    Write("home/.config/kakeibo/rozed.ini", "/x/\r\nk\r\n多い\r\n");
+    setup.SharedDir = root + "nowhere/";
+    EXPECT_EQ(Run({"--check", "k.nbd"}),
+              "0|警告: ファイル「" + root +
+                  "home/.config/kakeibo/rozed.ini」の 3 行目を読み込めません: '多い' は数値では"
+                  "ありません (行: 多い)\n警告: 科目ファイルが見つかりませんでした。\n"
+                  "警告: 補助ファイルが見つかりませんでした。\n" +
+                  root + "ledgers/k.nbd: 読み込めます（明細 2 件）\n|");
+}
+
+TEST_F(BatchTest, ExportWritesOnlyItsOutputWithTheMastersAndSettingsTheWindowWouldRead) {
+    Write("ledgers/k.nbd",
+          "2026,3,2,2,0,0,0,700,0,八百屋,野菜,果物\r\n2026,3,9,2,0,0,0,1000,1,,\r\n");
+    const std::set<std::string> before = Files();
+    EXPECT_EQ(Run({"--export", "list", "--month", "3", "-o", "../out.csv", "k.nbd"}), "0||");
+    const std::string list =
+        "日,お店の名前等,項　目1,細　目1,項　目2,細　目2,金　額,メ　モ\r\n"
+        "2,八百屋,食費,食料品,財布・現金,お財布,700,野菜果物\r\n"
+        "9,,食費,食料品,財布・現金,お財布,1000,\r\n,,,,,,,\r\n";
+    EXPECT_EQ(test::ReadBytes(root + "out.csv"), EncodeCp932(list));
+    std::set<std::string> after = Files();
+    after.erase(root + "out.csv");
+    EXPECT_EQ(after, before) << "no settings, data folder or copied masters";
+    EXPECT_EQ(Run({"--export", "list", "--month", "3", "--encoding", "utf-8", "k.nbd"}),
+              "0|" + list + "|");
+
+    // The user's settings hide items without money; the tax of the excluded 1,000 counts.
+    Write("home/.config/kakeibo/rozed.ini", "/x/\r\nk\r\n30\r\n30\r\nTrue\r\n");
+    EXPECT_TRUE(Run({"--export", "0", "--month", "3", "--encoding", "utf-8", "k.nbd"})
+                    .starts_with("0|,前月実績,当月実績,当月予算,予算達成率,累計\r\n"
+                                 "食費,         0,     1750,         0,     0.00%,     1750\r\n"
+                                 ",,,,,\r\n"));
+    // The ledger's year is the calendar's: 2026 had no 29 February.
+    EXPECT_EQ(Run({"--export", "0", "--month", "2", "--day", "29", "k.nbd"}),
+              "2||kakeibo: 2026 年 2 月に 29 日はありません\n");
+    EXPECT_EQ(Run({"--export", "0", "--month", "3", "none.nbd"}),
+              "1||kakeibo: 読み込めません: ファイル名none.nbdは見つかりませんでした。\n");
+    EXPECT_NE(
+        Run({"--export", "0", "--month", "3", "-o", "/no/x.csv", "k.nbd"}).find("1||kakeibo: "),
+        std::string::npos);
+}
+
+}  // namespace
+}  // namespace kakeibo

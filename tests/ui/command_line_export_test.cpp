@@ -1,0 +1,115 @@
+// The program's --export, run as a script runs it (no display), against the menu's CSV export
+// of the same ledger in the windows: the same bytes for every sheet and the entry list.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "core/command_line.h"
+#include "core/sheets.h"
+#include "core/sjis.h"
+#include "ui/entry/entry_form.h"
+#include "ui/main/main_window.h"
+#include "ui/sheet/data_sheet.h"
+#include "ui/support/fake_platform.h"
+
+namespace kakeibo::test {
+namespace {
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void WriteCp932(const QString& path, const std::string& text) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(EncodeCp932(text).c_str());
+}
+
+TEST(CommandLineExportTest, EverySheetAndTheEntryListAreTheBytesTheMenuWrites) {
+    // A portable copy of the program, its settings (items without money hidden) beside it.
+    QTemporaryDir scratch;
+    const QString bin = scratch.filePath("bin/");
+    const QString data = scratch.filePath("data/");
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(data));
+    ASSERT_TRUE(QFile::copy(KAKEIBO_PROGRAM, bin + "kakeibo"));
+    for (const QString master : {"kamoku.dat", "hojyo.dat"}) {
+        ASSERT_TRUE(QFile::copy(KAKEIBO_DATA_DIR + master, bin + master));
+    }
+    WriteCp932(bin + "rozed.ini", data.toStdString() + "\r\nk\r\n30\r\n30\r\nTrue\r\n");
+    WriteCp932(data + "k.nbd",
+               "2026,6,25,1,0,20,0,250000,2,会社,6月分\r\n2026,6,28,2,0,0,0,3400,0,スーパー,\r\n"
+               "2026,7,3,2,1,0,0,1280,0,ラーメン屋,昼食,大盛り\r\n2026,7,5,0,0,1,0,30000,2,,\r\n"
+               "2026,7,5,3,2,1,3,2980,1,薬局,洗剤\r\n2026,7,10,4,0,1,0,85000,2,,-家賃+\r\n"
+               "2026,7,1,2,0,0,0,5400,0,スーパー,\r\n2026,7,12,1,0,21,0,120000,2,,夏季\r\n");
+    // July's food budget; opening balances of the wallet and the bank.
+    std::string budgets;
+    for (int k = 0; k < 7 * kItemCount + 2; ++k) budgets += "0\r\n";
+    WriteCp932(data + "ky.dat", budgets + "40000\r\n");
+    WriteCp932(data + "kr.dat",
+               "20000\r\n0\r\n0\r\n0\r\n0\r\n20000\r\n500000\r\n0\r\n0\r\n0\r\n0\r\n500000\r\n");
+
+    // The windows as the program makes them, started in the same program folder.
+    FakePlatform platform;
+    platform.ExeDirectory = bin;
+    platform.TodayDate = Date{2026, 7, 12};
+    auto ledger = std::make_unique<Ledger>();
+    TForm1 main(*ledger);
+    main.FormCreate();
+    TForm3 form(*ledger, main);
+    form.FormCreate();
+    main.SetEntryForm(&form);
+    TForm5 sheet(*ledger, main);
+    sheet.FormCreate();
+    main.SetDataSheet(&sheet, [&sheet] { sheet.DrawCurrentSheet(); });
+    ASSERT_TRUE(platform.Boxes.empty()) << platform.Boxes[0].Text.toStdString();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    const struct {
+        int kind;
+        QStringList args;
+        Date date;
+    } rows[] = {
+        {ExpenseSheet, {"--export", "今月の支出", "--month", "7"}, {2026, 7, 31}},
+        {IncomeSheet, {"--export", "1", "--month", "7", "--encoding", "cp932"}, {2026, 7, 31}},
+        {AccountSheet, {"--export", "口座残高", "--month=7", "--day=12"}, {2026, 7, 12}},
+        {DailySheet, {"--export", "3", "--month", "7", "--day", "6"}, {2026, 7, 6}},
+        {BalanceSheet, {"--export", "今月の収支", "--month", "6"}, {2026, 6, 30}},
+        {DetailSheet, {"--export", "5", "--month", "7"}, {2026, 7, 31}},
+        {PassbookSheet, {"--export", "通帳記帳", "--account", "20", "--month", "7"}, {2026, 7, 31}},
+        {kEntryListExport, {"--export", "list", "--month", "7"}, {2026, 7, 31}},
+    };
+    for (const auto& row : rows) {
+        main.SelectDate(row.date);
+        if (row.kind == PassbookSheet) {
+            // As the account choice leaves it: 普通預金 of the bank chosen, the sheet filled.
+            sheet.State.PassbookChoice = 20;
+            sheet.State.SheetKind = row.kind;
+            sheet.DrawCell(row.kind);
+        } else if (row.kind != kEntryListExport) {
+            sheet.GridMode(row.kind);
+        }
+        platform.FileAnswers.push_back(scratch.filePath("menu.csv"));
+        main.findChild<QAction*>(row.kind == kEntryListExport ? "N7" : "N5")->trigger();
+        const QByteArray menu = FileBytes(scratch.filePath("menu.csv"));
+        ASSERT_NE(menu, "<missing>") << row.kind;
+
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(data);
+        program.start(bin + "kakeibo", row.args + QStringList{"-o", "../out.csv", "k.nbd"});
+        EXPECT_TRUE(program.waitForFinished(60000) && program.exitCode() == 0)
+            << program.readAllStandardError().toStdString();
+        EXPECT_EQ(FileBytes(scratch.filePath("out.csv")), menu) << row.kind << ":\n"
+                                                                << DecodeCp932(menu.toStdString());
+        QFile::remove(scratch.filePath("menu.csv"));
+        QFile::remove(scratch.filePath("out.csv"));
+    }
+}
+
+}  // namespace
+}  // namespace kakeibo::test
