@@ -17,11 +17,50 @@ share/icons/hicolor/64x64/apps/org.nimbrel.Kakeibo.png
 share/icons/hicolor/scalable/apps/org.nimbrel.Kakeibo.svg
 share/kakeibo/hojyo.dat
 share/kakeibo/kamoku.dat
-share/metainfo/org.nimbrel.Kakeibo.metainfo.xml"
+share/metainfo/org.nimbrel.Kakeibo.metainfo.xml
+share/mime/packages/org.nimbrel.Kakeibo.xml"
 [ "$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)" = "$expected" ] ||
   fail "installed files differ: $(cd "$prefix" && find . -type f)"
 desktop-file-validate "$prefix/share/applications/org.nimbrel.Kakeibo.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.nimbrel.Kakeibo.metainfo.xml" >/dev/null
+
+# Without a display: help and version on standard output, a mistake on standard error.
+bare() { env -i PATH=/usr/bin:/bin HOME="$scratch/home0" "$prefix/bin/kakeibo" "$@"; }
+bare --help | head -n 1 | grep -q '^使い方: kakeibo ' || fail "--help: $(bare --help 2>&1)"
+bare -platform offscreen --version | grep -qx 'kakeibo (Nimbrelの家計簿) [0-9.]*' ||
+  fail "--version: $(bare --version 2>&1)"
+rc=0
+bare --frob >"$scratch/out" 2>"$scratch/err" || rc=$?
+[ $rc -eq 2 ] && [ ! -s "$scratch/out" ] && [ "$(wc -l <"$scratch/err")" -eq 1 ] &&
+  grep -q "'--frob'" "$scratch/err" || fail "--frob: status $rc, $(cat "$scratch/err")"
+[ ! -e "$scratch/home0" ] || fail "the program without a window wrote into the home folder"
+
+# A desktop that has these files: a .nbd file is a ledger, shown with the program's icon, and
+# opens with the program. The databases are built in a scratch data folder, as the system's
+# triggers build them in /usr/share.
+xdg=$scratch/xdg
+mkdir -p "$xdg/mime/packages" "$xdg/applications"
+cp "$prefix/share/mime/packages/org.nimbrel.Kakeibo.xml" "$xdg/mime/packages/"
+cp "$prefix/share/applications/org.nimbrel.Kakeibo.desktop" "$xdg/applications/"
+on_desktop() {
+  env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$scratch/home0" XDG_DATA_HOME="$xdg" \
+    XDG_DATA_DIRS="$scratch/none" XDG_CONFIG_HOME="$scratch/home0/config" "$@"
+}
+mime_errors=$(on_desktop update-mime-database "$xdg/mime" 2>&1) ||
+  fail "update-mime-database: $mime_errors"
+[ -z "$mime_errors" ] || fail "update-mime-database complains: $mime_errors"
+update-desktop-database "$xdg/applications"
+printf '2026,3,2,2,0,0,0,700,0,,\r\n' >"$scratch/家計簿.nbd"
+info=$(on_desktop gio info -a standard::content-type,standard::icon "$scratch/家計簿.nbd")
+grep -q 'standard::content-type: application/x-nimbrel-kakeibo$' <<<"$info" ||
+  fail "a .nbd file is not a ledger: $info"
+grep -q 'standard::icon: org.nimbrel.Kakeibo,' <<<"$info" || fail "no program icon: $info"
+handler=$(on_desktop gio mime application/x-nimbrel-kakeibo)
+grep -q 'Default application .*: org.nimbrel.Kakeibo.desktop$' <<<"$handler" ||
+  fail "ledgers do not open with the program: $handler"
+for comment in '<comment>' '<comment xml:lang="ja">'; do
+  grep -q "$comment" "$xdg/mime/packages/org.nimbrel.Kakeibo.xml" || fail "no $comment"
+done
 
 # Root may write anywhere, so the read-only bin/ is tried by an unprivileged user.
 as_user=()

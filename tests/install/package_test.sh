@@ -29,7 +29,8 @@ usr/share/icons/hicolor/64x64/apps/org.nimbrel.Kakeibo.png
 usr/share/icons/hicolor/scalable/apps/org.nimbrel.Kakeibo.svg
 usr/share/kakeibo/hojyo.dat
 usr/share/kakeibo/kamoku.dat
-usr/share/metainfo/org.nimbrel.Kakeibo.metainfo.xml"
+usr/share/metainfo/org.nimbrel.Kakeibo.metainfo.xml
+usr/share/mime/packages/org.nimbrel.Kakeibo.xml"
 actual=$(cd "$scratch/root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$actual" = "$expected" ] || fail "package files differ: $actual"
 [ -x "$scratch/root/usr/bin/kakeibo" ] || fail "program not executable"
