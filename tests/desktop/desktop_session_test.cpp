@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,11 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifdef KAKEIBO_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
 
 namespace {
 
@@ -187,6 +193,38 @@ void Click(int x, int y) {
     Output("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
+#ifdef KAKEIBO_HAVE_X11
+// A window's pixels as the X server holds them; "" when they cannot be read.
+std::string Pixels(const std::string& id) {
+    Display* display = ::XOpenDisplay(nullptr);
+    if (display == nullptr) return {};
+    // A window that went away must not end the test through Xlib's default handler.
+    ::XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const Window window = std::stoul(id, nullptr, 16);
+    std::string pixels;
+    XWindowAttributes attributes;
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    // Only the part on the screen can be read: the strip is as wide as the screen and its
+    // frame pushes it right.
+    if (::XGetWindowAttributes(display, window, &attributes) != 0 &&
+        ::XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child) != 0) {
+        const int width = std::min(attributes.width, attributes.screen->width - x);
+        const int height = std::min(attributes.height, attributes.screen->height - y);
+        XImage* image = width > 0 && height > 0
+                            ? ::XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap)
+                            : nullptr;
+        if (image != nullptr) {
+            pixels.assign(image->data, static_cast<size_t>(image->bytes_per_line) * image->height);
+            XDestroyImage(image);
+        }
+    }
+    ::XCloseDisplay(display);
+    return pixels;
+}
+#endif
+
 size_t IndexOf(const std::vector<std::string>& list, const std::string& id) {
     for (size_t i = 0; i < list.size(); ++i) {
         if (list[i] == id) return i;
@@ -243,19 +281,24 @@ protected:
         }
     }
 
-    // The program in a scratch folder of its own with the masters beside it.
-    void StartProgram(const std::string& ini) {
+    // The program in a scratch folder of its own with the masters beside it, started with
+    // `args`; an empty `ini` starts it as for the first time, without settings.
+    void StartProgram(const std::string& ini, const std::vector<std::string>& args = {}) {
         const std::string bin = scratch_ + "/bin/";
         fs::create_directories(bin);
         // KAKEIBO_DESKTOP_PROGRAM runs another build of the program, e.g. an older one.
         const char* other = std::getenv("KAKEIBO_DESKTOP_PROGRAM");
-        fs::copy_file(other != nullptr ? other : KAKEIBO_PROGRAM, bin + "kakeibo");
+        const auto again = fs::copy_options::overwrite_existing;
+        fs::copy_file(other != nullptr ? other : KAKEIBO_PROGRAM, bin + "kakeibo", again);
         fs::permissions(bin + "kakeibo", fs::perms::owner_all);
         for (const char* master : {"kamoku.dat", "hojyo.dat"}) {
-            fs::copy_file(std::string(KAKEIBO_DATA_DIR) + master, bin + master);
+            fs::copy_file(std::string(KAKEIBO_DATA_DIR) + master, bin + master, again);
         }
-        std::ofstream(bin + "rozed.ini", std::ios::binary) << ini;
-        program_.Start({bin + "kakeibo"}, {home_, "QT_QPA_PLATFORM=xcb", "DISPLAY=" + display_},
+        fs::remove(bin + "rozed.ini");
+        if (!ini.empty()) std::ofstream(bin + "rozed.ini", std::ios::binary) << ini;
+        std::vector<std::string> argv = {bin + "kakeibo"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        program_.Start(argv, {home_, "QT_QPA_PLATFORM=xcb", "DISPLAY=" + display_},
                        scratch_ + "/program.log", -1, bin);
     }
 
@@ -322,6 +365,47 @@ TEST_F(DesktopSession, TitlesLayoutAndStackingAsTheWindowManagerShowsThem) {
         EXPECT_EQ(name.find(" — "), std::string::npos) << name;
     }
     EXPECT_TRUE(program_.Running()) << "the program ended on its own";
+}
+
+TEST_F(DesktopSession, ALedgerNamedOnTheCommandLineShowsItsNameInTheMainWindow) {
+#ifndef KAKEIBO_HAVE_X11
+    GTEST_SKIP() << "built without Xlib, so the window's pixels cannot be read";
+#else
+    const std::string data = scratch_ + "/data/";
+    fs::create_directories(data);
+    std::ofstream(data + "家計簿.nbd", std::ios::binary) << "2026,3,2,2,0,0,0,700,0,,\r\n";
+
+    // The name as a start from the settings shows it, as a first start shows 新規作成.
+    auto shown = [&](const std::string& ini, const std::vector<std::string>& args) {
+        program_.Stop();
+        StartProgram(ini, args);
+        std::optional<std::string> main;
+        if (!WaitFor(8, [&] { return (main = FindWindow("Nimbrel の家計簿")).has_value(); })) {
+            return std::string("<no main window>");
+        }
+        std::string before;
+        std::string now = Pixels(*main);
+        // Painted once two reads a moment apart agree.
+        WaitFor(5, [&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            before = now;
+            now = Pixels(*main);
+            return !now.empty() && now == before;
+        });
+        EXPECT_FALSE(FindWindow("警告")) << "a box came up";
+        return now;
+    };
+    // The settings name the folder and, in CP932, 家計簿.
+    const std::string settings = data + "\r\n\x89\xC6\x8C\x76\x95\xEB\r\n";
+    const std::string fromSettings = shown(settings, {});
+    const std::string fromArgument = shown("", {data + "家計簿.nbd"});
+    const std::string firstStart = shown("", {});
+    ASSERT_FALSE(fromSettings.empty());
+    EXPECT_TRUE(fromArgument == fromSettings) << "the main window differs from a start that "
+                                                 "opened the same ledger from the settings";
+    EXPECT_FALSE(fromArgument == firstStart) << "the main window shows no ledger's name";
+    EXPECT_TRUE(program_.Running()) << "the program ended on its own";
+#endif
 }
 
 }  // namespace
