@@ -380,17 +380,24 @@ TEST_F(DesktopSession, ALedgerNamedOnTheCommandLineShowsItsNameInTheMainWindow) 
         program_.Stop();
         StartProgram(ini, args);
         std::optional<std::string> main;
-        if (!WaitFor(8, [&] { return (main = FindWindow("Nimbrel の家計簿")).has_value(); })) {
-            return std::string("<no main window>");
+        // A loaded machine may take long over a start.
+        if (!WaitFor(20, [&] { return (main = FindWindow("Nimbrel の家計簿")).has_value(); })) {
+            std::string names;
+            for (const std::string& id : RootWindows("_NET_CLIENT_LIST")) {
+                names += " 「" + WindowName(id) + "」";
+            }
+            ADD_FAILURE() << "no main window among" << names;
+            return std::string();
         }
         std::string before;
-        std::string now = Pixels(*main);
-        // Painted once two reads a moment apart agree.
-        WaitFor(5, [&] {
+        std::string now;
+        // Painted once the strip fits its frame and two reads a moment apart agree.
+        WaitFor(8, [&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             before = now;
             now = Pixels(*main);
-            return !now.empty() && now == before;
+            const Geometry strip = GeometryOf(*main);
+            return strip.Top > 0 && strip.OuterHeight() == 80 && !now.empty() && now == before;
         });
         EXPECT_FALSE(FindWindow("警告")) << "a box came up";
         return now;
@@ -400,7 +407,7 @@ TEST_F(DesktopSession, ALedgerNamedOnTheCommandLineShowsItsNameInTheMainWindow) 
     const std::string fromSettings = shown(settings, {});
     const std::string fromArgument = shown("", {data + "家計簿.nbd"});
     const std::string firstStart = shown("", {});
-    ASSERT_FALSE(fromSettings.empty());
+    ASSERT_FALSE(fromSettings.empty() || fromArgument.empty() || firstStart.empty());
     EXPECT_TRUE(fromArgument == fromSettings) << "the main window differs from a start that "
                                                  "opened the same ledger from the settings";
     EXPECT_FALSE(fromArgument == firstStart) << "the main window shows no ledger's name";
