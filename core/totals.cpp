@@ -13,6 +13,56 @@ std::array<bool, kItemCount> IncomeItems(const Ledger& ledger) {
     return income;
 }
 
+// The rate as the law changed it; the reduced rate came with the second change.
+constexpr int kFirstRate = 5;
+constexpr Date kSecondRateFrom{2014, 4, 1};
+constexpr int kSecondRate = 8;
+constexpr Date kThirdRateFrom{2019, 10, 1};
+constexpr int kThirdRate = 10;
+constexpr int kReducedRate = 8;
+
+// Only expense items pay the reduced rate: a mark left on an item that became income or an
+// account counts nothing.
+bool ReducedItem(const Ledger& ledger, int32_t item) {
+    return static_cast<unsigned>(item) < kItemCount && ledger.ReducedRateItems[item] &&
+           ledger.ItemTable[item].Kind == kKindExpense;
+}
+
+std::array<bool, kItemCount> ReducedItems(const Ledger& ledger) {
+    std::array<bool, kItemCount> reduced{};
+    for (int i = 0; i < kItemCount; ++i) reduced[i] = ReducedItem(ledger, i);
+    return reduced;
+}
+
+int RateOn(const Date& date, bool reduced) {
+    if (date.Year < 2000 || date.Year > 2100 || !IsValidDate(date)) return kFirstRate;
+    if (date < kSecondRateFrom) return kFirstRate;
+    if (date < kThirdRateFrom) return kSecondRate;
+    return reduced ? kReducedRate : kThirdRate;
+}
+
+int64_t WithTax(int64_t amount, int rate, int32_t rounding) {
+    // Only a malformed file gives a negative amount; round its size the same way as a
+    // positive one so that a refund and its payment cancel out.
+    if (amount < 0) return -WithTax(-amount, rate, rounding);
+    const int64_t p = amount * (100 + rate);
+    switch (rounding) {
+        case 1:
+            return p / 100;
+        case 2:
+            return (p + 99) / 100;
+        default:
+            return (p + 50) / 100;
+    }
+}
+
+int64_t Counted(const EntryRecord& e, const std::array<bool, kItemCount>& reduced,
+                int32_t rounding) {
+    if (e.TaxKind != 1) return e.Amount;
+    const bool marked = static_cast<unsigned>(e.Item1) < kItemCount && reduced[e.Item1];
+    return WithTax(e.Amount, RateOn(Date{e.Year, e.Month, e.Day}, marked), rounding);
+}
+
 void SumMonths(Ledger& ledger) {
     auto& totals = ledger.MonthTotalTable;
     for (auto& month : totals) {
@@ -20,11 +70,12 @@ void SumMonths(Ledger& ledger) {
             for (auto& column : item) column = {0, 0};
         }
     }
+    const auto reduced = ReducedItems(ledger);
     for (int m = 0; m < kMonthCount; ++m) {
         auto& month = totals[m];
         for (const EntryRecord& e : ledger.EntryTable[m]) {
             if (!EntryInTables(e)) continue;
-            const int64_t v = e.TaxKind == 1 ? Shohizei(ledger, e.Amount) : e.Amount;
+            const int64_t v = Counted(e, reduced, ledger.TaxRounding);
             month[e.Item1][e.SubItem1][0] += v;
             month[e.Item2][e.SubItem2][1] += v;
         }
@@ -107,19 +158,16 @@ void DataSum(Ledger& ledger, int kind, const Date& date) {
     }
 }
 
-int64_t Shohizei(const Ledger& ledger, int64_t amount) {
-    // Only a malformed file gives a negative amount; round its size the same way as a
-    // positive one so that a refund and its payment cancel out.
-    if (amount < 0) return -Shohizei(ledger, -amount);
-    const int64_t p = amount * 105;
-    switch (ledger.TaxRounding) {
-        case 1:
-            return p / 100;
-        case 2:
-            return (p + 99) / 100;
-        default:
-            return (p + 50) / 100;
-    }
+int TaxRate(const Ledger& ledger, const Date& date, int32_t item) {
+    return RateOn(date, ReducedItem(ledger, item));
+}
+
+int64_t Shohizei(const Ledger& ledger, int64_t amount, const Date& date, int32_t item) {
+    return WithTax(amount, TaxRate(ledger, date, item), ledger.TaxRounding);
+}
+
+int64_t CountedAmount(const Ledger& ledger, const EntryRecord& e) {
+    return Counted(e, ReducedItems(ledger), ledger.TaxRounding);
 }
 
 bool EntryInTables(const EntryRecord& e) {
