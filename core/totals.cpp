@@ -13,13 +13,18 @@ std::array<bool, kItemCount> IncomeItems(const Ledger& ledger) {
     return income;
 }
 
-// The rate as the law changed it; the reduced rate came with the second change.
+// The rate as the law changed it, each change on the first of a month; the reduced rate came
+// with the ten percent.
 constexpr int kFirstRate = 5;
-constexpr Date kSecondRateFrom{2014, 4, 1};
 constexpr int kSecondRate = 8;
-constexpr Date kThirdRateFrom{2019, 10, 1};
 constexpr int kThirdRate = 10;
 constexpr int kReducedRate = 8;
+constexpr int MonthNumber(int year, int month) {
+    return year * 12 + month - 1;
+}
+constexpr int kFirstChangeYear = 2014;
+constexpr int kSecondRateFrom = MonthNumber(kFirstChangeYear, 4);
+constexpr int kThirdRateFrom = MonthNumber(2019, 10);
 
 // Only expense items pay the reduced rate: a mark left on an item that became income or an
 // account counts nothing.
@@ -34,26 +39,27 @@ std::array<bool, kItemCount> ReducedItems(const Ledger& ledger) {
     return reduced;
 }
 
+// Runs for every tax-excluded slot of every fill. Years before the first change need no look
+// at the calendar: a day that does not exist counts the first rate as well.
 int RateOn(const Date& date, bool reduced) {
-    if (date.Year < 2000 || date.Year > 2100 || !IsValidDate(date)) return kFirstRate;
-    if (date < kSecondRateFrom) return kFirstRate;
-    if (date < kThirdRateFrom) return kSecondRate;
+    if (date.Year < kFirstChangeYear || date.Year > 2100) return kFirstRate;
+    if (date.Month < 1 || date.Month > 12 || date.Day < 1 ||
+        (date.Day > 28 && date.Day > DaysInMonth(date.Year, date.Month))) {
+        return kFirstRate;
+    }
+    const int month = MonthNumber(date.Year, date.Month);
+    if (month < kSecondRateFrom) return kFirstRate;
+    if (month < kThirdRateFrom) return kSecondRate;
     return reduced ? kReducedRate : kThirdRate;
 }
 
 int64_t WithTax(int64_t amount, int rate, int32_t rounding) {
     // Only a malformed file gives a negative amount; round its size the same way as a
     // positive one so that a refund and its payment cancel out.
-    if (amount < 0) return -WithTax(-amount, rate, rounding);
-    const int64_t p = amount * (100 + rate);
-    switch (rounding) {
-        case 1:
-            return p / 100;
-        case 2:
-            return (p + 99) / 100;
-        default:
-            return (p + 50) / 100;
-    }
+    const int64_t p = (amount < 0 ? -amount : amount) * (100 + rate);
+    const int64_t up = rounding == 1 ? 0 : rounding == 2 ? 99 : 50;
+    const int64_t size = (p + up) / 100;
+    return amount < 0 ? -size : size;
 }
 
 int64_t Counted(const EntryRecord& e, const std::array<bool, kItemCount>& reduced,
