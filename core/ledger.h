@@ -33,6 +33,8 @@ constexpr ItemMarks DefaultReducedRateItems() {
 struct ItemRecord {
     std::string Name;
     std::string Kind;  // "-1" expense, "0" account, "1" income
+
+    bool operator==(const ItemRecord&) const = default;
 };
 
 // Nine numbers in the order of the entries file.

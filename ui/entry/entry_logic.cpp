@@ -51,19 +51,4 @@ std::string TaxExcludedCaption(const Ledger& ledger, const Date& date, int item)
     return "税抜(" + std::to_string(TaxRate(ledger, date, item)) + "%)";
 }
 
-bool MonthHasBudget(const Ledger& ledger, int month) {
-    for (int32_t budget : ledger.BudgetTable[month]) {
-        if (budget != 0) return true;
-    }
-    return false;
-}
-
-void CopyPreviousBudgets(Ledger& ledger, int month, bool emptyOnly) {
-    auto& row = ledger.BudgetTable[month];
-    const auto& previous = ledger.BudgetTable[month - 1];
-    for (int i = 0; i < kItemCount; ++i) {
-        if (!emptyOnly || row[i] == 0) row[i] = previous[i];
-    }
-}
-
 }  // namespace kakeibo

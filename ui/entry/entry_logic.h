@@ -31,11 +31,4 @@ std::optional<EntryTab> TabAtStripX(int x);
 // (-1: none chosen), as 「税抜(10%)」.
 std::string TaxExcludedCaption(const Ledger& ledger, const Date& date, int item);
 
-// True when the month (1..12) has at least one budget that is not 0.
-bool MonthHasBudget(const Ledger& ledger, int month);
-
-// Copies the budgets of the month before (row 0 for January) into `month`; with
-// `emptyOnly` only where the month's budget is 0.
-void CopyPreviousBudgets(Ledger& ledger, int month, bool emptyOnly);
-
 }  // namespace kakeibo
