@@ -57,8 +57,11 @@ struct NameFault {
 // break or a character CP932 cannot hold. Names as loaded are never refused.
 std::optional<NameFault> FindUnstorableName(const Ledger& ledger, const SettingsWork& work);
 
-// The settings dialog's working copies: the masters with their reduced-rate marks, the
-// opening balances of the two account items (sub-items 0..4 and their sum at index 5) and
-// the options, written into the ledger only by WriteSettings.
+// Writes the working copies into the ledger: every item and sub-item, the reduced-rate marks
+// (of expense items only), the opening balances with their sums (also into `work`), the
+// options, the history lengths with fractions cut off, and both changed flags. Returns the
+// change, settings before and after.
+Change WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistoryMax,
+                     long double memoHistoryMax);
 
 }  // namespace kakeibo
