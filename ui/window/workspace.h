@@ -4,6 +4,7 @@ class QObject;
 
 namespace kakeibo {
 
+struct Change;
 struct Date;
 
 // What a tool window or dialog may ask of the main window. They depend on this alone, so
@@ -18,6 +19,10 @@ public:
     virtual void FormVisible(QObject* sender, bool state) = 0;
     // Rebuilds the item lists the windows offer, after names or kinds of items changed.
     virtual void RefillItemLists() = 0;
+    // Every change a window made through core's writers is handed over here, before the
+    // window shows it. When it cannot be kept (a journal that cannot be written), this takes
+    // the change back out of the ledger and throws: the handler then stops as for any error.
+    virtual void Record(const Change& change) { static_cast<void>(change); }
 
 protected:
     ~Workspace() = default;
