@@ -425,6 +425,7 @@ TEST_F(RecordingTest, TaxExcludedAddsTheTaxToTheReceiptButStoresTheAmountAsTyped
         main->SelectDate(row.date);
         form->ComboBox5->setCurrentIndex(row.item1Position);
         EXPECT_EQ(form->RadioButton2->text(), QString::fromUtf8(row.caption));
+        EXPECT_GE(form->RadioButton2->width(), form->RadioButton2->sizeHint().width());
         TypeAmount("1000");
         Write();
         const EntryRecord& e = ledger->EntryTable[row.date.Month - 1][ledger->NextSlot - 1];

@@ -137,7 +137,8 @@ void TForm3::BuildPanel() {
     auto radio = [this](const char* name, int left, const QString& caption) {
         auto* r = new QRadioButton(caption, Panel1);
         r->setObjectName(QString::fromUtf8(name));
-        r->setGeometry(left, 80, 80, 17);
+        // 88 apart: wide enough for 「税抜(10%)」.
+        r->setGeometry(left, 80, 88, 17);
         return r;
     };
     RadioButton1 = radio("RadioButton1", 224, QStringLiteral("税込"));
