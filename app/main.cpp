@@ -16,6 +16,7 @@
 #include "ui/graph/graph_sheet.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/app_info.h"
+#include "ui/platform/platform.h"
 #include "ui/search/search_form.h"
 #include "ui/sheet/data_sheet.h"
 
@@ -80,7 +81,7 @@ int main(int argc, char* argv[]) {
     mainWindow.SetEntryForm(entryForm);
     auto* dataSheet = new kakeibo::TForm5(*ledger, mainWindow, &mainWindow);
     dataSheet->FormCreate();
-    mainWindow.SetDataSheet(dataSheet, [dataSheet] { dataSheet->DrawCurrentSheet(); });
+    mainWindow.SetDataSheet(dataSheet);
 
     auto* searchForm = new kakeibo::TForm6(*ledger, &mainWindow);
     searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
@@ -90,11 +91,12 @@ int main(int argc, char* argv[]) {
     // The graph sheet comes last, after the other tool windows.
     auto* graphSheet = new kakeibo::TForm4(*ledger, mainWindow, &mainWindow);
     graphSheet->FormCreate();
-    mainWindow.SetGraphSheet(graphSheet, [graphSheet] { graphSheet->DrawChart(); });
+    mainWindow.SetGraphSheet(graphSheet);
 
     // A ledger named on the command line (a double-clicked file) opens as 「開く」 opens it.
     if (!command.LedgerPath.empty()) {
-        mainWindow.OpenLedger(QString::fromStdString(command.LedgerPath));
+        kakeibo::RunGuarded(
+            [&] { mainWindow.OpenLedger(QString::fromStdString(command.LedgerPath)); });
     }
 
     // For measuring a start: quit as soon as the windows are up.

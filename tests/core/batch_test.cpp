@@ -127,11 +127,11 @@ TEST_F(BatchTest, ExportWritesOnlyItsOutputWithTheMastersAndSettingsTheWindowWou
     EXPECT_EQ(Run({"--export", "list", "--month", "3", "--encoding", "utf-8", "k.nbd"}),
               "0|" + list + "|");
 
-    // The user's settings hide items without money; the tax of the excluded 1,000 counts.
+    // The user's settings hide items without money; the excluded 1,000 counts its 8 % tax.
     Write("home/.config/kakeibo/rozed.ini", "/x/\r\nk\r\n30\r\n30\r\nTrue\r\n");
     EXPECT_TRUE(Run({"--export", "0", "--month", "3", "--encoding", "utf-8", "k.nbd"})
                     .starts_with("0|,前月実績,当月実績,当月予算,予算達成率,累計\r\n"
-                                 "食費,         0,     1750,         0,     0.00%,     1750\r\n"
+                                 "食費,         0,     1780,         0,     0.00%,     1780\r\n"
                                  ",,,,,\r\n"));
     // The ledger's year is the calendar's: 2026 had no 29 February.
     EXPECT_EQ(Run({"--export", "0", "--month", "2", "--day", "29", "k.nbd"}),

@@ -64,7 +64,7 @@ TEST(CommandLineExportTest, EverySheetAndTheEntryListAreTheBytesTheMenuWrites) {
     main.SetEntryForm(&form);
     TForm5 sheet(*ledger, main);
     sheet.FormCreate();
-    main.SetDataSheet(&sheet, [&sheet] { sheet.DrawCurrentSheet(); });
+    main.SetDataSheet(&sheet);
     ASSERT_TRUE(platform.Boxes.empty()) << platform.Boxes[0].Text.toStdString();
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

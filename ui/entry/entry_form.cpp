@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QBitmap>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -13,7 +12,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTableView>
 
@@ -24,12 +22,10 @@
 #include "ui/controls/list_box.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/controls/nval_label.h"
+#include "ui/controls/picture_button.h"
 #include "ui/entry/entry_list_model.h"
 #include "ui/entry/entry_widgets.h"
-#include "ui/main/workspace.h"
-#include "ui/platform/frameless.h"
 #include "ui/platform/input_method.h"
-#include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
@@ -43,7 +39,6 @@ const QColor kPanelColor(251, 253, 255);
 const QColor kCaptionCream(254, 250, 233);
 const QColor kCaptionBlue(238, 249, 255);
 const QColor kTotalPink(248, 201, 213);
-const QColor kNavy(0, 0, 128);
 const QColor kSelectedTabGrey(229, 229, 229);
 
 const char* const kTabPictureFiles[kEntryTabCount] = {
@@ -71,9 +66,7 @@ std::array<std::array<QString, 2>, kEntryTabCount> StandardTabCaptions() {
 }  // namespace
 
 TForm3::TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
-      ledger_(ledger),
-      mainWindow_(mainWindow) {
+    : TToolWindow(mainWindow, ToolFrame::Fixed, parent), ledger_(ledger), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("各種入力フォーム"));
     setFixedSize(kFormWidth, kFormHeight);
@@ -84,7 +77,6 @@ TForm3::TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     BuildControls();
     ConnectHandlers();
     SetTabOrder();
-    FramelessDrag::ForEntryForm(this);
 }
 
 void TForm3::BuildControls() {
@@ -145,7 +137,8 @@ void TForm3::BuildPanel() {
     auto radio = [this](const char* name, int left, const QString& caption) {
         auto* r = new QRadioButton(caption, Panel1);
         r->setObjectName(QString::fromUtf8(name));
-        r->setGeometry(left, 80, 80, 17);
+        // 88 apart: wide enough for 「税抜(10%)」.
+        r->setGeometry(left, 80, 88, 17);
         return r;
     };
     RadioButton1 = radio("RadioButton1", 224, QStringLiteral("税込"));
@@ -245,10 +238,7 @@ void TForm3::SetTabOrder() {
 }
 
 void TForm3::FormCreate() {
-    const LayoutSlot& slot = ledger_.WindowLayout[kLayoutEntryForm];
     setFixedSize(kFormWidth, kFormHeight);
-    // A saved place mostly off every screen would leave the form out of reach.
-    move(ReachablePosition(QRect(QPoint(slot.Left, slot.Top), size()), ScreenRects()));
     for (auto [box, file] :
          {std::pair{ComboBox1, kShopHistoryFile}, std::pair{ComboBox2, kMemoHistoryFile}}) {
         const QSignalBlocker blocker(box);
@@ -260,7 +250,8 @@ void TForm3::FormCreate() {
     currentTab_ = EntryTab::Expense;
     receiptTotal_ = 0;
     NValLabel1->SetValue(0);
-    setVisible(slot.Visible == 1);
+    // A saved place mostly off every screen would leave the form out of reach.
+    Place(ledger_.WindowLayout[kLayoutEntryForm], true);
 }
 
 void TForm3::FormShow() {
@@ -272,29 +263,6 @@ void TForm3::FormShow() {
     // At start-up nothing has computed the balances yet: the wallet must not show a stale 0.
     RecomputeTotals(ledger_);
     DrawCell();
-}
-
-void TForm3::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) RunGuarded([this] { FormShow(); });
-}
-
-void TForm3::closeEvent(QCloseEvent* event) {
-    // Hidden, never destroyed: the lists, histories and totals outlive the closing.
-    mainWindow_.FormVisible(this, isVisible());
-    event->accept();
-}
-
-void TForm3::paintEvent(QPaintEvent*) {
-    FormPaint();
-}
-
-void TForm3::FormPaint() {
-    QPainter p(this);
-    p.fillRect(QRect(QPoint(0, 0), QPoint(582, 1)), kNavy);
-    p.fillRect(QRect(QPoint(581, 0), QPoint(582, 482)), kNavy);
-    p.fillRect(QRect(QPoint(0, 481), QPoint(582, 482)), kNavy);
-    p.fillRect(QRect(QPoint(0, 0), QPoint(1, 482)), kNavy);
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
@@ -428,7 +396,10 @@ void TForm3::SetKamoku(EntryTab tab) {
 }
 
 void TForm3::SetHojyo(const QObject* source) {
-    if (source != ComboBox3) FillSubItems(ComboBox12, item1Map_, ComboBox5->currentIndex());
+    if (source != ComboBox3) {
+        FillSubItems(ComboBox12, item1Map_, ComboBox5->currentIndex());
+        ShowTaxRate();
+    }
     if (source != ComboBox5) FillSubItems(ComboBox4, item2Map_, ComboBox3->currentIndex());
 }
 
@@ -458,6 +429,12 @@ std::vector<std::string> TForm3::MemoHistory() const {
 void TForm3::SetWalletBalance() {
     const int month = std::clamp(ledger_.EditMonth, 1, kMonthCount);
     NValLabel2->SetValue(static_cast<long double>(ledger_.BalanceTable[month][0][0]));
+}
+
+void TForm3::ShowTaxRate() {
+    const int position = ComboBox5->currentIndex();
+    const int item = position >= 0 && position < kItemCount ? item1Map_[position] : -1;
+    RadioButton2->setText(Qs(TaxExcludedCaption(ledger_, ledger_.EditDate, item)));
 }
 
 void TForm3::SetEditMode(bool editing) {

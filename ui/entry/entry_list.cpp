@@ -11,8 +11,8 @@
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_list_model.h"
-#include "ui/main/workspace.h"
 #include "ui/platform/platform.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 
@@ -73,6 +73,8 @@ void TForm3::DrawCell() {
     model_->Fill(ledger_);
     if (!SG31->currentIndex().isValid()) MoveCurrentRow(0);
     SetWalletBalance();
+    // The edited date may have moved across a change of the rate.
+    ShowTaxRate();
 }
 
 void TForm3::MoveCurrentRow(int modelRow) {

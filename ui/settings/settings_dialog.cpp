@@ -16,9 +16,8 @@
 
 #include "core/numbers.h"
 #include "ui/controls/nval_edit.h"
-#include "ui/entry/entry_form.h"
-#include "ui/main/workspace.h"
 #include "ui/platform/platform.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 
@@ -84,12 +83,6 @@ void FillList(QComboBox* list, const std::array<std::string, kSubItemCount>& nam
     list->setCurrentIndex(0);
 }
 
-// Qt must never see an exception: every handler runs under the general error handling.
-template <typename Sender, typename Signal, typename Handler>
-void ConnectGuarded(Sender* sender, Signal signal, TForm2* dialog, Handler handler) {
-    QObject::connect(sender, signal, dialog, [handler] { RunGuarded(handler); });
-}
-
 }  // namespace
 
 TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
@@ -112,8 +105,8 @@ void TUpDown::resizeEvent(QResizeEvent*) {
     Down->setGeometry(0, half, width(), height() - half);
 }
 
-TForm2::TForm2(Ledger& ledger, Workspace& mainWindow, TForm3* entryForm, QWidget* owner)
-    : QDialog(owner), ledger_(ledger), mainWindow_(mainWindow), entryForm_(entryForm) {
+TForm2::TForm2(Ledger& ledger, Workspace& mainWindow, QWidget* owner)
+    : QDialog(owner), ledger_(ledger), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("各種設定"));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -227,24 +220,29 @@ void TForm2::BuildNamesPage() {
     RadioGroup1 = MakeGroup(TabSheet1, "RadioGroup1", {8, 152, 433, 48}, "科目区分");
     RadioButton1 = MakeRadio(RadioGroup1, "RadioButton1", {24, 22}, "収入");
     RadioButton2 = MakeRadio(RadioGroup1, "RadioButton2", {120, 22}, "支出");
+    CheckBox2 = new QCheckBox(QStringLiteral("軽減税率（8%）"), RadioGroup1);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->adjustSize();
+    CheckBox2->move(240, 22);
 }
 
 void TForm2::ConnectHandlers() {
-    ConnectGuarded(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
-    ConnectGuarded(ComboBox2, &QComboBox::currentIndexChanged, this, [this] { ComboBox2Change(); });
+    ConnectGuarded(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox1Change);
+    ConnectGuarded(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox2Change);
     ConnectGuarded(ComboBox3, &QComboBox::currentIndexChanged, this,
                    [this] { DrawData(ComboBox3); });
-    ConnectGuarded(ComboBox4, &QComboBox::currentIndexChanged, this, [this] { ComboBox4Change(); });
-    ConnectGuarded(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
-    ConnectGuarded(Edit3, &QLineEdit::textChanged, this, [this] { Edit3Change(); });
-    ConnectGuarded(NValEdit3, &QLineEdit::textChanged, this, [this] { NValEdit3Change(); });
+    ConnectGuarded(ComboBox4, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox4Change);
+    ConnectGuarded(Edit1, &QLineEdit::textChanged, this, &TForm2::Edit1Change);
+    ConnectGuarded(Edit3, &QLineEdit::textChanged, this, &TForm2::Edit3Change);
+    ConnectGuarded(NValEdit3, &QLineEdit::textChanged, this, &TForm2::NValEdit3Change);
     ConnectGuarded(RadioButton1, &QRadioButton::clicked, this,
                    [this] { RadioButtonClick(RadioButton1); });
     ConnectGuarded(RadioButton2, &QRadioButton::clicked, this,
                    [this] { RadioButtonClick(RadioButton2); });
-    ConnectGuarded(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    ConnectGuarded(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    ConnectGuarded(CheckBox2, &QCheckBox::clicked, this, &TForm2::CheckBox2Click);
+    ConnectGuarded(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    ConnectGuarded(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
     ConnectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this] {
         if (PageControl1->currentWidget() == TabSheet1) {
             TabSheet1Show();
@@ -335,8 +333,8 @@ void TForm2::DrawData(const QObject* source) {
     }
 }
 
-// The kind buttons of item `i`: unchecked and disabled for an account. A kind that is not a
-// number stops here with the general error box.
+// The kind buttons and the reduced-rate mark of item `i`: unchecked and disabled for an account. A
+// kind that is not a number stops here with the general error box.
 void TForm2::ShowKind(int i) {
     const int32_t kind = ParseInt32(work_.Items[i].Kind);
     for (QRadioButton* r : {RadioButton1, RadioButton2}) {
@@ -347,6 +345,14 @@ void TForm2::ShowKind(int i) {
     }
     if (kind == -1) RadioButton2->setChecked(true);
     if (kind == 1) RadioButton1->setChecked(true);
+    ShowReducedRate(i);
+}
+
+// Only an expense item pays the reduced rate, so only its mark can be set.
+void TForm2::ShowReducedRate(int i) {
+    const bool expense = work_.Items[i].Kind == kKindExpense;
+    CheckBox2->setEnabled(expense);
+    CheckBox2->setChecked(expense && work_.ReducedRate[i]);
 }
 
 void TForm2::ShowWorkingNames() {
@@ -411,6 +417,13 @@ void TForm2::RadioButtonClick(const QRadioButton* sender) {
     const int i = Position(ComboBox1);
     if (i < 0) return;
     work_.Items[i].Kind = sender == RadioButton1 ? kKindIncome : kKindExpense;
+    if (sender == RadioButton1) work_.ReducedRate[i] = false;
+    ShowReducedRate(i);
+}
+
+void TForm2::CheckBox2Click() {
+    const int i = Position(ComboBox1);
+    if (i >= 0) work_.ReducedRate[i] = CheckBox2->isChecked();
 }
 
 // The masters are CP932 files with one name per line: a changed name they cannot hold is
@@ -477,12 +490,11 @@ void TForm2::FormClose() {
 
 void TForm2::DataRewrite() {
     mainWindow_.Record(WriteSettings(ledger_, work_, NValEdit1->Value(), NValEdit2->Value()));
-    if (entryForm_ != nullptr) entryForm_->SetKamoku(entryForm_->CurrentTab());
+    mainWindow_.RefillItemLists();
 }
 
-TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, TForm3* entryForm,
-                             QWidget* owner) {
-    auto* dialog = new TForm2(ledger, mainWindow, entryForm, owner);
+TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, QWidget* owner) {
+    auto* dialog = new TForm2(ledger, mainWindow, owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     QScreen* screen = owner != nullptr ? owner->screen() : nullptr;

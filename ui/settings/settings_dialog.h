@@ -20,7 +20,6 @@ class QToolButton;
 
 namespace kakeibo {
 
-class TForm3;
 class TNValEdit;
 class Workspace;
 
@@ -50,8 +49,8 @@ class TForm2 final : public QDialog {
     Q_OBJECT
 
 public:
-    // `entryForm` (may be null) has its lists rebuilt after every write.
-    TForm2(Ledger& ledger, Workspace& mainWindow, TForm3* entryForm, QWidget* owner);
+    // `mainWindow` has the windows' item lists rebuilt after every write.
+    TForm2(Ledger& ledger, Workspace& mainWindow, QWidget* owner);
 
     // Page "科目名変更" shown, page "基本設定" shown, the dialog shown.
     void TabSheet1Show();
@@ -68,6 +67,7 @@ public:
     void Edit3Change();
     void NValEdit3Change();
     void RadioButtonClick(const QRadioButton* sender);
+    void CheckBox2Click();
 
     void Button3Click();  // 適用
     void Button1Click();  // Ok
@@ -125,6 +125,7 @@ public:
     QGroupBox* RadioGroup1 = nullptr;      // "科目区分": income or expense, for items 2..29
     QRadioButton* RadioButton1 = nullptr;  // "収入" income
     QRadioButton* RadioButton2 = nullptr;  // "支出" expense
+    QCheckBox* CheckBox2 = nullptr;        // "軽減税率（8%）": an expense item's reduced rate
 
 public slots:
     void done(int result) override;
@@ -139,19 +140,18 @@ private:
     void BuildNamesPage();
     void ConnectHandlers();
     void ShowKind(int item);
+    void ShowReducedRate(int item);
     void ShowWorkingNames();
     bool NamesStorable();
     void ApplyOptions();
 
     Ledger& ledger_;
     Workspace& mainWindow_;
-    TForm3* entryForm_ = nullptr;
     SettingsWork work_;
 };
 
 // Makes the settings dialog for one opening: owned by `owner`, application-modal, centred on
 // the screen, destroyed when it closes. The caller shows it (exec, or show in tests).
-TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, TForm3* entryForm,
-                             QWidget* owner);
+TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, QWidget* owner);
 
 }  // namespace kakeibo
