@@ -189,6 +189,26 @@ RecurringEntry RecurringFromEntry(const EntryRecord& r, const EntryText& text) {
     return e;
 }
 
+std::vector<int> RecurringItemChoices(const Ledger& ledger, RecurringTab tab, int side) {
+    const char* kinds[3][2] = {
+        {kKindExpense, kKindAccount}, {kKindAccount, kKindAccount}, {kKindAccount, kKindIncome}};
+    const std::string kind = kinds[static_cast<int>(tab)][side == 0 ? 0 : 1];
+    std::vector<int> items;
+    for (int i = 0; i < kItemCount; ++i) {
+        if (ledger.ItemTable[i].Kind == kind) items.push_back(i);
+    }
+    return items;
+}
+
+std::string DueText(const Ledger& ledger, const RecurringEntry& e, const EntryRecord& due) {
+    const auto name = [&ledger](int item, int sub) {
+        if (item < 0 || item >= kItemCount || sub < 0 || sub >= kSubItemCount) return std::string();
+        return ledger.ItemTable[item].Name + "・" + ledger.SubItemTable[item][sub];
+    };
+    return std::to_string(due.Month) + "月" + std::to_string(due.Day) + "日　" + e.Name + "　" +
+           name(due.Item1, due.SubItem1) + "／" + name(due.Item2, due.SubItem2);
+}
+
 int ScheduledDay(const RecurringEntry& e, int year, int month) {
     const int last = DaysInMonth(year, month);
     return e.Day == kMonthEnd ? last : std::min(e.Day, last);

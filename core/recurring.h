@@ -65,6 +65,13 @@ struct RecurringProposal {
     NewEntry Entry;    // dated on its scheduled day of the month, with the amount to propose
 };
 
+// The items a template of `tab` offers in its first (side 0) or second (side 1) item list,
+// in item order: expense and account, account and account, account and income.
+std::vector<int> RecurringItemChoices(const Ledger& ledger, RecurringTab tab, int side);
+
+// A due template as the entry form lists it: 「6月27日　家賃　住居費・家賃／銀行・みずほ」.
+std::string DueText(const Ledger& ledger, const RecurringEntry& entry, const EntryRecord& due);
+
 // What is due in `month` (1..12) of the ledger's year: every template whose schedule hits
 // the month and that is not already written, i.e. no entry with the same items and sub-items
 // (and the same amount, unless it varies) lies within 3 days of the scheduled day. A template
