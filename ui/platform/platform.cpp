@@ -251,6 +251,10 @@ Platform* g_installed = nullptr;
 
 }  // namespace
 
+bool Platform::ChooseLines(const QString&, const QString&, std::vector<CheckLine>&) {
+    return false;
+}
+
 Platform& CurrentPlatform() {
     static DesktopPlatform desktop;
     return g_installed ? *g_installed : desktop;

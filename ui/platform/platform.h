@@ -68,9 +68,9 @@ public:
     virtual std::optional<int> ChooseItem(const QString& title, const QString& label,
                                           const QStringList& items) = 0;
     // A check list (title, prompt, lines): true with the lines as the user left them, false
-    // when cancelled.
+    // when cancelled (as a platform without the list does).
     virtual bool ChooseLines(const QString& title, const QString& label,
-                             std::vector<CheckLine>& lines) = 0;
+                             std::vector<CheckLine>& lines);
     // The program's folder, ending with "/": beside the program for a portable copy, else
     // the user's configuration folder.
     virtual QString ExeDir() = 0;
