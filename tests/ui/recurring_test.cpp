@@ -16,7 +16,7 @@
 #include "core/change.h"
 #include "core/sjis.h"
 #include "entry_fixture.h"
-#include "ui/main/workspace.h"
+#include "ui/window/workspace.h"
 #include "ui/recurring/recurring_form.h"
 
 namespace kakeibo::test {
@@ -29,6 +29,7 @@ public:
     }
     void SelectDate(const Date&) override {}
     void FormVisible(QObject*, bool) override {}
+    void RefillItemLists() override {}
     void Record(const Change& change) override { Changes.push_back(change); }
     void EditRecurring(const RecurringEntry* preset) override {
         Presets.push_back(preset != nullptr ? *preset : RecurringEntry{});

@@ -6,7 +6,7 @@
 #include "core/entries.h"
 #include "core/recurring.h"
 #include "ui/entry/entry_form.h"
-#include "ui/main/workspace.h"
+#include "ui/window/workspace.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
