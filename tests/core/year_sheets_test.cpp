@@ -62,19 +62,22 @@ std::vector<std::string> YearRow(const std::string& label, std::map<int, int64_t
 
 const std::vector<std::string> kBlankYearRow(16);
 
+// The ledgers of these tests keep their tax-excluded entries before April 2014, when every one
+// of them paid 5 %.
+
 TEST(YearSheet, EachItemByMonthAsSummedFromItsEntries) {
     auto ledger = std::make_unique<Ledger>();
     SetMasters(*ledger);
-    Book(*ledger, {2026, 1, 5, 2, 0, 0, 0, 3000, 0});
-    Book(*ledger, {2026, 1, 25, 1, 0, 5, 0, 200000, 2});
-    Book(*ledger, {2026, 2, 8, 2, 1, 0, 0, 1000, 1});  // tax-excluded: counts 1,050
-    Book(*ledger, {2026, 3, 3, 3, 0, 0, 0, 500, 0});
-    Book(*ledger, {2026, 3, 9, 0, 0, 2, 0, 200, 0});  // a refund from 食料品
-    Book(*ledger, {2026, 12, 10, 1, 0, 5, 1, 10000, 2});
-    Book(*ledger, {2026, 12, 20, 4, 0, 0, 0, 700, 0});  // to the item without a name
+    Book(*ledger, {2014, 1, 5, 2, 0, 0, 0, 3000, 0});
+    Book(*ledger, {2014, 1, 25, 1, 0, 5, 0, 200000, 2});
+    Book(*ledger, {2014, 2, 8, 2, 1, 0, 0, 1000, 1});  // counts 1,050
+    Book(*ledger, {2014, 3, 3, 3, 0, 0, 0, 500, 0});
+    Book(*ledger, {2014, 3, 9, 0, 0, 2, 0, 200, 0});  // a refund from 食料品
+    Book(*ledger, {2014, 12, 10, 1, 0, 5, 1, 10000, 2});
+    Book(*ledger, {2014, 12, 20, 4, 0, 0, 0, 700, 0});  // to the item without a name
     ledger->BudgetTable[1][2] = ledger->BudgetTable[2][2] = 5000;
     ledger->BudgetTable[1][5] = 200000;
-    ledger->EditDate = Date{2026, 3, 10};
+    ledger->EditDate = Date{2014, 3, 10};
     ledger->EditMonth = 3;
     SheetState state;
     state.ExpandedItems[YearSheet][2] = true;
@@ -128,24 +131,24 @@ protected:
         SetMasters(*last);
         last->ExeDir = program.Path();
         last->BalanceTable[0][0][0] = last->BalanceTable[0][0][5] = 10000;
-        Book(*last, {2025, 1, 10, 2, 0, 0, 0, 2000, 0});
-        Book(*last, {2025, 1, 25, 1, 0, 5, 0, 180000, 2});
-        Book(*last, {2025, 2, 14, 3, 0, 0, 0, 800, 0});
-        Book(*last, {2025, 3, 20, 2, 1, 0, 0, 1000, 1});  // 1,050
-        Book(*last, {2025, 4, 2, 2, 0, 0, 0, 9999, 0});   // after the compared months
-        Save(*last, "2025");
-        WriteCarryOver(*last, dir, "2026", false);
+        Book(*last, {2013, 1, 10, 2, 0, 0, 0, 2000, 0});
+        Book(*last, {2013, 1, 25, 1, 0, 5, 0, 180000, 2});
+        Book(*last, {2013, 2, 14, 3, 0, 0, 0, 800, 0});
+        Book(*last, {2013, 3, 20, 2, 1, 0, 0, 1000, 1});  // 1,050
+        Book(*last, {2013, 4, 2, 2, 0, 0, 0, 9999, 0});   // after the compared months
+        Save(*last, "2013");
+        WriteCarryOver(*last, dir, "2014", false);
 
         open = std::make_unique<Ledger>();
         SetMasters(*open);
         open->ExeDir = program.Path();
-        MonthLoad(*open, dir, "2026");
+        MonthLoad(*open, dir, "2014");
         open->DataDir = dir;
-        Book(*open, {2026, 1, 10, 2, 0, 0, 0, 3000, 0});
-        Book(*open, {2026, 1, 25, 1, 0, 5, 0, 200000, 2});
-        Book(*open, {2026, 2, 11, 2, 1, 0, 0, 1500, 0});
-        Book(*open, {2026, 3, 1, 6, 0, 0, 0, 4000, 0});
-        open->EditDate = Date{2026, 3, 15};
+        Book(*open, {2014, 1, 10, 2, 0, 0, 0, 3000, 0});
+        Book(*open, {2014, 1, 25, 1, 0, 5, 0, 200000, 2});
+        Book(*open, {2014, 2, 11, 2, 1, 0, 0, 1500, 0});
+        Book(*open, {2014, 3, 1, 6, 0, 0, 0, 4000, 0});
+        open->EditDate = Date{2014, 3, 15};
         open->EditMonth = 3;
     }
 
@@ -166,16 +169,16 @@ protected:
 
 TEST_F(YearComparisonTest, SameItemsUpToTheEditedMonthAgainstLastYearsNewestLedger) {
     // An older copy of last year and a ledger of the year before it are passed over.
-    test::WriteBytes(dir + "2025古い.nbd", "2025,1,1,2,0,0,0,777777,0,,\r\n");
+    test::WriteBytes(dir + "2013古い.nbd", "2013,1,1,2,0,0,0,777777,0,,\r\n");
     std::filesystem::last_write_time(
-        dir + "2025古い.nbd",
+        dir + "2013古い.nbd",
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
-    test::WriteBytes(dir + "2024.nbd", "2024,1,1,2,0,0,0,555555,0,,\r\n");
+    test::WriteBytes(dir + "2012.nbd", "2012,1,1,2,0,0,0,555555,0,,\r\n");
 
     const SheetGrid grid = FillSheet(*open, YearComparisonSheet, state);
     const Rows expected = {
         {"", "今年累計", "前年同期", "差額", "増減率"},
-        {"前年の家計簿：2025.nbd（2025年）", "", "", "", ""},
+        {"前年の家計簿：2013.nbd（2013年）", "", "", "", ""},
         {"+食費", "     4,500", "     3,050", "     1,450", "    47.54%"},
         {"+日用品", "         0", "       800", "      -800", "  -100.00%"},
         {"+交際費", "     4,000", "         0", "     4,000", ""},
@@ -204,35 +207,35 @@ TEST_F(YearComparisonTest, SameItemsUpToTheEditedMonthAgainstLastYearsNewestLedg
 TEST_F(YearComparisonTest, LastYearIsReadOnceAndAgainOnlyWhenItsFileChanges) {
     const auto first = state.PreviousYear.Lookup(*open).Totals;
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->Year, 2025);
+    EXPECT_EQ(first->Year, 2013);
     // Saving this year's ledger or adding files changes the folder, not last year's file.
     open->LedgerChanged = true;
-    Save(*open, "2026");
+    Save(*open, "2014");
     test::WriteBytes(dir + "メモ.txt", "x");
     EXPECT_EQ(FillSheet(*open, YearComparisonSheet, state).Cell(2, 2), "     3,050");
     EXPECT_EQ(state.PreviousYear.Lookup(*open).Totals, first);
 
-    Book(*last, {2025, 2, 1, 2, 0, 0, 0, 100, 0});
-    Save(*last, "2025");
+    Book(*last, {2013, 2, 1, 2, 0, 0, 0, 100, 0});
+    Save(*last, "2013");
     EXPECT_EQ(FillSheet(*open, YearComparisonSheet, state).Cell(2, 2), "     3,150");
 
     // A ledger chosen by the user wins over the one found.
-    test::WriteBytes(program.Path() + "前年.nbd", "2025,3,1,2,0,0,0,60,0,,\r\n");
+    test::WriteBytes(program.Path() + "前年.nbd", "2013,3,1,2,0,0,0,60,0,,\r\n");
     open->PreviousYearLedger = program.Path() + "前年.nbd";
     const SheetGrid chosen = FillSheet(*open, YearComparisonSheet, state);
-    EXPECT_EQ(chosen.Cell(1, 0), "前年の家計簿：前年.nbd（2025年）");
+    EXPECT_EQ(chosen.Cell(1, 0), "前年の家計簿：前年.nbd（2013年）");
     EXPECT_EQ(chosen.Cell(2, 2), "        60");
 }
 
 TEST_F(YearComparisonTest, WithoutLastYearTheFirstRowSaysWhyAndTheOpenLedgerStays) {
-    const std::string broken = "2025,1,1,2,0,0,0,100,0,,\r\n2025,13,1,2,0,0,0,100,0,,\r\n";
+    const std::string broken = "2013,1,1,2,0,0,0,100,0,,\r\n2025,13,1,2,0,0,0,100,0,,\r\n";
     const struct {
         const char* what;
         std::string file;    // written into the data folder first, unless empty
         std::string chosen;  // the ledger the user chose, unless empty
         std::string line;    // the first row, or its beginning
     } cases[] = {
-        {"nothing of last year", "", "", "データフォルダに2025年の家計簿がありません"},
+        {"nothing of last year", "", "", "データフォルダに2013年の家計簿がありません"},
         {"chosen and gone", "", dir + "無い.nbd",
          "前年の家計簿「" + dir + "無い.nbd」が見つかりません"},
         {"chosen and broken", "壊れ.nbd", dir + "壊れ.nbd",
@@ -240,7 +243,7 @@ TEST_F(YearComparisonTest, WithoutLastYearTheFirstRowSaysWhyAndTheOpenLedgerStay
         {"found and broken", "壊れ.nbd", "",
          "前年の家計簿を読み込めません: ファイル「" + dir + "壊れ.nbd」の 2 行目を読み込めません"},
     };
-    std::filesystem::remove(dir + "2025.nbd");
+    std::filesystem::remove(dir + "2013.nbd");
     const auto entries = open->EntryTable;
     const auto texts = open->EntryTextTable;
     const auto budgets = open->BudgetTable;
@@ -257,7 +260,7 @@ TEST_F(YearComparisonTest, WithoutLastYearTheFirstRowSaysWhyAndTheOpenLedgerStay
     EXPECT_EQ(open->EntryTextTable, texts);
     EXPECT_EQ(open->BudgetTable, budgets);
     EXPECT_EQ(open->BalanceTable[0], opening);
-    EXPECT_EQ(open->LedgerName, "2026");
+    EXPECT_EQ(open->LedgerName, "2014");
 }
 
 }  // namespace
