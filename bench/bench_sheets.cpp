@@ -41,7 +41,7 @@ void BM_SheetFill(benchmark::State& state) {
     std::filesystem::remove_all(data);
     std::filesystem::remove_all(program);
 }
-BENCHMARK(BM_SheetFill)->DenseRange(0, kFilledSheetKindCount - 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SheetFill)->DenseRange(0, kSheetKindCount - 1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace kakeibo

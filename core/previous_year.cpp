@@ -71,6 +71,13 @@ PreviousYearTotals ReadPreviousYearTotals(const Ledger& open, const std::string&
     return totals;
 }
 
+void ChoosePreviousYearLedger(Ledger& ledger, const std::string& path) {
+    if (ledger.PreviousYearLedger == path) return;
+    ledger.PreviousYearLedger = path;
+    // The settings file is written only with a changed ledger.
+    ledger.LedgerChanged = true;
+}
+
 std::optional<int> EntriesFileYear(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
@@ -94,32 +101,48 @@ const PreviousYear& PreviousYearCache::Lookup(const Ledger& ledger) {
                       {}};
     for (int i = 0; i < kItemCount; ++i) question.Kinds[i] = ledger.ItemTable[i].Kind;
     const bool same = valid_ && question == question_;
-    if (!same) question_ = std::move(question);
+    if (!same) {
+        question_ = std::move(question);
+        scanned_ = false;
+    }
     valid_ = true;
 
-    std::string path = question_.Chosen;
+    // A choice made for an earlier year gives way to the ledger of the year before this one.
+    std::string path;
+    const std::string& chosen = question_.Chosen;
+    if (!chosen.empty()) {
+        const Stamp at = StampOf(chosen);
+        if (at.Exists && YearOf(chosen, at) == question_.Year - 1) path = chosen;
+    }
     if (path.empty()) {
         const Stamp folder = StampOf(question_.DataDir);
-        if (!same || folder != folder_) {
+        if (!scanned_ || folder != folder_) {
             found_ = FindInDataFolder(question_);
             folder_ = folder;
+            scanned_ = true;
         }
-        if (found_.empty()) {
-            read_.clear();
-            answer_ =
-                PreviousYear{nullptr, "データフォルダに" + std::to_string(question_.Year - 1) +
-                                          "年の家計簿がありません"};
-            return answer_;
-        }
-        path = found_;
+        // Without one, a choice that does not fit is still better than nothing.
+        path = found_.empty() ? chosen : found_;
+    }
+    if (path.empty()) {
+        read_.clear();
+        answer_ = PreviousYear{nullptr, "データフォルダに" + std::to_string(question_.Year - 1) +
+                                            "年の家計簿がありません"};
+        return answer_;
     }
     const Stamp file = StampOf(path);
     if (!same || path != read_ || file != file_) Answer(ledger, path, file);
     return answer_;
 }
 
+std::optional<int> PreviousYearCache::YearOf(const std::string& path, const Stamp& at) {
+    // Each file is read once; only one saved since needs its first line again.
+    Candidate& known = years_[path];
+    if (known.At != at || !known.Read) known = Candidate{at, true, EntriesFileYear(path)};
+    return known.Year;
+}
+
 std::string PreviousYearCache::FindInDataFolder(const Question& question) {
-    std::map<std::string, Candidate> scanned;
     std::string best;
     int64_t bestTime = 0;
     std::error_code error;
@@ -133,21 +156,15 @@ std::string PreviousYearCache::FindInDataFolder(const Question& question) {
         }
         const std::string path = question.DataDir + file;
         if (path == question.OpenFile) continue;
-        Candidate candidate{StampOf(path), std::nullopt};
-        // Each file is read once; only one saved since needs its first line again.
-        const auto known = scanned_.find(path);
-        candidate.Year = known != scanned_.end() && known->second.At == candidate.At
-                             ? known->second.Year
-                             : EntriesFileYear(path);
-        const int64_t time = candidate.At.ModifiedNs;
-        if (candidate.At.Exists && candidate.Year == question.Year - 1 &&
-            (best.empty() || time > bestTime || (time == bestTime && path > best))) {
+        const Stamp at = StampOf(path);
+        if (!at.Exists || YearOf(path, at) != question.Year - 1) continue;
+        // The most recently saved of several; the name decides between equals.
+        if (best.empty() || at.ModifiedNs > bestTime ||
+            (at.ModifiedNs == bestTime && path > best)) {
             best = path;
-            bestTime = time;
+            bestTime = at.ModifiedNs;
         }
-        scanned.emplace(path, candidate);
     }
-    scanned_ = std::move(scanned);
     return best;
 }
 

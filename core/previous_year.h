@@ -33,15 +33,20 @@ struct PreviousYear {
 // file is missing or cannot be read; `open` is never changed.
 PreviousYearTotals ReadPreviousYearTotals(const Ledger& open, const std::string& path);
 
+// Compares with the ledger whose entries file is `path` from now on, and keeps the choice
+// with the settings at the next save.
+void ChoosePreviousYearLedger(Ledger& ledger, const std::string& path);
+
 // The year the entries of a ledger's entries file carry, taken from its first line; nothing
 // for a file without entries or one that cannot be read.
 std::optional<int> EntriesFileYear(const std::string& path);
 
-// Finds and reads last year's ledger: the one the user chose (Ledger::PreviousYearLedger),
-// or else the ledger in the data folder whose entries carry the year before the edited
-// date's year (the most recently saved of several; never the open ledger's own file). What
-// it found is kept until the data folder, that file or the rules of the totals change, so a
-// refill costs a look at the folder and the file, not a read.
+// Finds and reads last year's ledger: the one the user chose (Ledger::PreviousYearLedger)
+// while its entries carry the year before the edited date's year, or else the ledger in the
+// data folder whose entries carry that year (the most recently saved of several; never the
+// open ledger's own file), or else the chosen one whatever its year. What it found is kept
+// until the data folder, that file or the rules of the totals change, so a refill costs a
+// look at the folder and the file, not a read.
 class PreviousYearCache final {
 public:
     const PreviousYear& Lookup(const Ledger& ledger);
@@ -70,19 +75,22 @@ private:
     };
     struct Candidate {
         Stamp At;
+        bool Read = false;
         std::optional<int> Year;
     };
 
+    std::optional<int> YearOf(const std::string& path, const Stamp& at);
     std::string FindInDataFolder(const Question& question);
     void Answer(const Ledger& ledger, const std::string& path, const Stamp& file);
 
     bool valid_ = false;
     Question question_;
-    Stamp folder_;                              // the data folder when it was last scanned
-    std::string found_;                         // the file that scan found ("" for none)
-    std::map<std::string, Candidate> scanned_;  // each ledger of the folder, by path
-    std::string read_;                          // the file answer_ comes from
-    Stamp file_;                                // that file when it was read
+    bool scanned_ = false;                    // found_ answers question_
+    Stamp folder_;                            // the data folder when it was last scanned
+    std::string found_;                       // the file that scan found ("" for none)
+    std::map<std::string, Candidate> years_;  // the year of each ledger looked at, by path
+    std::string read_;                        // the file answer_ comes from
+    Stamp file_;                              // that file when it was read
     PreviousYear answer_;
 };
 

@@ -10,9 +10,9 @@ namespace kakeibo {
 
 namespace {
 
-const char* const kSheetNames[kFilledSheetKindCount] = {
-    "今月の支出",       "今月の収入", "口座残高", "科目日計表", "今月の収支",
-    "今月の詳細データ", "通帳記帳",   "年間推移", "前年比較"};
+const char* const kSheetNames[kSheetKindCount] = {"今月の支出", "今月の収入", "口座残高",
+                                                  "科目日計表", "今月の収支", "今月の詳細データ",
+                                                  "通帳記帳",   "年間推移",   "前年比較"};
 
 const char* const kWeekdays[7] = {"日", "月", "火", "水", "木", "金", "土"};
 
@@ -457,7 +457,7 @@ SheetGrid FillYearComparisonSheet(Ledger& ledger, SheetState& state) {
 }  // namespace
 
 const char* SheetName(int kind) {
-    return kind >= 0 && kind < kFilledSheetKindCount ? kSheetNames[kind] : "";
+    return kind >= 0 && kind < kSheetKindCount ? kSheetNames[kind] : "";
 }
 
 SheetLayout SheetLayoutOf(int kind) {

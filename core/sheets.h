@@ -24,9 +24,7 @@ enum SheetKindNumber : int {
     YearSheet = 7,            // 年間推移
     YearComparisonSheet = 8,  // 前年比較
 };
-// Every kind a fill makes; the data sheet's list offers the first kSheetKindCount of them.
-inline constexpr int kFilledSheetKindCount = 9;
-inline constexpr int kSheetKindCount = 7;
+inline constexpr int kSheetKindCount = 9;
 
 // The drop-down list's text of a sheet kind (0..8).
 const char* SheetName(int kind);
@@ -35,9 +33,9 @@ const char* SheetName(int kind);
 struct SheetState {
     int32_t SheetKind = ExpenseSheet;
     // [kind][item]: the item's five sub-item rows are shown. Kinds 0, 1, 3, 7 and 8 use it.
-    std::array<std::array<bool, kItemCount>, kFilledSheetKindCount> ExpandedItems{};
+    std::array<std::array<bool, kItemCount>, kSheetKindCount> ExpandedItems{};
     // [kind][listing position]: the item shown at that position of kinds 0, 1, 3, 7 and 8.
-    std::array<std::array<int32_t, kItemCount>, kFilledSheetKindCount> SheetRowItems{};
+    std::array<std::array<int32_t, kItemCount>, kSheetKindCount> SheetRowItems{};
     // The passbook account: 1 cancelled, 10 + 10 x account item + sub-item otherwise.
     int32_t PassbookChoice = 0;
     // Last year's totals for 前年比較, read once and kept while its file stays as it was.

@@ -225,6 +225,10 @@ TEST_F(YearComparisonTest, LastYearIsReadOnceAndAgainOnlyWhenItsFileChanges) {
     const SheetGrid chosen = FillSheet(*open, YearComparisonSheet, state);
     EXPECT_EQ(chosen.Cell(1, 0), "前年の家計簿：前年.nbd（2013年）");
     EXPECT_EQ(chosen.Cell(2, 2), "        60");
+    // A choice of an earlier year gives way to last year's ledger in the data folder.
+    test::WriteBytes(program.Path() + "前年.nbd", "2012,3,1,2,0,0,0,6000,0,,\r\n");
+    EXPECT_EQ(FillSheet(*open, YearComparisonSheet, state).Cell(1, 0),
+              "前年の家計簿：2013.nbd（2013年）");
 }
 
 TEST_F(YearComparisonTest, WithoutLastYearTheFirstRowSaysWhyAndTheOpenLedgerStays) {
