@@ -49,6 +49,7 @@ PreviousYearTotals ReadPreviousYearTotals(const Ledger& open, const std::string&
     auto scratch = std::make_unique<Ledger>();
     scratch->ItemTable = open.ItemTable;
     scratch->TaxRounding = open.TaxRounding;
+    scratch->ReducedRateItems = open.ReducedRateItems;
     const LoadResult load = MonthLoad(*scratch, dir, name);
     if (!load.Loaded) {
         const std::string file = dir + EntriesFileName(name);
@@ -98,6 +99,7 @@ const PreviousYear& PreviousYearCache::Lookup(const Ledger& ledger) {
                       ledger.DataDir + EntriesFileName(ledger.LedgerName),
                       ledger.EditDate.Year,
                       ledger.TaxRounding,
+                      ledger.ReducedRateItems,
                       {}};
     for (int i = 0; i < kItemCount; ++i) question.Kinds[i] = ledger.ItemTable[i].Kind;
     const bool same = valid_ && question == question_;

@@ -29,8 +29,8 @@ struct PreviousYear {
 };
 
 // Reads the ledger whose entries file is `path` aside, counts its totals under the open
-// ledger's rules (items, tax rounding) and keeps only them. Throws LedgerError when the
-// file is missing or cannot be read; `open` is never changed.
+// ledger's rules (item kinds, tax rounding, reduced-rate items) and keeps only them. Throws
+// LedgerError when the file is missing or cannot be read; `open` is never changed.
 PreviousYearTotals ReadPreviousYearTotals(const Ledger& open, const std::string& path);
 
 // Compares with the ledger whose entries file is `path` from now on, and keeps the choice
@@ -70,6 +70,7 @@ private:
         std::string OpenFile;
         int Year = 0;
         int32_t TaxRounding = 0;
+        ItemMarks ReducedRate{};
         std::array<std::string, kItemCount> Kinds;
         bool operator==(const Question&) const = default;
     };

@@ -214,6 +214,9 @@ TEST_F(YearComparisonTest, LastYearIsReadOnceAndAgainOnlyWhenItsFileChanges) {
     test::WriteBytes(dir + "メモ.txt", "x");
     EXPECT_EQ(FillSheet(*open, YearComparisonSheet, state).Cell(2, 2), "     3,050");
     EXPECT_EQ(state.PreviousYear.Lookup(*open).Totals, first);
+    // Last year is counted again under changed rules of the tax.
+    open->ReducedRateItems[3] = true;
+    EXPECT_NE(state.PreviousYear.Lookup(*open).Totals, first);
 
     Book(*last, {2013, 2, 1, 2, 0, 0, 0, 100, 0});
     Save(*last, "2013");
