@@ -45,6 +45,8 @@ TEST(CommandLineExportTest, EverySheetAndTheEntryListAreTheBytesTheMenuWrites) {
                "2026,7,3,2,1,0,0,1280,0,ラーメン屋,昼食,大盛り\r\n2026,7,5,0,0,1,0,30000,2,,\r\n"
                "2026,7,5,3,2,1,3,2980,1,薬局,洗剤\r\n2026,7,10,4,0,1,0,85000,2,,-家賃+\r\n"
                "2026,7,1,2,0,0,0,5400,0,スーパー,\r\n2026,7,12,1,0,21,0,120000,2,,夏季\r\n");
+    // Last year's ledger in the same folder, for 前年比較.
+    WriteCp932(data + "昨年.nbd", "2025,7,3,2,0,0,0,900,0,,\r\n2025,6,1,1,0,20,0,240000,2,,\r\n");
     // July's food budget; opening balances of the wallet and the bank.
     std::string budgets;
     for (int k = 0; k < 7 * kItemCount + 2; ++k) budgets += "0\r\n";
@@ -81,6 +83,8 @@ TEST(CommandLineExportTest, EverySheetAndTheEntryListAreTheBytesTheMenuWrites) {
         {BalanceSheet, {"--export", "今月の収支", "--month", "6"}, {2026, 6, 30}},
         {DetailSheet, {"--export", "5", "--month", "7"}, {2026, 7, 31}},
         {PassbookSheet, {"--export", "通帳記帳", "--account", "20", "--month", "7"}, {2026, 7, 31}},
+        {YearSheet, {"--export", "年間推移", "--month", "7", "--day", "20"}, {2026, 7, 20}},
+        {YearComparisonSheet, {"--export", "8", "--month", "7"}, {2026, 7, 31}},
         {kEntryListExport, {"--export", "list", "--month", "7"}, {2026, 7, 31}},
     };
     for (const auto& row : rows) {
