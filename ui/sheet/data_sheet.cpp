@@ -12,7 +12,6 @@
 
 #include "core/sheet_drawing.h"
 #include "ui/platform/platform.h"
-#include "ui/settings/passbook_choice.h"
 
 namespace kakeibo {
 
@@ -199,7 +198,9 @@ void TForm5::GridMode(int kind) {
         // The width is the cell's; the grid line right of it comes on top.
         StringGrid1->setColumnWidth(c, layout.ColumnWidths[c] + 1);
     }
-    if (kind == PassbookSheet) State.PassbookChoice = TFormkoza::Choose(ledger_, this);
+    if (kind == PassbookSheet) {
+        State.PassbookChoice = CurrentPlatform().ChoosePassbookAccount(ledger_, this);
+    }
     State.SheetKind = kind;
     State.SheetRowItems[kind].fill(0);
     DrawCell(kind);
