@@ -217,7 +217,7 @@ void TForm1::BuildMenu() {
                    &TForm1::N6Click);
     ConnectGuarded(addEntry(File1, RestoreBackup1, "RestoreBackup1", "　バックアップから復元…"),
                    &QAction::triggered, this, &TForm1::RestoreBackup1Click);
-    connect(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
+    ConnectGuarded(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
     ConnectGuarded(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this,
                    &TForm1::N9Click);
     File1->addSeparator();
