@@ -68,4 +68,14 @@ int32_t FakePlatform::ChoosePassbookAccount(const Ledger&, QWidget*) {
     return answer;
 }
 
+bool FakePlatform::ChooseLines(const QString&, const QString&, std::vector<CheckLine>& lines) {
+    CheckLists.push_back(lines);
+    if (LineAnswers.empty()) return true;
+    const std::optional<std::vector<CheckLine>> answer = LineAnswers.front();
+    LineAnswers.pop_front();
+    if (!answer) return false;
+    lines = *answer;
+    return true;
+}
+
 }  // namespace kakeibo::test

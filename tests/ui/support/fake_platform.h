@@ -40,6 +40,8 @@ public:
     std::optional<int> ChooseItem(const QString& title, const QString& label,
                                   const QStringList& items) override;
     int32_t ChoosePassbookAccount(const Ledger& ledger, QWidget* over) override;
+    bool ChooseLines(const QString& title, const QString& label,
+                     std::vector<CheckLine>& lines) override;
     QString ExeDir() override { return ExeDirectory; }
 
     // Answers of typed boxes, in order; an empty queue answers the first button offered.
@@ -60,6 +62,11 @@ public:
     std::deque<int32_t> PassbookAnswers;
     int PassbookAsks = 0;
     QString ExeDirectory;
+    // Answers of check lists, in order: the lines as the user leaves them, or nothing to
+    // cancel; an empty queue accepts the lines as offered.
+    std::deque<std::optional<std::vector<CheckLine>>> LineAnswers;
+    // Each check list offered: its lines as offered.
+    std::vector<std::vector<CheckLine>> CheckLists;
 
 private:
     std::optional<QString> NextFileAnswer();
