@@ -82,6 +82,9 @@ struct LedgerOptions {
     ItemMarks ReducedRateItems = DefaultReducedRateItems();
     int32_t ShopHistoryMax = 30;
     int32_t MemoHistoryMax = 30;
+    // The entries file of last year's ledger that the user chose to compare with; empty: the
+    // one found in the data folder.
+    std::string PreviousYearLedger;
 };
 
 // One calendar year of a household's books. Large: keep it on the heap.
