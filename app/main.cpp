@@ -15,7 +15,6 @@
 #include "ui/entry/entry_form.h"
 #include "ui/graph/graph_sheet.h"
 #include "ui/main/main_window.h"
-#include "ui/platform/app_info.h"
 #include "ui/platform/platform.h"
 #include "ui/search/search_form.h"
 #include "ui/sheet/data_sheet.h"
@@ -44,7 +43,7 @@ int main(int argc, char* argv[]) {
         // Help, version, export and check need no display, so no QApplication either.
         if (command.Action != kakeibo::CommandAction::Window) {
             return kakeibo::RunWithoutWindow(
-                command, kakeibo::CurrentProcessSetup(kakeibo::kVersion), std::cout, std::cerr);
+                command, kakeibo::CurrentProcessSetup(), std::cout, std::cerr);
         }
     }
 

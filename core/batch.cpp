@@ -11,6 +11,7 @@
 #include "core/ledger_paths.h"
 #include "core/settings_file.h"
 #include "core/sheets.h"
+#include "core/version.h"
 
 namespace kakeibo {
 
@@ -91,14 +92,14 @@ int Check(const CommandLine& command, const ProcessSetup& setup, std::ostream& o
 
 }  // namespace
 
-ProcessSetup CurrentProcessSetup(const std::string& version) {
+ProcessSetup CurrentProcessSetup() {
     ProcessSetup setup;
     setup.ExeDir = RunningProgramDir();
     setup.SharedDir = InstalledSharedDir(setup.ExeDir);
     setup.ExeDirWritable = IsWritableDirectory(setup.ExeDir);
     setup.Env = ProcessEnvironment();
     setup.Today = LocalToday();
-    setup.Version = version;
+    setup.Version = kVersion;
     return setup;
 }
 

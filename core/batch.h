@@ -24,7 +24,8 @@ struct ProcessSetup {
     Date Today;
     std::string Version;
 };
-ProcessSetup CurrentProcessSetup(const std::string& version);
+// This process: its folders, environment, today and the version of project().
+ProcessSetup CurrentProcessSetup();
 
 struct QuietLoad {
     std::optional<std::string> Refusal;  // why the ledger could not be loaded
