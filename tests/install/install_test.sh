@@ -27,7 +27,9 @@ appstreamcli validate --no-net "$prefix/share/metainfo/org.nimbrel.Kakeibo.metai
 # Without a display: help and version on standard output, a mistake on standard error.
 bare() { env -i PATH=/usr/bin:/bin HOME="$scratch/home0" "$prefix/bin/kakeibo" "$@"; }
 bare --help | head -n 1 | grep -q '^使い方: kakeibo ' || fail "--help: $(bare --help 2>&1)"
-bare -platform offscreen --version | grep -qx 'kakeibo (Nimbrelの家計簿) [0-9.]*' ||
+version=$(sed -n 's/.*kVersion = "\(.*\)";/\1/p' "$build/generated/core/version.h")
+[ -n "$version" ] || fail "no version in $build/generated/core/version.h"
+[ "$(bare -platform offscreen --version)" = "kakeibo (Nimbrelの家計簿) $version" ] ||
   fail "--version: $(bare --version 2>&1)"
 rc=0
 bare --frob >"$scratch/out" 2>"$scratch/err" || rc=$?
@@ -61,6 +63,8 @@ grep -q 'Default application .*: org.nimbrel.Kakeibo.desktop$' <<<"$handler" ||
 for comment in '<comment>' '<comment xml:lang="ja">'; do
   grep -q "$comment" "$xdg/mime/packages/org.nimbrel.Kakeibo.xml" || fail "no $comment"
 done
+grep -q '<mediatype>application/x-nimbrel-kakeibo</mediatype>' \
+  "$prefix/share/metainfo/org.nimbrel.Kakeibo.metainfo.xml" || fail "AppStream lacks the type"
 
 # Root may write anywhere, so the read-only bin/ is tried by an unprivileged user.
 as_user=()
