@@ -63,17 +63,18 @@ public:
     void ComboBox2Change();  // the user picked a day
 
     // Commands.
-    void ToolButton1Click();     // open
-    void ToolButton2Click();     // overwrite save
-    void N4Click();              // overwrite save
-    void N6Click();              // save as
-    void N9Click();              // carry-over to the next year
-    void RestoreBackup1Click();  // back to a generation kept by an earlier save
-    void N16Click();             // close
-    void N11Click();             // data sheet on/off
-    void N12Click();             // graph sheet on/off
-    void N13Click();             // entry form on/off
-    void FormVisibleInit();      // default layout
+    void ToolButton1Click();       // open
+    void ToolButton2Click();       // overwrite save
+    void N4Click();                // overwrite save
+    void N6Click();                // save as
+    void N9Click();                // carry-over to the next year
+    void RestoreBackup1Click();    // back to a generation kept by an earlier save
+    void StatementImport1Click();  // a bank's or card's statement into the ledger
+    void N16Click();               // close
+    void N11Click();               // data sheet on/off
+    void N12Click();               // graph sheet on/off
+    void N13Click();               // entry form on/off
+    void FormVisibleInit();        // default layout
     void Find1Click();
     void N3Click();
     // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
@@ -149,7 +150,8 @@ private:
     QAction* N6 = nullptr;              // 名前を付けて保存
     QAction* N9 = nullptr;              // 次年度繰越
     QAction* RestoreBackup1 = nullptr;  // バックアップから復元, enabled when a generation exists
-    QAction* N16 = nullptr;             // 終了
+    QAction* StatementImport1 = nullptr;  // 明細の取り込み
+    QAction* N16 = nullptr;               // 終了
     QAction* DefaultLayout1 = nullptr;  // 初期値に戻す: the default places (FormVisibleInit)
     QAction* Find1 = nullptr;           // 検索, on the menu bar itself
     QAction* N3 = nullptr;              // 各種設定 (Ctrl+S)
