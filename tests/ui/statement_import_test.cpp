@@ -14,8 +14,8 @@
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/import/statement_window.h"
-#include "ui/main/workspace.h"
 #include "ui/support/screenshot.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo::test {
 namespace {
@@ -25,6 +25,7 @@ public:
     void AllUpdate() override { ++Updates; }
     void SelectDate(const Date&) override {}
     void FormVisible(QObject*, bool) override {}
+    void RefillItemLists() override {}
     void Record(const Change& change) override { Changes.push_back(change); }
     int Updates = 0;
     std::vector<Change> Changes;

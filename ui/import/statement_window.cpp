@@ -16,8 +16,8 @@
 #include "core/numbers.h"
 #include "core/sjis.h"
 #include "ui/import/import_lines_model.h"
-#include "ui/main/workspace.h"
 #include "ui/platform/platform.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 
@@ -58,12 +58,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, QRect geometry, const
     button->setText(QString::fromUtf8(caption));
     button->setAutoDefault(false);
     return button;
-}
-
-// Qt must never see an exception: every handler runs under the general error handling.
-template <typename Sender, typename Signal, typename Handler>
-void ConnectGuarded(Sender* sender, Signal signal, TFormMeisai* window, Handler handler) {
-    QObject::connect(sender, signal, window, [handler] { RunGuarded(handler); });
 }
 
 std::string ItemAndSub(const Ledger& ledger, int item, int sub) {
@@ -174,21 +168,21 @@ void TFormMeisai::BuildControls() {
 
 void TFormMeisai::ConnectHandlers() {
     model_->SetChangeHandler([this] { ShowSums(); });
-    ConnectGuarded(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TFormMeisai::Button1Click);
     for (QComboBox* list :
          {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6, ComboBox7}) {
-        ConnectGuarded(list, &QComboBox::currentIndexChanged, this, [this] { ColumnChange(); });
+        ConnectGuarded(list, &QComboBox::currentIndexChanged, this, &TFormMeisai::ColumnChange);
     }
-    ConnectGuarded(ComboBox8, &QComboBox::currentIndexChanged, this, [this] { ComboBox8Change(); });
-    ConnectGuarded(ListBox1, &QListWidget::currentRowChanged, this, [this] { ListBox1Click(); });
-    ConnectGuarded(ComboBox9, &QComboBox::currentIndexChanged, this, [this] { ComboBox9Change(); });
-    ConnectGuarded(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    ConnectGuarded(Button9, &QPushButton::clicked, this, [this] { Button9Click(); });
-    ConnectGuarded(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    ConnectGuarded(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
-    ConnectGuarded(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
-    ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    ConnectGuarded(Button7, &QPushButton::clicked, this, [this] { Button7Click(); });
+    ConnectGuarded(ComboBox8, &QComboBox::currentIndexChanged, this, &TFormMeisai::ComboBox8Change);
+    ConnectGuarded(ListBox1, &QListWidget::currentRowChanged, this, &TFormMeisai::ListBox1Click);
+    ConnectGuarded(ComboBox9, &QComboBox::currentIndexChanged, this, &TFormMeisai::ComboBox9Change);
+    ConnectGuarded(Button3, &QPushButton::clicked, this, &TFormMeisai::Button3Click);
+    ConnectGuarded(Button9, &QPushButton::clicked, this, &TFormMeisai::Button9Click);
+    ConnectGuarded(Button4, &QPushButton::clicked, this, &TFormMeisai::Button4Click);
+    ConnectGuarded(Button5, &QPushButton::clicked, this, &TFormMeisai::Button5Click);
+    ConnectGuarded(Button6, &QPushButton::clicked, this, &TFormMeisai::Button6Click);
+    ConnectGuarded(Button2, &QPushButton::clicked, this, &TFormMeisai::Button2Click);
+    ConnectGuarded(Button7, &QPushButton::clicked, this, &TFormMeisai::Button7Click);
     connect(Button8, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -470,10 +464,11 @@ void TFormMeisai::Button7Click() {
     }
     workspace_.Record(change);
     workspace_.AllUpdate();
+    // The entries are in and the window is closed before the source is remembered: a file
+    // that cannot be written is reported, and never offers the same lines a second time.
     accept();
-    // The entries are in: a source that cannot be remembered is reported, never undone.
     settings_.RememberSource({table_.HeaderText, ChosenColumns(), accountItem_, accountSubItem_});
-    RunGuarded([this] { SaveSettings(); });
+    SaveSettings();
 }
 
 }  // namespace kakeibo
