@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <limits>
+#include <unordered_map>
 
 #include "core/errors.h"
 #include "core/file_io.h"
@@ -70,11 +71,41 @@ std::string RepairUtf8(std::string_view text) {
     return out;
 }
 
+bool IsCp932LeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// A statement is mostly ASCII (dates, amounts, separators) around a few shop names that come
+// again and again: ASCII is copied, and each run of other characters is decoded once.
+std::string DecodeCp932Runs(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    std::unordered_map<std::string_view, std::string> decoded;
+    for (size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            out += bytes[i++];
+            continue;
+        }
+        // A run ends before an ASCII byte that is not the second byte of a character.
+        size_t end = i;
+        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) {
+            end += IsCp932LeadByte(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
+        }
+        end = std::min(end, bytes.size());
+        const std::string_view run = bytes.substr(i, end - i);
+        auto it = decoded.find(run);
+        if (it == decoded.end()) it = decoded.emplace(run, DecodeCp932(run)).first;
+        out += it->second;
+        i = end;
+    }
+    return out;
+}
+
 // CP932 text of Japanese is almost never valid UTF-8, while UTF-8 text is valid by definition.
 std::string DecodeStatementText(std::string_view bytes) {
     if (bytes.starts_with(kBom)) return RepairUtf8(bytes.substr(kBom.size()));
     if (IsUtf8(bytes)) return std::string(bytes);
-    return DecodeCp932(bytes);
+    return DecodeCp932Runs(bytes);
 }
 
 // Splits text into records: `separator` between fields, a field may be quoted with "" for a
