@@ -243,6 +243,8 @@ void TForm1::BuildMenu() {
     ConnectGuarded(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this,
                    &TForm1::N16Click);
 
+    BuildEditMenu();
+
     addMenu(View1, "View1", "　表示　");
     addEntry(View1, N11, "N11", "　データシート　")->setCheckable(true);
     shortcut(N11, Qt::Key_D);
@@ -356,6 +358,9 @@ void TForm1::init() {
     N13->setChecked(entryForm_ != nullptr ? !entryForm_->isHidden()
                                           : layout[kLayoutEntryForm].Visible == 1);
     UpdateRestoreEntry();
+    // Another ledger, or the same one as it was saved: the old steps are not its own.
+    history_.Clear();
+    UpdateEditMenu();
 }
 
 void TForm1::AllUpdate() {
