@@ -1,5 +1,6 @@
 // The main window's 「編集」 menu: undo and redo of the ledger's steps, by menu and by key.
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -57,7 +58,7 @@ protected:
 TEST_F(EditMenuTest, TheKeysStepThroughTheLedgerFromEveryToolWindowAndTheMenuNamesTheStep) {
     TForm5 sheet(*ledger, *main);
     sheet.FormCreate();
-    main->SetDataSheet(&sheet, [&] { sheet.DrawCurrentSheet(); });
+    main->SetDataSheet(&sheet);
     sheet.show();
     Activate(form.get());
     EXPECT_EQ(main->menuBar()->actions().at(1)->text(), QStringLiteral("　編集　"));

@@ -135,11 +135,9 @@ void TForm1::StepHistory(bool forward) {
 }
 
 void TForm1::ShowStep(const Change& change) {
-    if (entryForm_ != nullptr) {
-        // The entry being edited may have moved or gone with the step.
-        entryForm_->LeaveEditMode();
-        if (change.SettingsAfter) entryForm_->SetKamoku(entryForm_->CurrentTab());
-    }
+    // The entry being edited may have moved or gone with the step.
+    if (entryForm_ != nullptr) entryForm_->LeaveEditMode();
+    if (change.SettingsAfter) RefillItemLists();
     const int month = change.FirstMonth();
     if (month != 0 && month != ledger_.EditMonth) {
         SelectDate(Date{ledger_.EditDate.Year, month, 1});
