@@ -82,7 +82,7 @@ TEST(HistoryTest, UndoingAndRedoingTwoHundredStepsGivesBackTheSavedFilesByteForB
             case 5:
                 keep(CopyPreviousBudgets(*ledger, 1 + pick(12), pick(2) == 0));
                 break;
-            default:  // the settings dialog: names, kinds, opening balances, options
+            default:  // the settings dialog: names, kinds, marks, opening balances, options
                 CopyMasters(*ledger, work);
                 CopyOpening(*ledger, work);
                 CopyOptions(*ledger, work);
@@ -90,6 +90,7 @@ TEST(HistoryTest, UndoingAndRedoingTwoHundredStepsGivesBackTheSavedFilesByteForB
                                             pick(2) ? "1" : "-1"};
                 RenameSubItem(work, pick(kItemCount), pick(5), "細目" + std::to_string(pick(9)));
                 work.Opening[pick(2)][pick(5)] = pick(2000000);
+                work.ReducedRate[2 + pick(28)] ^= true;
                 work.HideZeroItems = pick(2) == 0;
                 work.TaxRounding = pick(3);
                 keep(WriteSettings(*ledger, work, 1 + pick(40), 1 + pick(40)));
