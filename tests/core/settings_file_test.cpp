@@ -154,11 +154,12 @@ TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave
         ItemMarks marks;
         std::string saved;
     } rows[] = {
-        {"seven lines", seven, food, seven + "2\r\n"},
+        {"seven lines", seven, food, seven + "2\r\n\r\n"},
         {"two lines", dataDir + "\r\nkakei\r\n", food,
-         dataDir + "\r\nkakei\r\n30\r\n30\r\nFalse\r\n" + layout + "0\r\n2\r\n"},
-        {"empty line 8", seven + "\r\n", none, seven + "\r\n"},
-        {"several, blanks and a last comma", seven + "29,,0,5,\r\n", some, seven + "0,5,29\r\n"},
+         dataDir + "\r\nkakei\r\n30\r\n30\r\nFalse\r\n" + layout + "0\r\n2\r\n\r\n"},
+        {"empty line 8", seven + "\r\n", none, seven + "\r\n\r\n"},
+        {"several, blanks and a last comma", seven + "29,,0,5,\r\n", some,
+         seven + "0,5,29\r\n\r\n"},
     };
     SaveInputs inputs;
     inputs.Sync = false;
@@ -187,6 +188,34 @@ TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave
                   "(行: 2,30)");
     EXPECT_EQ(ledger->ReducedRateItems, food);
     EXPECT_EQ(ledger->TaxRounding, 2);
+}
+
+// Line 9 names the ledger 前年比較 compares with; empty or missing, the one found.
+TEST_F(StartUpTest, TheChosenLastYearsLedgerComesBackFromLineNine) {
+    PutLedger();
+    const std::string eight = dataDir + "\r\nkakei\r\n30\r\n30\r\nFalse\r\n" +
+                              "1,427,81,483,583,1,427,81,483,583,1,0,81,618,425,\r\n0\r\n2\r\n";
+    const struct {
+        std::string what, line9, path;
+    } rows[] = {
+        {"eight lines", "", ""},
+        {"a path", "/home/u/kakei/2025.nbd", "/home/u/kakei/2025.nbd"},
+        {"a path CP932 cannot hold", "%UTF-8%/home/u/p%C3%A9/2025.nbd", "/home/u/p\u00e9/2025.nbd"},
+    };
+    SaveInputs inputs;
+    inputs.Sync = false;
+    inputs.EntryForm = {1, 427, 81, 483, 583};
+    inputs.DataSheet = {1, 0, 81, 618, 425};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(exeDir + "rozed.ini", eight + (row.line9.empty() ? "" : row.line9 + "\r\n"));
+        ledger = std::make_unique<Ledger>();
+        EXPECT_TRUE(Start().Messages.empty());
+        EXPECT_EQ(ledger->PreviousYearLedger, row.path);
+        ledger->LedgerChanged = true;
+        MonthSave(*ledger, dataDir, "kakei", inputs);
+        EXPECT_EQ(ReadBytes(exeDir + "rozed.ini"), eight + row.line9 + "\r\n");
+    }
 }
 
 TEST_F(StartUpTest, DataDirectoryFallsBackToTheProgramDirectory) {
