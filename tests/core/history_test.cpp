@@ -99,8 +99,11 @@ TEST(HistoryTest, UndoingAndRedoingTwoHundredStepsGivesBackTheSavedFilesByteForB
     const auto after = SavedFiles(*ledger);
     ASSERT_NE(after, before);
 
+    // As just saved: the undone ledger differs from the files, names and kinds included.
+    ledger->LedgerChanged = ledger->MastersChanged = false;
     while (history.Undo(*ledger)) {
     }
+    EXPECT_TRUE(ledger->LedgerChanged && ledger->MastersChanged);
     EXPECT_TRUE(SavedFiles(*ledger) == before);
     EXPECT_EQ(ledger->NextSlot, ledger->GetIndex(2));
     while (history.Redo(*ledger)) {

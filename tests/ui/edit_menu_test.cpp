@@ -67,13 +67,14 @@ TEST_F(EditMenuTest, TheKeysStepThroughTheLedgerFromEveryToolWindowAndTheMenuNam
     WriteAmount("1200");
     WriteAmount("800");
     EXPECT_EQ(Offered(), (QStringList{"　元に戻す：記入 7月12日 食費 800円", "　やり直し (-)"}));
-    // From June the undo goes back to July, where the step was, and leaves the ledger unsaved.
+    // From June the undo goes back to July, where the step was, on the same day, and leaves
+    // the ledger unsaved.
     main->SelectDate(Date{2026, 6, 20});
     ledger->LedgerChanged = false;
     form->SG31->setFocus();
     QTest::keyClick(form->SG31, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(JulyEntries(), 1);
-    EXPECT_EQ(main->ComboBox1->currentText(), QStringLiteral("7"));
+    EXPECT_EQ(main->ComboBox1->currentText() + "/" + main->ComboBox2->currentText(), "7/20");
     EXPECT_EQ(form->EntryListRowCount(), 3);
     EXPECT_TRUE(ledger->LedgerChanged);
     EXPECT_EQ(Offered(), (QStringList{"　元に戻す：記入 7月12日 食費 1,200円",

@@ -9,7 +9,9 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <algorithm>
 
+#include "core/calendar.h"
 #include "core/change.h"
 #include "core/history.h"
 #include "ui/entry/entry_form.h"
@@ -85,8 +87,8 @@ void TForm1::BuildEditMenu() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // The keys work while a tool window has the focus, as the view keys do.
     for (QAction* action : {Undo1, Redo1}) action->setShortcutContext(Qt::ApplicationShortcut);
-    connect(Undo1, &QAction::triggered, this, &TForm1::Undo1Click);
-    connect(Redo1, &QAction::triggered, this, &TForm1::Redo1Click);
+    ConnectGuarded(Undo1, &QAction::triggered, this, &TForm1::Undo1Click);
+    ConnectGuarded(Redo1, &QAction::triggered, this, &TForm1::Redo1Click);
     qApp->installEventFilter(new TextFieldsKeepKeys(Undo1, Redo1, this));
     UpdateEditMenu();
 }
@@ -105,11 +107,11 @@ void TForm1::Record(const Change& change) {
 }
 
 void TForm1::Undo1Click() {
-    RunGuarded([this] { StepHistory(false); });
+    StepHistory(false);
 }
 
 void TForm1::Redo1Click() {
-    RunGuarded([this] { StepHistory(true); });
+    StepHistory(true);
 }
 
 void TForm1::StepHistory(bool forward) {
@@ -140,7 +142,9 @@ void TForm1::ShowStep(const Change& change) {
     if (change.SettingsAfter) RefillItemLists();
     const int month = change.FirstMonth();
     if (month != 0 && month != ledger_.EditMonth) {
-        SelectDate(Date{ledger_.EditDate.Year, month, 1});
+        // The day stays where the user had it, as far as the month allows.
+        const int year = ledger_.EditDate.Year;
+        SelectDate(Date{year, month, std::min(ledger_.EditDate.Day, DaysInMonth(year, month))});
     } else {
         AllUpdate();
     }
