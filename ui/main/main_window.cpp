@@ -72,6 +72,12 @@ int ScreenWidth(const QWidget* widget) {
     return screen != nullptr ? screen->geometry().width() : 1024;
 }
 
+DesktopArea Desktop() {
+    QRect all;
+    for (const QRect& screen : ScreenRects()) all = all.united(screen);
+    return DesktopArea{all.left(), all.top(), all.width(), all.height()};
+}
+
 // A window's place as a save records it; shown means show() was asked and not undone, so a
 // window counts as visible also while the main window itself is not on the screen yet.
 LayoutSlot SlotOf(const QWidget& window) {
@@ -287,6 +293,8 @@ void TForm1::FormCreate() {
                     platform.DefaultDataDir().toStdString());
         for (const Notice& notice : result.Messages) ShowNotice(notice);
     });
+    // A damaged or foreign rozed.ini must not open a window larger than every screen.
+    LimitLayout(ledger_.WindowLayout, Desktop());
     startDataDir_ = ledger_.DataDir;
     ShowPanelName();
     init();
