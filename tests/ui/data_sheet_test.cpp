@@ -83,6 +83,15 @@ protected:
 
     QString Cell(int row, int column) const { return GridTexts().at(row).at(column); }
 
+    QStringList Headings() const {
+        QStringList texts;
+        for (int c = 0; c < sheet->StringGrid1->columnCount(); ++c) {
+            const QTableWidgetItem* item = sheet->StringGrid1->horizontalHeaderItem(c);
+            texts << (item != nullptr ? item->text() : QString());
+        }
+        return texts;
+    }
+
     // Shows a sheet as the user's pick in the list does, also the sheet already shown.
     void Show(int kind) {
         sheet->ComboBox1->setCurrentIndex(kind);
@@ -106,6 +115,7 @@ protected:
             auto* dialog = qobject_cast<TFormkoza*>(QApplication::activeModalWidget());
             if (dialog == nullptr || !dialog->isVisible()) return;
             ++asked;
+            askedOver = Headings();
             Answer answer{0, 0, false};
             if (!answers.empty()) {
                 answer = answers.front();
@@ -130,6 +140,7 @@ protected:
     QWidget mainStrip;
     std::unique_ptr<TForm5> sheet;
     int asked = 0;
+    QStringList askedOver;  // the grid's headings while the last passbook dialog asked
 };
 
 TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
@@ -204,13 +215,23 @@ TEST_F(DataSheetTest, PassbookAsksForTheAccountEachTimeItIsChosenOnly) {
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(sheet->State.PassbookChoice, 20);
     EXPECT_EQ(Cell(1, 4), QStringLiteral("みずほ"));
+    // A cancelled choice leaves the sheet as it was: the same account, or the sheet before
+    // with the list back on it; while the dialog asks, the grid keeps that sheet's headings.
     AnswerPassbook(0, 0, false);
     sheet->ComboBox1->activated(PassbookSheet);
     EXPECT_EQ(asked, 3);
-    EXPECT_EQ(sheet->State.PassbookChoice, 1);
-    EXPECT_EQ(GridTexts(), (std::vector<std::vector<QString>>{
-                               {"年", "月", "日", "", "", "適用", "支出", "収入", "残高"},
-                               std::vector<QString>(9)}));
+    EXPECT_EQ(sheet->State.PassbookChoice, 20);
+    EXPECT_EQ(Cell(1, 4), QStringLiteral("みずほ"));
+    Show(AccountSheet);
+    const auto account = GridTexts();
+    const QStringList headings = Headings();
+    AnswerPassbook(0, 0, false);
+    Show(PassbookSheet);
+    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(askedOver, headings);
+    EXPECT_EQ(sheet->ComboBox1->currentIndex(), AccountSheet);
+    EXPECT_EQ(GridTexts(), account);
+    EXPECT_EQ(Headings(), headings);
 }
 
 TEST_F(DataSheetTest, AnExpansionSurvivesAChangeOfSheet) {
@@ -391,6 +412,7 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
         bool refilled;
     } presses[] = {
         {ExpenseSheet, {2}, 7, 40, Qt::LeftButton, {2, 4}, true},  // below the five of 食費
+        {ExpenseSheet, {2, 4}, 1, 40, Qt::LeftButton, {4}, true},  // an open item folds again
         {ExpenseSheet, {}, 1, 128, Qt::RightButton, {2}, true},    // the column's grid line
         {ExpenseSheet, {}, 1, 129, Qt::LeftButton, {}, true},
         {ExpenseSheet, {}, 1, 333, Qt::LeftButton, {}, true},    // 当月予算
