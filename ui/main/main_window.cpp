@@ -281,6 +281,18 @@ void TForm1::BuildMenu() {
     addMenu(Help1, "Help1", "　ヘルプ　");
     ConnectGuarded(addEntry(Help1, About1, "About1", "　バージョン情報"), &QAction::triggered, this,
                    &TForm1::About1Click);
+
+    // F10 opens the first menu, as on every desktop, and the arrow keys walk on from there;
+    // also from a tool window, which has no menu of its own.
+    MenuKey1 = new QAction(this);
+    MenuKey1->setObjectName(QStringLiteral("MenuKey1"));
+    MenuKey1->setShortcut(QKeySequence(Qt::Key_F10));
+    MenuKey1->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(MenuKey1);
+    connect(MenuKey1, &QAction::triggered, this, [this, bar] {
+        activateWindow();
+        bar->setActiveAction(File1->menuAction());
+    });
 }
 
 void TForm1::FormCreate() {
