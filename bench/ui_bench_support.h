@@ -23,6 +23,7 @@ public:
     std::optional<int> ChooseItem(const QString&, const QString&, const QStringList&) override {
         return std::nullopt;
     }
+    int32_t ChoosePassbookAccount(const Ledger&, QWidget*) override { return 1; }
     QString ExeDir() override { return exeDir_; }
 
     int Boxes = 0;

@@ -17,6 +17,8 @@ inline constexpr const char* kMemoHistoryFile = "memo.dat";
 inline constexpr const char* kItemMasterFile = "kamoku.dat";
 inline constexpr const char* kSubItemMasterFile = "hojyo.dat";
 inline constexpr const char* kSettingsFile = "rozed.ini";
+// What the file dialogs offer for a ledger: its entries file.
+inline constexpr const char* kLedgerFilter = "家計簿データ(*.nbd)|*.nbd";
 
 inline std::string EntriesFileName(const std::string& name) {
     return name + kEntriesExtension;

@@ -175,11 +175,7 @@ void LimitLayout(std::array<LayoutSlot, 3>& layout, const DesktopArea& desktop) 
 }
 
 void SetStartupDefaults(Ledger& ledger, int screenHeight) {
-    ledger.ShopHistoryMax = 30;
-    ledger.MemoHistoryMax = 30;
-    ledger.HideZeroItems = false;
-    ledger.TaxRounding = 0;
-    ledger.ReducedRateItems = DefaultReducedRateItems();
+    static_cast<LedgerOptions&>(ledger) = LedgerOptions{};
     ledger.WindowLayout = DefaultWindowLayout(screenHeight);
     ledger.IniCreated = false;
 }
@@ -209,7 +205,8 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
             ledger.HideZeroItems ? "True" : "False",
             layout,
             std::to_string(ledger.TaxRounding),
-            ReducedRateLine(ledger.ReducedRateItems)};
+            ReducedRateLine(ledger.ReducedRateItems),
+            PathLine(ledger.PreviousYearLedger)};
 }
 
 void ReadSettingsFile(Ledger& ledger, const std::string& path) {
@@ -233,6 +230,7 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path) {
         ledger.TaxRounding = rule == "1" ? 1 : rule == "2" ? 2 : 0;
     }
     if (count > 7) ledger.ReducedRateItems = ReadReducedRateLine(lines[7], path);
+    if (count > 8) ledger.PreviousYearLedger = PathFromLine(lines[8]);
 }
 
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,

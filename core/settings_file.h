@@ -37,7 +37,7 @@ void LimitLayout(std::array<LayoutSlot, 3>& layout, const DesktopArea& desktop);
 // The defaults of the single values before the settings file is read.
 void SetStartupDefaults(Ledger& ledger, int screenHeight);
 
-// Reads rozed.ini (lines 1..8) into the ledger; values of missing lines keep their defaults.
+// Reads rozed.ini (lines 1..9) into the ledger; values of missing lines keep their defaults.
 // History lengths outside the settings dialog's 0..99 read as the nearer limit. Throws
 // LedgerError when a number line is malformed; values read before it stay.
 void ReadSettingsFile(Ledger& ledger, const std::string& path);
@@ -53,8 +53,8 @@ std::string PathFromLine(const std::string& line);
 
 // The lines a save writes: DataDir, LedgerName, the two history lengths, "True"/"False",
 // the layout line built from the given windows (entry form, graph sheet, data sheet),
-// TaxRounding and the items of ReducedRateItems. Without a graph sheet its slot repeats the entry
-// form's, as older files do.
+// TaxRounding, the items of ReducedRateItems and PreviousYearLedger (empty: found in the data
+// folder). Without a graph sheet its slot repeats the entry form's, as older files do.
 std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
                                            const LayoutSlot& dataSheet,
                                            const std::optional<LayoutSlot>& graphSheet = {});

@@ -96,7 +96,7 @@ TEST_F(BackupRestoreTest, EverySaveKeepsWhatTheOneBeforeWroteAndARestoreBringsIt
     ledger->LedgerChanged = true;
     platform.Boxes.clear();
     platform.ChoiceAnswers = {19};
-    platform.Answers = {NoButtonAnswer, YesButton};
+    platform.Answers = {NoButton, YesButton};
     ++platform.NowMoment.Second;
     Restore()->trigger();
     ASSERT_EQ(platform.Choices.size(), 1u);
@@ -109,7 +109,7 @@ TEST_F(BackupRestoreTest, EverySaveKeepsWhatTheOneBeforeWroteAndARestoreBringsIt
               QStringLiteral("2026/12/07 11:04:53 に保存された「kakei」に戻します。\r"
                              "今のファイルはバックアップに残ります。よろしいですか？"));
     EXPECT_EQ(platform.Boxes[1].Kind, MessageKind::Information);
-    EXPECT_EQ(platform.Boxes[1].Buttons, YesButton | NoButtonAnswer);
+    EXPECT_EQ(platform.Boxes[1].Buttons, YesButton | NoButton);
     EXPECT_EQ(ledger->GetIndex(12), 5);
     EXPECT_EQ(ledger->BudgetTable[12][2], 0);  // as a first load of those files gives
     EXPECT_TRUE(ledger->LedgerChanged);
@@ -129,7 +129,7 @@ TEST_F(BackupRestoreTest, NoLeavesEverythingAsItWas) {
     for (int amount : {100, 200, 300}) AddEntryAndSave(amount);
     const QByteArray before = ReadBytes(Entries());
     platform.ChoiceAnswers = {1};
-    platform.Answers = {NoButtonAnswer};
+    platform.Answers = {NoButton};
     Restore()->trigger();
     EXPECT_EQ(ledger->GetIndex(12), 3);
     EXPECT_FALSE(ledger->LedgerChanged);

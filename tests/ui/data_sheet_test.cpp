@@ -5,21 +5,21 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
-#include <deque>
 #include <memory>
 #include <vector>
 
 #include "ui/controls/picture_button.h"
-#include "ui/settings/passbook_choice.h"
+#include "ui/sheet/passbook_choice.h"
 #include "ui/support/fake_platform.h"
 #include "ui/support/fake_workspace.h"
 #include "ui/support/screenshot.h"
@@ -52,7 +52,6 @@ protected:
         workspace.OnAllUpdate = [this] { sheet->Refill(); };
         mainStrip.setGeometry(0, 0, 800, 80);
         sheet->FormCreate();
-        WatchForDialogs();
     }
 
     // The grid's texts as the export reads them: every item of every row and column.
@@ -85,49 +84,34 @@ protected:
         emit sheet->ComboBox1->activated(kind);
     }
 
-    // Picks a sheet with the keyboard as a user walks the list.
+    // Picks a sheet with the keyboard as a user walks the list, from the end nearer to it:
+    // a walk over 通帳記帳 asks for its account, and a cancelled choice steps back.
     void Pick(int kind) {
         QComboBox* list = sheet->ComboBox1;
-        QTest::keyClick(list, Qt::Key_Home);
-        for (int i = 0; i < kind; ++i) QTest::keyClick(list, Qt::Key_Down);
+        if (kind <= PassbookSheet) {
+            QTest::keyClick(list, Qt::Key_Home);
+            for (int i = 0; i < kind; ++i) QTest::keyClick(list, Qt::Key_Down);
+        } else {
+            QTest::keyClick(list, Qt::Key_End);
+            for (int i = list->count() - 1; i > kind; --i) QTest::keyClick(list, Qt::Key_Up);
+        }
         QCoreApplication::processEvents();
     }
 
-    // The next passbook dialog gets these positions and Ok (or Cancel).
-    void AnswerPassbook(int item, int sub, bool ok) { answers.push_back({item, sub, ok}); }
-
-    // Every passbook dialog that shows is counted and answered: from the queue, or Cancel.
-    void WatchForDialogs() {
-        QObject::connect(&watch, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<TFormkoza*>(QApplication::activeModalWidget());
-            if (dialog == nullptr || !dialog->isVisible()) return;
-            ++asked;
-            askedOver = Headings();
-            Answer answer{0, 0, false};
-            if (!answers.empty()) {
-                answer = answers.front();
-                answers.pop_front();
-            }
-            for (int i = 0; i < answer.item; ++i) QTest::keyClick(dialog->ComboBox1, Qt::Key_Down);
-            for (int i = 0; i < answer.sub; ++i) QTest::keyClick(dialog->ComboBox2, Qt::Key_Down);
-            QTest::mouseClick(answer.ok ? dialog->Button1 : dialog->Button2, Qt::LeftButton);
-        });
-        watch.start(5);
+    // The next passbook choice answers these positions and Ok (or Cancel); the grid's
+    // headings while it asks are kept.
+    void AnswerPassbook(int item, int sub, bool ok) {
+        platform.PassbookAnswers.push_back(ok ? 10 + 10 * item + sub : 1);
+        platform.WhilePassbookAsks = [this] { askedOver = Headings(); };
     }
 
-    struct Answer {
-        int item, sub;
-        bool ok;
-    };
-    std::deque<Answer> answers;
-    QTimer watch;
     FakePlatform platform;
     std::unique_ptr<Ledger> ledger = std::make_unique<Ledger>();
     FakeWorkspace workspace;
     QWidget mainStrip;
     std::unique_ptr<TForm5> sheet;
-    int asked = 0;
-    QStringList askedOver;  // the grid's headings while the last passbook dialog asked
+    const int& asked = platform.PassbookAsks;
+    QStringList askedOver;  // the grid's headings while the last passbook choice asked
 };
 
 TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
@@ -136,8 +120,9 @@ TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("データシート"));
     QStringList names;
     for (int i = 0; i < sheet->ComboBox1->count(); ++i) names << sheet->ComboBox1->itemText(i);
-    EXPECT_EQ(names, QStringList({"今月の支出", "今月の収入", "口座残高", "科目日計表",
-                                  "今月の収支", "今月の詳細データ", "通帳記帳"}));
+    EXPECT_EQ(names,
+              QStringList({"今月の支出", "今月の収入", "口座残高", "科目日計表", "今月の収支",
+                           "今月の詳細データ", "通帳記帳", "年間推移", "前年比較"}));
     // The headings stay in sight above the rows (the column widths and row heights are
     // checked by the presses and the gauges below).
     EXPECT_EQ(sheet->StringGrid1->horizontalHeaderItem(3)->text(), QStringLiteral("当月予算"));
@@ -298,11 +283,15 @@ TEST_F(DataSheetTest, Screenshots) {
         EXPECT_EQ(frame.pixelColor(p), QColor(0, 0, 128)) << p.x() << "," << p.y();
     }
     sheet->State.ExpandedItems[DailySheet][0] = true;
+    // Every sheet shows its own headings and rows: no two pictures are alike.
+    std::vector<QImage> shots;
     for (int kind = 0; kind < kSheetKindCount; ++kind) {
         if (kind == PassbookSheet) AnswerPassbook(0, 0, true);
         Pick(kind);
-        const QString path = SaveScreenshot(*sheet, QStringLiteral("data_sheet_%1").arg(kind));
-        EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
+        shots.push_back(SaveScreenshot(*sheet, QStringLiteral("data_sheet_%1").arg(kind)));
+        for (int earlier = 0; earlier < kind; ++earlier) {
+            EXPECT_NE(shots[earlier], shots.back()) << earlier << " " << kind;
+        }
     }
 }
 
@@ -406,6 +395,10 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
         {ExpenseSheet, {2}, 3, 40, Qt::LeftButton, {2}, false},  // a sub-item
         {ExpenseSheet, {}, 0, 40, Qt::LeftButton, {}, false},
         {AccountSheet, {}, 1, 40, Qt::LeftButton, {}, false},
+        {YearSheet, {2}, 10, 40, Qt::LeftButton, {2, 3}, true},  // 給与, past the expense total
+        {YearSheet, {}, 3, 40, Qt::LeftButton, {}, false},       // 費用合計
+        {YearComparisonSheet, {}, 2, 40, Qt::LeftButton, {2}, true},
+        {YearComparisonSheet, {}, 1, 40, Qt::LeftButton, {}, false},  // which ledger it compares
         {DailySheet, {}, 3, 40, Qt::LeftButton, {2}, true},
     };
     for (const auto& p : presses) {
@@ -420,7 +413,10 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
             if (sheet->State.ExpandedItems[p.kind][i]) after.push_back(i);
         }
         EXPECT_EQ(after, p.after) << p.kind << " row " << p.row << " x " << p.x;
-        const QString label = Cell(p.kind == DailySheet ? 3 : 1, 0);
+        const QString label = Cell(p.kind == DailySheet            ? 3
+                                   : p.kind == YearComparisonSheet ? 2
+                                                                   : 1,
+                                   0);
         EXPECT_EQ(label.endsWith("食料"), p.refilled && p.kind != AccountSheet) << p.row;
         ledger->ItemTable[2].Name = "食費";
     }
@@ -436,32 +432,71 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
     EXPECT_EQ(Cell(10, 0), QStringLiteral("-日用品"));
 }
 
-// The dialog's lists and its place; Escape cancels (Ok's codes are checked by the sheet above).
-TEST(PassbookChoice, ListsTheAccountsAndEscapeCancels) {
+TEST_F(DataSheetTest, ComparisonWithTheLedgerTheUserChoosesAsLastYears) {
+    QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("2025.nbd"));
+    QFile file(chosen);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("2025,7,1,2,0,0,0,1000,0,,\r\n");
+    file.close();
+
+    Pick(YearComparisonSheet);
+    EXPECT_TRUE(sheet->Button1->isVisible());
+    EXPECT_EQ(Cell(1, 0), QStringLiteral("データフォルダに2025年の家計簿がありません"));
+    // The reason reads across the whole row.
+    EXPECT_EQ(sheet->StringGrid1->columnSpan(1, 0), 5);
+
+    platform.FileAnswers = {QString(), chosen};  // cancelled first: nothing changes
+    QTest::mouseClick(sheet->Button1, Qt::LeftButton);
+    EXPECT_FALSE(ledger->LedgerChanged);
+    QTest::mouseClick(sheet->Button1, Qt::LeftButton);
+    EXPECT_EQ(platform.FileDialogs.at(1).Options.Filter,
+              QStringLiteral("家計簿データ(*.nbd)|*.nbd"));
+    EXPECT_EQ(ledger->PreviousYearLedger, chosen.toStdString());
+    EXPECT_TRUE(ledger->LedgerChanged);
+    // What the export and the printing take is what the grid shows.
+    const TextTable shown = sheet->ShownTable();
+    EXPECT_EQ(shown[1][0] + shown[2][2], "前年の家計簿：2025.nbd（2025年）     1,000");
+
+    Pick(YearSheet);
+    EXPECT_FALSE(sheet->Button1->isVisible());
+    EXPECT_EQ(sheet->StringGrid1->columnSpan(1, 0), 1);
+    EXPECT_EQ(Cell(1, 7), QStringLiteral("     1,500"));  // 食費 in July
+}
+
+// The dialog's lists, its place and its codes: Ok reports the chosen account, Escape cancels.
+TEST(PassbookChoice, ListsTheAccountsOkReportsTheChoiceEscapeCancels) {
     FakePlatform platform;
     auto ledger = std::make_unique<Ledger>();
     ledger->ItemTable[0].Name = "現金";
     ledger->ItemTable[1].Name = "銀行";
     ledger->SubItemTable[0] = {"お財布", "", "へそくり", "", ""};
-    QStringList items;
-    QStringList subs;
-    QRect geometry;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* d = qobject_cast<TFormkoza*>(QApplication::activeModalWidget());
-        if (d == nullptr || !d->isVisible()) return;
-        poll.stop();
-        geometry = QRect(d->ComboBox1->geometry().topLeft(), d->size());
-        for (int i = 0; i < d->ComboBox1->count(); ++i) items << d->ComboBox1->itemText(i);
-        QTest::keyClick(d->ComboBox2, Qt::Key_Down);
-        for (int i = 0; i < d->ComboBox2->count(); ++i) subs << d->ComboBox2->itemText(i);
-        QTest::keyClick(d, Qt::Key_Escape);
-    });
-    poll.start(5);
-    EXPECT_EQ(TFormkoza::Choose(*ledger, nullptr), 1);
-    EXPECT_EQ(items, QStringList({"現金", "銀行"}));
-    EXPECT_EQ(subs, QStringList({"お財布", "", "へそくり", "", ""}));
-    EXPECT_EQ(geometry, QRect(160, 16, 463, 90));
+    ledger->SubItemTable[1] = {"みずほ", "ゆうちょ", "", "", ""};
+    const auto items = [](const QComboBox* list) {
+        QStringList texts;
+        for (int i = 0; i < list->count(); ++i) texts << list->itemText(i);
+        return texts;
+    };
+
+    TFormkoza cancelled(*ledger, nullptr);
+    cancelled.show();
+    EXPECT_EQ(QRect(cancelled.ComboBox1->geometry().topLeft(), cancelled.size()),
+              QRect(160, 16, 463, 90));
+    EXPECT_EQ(items(cancelled.ComboBox1), QStringList({"現金", "銀行"}));
+    QTest::keyClick(cancelled.ComboBox2, Qt::Key_Down);
+    EXPECT_EQ(items(cancelled.ComboBox2), QStringList({"お財布", "", "へそくり", "", ""}));
+    QTest::keyClick(&cancelled, Qt::Key_Escape);
+    EXPECT_EQ(cancelled.result(), QDialog::Rejected);
+    EXPECT_EQ(cancelled.Code(), 1);
+
+    TFormkoza chosen(*ledger, nullptr);
+    chosen.show();
+    QTest::keyClick(chosen.ComboBox1, Qt::Key_Down);
+    EXPECT_EQ(items(chosen.ComboBox2), QStringList({"みずほ", "ゆうちょ", "", "", ""}));
+    QTest::keyClick(chosen.ComboBox2, Qt::Key_Down);
+    QTest::mouseClick(chosen.Button1, Qt::LeftButton);
+    EXPECT_EQ(chosen.result(), QDialog::Accepted);
+    EXPECT_EQ(chosen.Code(), 21);  // 銀行 / ゆうちょ
 }
 
 }  // namespace

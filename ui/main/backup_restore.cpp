@@ -46,7 +46,7 @@ void TForm1::RestoreBackup1Click() {
         state.arg(QString::fromStdString(GenerationLabel(generation)),
                   QString::fromStdString(name)) +
         QStringLiteral("に戻します。\r今のファイルはバックアップに残ります。よろしいですか？");
-    if (platform.ShowTypedMessage(MessageKind::Information, question, YesButton | NoButtonAnswer) !=
+    if (platform.ShowTypedMessage(MessageKind::Information, question, YesButton | NoButton) !=
         YesButton) {
         return;
     }

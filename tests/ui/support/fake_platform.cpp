@@ -22,10 +22,10 @@ MessageButton FakePlatform::ShowTypedMessage(MessageKind kind, const QString& te
         Answers.pop_front();
         return answer;
     }
-    for (MessageButton b : {OkButton, YesButton, NoButtonAnswer, AllButton, CancelButton}) {
+    for (MessageButton b : {OkButton, YesButton, NoButton, AllButton, CancelButton}) {
         if (buttons & b) return b;
     }
-    return NoButton;
+    return BoxClosed;
 }
 
 void FakePlatform::ShowError(const QString& text) {
@@ -57,6 +57,15 @@ std::optional<int> FakePlatform::ChooseItem(const QString&, const QString&,
     const int answer = ChoiceAnswers.front();
     ChoiceAnswers.pop_front();
     if (answer < 0 || answer >= items.size()) return std::nullopt;
+    return answer;
+}
+
+int32_t FakePlatform::ChoosePassbookAccount(const Ledger&, QWidget*) {
+    ++PassbookAsks;
+    if (WhilePassbookAsks) WhilePassbookAsks();
+    if (PassbookAnswers.empty()) return 1;
+    const int32_t answer = PassbookAnswers.front();
+    PassbookAnswers.pop_front();
     return answer;
 }
 
