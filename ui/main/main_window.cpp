@@ -67,6 +67,12 @@ int ScreenWidth(const QWidget* widget) {
     return screen != nullptr ? screen->geometry().width() : 1024;
 }
 
+DesktopArea Desktop() {
+    QRect all;
+    for (const QRect& screen : ScreenRects()) all = all.united(screen);
+    return DesktopArea{all.left(), all.top(), all.width(), all.height()};
+}
+
 void ShowNotice(const Notice& notice) {
     Platform& platform = CurrentPlatform();
     const QString text = Qs(notice.Text);
@@ -260,6 +266,18 @@ void TForm1::BuildMenu() {
     addMenu(Help1, "Help1", "　ヘルプ　");
     ConnectGuarded(addEntry(Help1, About1, "About1", "　バージョン情報"), &QAction::triggered, this,
                    &TForm1::About1Click);
+
+    // F10 opens the first menu, as on every desktop, and the arrow keys walk on from there;
+    // also from a tool window, which has no menu of its own.
+    MenuKey1 = new QAction(this);
+    MenuKey1->setObjectName(QStringLiteral("MenuKey1"));
+    MenuKey1->setShortcut(QKeySequence(Qt::Key_F10));
+    MenuKey1->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(MenuKey1);
+    connect(MenuKey1, &QAction::triggered, this, [this, bar] {
+        activateWindow();
+        bar->setActiveAction(File1->menuAction());
+    });
 }
 
 void TForm1::FormCreate() {
@@ -272,6 +290,8 @@ void TForm1::FormCreate() {
                     platform.DefaultDataDir().toStdString());
         for (const Notice& notice : result.Messages) ShowNotice(notice);
     });
+    // A damaged or foreign rozed.ini must not open a window larger than every screen.
+    LimitLayout(ledger_.WindowLayout, Desktop());
     startDataDir_ = ledger_.DataDir;
     ShowPanelName();
     init();

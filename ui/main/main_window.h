@@ -174,6 +174,7 @@ private:
     QAction* N5 = nullptr;              // CSV of the shown data sheet
     QAction* N7 = nullptr;              // CSV of the month's entry list
     QAction* About1 = nullptr;          // バージョン情報
+    QAction* MenuKey1 = nullptr;        // F10: the first menu, opened from the keyboard
 };
 
 }  // namespace kakeibo
