@@ -68,7 +68,7 @@ int Export(const CommandLine& command, const ProcessSetup& setup, std::ostream& 
         const std::string bytes =
             CsvBytes(table, command.Encoding, command.Output.empty() ? "標準出力" : command.Output);
         if (!command.Output.empty()) {
-            WriteFileAtomic(command.Output, bytes);
+            WriteFileAtomic(command.Output, bytes, true, NewFileAccess::FollowUmask);
             return 0;
         }
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -100,7 +100,8 @@ std::string CsvBytes(const TextTable& rows, CsvEncoding encoding, const std::str
 }
 
 void WriteCsv(const std::string& path, const TextTable& rows, bool sync) {
-    WriteFileAtomic(path, CsvBytes(rows, CsvEncoding::Cp932, path), sync);
+    WriteFileAtomic(path, CsvBytes(rows, CsvEncoding::Cp932, path), sync,
+                    NewFileAccess::FollowUmask);
 }
 
 }  // namespace kakeibo

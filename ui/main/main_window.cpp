@@ -30,6 +30,7 @@
 #include "core/totals.h"
 #include "core/version.h"
 #include "ui/entry/entry_form.h"
+#include "ui/import/statement_window.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/placement.h"
@@ -67,6 +68,12 @@ int ScreenHeight(const QWidget* widget) {
 int ScreenWidth(const QWidget* widget) {
     QScreen* screen = ScreenOf(widget);
     return screen != nullptr ? screen->geometry().width() : 1024;
+}
+
+DesktopArea Desktop() {
+    QRect all;
+    for (const QRect& screen : ScreenRects()) all = all.united(screen);
+    return DesktopArea{all.left(), all.top(), all.width(), all.height()};
 }
 
 void ShowNotice(const Notice& notice) {
@@ -220,6 +227,8 @@ void TForm1::BuildMenu() {
     ConnectGuarded(addEntry(File1, RestoreBackup1, "RestoreBackup1", "　バックアップから復元…"),
                    &QAction::triggered, this, &TForm1::RestoreBackup1Click);
     ConnectGuarded(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
+    ConnectGuarded(addEntry(File1, StatementImport1, "StatementImport1", "　明細の取り込み…"),
+                   &QAction::triggered, this, &TForm1::StatementImport1Click);
     ConnectGuarded(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this,
                    &TForm1::N9Click);
     ConnectGuarded(addEntry(File1, Teiki1, "Teiki1", "　定期入出金…"), &QAction::triggered, this,
@@ -227,6 +236,8 @@ void TForm1::BuildMenu() {
     File1->addSeparator();
     ConnectGuarded(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this,
                    &TForm1::N16Click);
+
+    BuildEditMenu();
 
     addMenu(View1, "View1", "　表示　");
     addEntry(View1, N11, "N11", "　データシート　")->setCheckable(true);
@@ -260,6 +271,18 @@ void TForm1::BuildMenu() {
     addMenu(Help1, "Help1", "　ヘルプ　");
     ConnectGuarded(addEntry(Help1, About1, "About1", "　バージョン情報"), &QAction::triggered, this,
                    &TForm1::About1Click);
+
+    // F10 opens the first menu, as on every desktop, and the arrow keys walk on from there;
+    // also from a tool window, which has no menu of its own.
+    MenuKey1 = new QAction(this);
+    MenuKey1->setObjectName(QStringLiteral("MenuKey1"));
+    MenuKey1->setShortcut(QKeySequence(Qt::Key_F10));
+    MenuKey1->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(MenuKey1);
+    connect(MenuKey1, &QAction::triggered, this, [this, bar] {
+        activateWindow();
+        bar->setActiveAction(File1->menuAction());
+    });
 }
 
 void TForm1::FormCreate() {
@@ -272,6 +295,8 @@ void TForm1::FormCreate() {
                     platform.DefaultDataDir().toStdString());
         for (const Notice& notice : result.Messages) ShowNotice(notice);
     });
+    // A damaged or foreign rozed.ini must not open a window larger than every screen.
+    LimitLayout(ledger_.WindowLayout, Desktop());
     startDataDir_ = ledger_.DataDir;
     ShowPanelName();
     init();
@@ -341,6 +366,9 @@ void TForm1::init() {
     N12->setChecked(shown(graphSheet_, GraphSheetPlacement(ledger_).Visible == 1));
     N13->setChecked(shown(entryForm_, layout[kLayoutEntryForm].Visible == 1));
     UpdateRestoreEntry();
+    // Another ledger, or the same one as it was saved: the old steps are not its own.
+    history_.Clear();
+    UpdateEditMenu();
 }
 
 void TForm1::AllUpdate() {
@@ -634,6 +662,11 @@ void TForm1::FormVisibleInit() {
 
 void TForm1::Find1Click() {
     if (searchForm_ != nullptr) searchForm_->exec();
+}
+
+void TForm1::StatementImport1Click() {
+    TFormMeisai form(ledger_, *this, this);
+    if (form.Button1Click()) form.exec();
 }
 
 void TForm1::N3Click() {
