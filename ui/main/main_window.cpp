@@ -28,6 +28,7 @@
 #include "core/totals.h"
 #include "core/version.h"
 #include "ui/entry/entry_form.h"
+#include "ui/import/statement_window.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/placement.h"
@@ -225,6 +226,8 @@ void TForm1::BuildMenu() {
     ConnectGuarded(addEntry(File1, RestoreBackup1, "RestoreBackup1", "　バックアップから復元…"),
                    &QAction::triggered, this, &TForm1::RestoreBackup1Click);
     ConnectGuarded(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
+    ConnectGuarded(addEntry(File1, StatementImport1, "StatementImport1", "　明細の取り込み…"),
+                   &QAction::triggered, this, &TForm1::StatementImport1Click);
     ConnectGuarded(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this,
                    &TForm1::N9Click);
     ConnectGuarded(addEntry(File1, Teiki1, "Teiki1", "　定期入出金…"), &QAction::triggered, this,
@@ -232,6 +235,8 @@ void TForm1::BuildMenu() {
     File1->addSeparator();
     ConnectGuarded(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this,
                    &TForm1::N16Click);
+
+    BuildEditMenu();
 
     addMenu(View1, "View1", "　表示　");
     addEntry(View1, N11, "N11", "　データシート　")->setCheckable(true);
@@ -367,6 +372,9 @@ void TForm1::init() {
     N12->setChecked(shown(graphSheet_, GraphSheetPlacement(ledger_).Visible == 1));
     N13->setChecked(shown(entryForm_, layout[kLayoutEntryForm].Visible == 1));
     UpdateRestoreEntry();
+    // Another ledger, or the same one as it was saved: the old steps are not its own.
+    history_.Clear();
+    UpdateEditMenu();
 }
 
 void TForm1::AllUpdate() {
@@ -653,6 +661,11 @@ void TForm1::FormVisibleInit() {
 
 void TForm1::Find1Click() {
     if (searchForm_ != nullptr) searchForm_->exec();
+}
+
+void TForm1::StatementImport1Click() {
+    TFormMeisai form(ledger_, *this, this);
+    if (form.Button1Click()) form.exec();
 }
 
 void TForm1::N3Click() {

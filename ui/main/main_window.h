@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/history.h"
 #include "core/ledger.h"
 #include "core/save.h"
 #include "ui/window/workspace.h"
@@ -46,6 +47,8 @@ public:
     // Switches a tool window: `sender` is its view entry or the window itself, `state` the
     // entry's check mark or the window's visibility before the switch.
     void FormVisible(QObject* sender, bool state) override;
+    // Keeps a change a window made: in the journal, then as the newest step of the history.
+    void Record(const Change& change) override;
     // The entry form's item lists, after the settings dialog renamed or changed items.
     void RefillItemLists() override;
 
@@ -69,22 +72,26 @@ public:
     void ComboBox2Change();  // the user picked a day
 
     // Commands.
-    void ToolButton1Click();     // open
-    void ToolButton2Click();     // overwrite save
-    void N4Click();              // overwrite save
-    void N6Click();              // save as
-    void N9Click();              // carry-over to the next year
-    void RestoreBackup1Click();  // back to a generation kept by an earlier save
-    void N16Click();             // close
-    void N11Click();             // data sheet on/off
-    void N12Click();             // graph sheet on/off
-    void N13Click();             // entry form on/off
-    void FormVisibleInit();      // default layout
+    void ToolButton1Click();       // open
+    void ToolButton2Click();       // overwrite save
+    void N4Click();                // overwrite save
+    void N6Click();                // save as
+    void N9Click();                // carry-over to the next year
+    void RestoreBackup1Click();    // back to a generation kept by an earlier save
+    void StatementImport1Click();  // a bank's or card's statement into the ledger
+    void N16Click();               // close
+    void N11Click();               // data sheet on/off
+    void N12Click();               // graph sheet on/off
+    void N13Click();               // entry form on/off
+    void FormVisibleInit();        // default layout
     void Find1Click();
     void N3Click();
     // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
     void N5Click(QObject* sender);
     void About1Click();
+    // 元に戻す and やり直し: the history's step back or forward, shown where it happened.
+    void Undo1Click();
+    void Redo1Click();
 
     // The date selectors.
     QComboBox* ComboBox1 = nullptr;  // month
@@ -108,6 +115,11 @@ protected:
 private:
     void BuildControls();
     void BuildMenu();
+    void BuildEditMenu();
+    void UpdateEditMenu();
+    void StepHistory(bool forward);
+    void ShowStep(const Change& change);
+    void Journal(const Change& change);
     void ShowPanelName();
     void FillDays(int year, int month, int day);
     void SelectYear(int year);
@@ -129,6 +141,8 @@ private:
     TForm6* searchForm_ = nullptr;
     // Where the histories lay at start-up, for a save without an entry form.
     std::string startDataDir_;
+    // The ledger's changes since it was loaded, for undo and redo.
+    History history_;
 
     QGroupBox* GroupBox1 = nullptr;      // the band holding the toolbar and the date selectors
     QToolBar* ToolBar1 = nullptr;        // holds the two buttons
@@ -142,6 +156,7 @@ private:
     QLabel* Panel2 = nullptr;            // 「編集中ファイル名」 and the ledger's name
 
     QMenu* File1 = nullptr;             // 「ファイル」
+    QMenu* Edit1 = nullptr;             // 「編集」
     QMenu* View1 = nullptr;             // 「表示」
     QMenu* Setting1 = nullptr;          // 「設定」
     QMenu* Csv1 = nullptr;              // 「CSVデータ出力」
@@ -151,7 +166,10 @@ private:
     QAction* N9 = nullptr;              // 次年度繰越
     QAction* Teiki1 = nullptr;          // 定期入出金… (the recurring entries' list)
     QAction* RestoreBackup1 = nullptr;  // バックアップから復元, enabled when a generation exists
-    QAction* N16 = nullptr;             // 終了
+    QAction* StatementImport1 = nullptr;  // 明細の取り込み
+    QAction* N16 = nullptr;               // 終了
+    QAction* Undo1 = nullptr;             // 元に戻す (Ctrl+Z), naming the step
+    QAction* Redo1 = nullptr;             // やり直し (Ctrl+Y, Ctrl+Shift+Z), naming the step
     QAction* DefaultLayout1 = nullptr;  // 初期値に戻す: the default places (FormVisibleInit)
     QAction* Find1 = nullptr;           // 検索, on the menu bar itself
     QAction* N3 = nullptr;              // 各種設定 (Ctrl+S)
