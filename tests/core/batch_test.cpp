@@ -71,7 +71,6 @@ TEST_F(BatchTest, CheckPrintsTheProblemThatRefusesALoadOrEachWarning) {
         {"k.nbd", "2026,3,32,2,0,0,0,700,0,,", "日 32 が 1 から 31 の範囲にありません"},
         {"k.nbd", "2026,3,2,30,0,0,0,700,0,,", "科目 30 が 0 から 29 の範囲にありません"},
         {"k.nbd", "2026,3,2,2,0,0,5,700,0,,", "補助 5 が 0 から 4 の範囲にありません"},
-        {"k.nbd", "2026,3,2,2,0,0,0,700,3,,", "税区分 3 が 0 から 2 の範囲にありません"},
         {"k.nbd", "2026,3,2,2,0,0,0,0,0,,", "金額 0 が 1 円未満です"},
         {"ky.dat", "0\r\n0\r\n1万", "'1万' は数値ではありません"},
         {"kr.dat", "0\r\n1000000000000000",
@@ -88,6 +87,11 @@ TEST_F(BatchTest, CheckPrintsTheProblemThatRefusesALoadOrEachWarning) {
                                                  " 行目を読み込めません: " + damage.reason +
                                                  " (行: " + last + ")\n|");
     }
+    // A tax kind edited by hand beyond 0..2 loads (it counts at its amount).
+    fs::remove_all(root + "ledgers");
+    Write("ledgers/k.nbd", "2026,3,2,2,0,0,0,700,3,,\r\n");
+    EXPECT_EQ(Run({"--check", "k.nbd"}),
+              "0|" + root + "ledgers/k.nbd: 読み込めます（明細 1 件）\n|");
     fs::remove_all(root + "ledgers");
     std::string full;
     for (int i = 0; i <= kSlotCount; ++i) full += "2026,1,1,2,0,0,0,1,0,,\r\n";
