@@ -42,8 +42,8 @@ int main(int argc, char* argv[]) {
                                             std::filesystem::current_path(noCwd).string());
         // Help, version, export and check need no display, so no QApplication either.
         if (command.Action != kakeibo::CommandAction::Window) {
-            return kakeibo::RunWithoutWindow(
-                command, kakeibo::CurrentProcessSetup(), std::cout, std::cerr);
+            return kakeibo::RunWithoutWindow(command, kakeibo::CurrentProcessSetup(), std::cout,
+                                             std::cerr);
         }
     }
 
