@@ -85,6 +85,13 @@ public:
     // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
     void N5Click(QObject* sender);
     void About1Click();
+    // Printing and PDF of what the tool window used last shows (PrintTarget).
+    void Print1Click();
+    void Pdf1Click();
+    // The tool window whose contents 「印刷…」 takes: the one active last while it is still
+    // shown, else the first shown of the data sheet, the entry form and the graph sheet.
+    TToolWindow* PrintTarget() const;
+    void ToolWindowActivated(TToolWindow* window) override { lastActive_ = window; }
 
     // The date selectors.
     QComboBox* ComboBox1 = nullptr;  // month
@@ -127,6 +134,7 @@ private:
     TSheetWindow* dataSheet_ = nullptr;
     TToolWindow* graphSheet_ = nullptr;
     TForm6* searchForm_ = nullptr;
+    TToolWindow* lastActive_ = nullptr;
     // Where the histories lay at start-up, for a save without an entry form.
     std::string startDataDir_;
 
@@ -151,6 +159,8 @@ private:
     QAction* N9 = nullptr;              // 次年度繰越
     QAction* Teiki1 = nullptr;          // 定期入出金… (the recurring entries' list)
     QAction* RestoreBackup1 = nullptr;  // バックアップから復元, enabled when a generation exists
+    QAction* Print1 = nullptr;          // 印刷… (Ctrl+P)
+    QAction* Pdf1 = nullptr;            // PDFに出力…
     QAction* N16 = nullptr;             // 終了
     QAction* DefaultLayout1 = nullptr;  // 初期値に戻す: the default places (FormVisibleInit)
     QAction* Find1 = nullptr;           // 検索, on the menu bar itself
