@@ -11,11 +11,11 @@ namespace kakeibo {
 
 // A table as it goes on paper: every row the window holds, not only those in sight.
 struct TablePrintout {
-    std::string Title;       // 「2025年6月　今月の支出」: the page heading and the document's name
+    std::string Title;  // 「2025年6月　今月の支出」: the page heading and the document's name
     std::string LedgerName;  // the ledger's name, under the title
     std::string PrintedOn;   // 「印刷日 2026/12/07」, right of the ledger's name
-    std::string PdfName;     // the PDF file first offered: 「家計簿_2025年06月_今月の支出.pdf」
-    TextTable Cells;         // row 0 the headings, repeated on every page
+    std::string PdfName;  // the PDF file first offered: 「家計簿_2025年06月_今月の支出.pdf」
+    TextTable Cells;                // row 0 the headings, repeated on every page
     std::vector<int> ColumnWidths;  // as on screen, in pixels
     // Per row, the budget gauge drawn under the item's name (empty: no row has one).
     std::vector<std::optional<BudgetGauge>> Gauges;

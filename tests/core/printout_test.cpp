@@ -16,11 +16,11 @@ TEST(PrintoutTest, RowsFallOnPagesBelowTheHeadingsAndAWideTableIsScaled) {
         std::vector<PageRows> pages;
     };
     const Row rows[] = {
-        {{100, 100}, 1, 500, 100, 1.0, {{1, 1}}},                  // headings only: one page
-        {{100, 100}, 9, 500, 100, 1.0, {{1, 5}, {5, 9}}},          // 4 rows of 20 per page
+        {{100, 100}, 1, 500, 100, 1.0, {{1, 1}}},                    // headings only: one page
+        {{100, 100}, 9, 500, 100, 1.0, {{1, 5}, {5, 9}}},            // 4 rows of 20 per page
         {{100, 100}, 10, 500, 100, 1.0, {{1, 5}, {5, 9}, {9, 10}}},  // one row more
-        {{400, 400}, 10, 400, 100, 0.5, {{1, 10}}},                // half as tall: 9 a page
-        {{100}, 4, 100, 10, 1.0, {{1, 2}, {2, 3}, {3, 4}}},        // never fewer than one
+        {{400, 400}, 10, 400, 100, 0.5, {{1, 10}}},                  // half as tall: 9 a page
+        {{100}, 4, 100, 10, 1.0, {{1, 2}, {2, 3}, {3, 4}}},          // never fewer than one
     };
     for (const Row& row : rows) {
         const TablePages pages = PaginateTable(row.widths, row.rows, 20, row.width, row.height);

@@ -14,10 +14,10 @@
 #include <memory>
 
 #include "core/sheets.h"
+#include "tests/ui/entry_fixture.h"
 #include "ui/graph/graph_sheet.h"
 #include "ui/print/printout.h"
 #include "ui/sheet/data_sheet.h"
-#include "tests/ui/entry_fixture.h"
 
 namespace kakeibo::test {
 namespace {
@@ -31,7 +31,8 @@ QString Poppler(const QString& tool, QStringList arguments) {
 }
 
 QStringList PagesOf(const QString& pdf) {
-    if (qEnvironmentVariableIsSet("KEEP_PDF")) QFile::copy(pdf, "/tmp/" + QFileInfo(pdf).fileName());
+    if (qEnvironmentVariableIsSet("KEEP_PDF"))
+        QFile::copy(pdf, "/tmp/" + QFileInfo(pdf).fileName());
     QStringList pages =
         Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")})
             .split(QChar('\f'));
@@ -41,18 +42,17 @@ QStringList PagesOf(const QString& pdf) {
 
 QString PageSize(const QString& pdf) {
     const QString info = Poppler(QStringLiteral("pdfinfo"), {pdf});
-    const auto match = QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+ x [0-9.]+)"))
-                           .match(info);
+    const auto match =
+        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+ x [0-9.]+)")).match(info);
     return match.captured(1);
 }
 
 // The pixels of page 1 of `pdf`, rendered at 150 dots per inch.
 QImage FirstPage(const QString& pdf, const QString& folder) {
     const QString stem = folder + QStringLiteral("/page");
-    Poppler(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("150"),
-                                         QStringLiteral("-f"), QStringLiteral("1"),
-                                         QStringLiteral("-singlefile"), QStringLiteral("-png"),
-                                         pdf, stem});
+    Poppler(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-f"), QStringLiteral("1"),
+             QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf, stem});
     return QImage(stem + QStringLiteral(".png"));
 }
 
@@ -96,9 +96,7 @@ protected:
     }
 
     // Chooses a ファイル menu entry by its name.
-    void Menu(const char* name) {
-        main->findChild<QAction*>(QString::fromUtf8(name))->trigger();
-    }
+    void Menu(const char* name) { main->findChild<QAction*>(QString::fromUtf8(name))->trigger(); }
 
     QString WritePdfOf(const QString& name) {
         const QString path = folder.filePath(name);
@@ -139,7 +137,8 @@ TEST_F(PrintTest, EveryRowOfTheDetailSheetOnLandscapePagesWithTheHeadingsRepeate
     EXPECT_EQ(PageSize(pdf), kA4Landscape);
     const QStringList pages = PagesOf(pdf);
     ASSERT_GT(pages.size(), 1);
-    EXPECT_TRUE(pages[0].contains(QStringLiteral("2026年7月") + kTitleBlank + QStringLiteral("今月の詳細データ")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("2026年7月") + kTitleBlank +
+                                  QStringLiteral("今月の詳細データ")));
     EXPECT_TRUE(pages[0].contains(QStringLiteral("kakei")));
     EXPECT_TRUE(pages[0].contains(QStringLiteral("印刷日 2026/07/12")));
     int next = 0;  // the next amount to find, in the order of the entries
@@ -190,8 +189,9 @@ TEST_F(PrintTest, ExpenseSheetPrintsRedFiguresAndGaugesAndAFailedWriteLeavesNoFi
     sheet->hide();
     form->hide();
     Menu("Print1");
-    EXPECT_EQ(platform.Boxes.back().Text,
-              QStringLiteral("印刷するデータシート、グラフシートか入力フォームを表示してください。"));
+    EXPECT_EQ(
+        platform.Boxes.back().Text,
+        QStringLiteral("印刷するデータシート、グラフシートか入力フォームを表示してください。"));
     EXPECT_TRUE(platform.Previews.empty());
 }
 
@@ -208,7 +208,8 @@ TEST_F(PrintTest, GraphPrintsWithItsTitleAndLegendAsText) {
     EXPECT_EQ(PageSize(pdf), kA4Landscape);
     const QStringList pages = PagesOf(pdf);
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(pages[0].contains(QStringLiteral("2026年7月") + kTitleBlank + QStringLiteral("今月の支出")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("2026年7月") + kTitleBlank +
+                                  QStringLiteral("今月の支出")));
     for (const char* text : {"食費", "予算", "実績", "1 / 1"}) {
         EXPECT_TRUE(pages[0].contains(QString::fromUtf8(text))) << text;
     }

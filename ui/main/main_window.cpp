@@ -653,8 +653,8 @@ void TForm1::N5Click(QObject* sender) {
 
 TToolWindow* TForm1::PrintTarget() const {
     if (lastActive_ != nullptr && lastActive_->isVisible()) return lastActive_;
-    for (TToolWindow* window : std::initializer_list<TToolWindow*>{
-             dataSheet_, entryForm_, graphSheet_}) {
+    for (TToolWindow* window :
+         std::initializer_list<TToolWindow*>{dataSheet_, entryForm_, graphSheet_}) {
         if (window != nullptr && window->isVisible()) return window;
     }
     return nullptr;

@@ -19,7 +19,7 @@ namespace {
 
 // Screen pixels to points: the windows are laid out at 96 dots per inch.
 constexpr double kPointsPerPixel = 0.75;
-constexpr double kTitleHeight = 24;    // points, the title line
+constexpr double kTitleHeight = 24;     // points, the title line
 constexpr double kSubtitleHeight = 16;  // the ledger's name and the date
 constexpr double kGap = 6;
 constexpr double kFooterHeight = 18;  // the page number
@@ -152,7 +152,7 @@ void TableDocument::Render(QPagedPaintDevice& device) const {
                 painter.drawRect(rect);
                 const auto red = r > 0 && c > 0 ? RedFigure(text) : std::nullopt;
                 painter.setPen(red ? kRed : QColor(Qt::black));
-                const int align = r == 0 ? Qt::AlignHCenter
+                const int align = r == 0                    ? Qt::AlignHCenter
                                   : c > 0 && IsFigure(text) ? Qt::AlignRight
                                                             : Qt::AlignLeft;
                 // A name over its gauge stands in the room above the strip.

@@ -14,10 +14,9 @@ bool ShowPrintPreview(const PrintDocument& document, QWidget* over) {
     printer.setDocName(document.Name());
     QPrintPreviewDialog preview(&printer, over);
     preview.setWindowTitle(QStringLiteral("印刷プレビュー：") + document.Name());
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&document](QPrinter* target) {
-                         RunGuarded([&] { document.Render(*target); });
-                     });
+    QObject::connect(
+        &preview, &QPrintPreviewDialog::paintRequested, &preview,
+        [&document](QPrinter* target) { RunGuarded([&] { document.Render(*target); }); });
     return preview.exec() == QDialog::Accepted;
 }
 
