@@ -195,7 +195,8 @@ TEST_F(MainWindowTest, MenuToolbarAndSelectorsCarryTheirTexts) {
         menu("File1"),
         QStringList({QStringLiteral("　上書き保存"), QStringLiteral("　名前を付けて保存"),
                      QStringLiteral("　バックアップから復元…"), QStringLiteral("　次年度繰越"),
-                     QStringLiteral("　定期入出金…"), QStringLiteral("　終了")}));
+                     QStringLiteral("　定期入出金…"), QStringLiteral("　印刷…"),
+                     QStringLiteral("　PDFに出力…"), QStringLiteral("　終了")}));
     EXPECT_EQ(menu("View1"),
               QStringList({QStringLiteral("　データシート　"), QStringLiteral("　グラフシート　"),
                            QStringLiteral("　入力フォーム　"), QStringLiteral("　初期値に戻す")}));
@@ -645,7 +646,7 @@ TEST_F(MainWindowTest, F10OpensTheFirstMenuAndTheArrowsWalkTheMenus) {
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     auto* file = w.findChild<QMenu*>(QStringLiteral("File1"));
-    auto* view = w.findChild<QMenu*>(QStringLiteral("View1"));
+    auto* view = w.findChild<QMenu*>(QStringLiteral("Edit1"));  // the menu right of it
     QTest::keyClick(w.ComboBox1, Qt::Key_F10);
     EXPECT_EQ(w.menuBar()->activeAction(), file->menuAction());
     ASSERT_TRUE(file->isVisible());
