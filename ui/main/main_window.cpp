@@ -37,6 +37,7 @@
 #include "ui/recurring/recurring_form.h"
 #include "ui/search/search_form.h"
 #include "ui/settings/settings_dialog.h"
+#include "ui/sheet/data_sheet.h"
 #include "ui/window/tool_window.h"
 
 namespace kakeibo {
@@ -287,14 +288,21 @@ void TForm1::FormCreate() {
     Platform& platform = CurrentPlatform();
     const Date today = platform.Today();
     // A fault part-way leaves what was read so far; the window must still come up on today.
+    bool layoutSaved = false;
     RunGuarded([&] {
         const StartupResult result =
             StartUp(ledger_, platform.ExeDir().toStdString(), today, ScreenHeight(this),
                     platform.DefaultDataDir().toStdString());
+        layoutSaved = result.LayoutSaved;
         for (const Notice& notice : result.Messages) ShowNotice(notice);
     });
     // A damaged or foreign rozed.ini must not open a window larger than every screen.
     LimitLayout(ledger_.WindowLayout, Desktop());
+    // A saved layout is the user's; the first one uses a wide screen's room.
+    if (!layoutSaved) {
+        WidenFirstLayout(ledger_.WindowLayout, ScreenWidth(this), TForm5::MonthSheetWidth(),
+                         TForm3::kFormWidth);
+    }
     startDataDir_ = ledger_.DataDir;
     ShowPanelName();
     init();
@@ -645,11 +653,7 @@ void TForm1::FormVisibleInit() {
         dataSheet_->show();
     }
     // The graph sheet is not part of the default layout: hidden, at its default place.
-    if (graphSheet_ != nullptr) {
-        graphSheet_->hide();
-        graphSheet_->setGeometry(kGraphSheetDefault.Left, kGraphSheetDefault.Top,
-                                 kGraphSheetDefault.Width, kGraphSheetDefault.Height);
-    }
+    if (graphSheet_ != nullptr) graphSheet_->ForgetPlace(kGraphSheetDefault);
     N13->setChecked(true);
     N11->setChecked(true);
     N12->setChecked(false);
