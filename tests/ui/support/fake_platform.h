@@ -43,9 +43,12 @@ public:
     int32_t ChoosePassbookAccount(const Ledger& ledger, QWidget* over) override;
     bool ChooseLines(const QString& title, const QString& label,
                      std::vector<CheckLine>& lines) override;
+    // Records the preview's name, and renders the document as a preview would.
+    bool PrintWithPreview(const PrintDocument& document, QWidget* over) override;
     QString ExeDir() override { return ExeDirectory; }
 
     // Answers of typed boxes, in order; an empty queue answers the first button offered.
+    std::vector<QString> Previews;
     std::deque<MessageButton> Answers;
     // Paths the file dialogs return, in order; an empty path (or an empty queue) cancels.
     std::deque<QString> FileAnswers;
