@@ -17,6 +17,13 @@ inline constexpr const char* kMemoHistoryFile = "memo.dat";
 inline constexpr const char* kItemMasterFile = "kamoku.dat";
 inline constexpr const char* kSubItemMasterFile = "hojyo.dat";
 inline constexpr const char* kSettingsFile = "rozed.ini";
+// Beside an open ledger N: N.journal, its changes not yet saved (N.journal.old, one kept
+// aside), and N.lock, the program that has it open.
+inline constexpr const char* kJournalSuffix = ".journal";
+inline constexpr const char* kAsideSuffix = ".old";
+inline constexpr const char* kLockSuffix = ".lock";
+// In the program's folder: the journals of ledgers whose folder cannot hold one.
+inline constexpr const char* kFallbackJournalFolder = "journal/";
 
 inline std::string EntriesFileName(const std::string& name) {
     return name + kEntriesExtension;
@@ -26,6 +33,13 @@ inline std::string BalanceFileName(const std::string& name) {
 }
 inline std::string BudgetFileName(const std::string& name) {
     return name + kBudgetSuffix;
+}
+
+inline std::string JournalFileName(const std::string& name) {
+    return name + kJournalSuffix;
+}
+inline std::string LockFileName(const std::string& name) {
+    return name + kLockSuffix;
 }
 
 // The ledger's three files in the order a backup copies them: entries, budget, balance.
