@@ -1,22 +1,42 @@
 #pragma once
 
+#include <optional>
+#include <vector>
+
+#include "core/change.h"
 #include "core/ledger.h"
 
 namespace kakeibo {
 
-// The only writers of the edited month's entries. They keep NextSlot on the month's first
-// free slot and set LedgerChanged, so that no window has to remember either.
+// The only writers of a month's entries (month 1..12). They keep NextSlot on the edited
+// month's first free slot, set LedgerChanged, and return the change they made; a refused
+// write touches nothing and returns nothing.
 
-// Stores the entry in the month's first free slot. Returns false, touching nothing, when
-// the month already holds kSlotCount entries.
-bool AddEntry(Ledger& ledger, const EntryRecord& entry, const EntryText& text);
+// Stores the entry in the month's first free slot; refused when the month already holds
+// kSlotCount entries.
+std::optional<Change> AddEntry(Ledger& ledger, int month, const EntryRecord& entry,
+                               const EntryText& text);
 
-// Overwrites the entry in `slot`. Returns false, touching nothing, when the slot holds no
-// entry (slot >= NextSlot): an edit never writes behind the month's last entry.
-bool ReplaceEntry(Ledger& ledger, int slot, const EntryRecord& entry, const EntryText& text);
+// Overwrites the entry in `slot`; refused when the slot holds no entry: an edit never writes
+// behind the month's last entry.
+std::optional<Change> ReplaceEntry(Ledger& ledger, int month, int slot, const EntryRecord& entry,
+                                   const EntryText& text);
 
-// Removes the entry in `slot`, moving the later ones up and emptying the last slot.
-// Returns false, touching nothing, when the slot holds no entry.
-bool DeleteEntry(Ledger& ledger, int slot);
+// Removes the entry in `slot`, moving the later ones up and emptying the last slot; refused
+// when the slot holds no entry.
+std::optional<Change> DeleteEntry(Ledger& ledger, int month, int slot);
+
+struct NewEntry {
+    EntryRecord Record;  // written into the month Record.Month
+    EntryText Text;
+
+    bool operator==(const NewEntry&) const = default;
+};
+
+// Writes all of `entries`, in their order, each into the first free slot of its own month, as
+// one change of `kind`. All or nothing: when a month would exceed kSlotCount entries, or an
+// entry's month is not 1..12, it throws LedgerError (naming the month and the counts) and
+// writes nothing.
+Change AddEntries(Ledger& ledger, const std::vector<NewEntry>& entries, ChangeKind kind);
 
 }  // namespace kakeibo

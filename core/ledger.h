@@ -23,6 +23,8 @@ inline constexpr const char* kKindIncome = "1";
 struct ItemRecord {
     std::string Name;
     std::string Kind;  // "-1" expense, "0" account, "1" income
+
+    bool operator==(const ItemRecord&) const = default;
 };
 
 // Nine numbers in the order of the entries file.

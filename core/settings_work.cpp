@@ -42,6 +42,11 @@ void CopyOpening(const Ledger& ledger, SettingsWork& work) {
     }
 }
 
+void CopyOptions(const Ledger& ledger, SettingsWork& work) {
+    work.HideZeroItems = ledger.HideZeroItems;
+    work.TaxRounding = ledger.TaxRounding;
+}
+
 void RenameSubItem(SettingsWork& work, int item, int subItem, const std::string& name) {
     if (item < 0 || item >= kItemCount || subItem < 0 || subItem >= kSubItemCount) return;
     work.SubItems[item][subItem] = item == 0 && subItem == 0 ? std::string(kWalletName) : name;
@@ -73,8 +78,11 @@ std::optional<NameFault> FindUnstorableName(const Ledger& ledger, const Settings
     return std::nullopt;
 }
 
-void WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistoryMax,
-                   long double memoHistoryMax) {
+Change WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistoryMax,
+                     long double memoHistoryMax) {
+    Change change;
+    change.Kind = ChangeKind::Settings;
+    change.SettingsBefore = CaptureSettings(ledger);
     ledger.ItemTable = work.Items;
     ledger.SubItemTable = work.SubItems;
     for (int a = 0; a < kAccountItemCount; ++a) {
@@ -88,8 +96,12 @@ void WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistoryMa
     }
     ledger.ShopHistoryMax = WholeHistoryLength(shopHistoryMax);
     ledger.MemoHistoryMax = WholeHistoryLength(memoHistoryMax);
+    ledger.HideZeroItems = work.HideZeroItems;
+    if (work.TaxRounding >= 0 && work.TaxRounding < 3) ledger.TaxRounding = work.TaxRounding;
     ledger.LedgerChanged = true;
     ledger.MastersChanged = true;
+    change.SettingsAfter = CaptureSettings(ledger);
+    return change;
 }
 
 }  // namespace kakeibo

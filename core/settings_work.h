@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/change.h"
 #include "core/ledger.h"
 
 namespace kakeibo {
@@ -15,19 +16,23 @@ inline constexpr const char* kWalletName = "お財布";
 inline constexpr int kHistoryLengthMax = 99;
 inline constexpr int kAccountItemCount = 2;
 
-// The settings dialog's working copies: the masters and the opening balances of the two
-// account items (sub-items 0..4 and their sum at index 5), written into the ledger only by
-// WriteSettings.
+// The settings dialog's working copies: the masters, the opening balances of the two
+// account items (sub-items 0..4 and their sum at index 5) and the options, written into the
+// ledger only by WriteSettings.
 struct SettingsWork {
     std::array<ItemRecord, kItemCount> Items{};
     std::array<std::array<std::string, kSubItemCount>, kItemCount> SubItems{};
     std::array<std::array<int64_t, kColumnCount>, kAccountItemCount> Opening{};
+    bool HideZeroItems = false;
+    int32_t TaxRounding = 0;
 };
 
 // Items and sub-items copied again from the ledger; unapplied renames and kinds are lost.
 void CopyMasters(const Ledger& ledger, SettingsWork& work);
 // Opening balances copied from BalanceTable row 0 of the two account items.
 void CopyOpening(const Ledger& ledger, SettingsWork& work);
+// The options (hiding empty items, tax rounding) copied from the ledger.
+void CopyOptions(const Ledger& ledger, SettingsWork& work);
 
 // Renames a sub-item in the working copy; the wallet (item 0, sub-item 0) keeps its name
 // whatever is typed, since the entry form shows its balance by that name.
@@ -51,9 +56,9 @@ struct NameFault {
 std::optional<NameFault> FindUnstorableName(const Ledger& ledger, const SettingsWork& work);
 
 // Writes the working copies into the ledger: every item and sub-item, the opening balances
-// with their sums (also into `work`), the history lengths with fractions cut off, and both
-// changed flags.
-void WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistoryMax,
-                   long double memoHistoryMax);
+// with their sums (also into `work`), the options, the history lengths with fractions cut
+// off, and both changed flags. Returns the change, settings before and after.
+Change WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistoryMax,
+                     long double memoHistoryMax);
 
 }  // namespace kakeibo

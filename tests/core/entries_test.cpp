@@ -42,9 +42,11 @@ TEST(Entries, AddReplaceAndDeleteKeepNextSlotAndTheChangedFlag) {
         ledger->NextSlot = row.used;
         const EntryRecord fresh = At(20, 777);
         bool done = false;
-        if (row.change == 'a') done = AddEntry(*ledger, fresh, {"N", "memo"});
-        if (row.change == 'r') done = ReplaceEntry(*ledger, 1, fresh, {"N", "memo"});
-        if (row.change == 'd') done = DeleteEntry(*ledger, 1);
+        if (row.change == 'a') done = AddEntry(*ledger, 3, fresh, {"N", "memo"}).has_value();
+        if (row.change == 'r') {
+            done = ReplaceEntry(*ledger, 3, 1, fresh, {"N", "memo"}).has_value();
+        }
+        if (row.change == 'd') done = DeleteEntry(*ledger, 3, 1).has_value();
 
         EXPECT_EQ(done, row.done) << row.what;
         EXPECT_EQ(ledger->LedgerChanged, row.done) << row.what;

@@ -1,6 +1,8 @@
 // Budgets on the entry form's budget tab: register one, copy last month's.
 #include <QComboBox>
 
+#include "core/budgets.h"
+#include "core/change.h"
 #include "core/numbers.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
@@ -22,8 +24,7 @@ void TForm3::YosanClick() {
         const QString shown = NValEdit5->text();
         // A text that is not a whole number raises the general "is not a number" error.
         const int32_t budget = ParseInt32(RemoveCommas(shown.toStdString()));
-        ledger_.BudgetTable[ledger_.EditMonth][item] = budget;
-        ledger_.LedgerChanged = true;
+        mainWindow_.Record(SetBudget(ledger_, ledger_.EditMonth, item, budget));
         CurrentPlatform().ShowMessage(QString::fromStdString(ledger_.ItemTable[item].Name) +
                                       QStringLiteral("の予算を\r　") + shown +
                                       QStringLiteral("円に設定しました。"));
@@ -48,8 +49,7 @@ void TForm3::Button1Click() {
                                                   QStringLiteral("今月予算が０円の物だけ上書き？"),
                                                   YesButton | AllButton) == YesButton;
         }
-        CopyPreviousBudgets(ledger_, month, emptyOnly);
-        ledger_.LedgerChanged = true;
+        mainWindow_.Record(CopyPreviousBudgets(ledger_, month, emptyOnly));
         mainWindow_.AllUpdate();
     });
 }

@@ -117,7 +117,8 @@ void TForm3::sakujyo1Click() {
             return;
         }
         // The spare row holds no entry: nothing to delete and nothing changed.
-        DeleteEntry(ledger_, EntryListCurrentRow() - 1);
+        const auto change = DeleteEntry(ledger_, ledger_.EditMonth, EntryListCurrentRow() - 1);
+        if (change) mainWindow_.Record(*change);
         mainWindow_.AllUpdate();
     });
 }

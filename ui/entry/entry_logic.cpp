@@ -45,19 +45,4 @@ std::optional<EntryTab> TabAtStripX(int x) {
     return static_cast<EntryTab>(k);
 }
 
-bool MonthHasBudget(const Ledger& ledger, int month) {
-    for (int32_t budget : ledger.BudgetTable[month]) {
-        if (budget != 0) return true;
-    }
-    return false;
-}
-
-void CopyPreviousBudgets(Ledger& ledger, int month, bool emptyOnly) {
-    auto& row = ledger.BudgetTable[month];
-    const auto& previous = ledger.BudgetTable[month - 1];
-    for (int i = 0; i < kItemCount; ++i) {
-        if (!emptyOnly || row[i] == 0) row[i] = previous[i];
-    }
-}
-
 }  // namespace kakeibo

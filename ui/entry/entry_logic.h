@@ -26,11 +26,4 @@ std::optional<EntryTab> TabForKinds(std::string_view kind1, std::string_view kin
 // pixels wide although the tabs are drawn 72 apart.
 std::optional<EntryTab> TabAtStripX(int x);
 
-// True when the month (1..12) has at least one budget that is not 0.
-bool MonthHasBudget(const Ledger& ledger, int month);
-
-// Copies the budgets of the month before (row 0 for January) into `month`; with
-// `emptyOnly` only where the month's budget is 0.
-void CopyPreviousBudgets(Ledger& ledger, int month, bool emptyOnly);
-
 }  // namespace kakeibo

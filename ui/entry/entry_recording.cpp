@@ -130,11 +130,10 @@ void TForm3::DataWrite(int slot) {
     const QString memo = MemoText();
     const EntryText text{shop.toStdString(), memo.toStdString()};
     // The slot after the month's last entry takes a new one; any other is an edit.
-    if (slot == ledger_.NextSlot) {
-        AddEntry(ledger_, e, text);
-    } else {
-        ReplaceEntry(ledger_, slot, e, text);
-    }
+    const std::optional<Change> change =
+        slot == ledger_.NextSlot ? AddEntry(ledger_, ledger_.EditMonth, e, text)
+                                 : ReplaceEntry(ledger_, ledger_.EditMonth, slot, e, text);
+    if (change) mainWindow_.Record(*change);
 
     RememberText(ComboBox1, shop, ledger_.ShopHistoryMax);
     RememberText(ComboBox2, memo, ledger_.MemoHistoryMax);

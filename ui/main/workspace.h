@@ -4,6 +4,7 @@ class QObject;
 
 namespace kakeibo {
 
+struct Change;
 struct Date;
 
 // What a tool window may ask of the main window. The tool windows depend on this alone, so
@@ -16,6 +17,10 @@ public:
     virtual void SelectDate(const Date& date) = 0;
     // A tool window reports its own showing or hiding (`state`: visible before the switch).
     virtual void FormVisible(QObject* sender, bool state) = 0;
+    // Every change a window made through core's writers is handed over here, before the
+    // window shows it. When it cannot be kept (a journal that cannot be written), this takes
+    // the change back out of the ledger and throws: the handler then stops as for any error.
+    virtual void Record(const Change& change) { static_cast<void>(change); }
 
 protected:
     ~Workspace() = default;

@@ -291,6 +291,7 @@ void TForm2::FormShow() {
         for (int a = 0; a < kAccountItemCount; ++a) ComboBox2->addItem(Qs(work_.Items[a].Name));
         FillList(ComboBox3, work_.SubItems[0]);
         CopyOpening(ledger_, work_);
+        CopyOptions(ledger_, work_);
         ComboBox1->setCurrentIndex(0);
         ComboBox2->setCurrentIndex(0);
     }
@@ -427,9 +428,9 @@ bool TForm2::NamesStorable() {
 }
 
 void TForm2::ApplyOptions() {
-    ledger_.HideZeroItems = CheckBox1->isChecked();
+    work_.HideZeroItems = CheckBox1->isChecked();
     for (int n = 0; n < 3; ++n) {
-        if (RadioGroup3Items[n]->isChecked()) ledger_.TaxRounding = n;
+        if (RadioGroup3Items[n]->isChecked()) work_.TaxRounding = n;
     }
 }
 
@@ -475,7 +476,7 @@ void TForm2::FormClose() {
 }
 
 void TForm2::DataRewrite() {
-    WriteSettings(ledger_, work_, NValEdit1->Value(), NValEdit2->Value());
+    mainWindow_.Record(WriteSettings(ledger_, work_, NValEdit1->Value(), NValEdit2->Value()));
     if (entryForm_ != nullptr) entryForm_->SetKamoku(entryForm_->CurrentTab());
 }
 
