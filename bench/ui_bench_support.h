@@ -23,6 +23,10 @@ public:
     std::optional<int> ChooseItem(const QString&, const QString&, const QStringList&) override {
         return std::nullopt;
     }
+    int AskChoice(MessageKind, const QString&, const QStringList&, int, int cancel) override {
+        ++Boxes;
+        return cancel;
+    }
     QString ExeDir() override { return exeDir_; }
 
     int Boxes = 0;

@@ -45,7 +45,7 @@ std::string FileErrorReason(int error) {
     }
 }
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, FileStamp* stamp) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return std::nullopt;
     std::string bytes;
@@ -54,6 +54,7 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
     const bool failed = std::ferror(f) != 0;
     const int error = errno;
+    if (stamp != nullptr && !failed) *stamp = StampOpenFile(path, ::fileno(f), bytes);
     std::fclose(f);
     if (failed) {
         throw LedgerError("ファイル「" + path + "」を読み込めませんでした。" +

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_stamp.h"
+
 namespace kakeibo {
 
 bool FileExists(const std::string& path);
@@ -13,8 +15,9 @@ bool DirectoryExists(const std::string& path);
 
 // Reads a whole CP932 file as UTF-8 lines (CR LF or LF; a last line without a line end
 // counts). Returns nothing when the file cannot be opened; throws LedgerError when it
-// opens but cannot be read.
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
+// opens but cannot be read. With `stamp`, the file's stamp is taken from the same read.
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path,
+                                                      FileStamp* stamp = nullptr);
 
 // Joins UTF-8 lines into CP932 text, each line ending in CR LF. Throws LedgerError naming
 // the file when a line holds a character CP932 cannot store.

@@ -483,6 +483,49 @@ std::vector<Change> ReplayJournal(Ledger& ledger, const std::vector<JournalRecor
     return replayed;
 }
 
+std::vector<FileStamp> CurrentLedgerStamps(const std::string& dir, const std::string& name) {
+    std::vector<FileStamp> stamps;
+    for (const std::string& file : LedgerFileNames(name)) stamps.push_back(StampFile(dir + file));
+    return stamps;
+}
+
+Change ChangeBetween(const Ledger& before, const Ledger& after, ChangeKind kind, bool whole) {
+    Change c;
+    c.Kind = kind;
+    for (int m = 0; m < kMonthCount; ++m) {
+        const int used = std::max(before.GetIndex(m + 1), after.GetIndex(m + 1));
+        int first = 0;
+        while (!whole && first < used && before.EntryTable[m][first] == after.EntryTable[m][first] &&
+               before.EntryTextTable[m][first] == after.EntryTextTable[m][first]) {
+            ++first;
+        }
+        if (first == used && !whole) continue;
+        SlotSpan span{m + 1, first, {}, {}, {}, {}};
+        const auto slice = [&](const auto& table) {
+            return std::vector(table[m].begin() + first, table[m].begin() + used);
+        };
+        span.Before = slice(before.EntryTable);
+        span.After = slice(after.EntryTable);
+        span.BeforeText = slice(before.EntryTextTable);
+        span.AfterText = slice(after.EntryTextTable);
+        c.Slots.push_back(std::move(span));
+    }
+    for (int row = 0; row <= kMonthCount; ++row) {
+        for (int item = 0; item < kItemCount; ++item) {
+            const int32_t was = before.BudgetTable[row][item];
+            const int32_t is = after.BudgetTable[row][item];
+            if (was != is || whole) c.Budgets.push_back({row, item, was, is});
+        }
+    }
+    SettingsState was = CaptureSettings(before);
+    SettingsState is = CaptureSettings(after);
+    if (!(was == is) || whole) {
+        c.SettingsBefore = std::move(was);
+        c.SettingsAfter = std::move(is);
+    }
+    return c;
+}
+
 std::string RecoveryQuestion(const JournalContents& contents, bool fits) {
     const Moment& last = contents.Records.empty() ? contents.Header.Created
                                                   : contents.Records.back().When;
@@ -593,6 +636,7 @@ std::optional<Notice> LedgerJournal::Append(Ledger& ledger, const Change& change
         ledger.MastersChanged = mastersChanged_;
         throw e;
     };
+    if (!Started()) return std::nullopt;
     const JournalRecord record{when, change};
     if (fd_ < 0 && !unprotected_) {
         std::string reason;

@@ -81,6 +81,16 @@ bool JournalFitsFiles(const JournalHeader& header, const std::vector<FileStamp>&
 // that does not fit (made for other files) never leaves an empty slot between entries.
 std::vector<Change> ReplayJournal(Ledger& ledger, const std::vector<JournalRecord>& records);
 
+// The ledger's entries, budget and balance files as they are on disk now, in the order of
+// LoadResult::Files.
+std::vector<FileStamp> CurrentLedgerStamps(const std::string& dir, const std::string& name);
+
+// Everything that differs between two states of a year (entries, budgets, settings and
+// opening balances) as one change: a restore is journaled and taken back like an edit.
+// With `whole`, every used slot of every month, every budget and the settings are in it, so
+// that replaying it gives the same year onto any files.
+Change ChangeBetween(const Ledger& before, const Ledger& after, ChangeKind kind, bool whole);
+
 // The question of the recovery offer: 「前回保存されなかった変更が 12 件あります（2025/06/15
 // 21:04 まで）。復元しますか？」, with a warning before it when the journal does not fit.
 std::string RecoveryQuestion(const JournalContents& contents, bool fits);
@@ -121,7 +131,12 @@ public:
     // Forgets the file without touching it (the program ends with the journal in place).
     void Close();
 
+    // False until Start: a journal with no ledger writes nothing.
+    bool Started() const { return !dir_.empty(); }
     const std::vector<FileStamp>& Base() const { return base_; }
+    // The ledger it was started for.
+    const std::string& Dir() const { return dir_; }
+    const std::string& Name() const { return name_; }
     // The file written to, once one was made.
     const std::string& Path() const { return path_; }
     // True once a warning said that changes are not protected.

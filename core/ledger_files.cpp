@@ -157,8 +157,9 @@ std::string LineErrorMessage(const std::string& path, size_t lineNumber, const s
 
 LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name) {
     const std::string entriesPath = dir + EntriesFileName(name);
-    std::optional<std::vector<std::string>> entryLines;
-    if (FileExists(entriesPath)) entryLines = ReadTextLines(entriesPath);
+    std::vector<FileStamp> stamps(3);
+    std::optional<std::vector<std::string>> entryLines =
+        FileExists(entriesPath) ? ReadTextLines(entriesPath, &stamps[0]) : std::nullopt;
     if (!entryLines) {
         LoadResult result;
         if (name != "rozed1") {
@@ -173,15 +174,17 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     entryLines.reset();
 
     const std::string budgetPath = dir + BudgetFileName(name);
+    stamps[1].Path = budgetPath;
     if (FileExists(budgetPath)) {
-        if (auto lines = ReadTextLines(budgetPath)) {
+        if (auto lines = ReadTextLines(budgetPath, &stamps[1])) {
             ReadNumbers(*lines, budgetPath, ParseInt32, scratch->Budget);
             scratch->HasBudget = true;
         }
     }
     const std::string balancePath = dir + BalanceFileName(name);
+    stamps[2].Path = balancePath;
     if (FileExists(balancePath)) {
-        if (auto lines = ReadTextLines(balancePath)) {
+        if (auto lines = ReadTextLines(balancePath, &stamps[2])) {
             ReadNumbers(*lines, balancePath, ParseInt64, scratch->Balance);
             CheckOpeningBalances(*lines, balancePath, scratch->Balance[0]);
             scratch->HasBalance = true;
@@ -195,7 +198,7 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     if (scratch->HasBalance) ledger.BalanceTable = scratch->Balance;
     ledger.NextSlot = 0;
     ledger.LedgerName = name;
-    return LoadResult{true, std::nullopt};
+    return LoadResult{true, std::nullopt, std::move(stamps)};
 }
 
 bool ReadItemMaster(Ledger& ledger, const std::string& path) {

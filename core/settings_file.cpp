@@ -173,7 +173,8 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path) {
 }
 
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,
-                      int screenHeight, const std::string& defaultDataDir) {
+                      int screenHeight, const std::string& defaultDataDir,
+                      const BeforeLoad& beforeLoad) {
     StartupResult result;
     auto report = [&](NoticeKind kind, std::string text) {
         result.Messages.push_back(Notice{kind, std::move(text)});
@@ -232,10 +233,13 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
         report(NoticeKind::Error, e.what());
     }
 
-    if (!ledger.IniCreated) {
+    if (!ledger.IniCreated && beforeLoad && !beforeLoad(ledger.DataDir, ledger.LedgerName)) {
+        ledger.LedgerName = kNewLedgerName;
+    } else if (!ledger.IniCreated) {
         try {
             LoadResult load = MonthLoad(ledger, ledger.DataDir, ledger.LedgerName);
             if (load.Message) result.Messages.push_back(*load.Message);
+            result.LoadedFiles = std::move(load.Files);
             // A later save must not go to the files of a ledger that was not loaded.
             if (!load.Loaded) ledger.LedgerName = kNewLedgerName;
         } catch (const LedgerError& e) {

@@ -1,6 +1,7 @@
 // The main window's way back to a generation kept by an earlier save.
 #include <QAction>
 #include <QStringList>
+#include <memory>
 
 #include "core/backup.h"
 #include "core/ledger_files.h"
@@ -51,6 +52,7 @@ void TForm1::RestoreBackup1Click() {
                                       YesButton | NoButtonAnswer) != YesButton) {
             return;
         }
+        const auto before = std::make_unique<Ledger>(ledger_);
         const LoadResult result = MonthLoad(ledger_, generation.Path, name);
         if (!result.Loaded) {
             if (result.Message) {
@@ -63,6 +65,7 @@ void TForm1::RestoreBackup1Click() {
         // writes it back there.
         init();
         ledger_.LedgerChanged = true;
+        JournalReplacedYear(*before);
         AllUpdate();
         // The files as they are now become a generation too, so the restore can be undone. Made
         // after the load: keeping only the newest may remove the generation just read.

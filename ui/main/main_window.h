@@ -2,11 +2,15 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/file_stamp.h"
+#include "core/journal.h"
 #include "core/ledger.h"
+#include "core/ledger_lock.h"
 #include "core/save.h"
 #include "ui/main/workspace.h"
 
@@ -44,6 +48,8 @@ public:
     // Switches a tool window: `sender` is its view entry or the window itself, `state` the
     // entry's check mark or the window's visibility before the switch.
     void FormVisible(QObject* sender, bool state) override;
+    // Every change on the disk (the journal) before any window shows it.
+    void Record(const Change& change) override;
 
     // The entry form: AllUpdate refills it, saves take its geometry and histories.
     void SetEntryForm(TForm3* form);
@@ -112,11 +118,30 @@ private:
     void UpdateRestoreEntry();
     bool OverwriteSave();
     bool SaveAs();
-    void SaveTo(const std::string& dir, const std::string& name);
+    bool SaveTo(const std::string& dir, const std::string& name);
     SaveInputs CollectSaveInputs() const;
     void SetDataSheetVisible(bool visible);
     void SetEntryFormVisible(bool visible);
     void SetGraphSheetVisible(bool visible);
+
+    // The journal, the lock and the files as loaded (ui/main/ledger_safety.cpp).
+    // Makes a change that the ledger now holds durable; takes it back and throws when it
+    // cannot. Every change goes through here: the windows' (Record), undo's and redo's.
+    void Journal(const Change& change);
+    // Before a ledger is read: its lock (asking when another program has it), the saves cut
+    // short in its folder, the scratch files of kills. False when the user cancelled.
+    bool TakeLedger(const std::string& dir, const std::string& name, bool ask);
+    // After it was read: the lock is kept, its journal started, left-over changes offered.
+    void AdoptLedger(std::vector<FileStamp> files);
+    // The open ledger is left (another opened, restored, the program closing).
+    void LeaveLedger();
+    void OfferRecovery();
+    // Before a save: whether the files changed on disk, the new name's lock. False: not here.
+    enum class SaveCheck { Go, Cancel, SavedAs };
+    SaveCheck BeforeSave(const std::string& dir, const std::string& name);
+    void AfterSave(const SaveResult& result);
+    // The whole year replaced (a restore): journaled as one change, or taken back.
+    void JournalReplacedYear(const Ledger& before);
 
     Ledger& ledger_;
     int frameChecks_ = 0;  // looks left for a frame that the window manager adds late
@@ -128,6 +153,13 @@ private:
     std::function<void()> graphSheetRefill_;
     // Where the histories lay at start-up, for a save without an entry form.
     std::string startDataDir_;
+    LedgerJournal journal_;
+    std::unique_ptr<LedgerLock> lock_;         // of the open ledger; not held when shared
+    std::unique_ptr<LedgerLock> pendingLock_;  // of the ledger being opened
+    std::string pendingLockPath_;              // the ledger being opened, by its lock's path
+    bool pendingShared_ = false;               // another program has it open
+    bool shared_ = false;
+    bool throwAway_ = false;  // the user said not to save: the journal goes aside
 
     QGroupBox* GroupBox1 = nullptr;      // the band holding the toolbar and the date selectors
     QToolBar* ToolBar1 = nullptr;        // holds the two buttons

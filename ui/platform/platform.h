@@ -7,6 +7,7 @@
 
 #include "core/backup.h"
 #include "core/calendar.h"
+#include "core/notice.h"
 
 namespace kakeibo {
 
@@ -57,6 +58,11 @@ public:
     // cancelled.
     virtual std::optional<int> ChooseItem(const QString& title, const QString& label,
                                           const QStringList& items) = 0;
+    // A typed message box whose buttons carry the given texts (「上書きする」); returns the
+    // index of the one pressed, `cancel` when the box was closed otherwise. Enter presses
+    // `defaultButton`.
+    virtual int AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,
+                          int defaultButton, int cancel) = 0;
     // The program's folder, ending with "/": beside the program for a portable copy, else
     // the user's configuration folder.
     virtual QString ExeDir() = 0;
@@ -69,6 +75,9 @@ public:
 Platform& CurrentPlatform();
 // Installs `platform` (nullptr restores production's); returns the one it replaced.
 Platform* SetPlatform(Platform* platform);
+
+// A message core asked to show, in the box of its kind.
+void ShowNotice(const Notice& notice);
 
 // Runs a user action; an exception it lets escape is shown in an error box with the
 // application's title (see ErrorBoxText) and the action ends there. Returns false then.
