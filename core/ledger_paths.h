@@ -18,7 +18,7 @@ inline constexpr const char* kItemMasterFile = "kamoku.dat";
 inline constexpr const char* kSubItemMasterFile = "hojyo.dat";
 inline constexpr const char* kSettingsFile = "rozed.ini";
 // Beside an open ledger N: N.journal, its changes not yet saved (N.journal.old, one kept
-// aside), and N.lock, the program that has it open.
+// aside), and the hidden .N.lock, the program that has it open.
 inline constexpr const char* kJournalSuffix = ".journal";
 inline constexpr const char* kAsideSuffix = ".old";
 inline constexpr const char* kLockSuffix = ".lock";
@@ -39,7 +39,7 @@ inline std::string JournalFileName(const std::string& name) {
     return name + kJournalSuffix;
 }
 inline std::string LockFileName(const std::string& name) {
-    return name + kLockSuffix;
+    return "." + name + kLockSuffix;
 }
 
 // The ledger's three files in the order a backup copies them: entries, budget, balance.

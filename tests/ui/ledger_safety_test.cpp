@@ -234,10 +234,10 @@ TEST_F(LedgerSafetyTest, AFullDiskRefusesTheChange) {
 TEST_F(LedgerSafetyTest, ClosingWithoutSavingSetsTheJournalAside) {
     TForm1& w = Start();
     Write(5, 1280);
-    EXPECT_TRUE(fs::exists(data + "家計簿.lock"));
+    EXPECT_TRUE(fs::exists(data + ".家計簿.lock"));
     platform.Answers = {NoButtonAnswer};
     w.close();
-    EXPECT_FALSE(fs::exists(data + "家計簿.lock"));
+    EXPECT_FALSE(fs::exists(data + ".家計簿.lock"));
     EXPECT_FALSE(fs::exists(data + "家計簿.journal"));
     EXPECT_EQ(ReadJournal(data + "家計簿.journal.old").Records.size(), 1u);
 }
