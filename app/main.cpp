@@ -62,7 +62,7 @@ int main(int argc, char* argv[]) {
     mainWindow.SetEntryForm(entryForm);
     auto* dataSheet = new kakeibo::TForm5(*ledger, mainWindow, &mainWindow);
     dataSheet->FormCreate();
-    mainWindow.SetDataSheet(dataSheet, [dataSheet] { dataSheet->DrawCurrentSheet(); });
+    mainWindow.SetDataSheet(dataSheet);
 
     auto* searchForm = new kakeibo::TForm6(*ledger, &mainWindow);
     searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
     // The graph sheet comes last, after the other tool windows.
     auto* graphSheet = new kakeibo::TForm4(*ledger, mainWindow, &mainWindow);
     graphSheet->FormCreate();
-    mainWindow.SetGraphSheet(graphSheet, [graphSheet] { graphSheet->DrawChart(); });
+    mainWindow.SetGraphSheet(graphSheet);
 
     // For measuring a start: quit as soon as the windows are up.
     if (qEnvironmentVariableIntValue("KAKEIBO_QUIT_AFTER_START") == 1) {

@@ -23,7 +23,7 @@ struct GraphBench {
         previous = SetPlatform(&platform);
         for (int i = 2; i < 6; ++i) ledger->BudgetTable[7][i] = 400000 + 50000 * i;
         main.SetEntryForm(&form);
-        main.SetGraphSheet(&graph, [this] { graph.DrawChart(); });
+        main.SetGraphSheet(&graph);
         form.show();
         if (kind >= 0) {
             graph.ComboBox1->setCurrentIndex(kind);

@@ -22,7 +22,7 @@ struct SheetBench {
         ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 0, 81, 700, 425};
         main.SetEntryForm(&form);
         sheet.FormCreate();
-        main.SetDataSheet(&sheet, [this] { sheet.DrawCurrentSheet(); });
+        main.SetDataSheet(&sheet);
         form.show();
         QCoreApplication::processEvents();
     }

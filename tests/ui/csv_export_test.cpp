@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QVBoxLayout>
 
 #include "core/sjis.h"
 #include "entry_fixture.h"
+#include "ui/sheet/data_sheet.h"
 
 namespace kakeibo::test {
 namespace {
@@ -21,15 +21,16 @@ protected:
         EntryFormTest::SetUp();
         ASSERT_TRUE(dir.isValid());
         ledger->DataDir = dir.path().toStdString() + "/";
-        // The data sheet as the main window knows it: a window holding the grid StringGrid1.
-        sheet = std::make_unique<QWidget>();
-        grid = new QTableWidget(2, 3, sheet.get());
-        grid->setObjectName(QStringLiteral("StringGrid1"));
+        sheet = std::make_unique<TForm5>(*ledger, *main);
         sheet->show();
-        main->SetDataSheet(sheet.get(), {});
+        main->SetDataSheet(sheet.get());
     }
 
+    // Shows a text in a cell of the sheet's grid, as a fill would.
     void SetCell(int row, int column, const char* text) {
+        QTableWidget* grid = sheet->StringGrid1;
+        grid->setRowCount(2);
+        grid->setColumnCount(3);
         grid->setItem(row, column, new QTableWidgetItem(QString::fromUtf8(text)));
     }
 
@@ -47,8 +48,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<QWidget> sheet;
-    QTableWidget* grid = nullptr;
+    std::unique_ptr<TForm5> sheet;
 };
 
 TEST_F(CsvExportTest, TheShownSheetIsWrittenAsShownWithNegativeFiguresKept) {

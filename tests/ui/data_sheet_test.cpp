@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -17,29 +18,14 @@
 #include <memory>
 #include <vector>
 
-#include "ui/main/workspace.h"
+#include "ui/controls/picture_button.h"
 #include "ui/settings/passbook_choice.h"
 #include "ui/support/fake_platform.h"
+#include "ui/support/fake_workspace.h"
 #include "ui/support/screenshot.h"
 
 namespace kakeibo::test {
 namespace {
-
-// Stands in for the main window: a refill redraws the sheet, a close report hides it.
-class FakeWorkspace final : public Workspace {
-public:
-    void AllUpdate() override {
-        if (Sheet != nullptr) Sheet->DrawCurrentSheet();
-    }
-    void SelectDate(const Date&) override {}
-    void FormVisible(QObject* sender, bool state) override {
-        Reports.push_back({sender, state});
-        if (auto* w = qobject_cast<QWidget*>(sender)) w->setVisible(!state);
-    }
-
-    TForm5* Sheet = nullptr;
-    std::vector<std::pair<QObject*, bool>> Reports;
-};
 
 class DataSheetTest : public ::testing::Test {
 protected:
@@ -62,7 +48,8 @@ protected:
         ledger->EditMonth = 7;
         ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 30, 90, 520, 440};
         sheet = std::make_unique<TForm5>(*ledger, workspace, &mainStrip);
-        workspace.Sheet = sheet.get();
+        // A refill after a change redraws the sheet, as the main window's does.
+        workspace.OnAllUpdate = [this] { sheet->Refill(); };
         mainStrip.setGeometry(0, 0, 800, 80);
         sheet->FormCreate();
         WatchForDialogs();
@@ -257,14 +244,14 @@ TEST_F(DataSheetTest, MaximiseRestoreAndCloseButtons) {
     const int screenHeight = sheet->screen()->geometry().height();
     // The main window's outer height, its frame included where the system adds one.
     const int main = mainStrip.frameGeometry().height();
-    const QImage maximise = sheet->Image3->pixmap().toImage();
-    const QImage restore = sheet->Image5->pixmap().toImage();
+    const QImage maximise = sheet->Image3->Picture().toImage();
+    const QImage restore = QPixmap(QStringLiteral(":/resources/window_restore.png")).toImage();
     QTest::mouseClick(sheet->Image3, Qt::LeftButton);
     EXPECT_TRUE(sheet->Maximised());
     EXPECT_EQ(sheet->y(), main + 1);
     EXPECT_EQ(sheet->height(), screenHeight - main - 50);
     EXPECT_EQ(sheet->width(), sheet->screen()->geometry().width());
-    EXPECT_EQ(sheet->Image3->pixmap().toImage(), restore);
+    EXPECT_EQ(sheet->Image3->Picture().toImage(), restore);
     // Size requests while maximised keep the top and the height; the width follows.
     sheet->setGeometry(10, 300, 700, 200);
     EXPECT_EQ(sheet->geometry(), QRect(10, main + 1, 700, screenHeight - main - 50));
@@ -272,7 +259,7 @@ TEST_F(DataSheetTest, MaximiseRestoreAndCloseButtons) {
     QTest::mouseClick(sheet->Image3, Qt::LeftButton);
     EXPECT_FALSE(sheet->Maximised());
     EXPECT_EQ(sheet->geometry(), QRect(30, 90, 440, 520));
-    EXPECT_EQ(sheet->Image3->pixmap().toImage(), maximise);
+    EXPECT_EQ(sheet->Image3->Picture().toImage(), maximise);
 
     // The close button hides the sheet and tells the main window; hidden, it is still refilled.
     QTest::mouseClick(sheet->Image2, Qt::LeftButton);

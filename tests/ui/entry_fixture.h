@@ -13,6 +13,7 @@
 
 #include "core/ledger.h"
 #include "ui/controls/nval_edit.h"
+#include "ui/controls/picture_button.h"
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_widgets.h"
 #include "ui/main/main_window.h"

@@ -69,9 +69,9 @@ class GraphSheetTest : public EntryFormTest {
 protected:
     void SetUp() override {
         EntryFormTest::SetUp();
-        graph = std::make_unique<TForm4>(*ledger, *main);
+        graph = std::make_unique<TForm4>(*ledger, *main, main.get());
         graph->FormCreate();
-        main->SetGraphSheet(graph.get(), [this] { graph->DrawChart(); });
+        main->SetGraphSheet(graph.get());
     }
     void TearDown() override { QToolTip::hideText(); }
 
@@ -192,8 +192,11 @@ TEST_F(GraphSheetTest, MaximiseFillsTheScreenBelowTheStripAndRestores) {
     graph->setGeometry(30, 120, 500, 300);
     QTest::mouseClick(graph->Image3, Qt::LeftButton);
     const QRect screen = graph->screen()->geometry();
-    EXPECT_EQ(graph->geometry(), QRect(0, 81, screen.width(), screen.height() - 130));
-    EXPECT_EQ(graph->Chart1->geometry(), QRect(8, 65, screen.width() - 16, screen.height() - 205));
+    // The main window's outer height, its frame included where the system adds one.
+    const int strip = main->frameGeometry().height();
+    const int height = screen.height() - strip - 50;
+    EXPECT_EQ(graph->geometry(), QRect(0, strip + 1, screen.width(), height));
+    EXPECT_EQ(graph->Chart1->geometry(), QRect(8, 65, screen.width() - 16, height - 75));
     QTest::mouseClick(graph->Image3, Qt::LeftButton);
     EXPECT_EQ(graph->geometry(), QRect(30, 120, 500, 300));
 }
@@ -216,9 +219,9 @@ protected:
         restarted = std::make_unique<Ledger>();
         main2 = std::make_unique<TForm1>(*restarted);
         main2->FormCreate();
-        graph2 = std::make_unique<TForm4>(*restarted, *main2);
+        graph2 = std::make_unique<TForm4>(*restarted, *main2, main2.get());
         graph2->FormCreate();
-        main2->SetGraphSheet(graph2.get(), [] {});
+        main2->SetGraphSheet(graph2.get());
     }
 
     QTemporaryDir dir;

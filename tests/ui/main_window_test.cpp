@@ -24,12 +24,14 @@
 #include "core/sjis.h"
 #include "ui/entry/entry_form.h"
 #include "ui/support/fake_platform.h"
+#include "ui/support/fake_workspace.h"
 #include "ui/support/screenshot.h"
 
 namespace kakeibo {
 namespace {
 
 using Box = test::FakePlatform::BoxType;
+using test::FakeSheet;
 
 const QString kQuestion = QStringLiteral("編集したデータがあります。保存しますか？");
 
@@ -227,9 +229,9 @@ TEST_F(MainWindowTest, MenuToolbarAndSelectorsCarryTheirTexts) {
 TEST_F(MainWindowTest, MonthAndDayPicksFollowTheCalendar) {
     platform.TodayDate = Date{2028, 3, 15};
     TForm1& w = Start();
-    int refills = 0;
-    QWidget sheet;
-    w.SetDataSheet(&sheet, [&] { ++refills; });
+    FakeSheet sheet(w);
+    const int& refills = sheet.Refills;
+    w.SetDataSheet(&sheet);
     for (int i = 0; i < 3; ++i) ledger->EntryTable[1][i] = Expense(2028, 2, 3, 500);
 
     QTest::keyClick(w.ComboBox1, Qt::Key_Up);  // March -> February of a leap year
@@ -271,9 +273,9 @@ TEST_F(MainWindowTest, FebruaryOf2100HasTwentyEightDays) {
 
 TEST_F(MainWindowTest, SelectDateMovesEverySelectorAndTheEditedMonth) {
     TForm1& w = Start();
-    int refills = 0;
-    QWidget sheet;
-    w.SetDataSheet(&sheet, [&] { ++refills; });
+    FakeSheet sheet(w);
+    const int& refills = sheet.Refills;
+    w.SetDataSheet(&sheet);
     ledger->EntryTable[2][0] = Expense(2026, 3, 1, 800);
     ledger->EntryTable[2][1] = Expense(2026, 3, 5, 900);
 
@@ -291,8 +293,9 @@ TEST_F(MainWindowTest, SelectDateMovesEverySelectorAndTheEditedMonth) {
 
 TEST_F(MainWindowTest, AFailingRefillIsReportedAndThePickStands) {
     TForm1& w = Start();
-    QWidget sheet;
-    w.SetDataSheet(&sheet, [] { throw LedgerError("表を作れません"); });
+    FakeSheet sheet(w);
+    sheet.OnRefill = [] { throw LedgerError("表を作れません"); };
+    w.SetDataSheet(&sheet);
     QTest::keyClick(w.ComboBox1, Qt::Key_Up);
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Type, Box::Error);
@@ -305,8 +308,9 @@ TEST_F(MainWindowTest, AllUpdateRecomputesTotalsBeforeTheWindowsRefill) {
     ledger->BalanceTable[0][0][0] = 10000;
     ledger->BalanceTable[0][0][5] = 10000;
     int64_t walletSeen = -1;
-    QWidget sheet;
-    w.SetDataSheet(&sheet, [&] { walletSeen = ledger->BalanceTable[12][0][0]; });
+    FakeSheet sheet(w);
+    sheet.OnRefill = [&] { walletSeen = ledger->BalanceTable[12][0][0]; };
+    w.SetDataSheet(&sheet);
 
     ledger->EntryTable[11][0] = Expense(2026, 12, 7, 3000);
     w.AllUpdate();
@@ -587,11 +591,11 @@ TEST_F(CloseTest, UnchangedLedgerClosesAtOnce) {
 TEST_F(MainWindowTest, DefaultLayoutPlacesAndShowsBothToolWindows) {
     TForm1& w = Start();
     auto entry = std::make_unique<TForm3>(*ledger, w);
-    QWidget sheet(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    FakeSheet sheet(w);
     entry->move(600, 300);
     sheet.setGeometry(200, 200, 300, 300);
     w.SetEntryForm(entry.get());
-    w.SetDataSheet(&sheet, [] {});
+    w.SetDataSheet(&sheet);
     EXPECT_FALSE(w.N11->isChecked());
     EXPECT_FALSE(w.N13->isChecked());
 
@@ -615,9 +619,9 @@ TEST_F(MainWindowTest, DefaultLayoutPlacesAndShowsBothToolWindows) {
 
 TEST_F(MainWindowTest, CtrlDHidesAndShowsTheDataSheet) {
     TForm1& w = Start();
-    QWidget sheet(nullptr, Qt::Tool | Qt::FramelessWindowHint);
+    FakeSheet sheet(w);
     sheet.show();
-    w.SetDataSheet(&sheet, [] {});
+    w.SetDataSheet(&sheet);
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));

@@ -16,18 +16,11 @@
 #include "core/save.h"
 #include "core/sjis.h"
 #include "entry_fixture.h"
+#include "ui/support/fake_workspace.h"
 #include "ui/support/screenshot.h"
 
 namespace kakeibo::test {
 namespace {
-
-class FakeWorkspace final : public Workspace {
-public:
-    void AllUpdate() override { ++Updates; }
-    void SelectDate(const Date&) override {}
-    void FormVisible(QObject*, bool) override {}
-    int Updates = 0;
-};
 
 QStringList Items(const QComboBox* list) {
     QStringList items;
@@ -44,11 +37,13 @@ protected:
         ledger->EditMonthIndex = 6;
         entry = std::make_unique<TForm3>(*ledger, workspace);
         entry->show();
+        // The main window rebuilds the entry form's lists when asked.
+        workspace.OnRefillItemLists = [this] { entry->SetKamoku(entry->CurrentTab()); };
     }
     void TearDown() override { delete dialog.data(); }
 
     TForm2& Open() {
-        dialog = CreateSettingsDialog(*ledger, workspace, entry.get(), nullptr);
+        dialog = CreateSettingsDialog(*ledger, workspace, nullptr);
         dialog->show();
         return *dialog;
     }

@@ -1,4 +1,5 @@
-// Draws the graph sheet's pictures (title, close, maximise and restore) as PNG files.
+// Draws the graph sheet's title and the close, maximise and restore pictures every tool
+// window shows, as PNG files.
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -54,7 +55,7 @@ void DrawClose() {
     p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
     p.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
     p.end();
-    Save(image, "graph_close.png");
+    Save(image, "window_close.png");
 }
 
 void DrawMaximize() {
@@ -65,7 +66,7 @@ void DrawMaximize() {
     p.drawRect(QRect(4, 4, 8, 8));
     p.drawLine(4, 5, 12, 5);
     p.end();
-    Save(image, "graph_maximize.png");
+    Save(image, "window_maximize.png");
 }
 
 void DrawRestore() {
@@ -78,7 +79,7 @@ void DrawRestore() {
     p.drawRect(QRect(3, 6, 7, 6));
     p.drawLine(3, 7, 10, 7);
     p.end();
-    Save(image, "graph_restore.png");
+    Save(image, "window_restore.png");
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include "core/numbers.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
-#include "ui/main/workspace.h"
 #include "ui/platform/input_method.h"
 #include "ui/platform/platform.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 

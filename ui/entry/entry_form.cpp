@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QBitmap>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -13,7 +12,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTableView>
 
@@ -24,12 +22,10 @@
 #include "ui/controls/list_box.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/controls/nval_label.h"
+#include "ui/controls/picture_button.h"
 #include "ui/entry/entry_list_model.h"
 #include "ui/entry/entry_widgets.h"
-#include "ui/main/workspace.h"
-#include "ui/platform/frameless.h"
 #include "ui/platform/input_method.h"
-#include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
@@ -43,7 +39,6 @@ const QColor kPanelColor(251, 253, 255);
 const QColor kCaptionCream(254, 250, 233);
 const QColor kCaptionBlue(238, 249, 255);
 const QColor kTotalPink(248, 201, 213);
-const QColor kNavy(0, 0, 128);
 const QColor kSelectedTabGrey(229, 229, 229);
 
 const char* const kTabPictureFiles[kEntryTabCount] = {
@@ -71,9 +66,7 @@ std::array<std::array<QString, 2>, kEntryTabCount> StandardTabCaptions() {
 }  // namespace
 
 TForm3::TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
-      ledger_(ledger),
-      mainWindow_(mainWindow) {
+    : TToolWindow(mainWindow, ToolFrame::Fixed, parent), ledger_(ledger), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("各種入力フォーム"));
     setFixedSize(kFormWidth, kFormHeight);
@@ -84,7 +77,6 @@ TForm3::TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     BuildControls();
     ConnectHandlers();
     SetTabOrder();
-    FramelessDrag::ForEntryForm(this);
 }
 
 void TForm3::BuildControls() {
@@ -245,10 +237,7 @@ void TForm3::SetTabOrder() {
 }
 
 void TForm3::FormCreate() {
-    const LayoutSlot& slot = ledger_.WindowLayout[kLayoutEntryForm];
     setFixedSize(kFormWidth, kFormHeight);
-    // A saved place mostly off every screen would leave the form out of reach.
-    move(ReachablePosition(QRect(QPoint(slot.Left, slot.Top), size()), ScreenRects()));
     for (auto [box, file] :
          {std::pair{ComboBox1, kShopHistoryFile}, std::pair{ComboBox2, kMemoHistoryFile}}) {
         const QSignalBlocker blocker(box);
@@ -260,7 +249,8 @@ void TForm3::FormCreate() {
     currentTab_ = EntryTab::Expense;
     receiptTotal_ = 0;
     NValLabel1->SetValue(0);
-    setVisible(slot.Visible == 1);
+    // A saved place mostly off every screen would leave the form out of reach.
+    Place(ledger_.WindowLayout[kLayoutEntryForm], true);
 }
 
 void TForm3::FormShow() {
@@ -272,29 +262,6 @@ void TForm3::FormShow() {
     // At start-up nothing has computed the balances yet: the wallet must not show a stale 0.
     RecomputeTotals(ledger_);
     DrawCell();
-}
-
-void TForm3::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) RunGuarded([this] { FormShow(); });
-}
-
-void TForm3::closeEvent(QCloseEvent* event) {
-    // Hidden, never destroyed: the lists, histories and totals outlive the closing.
-    mainWindow_.FormVisible(this, isVisible());
-    event->accept();
-}
-
-void TForm3::paintEvent(QPaintEvent*) {
-    FormPaint();
-}
-
-void TForm3::FormPaint() {
-    QPainter p(this);
-    p.fillRect(QRect(QPoint(0, 0), QPoint(582, 1)), kNavy);
-    p.fillRect(QRect(QPoint(581, 0), QPoint(582, 482)), kNavy);
-    p.fillRect(QRect(QPoint(0, 481), QPoint(582, 482)), kNavy);
-    p.fillRect(QRect(QPoint(0, 0), QPoint(1, 482)), kNavy);
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {

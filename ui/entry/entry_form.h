@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPixmap>
-#include <QWidget>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "core/ledger.h"
 #include "ui/entry/entry_logic.h"
+#include "ui/window/tool_window.h"
 
 class QAction;
 class QComboBox;
@@ -24,7 +24,6 @@ namespace kakeibo {
 class EntryListModel;
 class TBorderLabel;
 class TBevelPanel;
-class Workspace;
 class TNValEdit;
 class TNValLabel;
 class TPictureButton;
@@ -34,7 +33,7 @@ class PendingComposition;
 // The entry form "各種入力フォーム": a frameless tool window that records entries and budgets.
 // It lists the edited month's entries, edits and deletes them, and keeps the shop and memo
 // histories. It stays alive while hidden.
-class TForm3 final : public QWidget {
+class TForm3 final : public TToolWindow {
     Q_OBJECT
 
 public:
@@ -44,6 +43,7 @@ public:
     void FormCreate();
     // Refills the entry list of the edited month and the wallet balance.
     void DrawCell();
+    void Refill() override { DrawCell(); }
 
     // The shop and memo history lists, newest first, as a save writes them.
     std::vector<std::string> ShopHistory() const;
@@ -98,18 +98,18 @@ public:
     TBorderLabel* BorderLabel9 = nullptr;  // caption of the second item list (follows the tab)
     QComboBox* ComboBox3 = nullptr;  // second item (Item2): the account paid from, income item, ...
     QComboBox* ComboBox4 = nullptr;  // sub-item of ComboBox3
-    TBorderLabel* BorderLabel2 = nullptr;  // caption "お店の名前"
-    QComboBox* ComboBox1 = nullptr;        // shop name, editable, with history (mise.dat)
-    TBorderLabel* BorderLabel3 = nullptr;  // caption "税区分"
-    QRadioButton* RadioButton1 = nullptr;  // budget tab: copy last month's budgets
-    QRadioButton* RadioButton2 = nullptr;  // budget tab: store the budget (YosanClick)
-    QRadioButton* RadioButton3 = nullptr;  // other
-    TBorderLabel* BorderLabel4 = nullptr;  // caption "金額"
-    TNValEdit* NValEdit5 = nullptr;        // amount, separators added as typed; Enter writes
-    TBorderLabel* BorderLabel5 = nullptr;  // caption "一言メモ"
-    QComboBox* ComboBox2 = nullptr;        // memo, editable, with history (memo.dat)
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    TBorderLabel* BorderLabel2 = nullptr;   // caption "お店の名前"
+    QComboBox* ComboBox1 = nullptr;         // shop name, editable, with history (mise.dat)
+    TBorderLabel* BorderLabel3 = nullptr;   // caption "税区分"
+    QRadioButton* RadioButton1 = nullptr;   // tax included
+    QRadioButton* RadioButton2 = nullptr;   // tax excluded
+    QRadioButton* RadioButton3 = nullptr;   // other
+    TBorderLabel* BorderLabel4 = nullptr;   // caption "金額"
+    TNValEdit* NValEdit5 = nullptr;         // amount, separators added as typed; Enter writes
+    TBorderLabel* BorderLabel5 = nullptr;   // caption "一言メモ"
+    QComboBox* ComboBox2 = nullptr;         // memo, editable, with history (memo.dat)
+    QPushButton* Button1 = nullptr;         // budget tab: copy last month's budgets
+    QPushButton* Button2 = nullptr;         // budget tab: store the budget (YosanClick)
     TPictureButton* SPB5 = nullptr;         // write button (KinyuClick)
     TBorderLabel* BorderLabel6 = nullptr;   // caption "記入" under the write button
     TPictureButton* SPB6 = nullptr;         // close button
@@ -126,9 +126,7 @@ public:
     QAction* Edit1 = nullptr;               // "編集" (henshu)
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    void FormShow() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -137,8 +135,6 @@ private:
     void BuildEntryList();
     void ConnectHandlers();
     void SetTabOrder();
-    void FormShow();
-    void FormPaint();
     // Opens the drop-down of an item or sub-item list on a blank; true when it did.
     bool AnyBoxKeyPress(QObject* source, QChar key);
     // Enter in the amount field; true when it wrote (or tried to write) the entry.
@@ -156,7 +152,7 @@ private:
     void MoveCurrentRow(int modelRow);
 
     Ledger& ledger_;
-    Workspace& mainWindow_;
+    Workspace& mainWindow_;  // the base's workspace_, by the name the handlers use
     EntryListModel* model_ = nullptr;
     std::array<QPixmap, kEntryTabCount> tabPictures_{};
     std::array<QPixmap, kEntryTabCount> transparentTabs_{};

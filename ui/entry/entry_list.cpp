@@ -11,8 +11,8 @@
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_list_model.h"
-#include "ui/main/workspace.h"
 #include "ui/platform/platform.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 

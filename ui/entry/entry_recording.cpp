@@ -19,9 +19,9 @@
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_history.h"
 #include "ui/entry/entry_list_model.h"
-#include "ui/main/workspace.h"
 #include "ui/platform/input_method.h"
 #include "ui/platform/platform.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 

@@ -6,32 +6,24 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
-#include <QScreen>
-#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QToolTip>
 #include <algorithm>
 #include <memory>
 
-#include "ui/entry/entry_widgets.h"
-#include "ui/main/workspace.h"
-#include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
 
 namespace {
 
-constexpr int kMainStripHeight = 80;
 const QColor kBackground(254, 254, 254);
 const QColor kSpentColor(70, 100, 180);
 const QColor kBudgetColor(190, 205, 235);  // the budget is the lighter bar beside the spending
@@ -167,9 +159,7 @@ QChart* NewChart() {
 }  // namespace
 
 TForm4::TForm4(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
-      ledger_(ledger),
-      mainWindow_(mainWindow) {
+    : TToolWindow(mainWindow, ToolFrame::Sizable, parent), ledger_(ledger) {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("グラフシート"));
     setFont(SheetFont(12));
@@ -191,39 +181,19 @@ TForm4::TForm4(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     ComboBox1->setGeometry(8, 32, 145, 20);
     for (const char* name : kGraphNames) ComboBox1->addItem(QString::fromUtf8(name));
 
-    Image2 = new TPictureButton(QPixmap(QStringLiteral(":/resources/graph_close.png")), this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setToolTip(QStringLiteral("閉じる"));
-    Image3 = new TPictureButton(QPixmap(QStringLiteral(":/resources/graph_maximize.png")), this);
-    Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setToolTip(QStringLiteral("最大化"));
-    for (TPictureButton* button : {Image2, Image3}) {
-        button->resize(16, 16);
-        button->setCursor(Qt::PointingHandCursor);
-    }
-
     Chart1 = new QChartView(NewChart(), this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setRenderHint(QPainter::Antialiasing);
     Chart1->setFrameShape(QFrame::Box);
 
-    connect(ComboBox1, &QComboBox::activated, this,
-            [this] { RunGuarded([this] { ComboBox1Change(); }); });
-    connect(Image2, &TPictureButton::clicked, this,
-            [this] { RunGuarded([this] { Image2Click(); }); });
-    connect(Image3, &TPictureButton::clicked, this,
-            [this] { RunGuarded([this] { Image3Click(); }); });
-    FramelessDrag::ForSheet(this);
+    ConnectGuarded(ComboBox1, &QComboBox::activated, this, &TForm4::ComboBox1Change);
 
     resize(kGraphSheetDefault.Width, kGraphSheetDefault.Height);
 }
 
 void TForm4::FormCreate() {
-    const LayoutSlot slot = GraphSheetPlacement(ledger_);
-    move(slot.Left, slot.Top);
-    resize(slot.Width, slot.Height);
     ComboBox1->setCurrentIndex(0);
-    setVisible(slot.Visible == 1);
+    Place(GraphSheetPlacement(ledger_));
 }
 
 GraphKind TForm4::Kind() const {
@@ -374,52 +344,8 @@ void TForm4::ShowTip(bool state, size_t series, int index) {
                        Chart1);
 }
 
-void TForm4::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Hidden, the sheet was not refilled: it catches up as it comes back.
-    if (!event->spontaneous()) RunGuarded([this] { DrawChart(); });
-}
-
-void TForm4::closeEvent(QCloseEvent* event) {
-    // Hidden, never destroyed: the chosen graph and the place outlive the closing.
-    mainWindow_.FormVisible(this, isVisible());
-    event->accept();
-}
-
-void TForm4::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    const int w = width();
-    const int h = height();
-    Chart1->setGeometry(8, 65, std::max(0, w - 16), std::max(0, h - 75));
-    Image3->move(w - 39, 8);
-    Image2->move(w - 22, 8);
-    update();
-}
-
-void TForm4::paintEvent(QPaintEvent*) {
-    PaintNavyFrame(*this);
-}
-
-void TForm4::Image2Click() {
-    close();
-}
-
-void TForm4::Image3Click() {
-    if (maximized_) {
-        setGeometry(normalGeometry_);
-    } else {
-        normalGeometry_ = geometry();
-        // Directly under the main window's strip, 50 pixels short of the screen's bottom.
-        QScreen* screen =
-            this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-        const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
-        setGeometry(area.left(), area.top() + kMainStripHeight + 1, area.width(),
-                    area.height() - kMainStripHeight - 50);
-    }
-    maximized_ = !maximized_;
-    Image3->SetPicture(QPixmap(maximized_ ? QStringLiteral(":/resources/graph_restore.png")
-                                          : QStringLiteral(":/resources/graph_maximize.png")));
-    Image3->setToolTip(maximized_ ? QStringLiteral("元のサイズに戻す") : QStringLiteral("最大化"));
+void TForm4::FormResize() {
+    Chart1->setGeometry(8, 65, std::max(0, width() - 16), std::max(0, height() - 75));
 }
 
 }  // namespace kakeibo

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QColor>
-#include <QRect>
 #include <QStringList>
-#include <QWidget>
 #include <cstdint>
 #include <vector>
 
 #include "core/graphs.h"
 #include "core/ledger.h"
+#include "ui/window/tool_window.h"
 
 class QComboBox;
 class QLabel;
@@ -21,9 +20,6 @@ class QLineSeries;
 QT_END_NAMESPACE
 
 namespace kakeibo {
-
-class TPictureButton;
-class Workspace;
 
 // One named series of a graph: exact yen figures, one per category.
 struct GraphSeries {
@@ -46,7 +42,7 @@ struct GraphPlot {
 // The graph sheet "グラフシート": a frameless tool window that draws one of three graphs of
 // the ledger (the month's spending against the budget, the year's income and expense, the
 // accounts over the year). It stays alive while hidden and is refilled only while shown.
-class TForm4 final : public QWidget {
+class TForm4 final : public TToolWindow {
     Q_OBJECT
 
 public:
@@ -58,23 +54,20 @@ public:
     // show while the graph keeps its categories and series, otherwise a new chart is built.
     void DrawChart();
     GraphKind Kind() const;
+    void Refill() override { DrawChart(); }
+    // A hidden sheet is redrawn as it shows again; a write need not pay for it.
+    bool RefillsWhileHidden() const override { return false; }
 
     void ComboBox1Change();
-    void Image2Click();  // close
-    void Image3Click();  // maximise or restore
 
     // Controls, by their names.
-    QLabel* Image1 = nullptr;          // title picture; drags the window
-    QComboBox* ComboBox1 = nullptr;    // which of the three graphs
-    QChartView* Chart1 = nullptr;      // the chart; hover a bar or point for its figure
-    TPictureButton* Image2 = nullptr;  // close symbol
-    TPictureButton* Image3 = nullptr;  // maximise/restore symbol
+    QLabel* Image1 = nullptr;        // title picture; drags the window
+    QComboBox* ComboBox1 = nullptr;  // which of the three graphs
+    QChartView* Chart1 = nullptr;    // the chart; hover a bar or point for its figure
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void FormShow() override { DrawChart(); }
+    void FormResize() override;
 
 private:
     GraphPlot PlotOf(GraphKind kind);
@@ -89,13 +82,10 @@ private:
     };
 
     Ledger& ledger_;
-    Workspace& mainWindow_;
     GraphPlot plot_;
     YenAxis scale_;
     std::vector<Drawn> drawn_;
     QCategoryAxis* yenAxis_ = nullptr;
-    bool maximized_ = false;
-    QRect normalGeometry_;
 };
 
 }  // namespace kakeibo

@@ -26,51 +26,48 @@ void TForm1::UpdateRestoreEntry() {
 }
 
 void TForm1::RestoreBackup1Click() {
-    RunGuarded([this] {
-        if (!AskSaveChanges()) return;
-        const std::string dir = ledger_.DataDir;
-        const std::string name = ledger_.LedgerName;
-        const std::vector<BackupGeneration> generations = ListGenerations(dir, name);
-        if (generations.empty()) return;
-        QStringList lines;
-        for (const BackupGeneration& g : generations) {
-            lines << QString::fromStdString(GenerationLabel(g)) + EntriesText(g.Entries);
+    if (!AskSaveChanges()) return;
+    const std::string dir = ledger_.DataDir;
+    const std::string name = ledger_.LedgerName;
+    const std::vector<BackupGeneration> generations = ListGenerations(dir, name);
+    if (generations.empty()) return;
+    QStringList lines;
+    for (const BackupGeneration& g : generations) {
+        lines << QString::fromStdString(GenerationLabel(g)) + EntriesText(g.Entries);
+    }
+    Platform& platform = CurrentPlatform();
+    const auto chosen = platform.ChooseItem(QString::fromUtf8(kRestoreTitle),
+                                            QString::fromUtf8(kRestorePrompt), lines);
+    if (!chosen) return;
+    const BackupGeneration& generation = generations[static_cast<size_t>(*chosen)];
+    const QString question =
+        QStringLiteral(
+            "%1 "
+            "に保存された「%"
+            "2」に戻します。\r今のファイルはバックアップに残ります。よろしいですか？")
+            .arg(QString::fromStdString(GenerationLabel(generation)), QString::fromStdString(name));
+    if (platform.ShowTypedMessage(MessageKind::Information, question, YesButton | NoButtonAnswer) !=
+        YesButton) {
+        return;
+    }
+    const auto before = std::make_unique<Ledger>(ledger_);
+    const LoadResult result = MonthLoad(ledger_, generation.Path, name);
+    if (!result.Loaded) {
+        if (result.Message) {
+            platform.ShowTypedMessage(MessageKind::Warning,
+                                      QString::fromStdString(result.Message->Text), OkButton);
         }
-        Platform& platform = CurrentPlatform();
-        const auto chosen = platform.ChooseItem(QString::fromUtf8(kRestoreTitle),
-                                                QString::fromUtf8(kRestorePrompt), lines);
-        if (!chosen) return;
-        const BackupGeneration& generation = generations[static_cast<size_t>(*chosen)];
-        const QString question =
-            QStringLiteral(
-                "%1 "
-                "に保存された「%"
-                "2」に戻します。\r今のファイルはバックアップに残ります。よろしいですか？")
-                .arg(QString::fromStdString(GenerationLabel(generation)),
-                     QString::fromStdString(name));
-        if (platform.ShowTypedMessage(MessageKind::Information, question,
-                                      YesButton | NoButtonAnswer) != YesButton) {
-            return;
-        }
-        const auto before = std::make_unique<Ledger>(ledger_);
-        const LoadResult result = MonthLoad(ledger_, generation.Path, name);
-        if (!result.Loaded) {
-            if (result.Message) {
-                platform.ShowTypedMessage(MessageKind::Warning,
-                                          QString::fromStdString(result.Message->Text), OkButton);
-            }
-            return;
-        }
-        // The restored year is the open ledger, still living in its own folder; the next save
-        // writes it back there.
-        init();
-        ledger_.LedgerChanged = true;
-        JournalReplacedYear(*before);
-        AllUpdate();
-        // The files as they are now become a generation too, so the restore can be undone. Made
-        // after the load: keeping only the newest may remove the generation just read.
-        KeepGeneration(dir, name, platform.Now());
-    });
+        return;
+    }
+    // The restored year is the open ledger, still living in its own folder; the next save
+    // writes it back there.
+    init();
+    ledger_.LedgerChanged = true;
+    JournalReplacedYear(*before);
+    AllUpdate();
+    // The files as they are now become a generation too, so the restore can be undone. Made
+    // after the load: keeping only the newest may remove the generation just read.
+    KeepGeneration(dir, name, platform.Now());
 }
 
 }  // namespace kakeibo

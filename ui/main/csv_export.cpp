@@ -1,24 +1,10 @@
 #include "ui/main/csv_export.h"
 
-#include <QTableWidget>
-
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_list_model.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
-
-TextTable GridTexts(const QTableWidget& grid) {
-    TextTable rows(static_cast<size_t>(grid.rowCount()));
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        rows[r].reserve(static_cast<size_t>(grid.columnCount()));
-        for (int c = 0; c < grid.columnCount(); ++c) {
-            const QTableWidgetItem* item = grid.item(r, c);
-            rows[r].push_back(item != nullptr ? item->text().toStdString() : std::string());
-        }
-    }
-    return rows;
-}
 
 TextTable EntryListTexts(const TForm3& form) {
     TextTable rows(static_cast<size_t>(form.EntryListRowCount()));

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -14,7 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -34,7 +32,9 @@
 #include "ui/platform/app_info.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
+#include "ui/search/search_form.h"
 #include "ui/settings/settings_dialog.h"
+#include "ui/window/tool_window.h"
 
 namespace kakeibo {
 
@@ -73,13 +73,6 @@ int ScreenWidth(const QWidget* widget) {
     return screen != nullptr ? screen->geometry().width() : 1024;
 }
 
-// A window's place as a save records it; shown means show() was asked and not undone, so a
-// window counts as visible also while the main window itself is not on the screen yet.
-LayoutSlot SlotOf(const QWidget& window) {
-    return LayoutSlot{window.isHidden() ? 0 : 1, window.x(), window.y(), window.height(),
-                      window.width()};
-}
-
 // Two paths name the same file: compared after resolving links when both exist.
 bool SameFile(const QString& a, const QString& b) {
     const QFileInfo infoA(a);
@@ -98,13 +91,6 @@ FileDialogOptions LedgerSaveOptions(const Ledger& ledger) {
     options.FileName = Q(ledger.LedgerName);
     options.OverwritePrompt = true;
     return options;
-}
-
-// Qt must never see an exception: every handler runs under the general error handling.
-template <typename Sender, typename Signal>
-void ConnectGuarded(Sender* sender, Signal signal, TForm1* window, void (TForm1::*handler)()) {
-    QObject::connect(sender, signal, window,
-                     [window, handler] { RunGuarded([&] { (window->*handler)(); }); });
 }
 
 }  // namespace
@@ -251,7 +237,7 @@ void TForm1::BuildMenu() {
     addEntry(Csv1, N5, "N5", "　表示中のデータシート");
     addEntry(Csv1, N7, "N7", "　今月の詳細データ");
     for (QAction* entry : {N5, N7}) {
-        connect(entry, &QAction::triggered, this, [this, entry] { N5Click(entry); });
+        ConnectGuarded(entry, &QAction::triggered, this, [this, entry] { N5Click(entry); });
     }
 
     addMenu(Help1, "Help1", "　ヘルプ　");
@@ -340,88 +326,75 @@ void TForm1::init() {
     // A registered window's mark follows the window itself, so that a window hidden since
     // start keeps an empty mark after a ledger is opened.
     const auto& layout = ledger_.WindowLayout;
-    N11->setChecked(dataSheet_ != nullptr ? !dataSheet_->isHidden()
-                                          : layout[kLayoutDataSheet].Visible == 1);
-    N12->setChecked(graphSheet_ != nullptr ? !graphSheet_->isHidden()
-                                           : GraphSheetPlacement(ledger_).Visible == 1);
-    N13->setChecked(entryForm_ != nullptr ? !entryForm_->isHidden()
-                                          : layout[kLayoutEntryForm].Visible == 1);
+    const auto shown = [](const TToolWindow* window, bool saved) {
+        return window != nullptr ? !window->isHidden() : saved;
+    };
+    N11->setChecked(shown(dataSheet_, layout[kLayoutDataSheet].Visible == 1));
+    N12->setChecked(shown(graphSheet_, GraphSheetPlacement(ledger_).Visible == 1));
+    N13->setChecked(shown(entryForm_, layout[kLayoutEntryForm].Visible == 1));
     UpdateRestoreEntry();
 }
 
 void TForm1::AllUpdate() {
     // The totals first, so the entry list's wallet balance already counts the last change.
     RecomputeTotals(ledger_);
-    if (entryForm_ != nullptr) entryForm_->DrawCell();
-    if (dataSheetRefill_) dataSheetRefill_();
-    // A hidden graph sheet redraws as it is shown again; a write need not pay for it.
-    if (graphSheet_ != nullptr && !graphSheet_->isHidden() && graphSheetRefill_) {
-        graphSheetRefill_();
+    for (TToolWindow* window : {static_cast<TToolWindow*>(entryForm_),
+                                static_cast<TToolWindow*>(dataSheet_), graphSheet_}) {
+        if (window != nullptr && (window->RefillsWhileHidden() || !window->isHidden())) {
+            window->Refill();
+        }
     }
 }
 
 void TForm1::FormVisible(QObject* sender, bool state) {
     const bool shown = !state;
-    if (sender == N11 || (dataSheet_ != nullptr && sender == dataSheet_)) {
+    const auto from = [sender](QAction* entry, const QObject* window) {
+        return sender == entry || (window != nullptr && sender == window);
+    };
+    if (from(N11, dataSheet_)) {
         N11->setChecked(shown);
-        SetDataSheetVisible(shown);
-    } else if (sender == N13 || (entryForm_ != nullptr && sender == entryForm_)) {
+        SetToolWindowVisible(dataSheet_, kLayoutDataSheet, shown);
+    } else if (from(N13, entryForm_)) {
         N13->setChecked(shown);
-        SetEntryFormVisible(shown);
-    } else if (sender == N12 || (graphSheet_ != nullptr && sender == graphSheet_)) {
+        SetToolWindowVisible(entryForm_, kLayoutEntryForm, shown);
+    } else if (from(N12, graphSheet_)) {
         N12->setChecked(shown);
-        SetGraphSheetVisible(shown);
+        SetToolWindowVisible(graphSheet_, kLayoutGraphSheet, shown);
     }
 }
 
-void TForm1::SetDataSheetVisible(bool visible) {
-    if (dataSheet_ != nullptr) {
-        dataSheet_->setVisible(visible);
+// Without the window (this window alone, in tests) the switch lands in the saved layout.
+void TForm1::SetToolWindowVisible(TToolWindow* window, int layoutSlot, bool visible) {
+    if (window != nullptr) {
+        window->setVisible(visible);
     } else {
-        ledger_.WindowLayout[kLayoutDataSheet].Visible = visible ? 1 : 0;
+        ledger_.WindowLayout[layoutSlot].Visible = visible ? 1 : 0;
     }
 }
 
-void TForm1::SetEntryFormVisible(bool visible) {
-    if (entryForm_ != nullptr) {
-        entryForm_->setVisible(visible);
-    } else {
-        ledger_.WindowLayout[kLayoutEntryForm].Visible = visible ? 1 : 0;
-    }
+void TForm1::RefillItemLists() {
+    if (entryForm_ != nullptr) entryForm_->SetKamoku(entryForm_->CurrentTab());
 }
 
-void TForm1::SetGraphSheetVisible(bool visible) {
-    if (graphSheet_ != nullptr) {
-        graphSheet_->setVisible(visible);
-    } else {
-        ledger_.WindowLayout[kLayoutGraphSheet].Visible = visible ? 1 : 0;
-    }
+void TForm1::AdoptToolWindow(TToolWindow* window, QAction* viewEntry) {
+    if (window == nullptr) return;
+    OwnToolWindow(this, window);
+    viewEntry->setChecked(!window->isHidden());
 }
 
 void TForm1::SetEntryForm(TForm3* form) {
     entryForm_ = form;
-    if (entryForm_ != nullptr) {
-        OwnToolWindow(this, entryForm_);
-        N13->setChecked(!entryForm_->isHidden());
-    }
+    AdoptToolWindow(form, N13);
 }
 
-void TForm1::SetDataSheet(QWidget* sheet, std::function<void()> refill) {
+void TForm1::SetDataSheet(TSheetWindow* sheet) {
     dataSheet_ = sheet;
-    dataSheetRefill_ = std::move(refill);
-    if (dataSheet_ != nullptr) {
-        OwnToolWindow(this, dataSheet_);
-        N11->setChecked(!dataSheet_->isHidden());
-    }
+    AdoptToolWindow(sheet, N11);
 }
 
-void TForm1::SetGraphSheet(QWidget* sheet, std::function<void()> refill) {
+void TForm1::SetGraphSheet(TToolWindow* sheet) {
     graphSheet_ = sheet;
-    graphSheetRefill_ = std::move(refill);
-    if (graphSheet_ != nullptr) {
-        OwnToolWindow(this, graphSheet_);
-        N12->setChecked(!graphSheet_->isHidden());
-    }
+    AdoptToolWindow(sheet, N12);
 }
 
 void TForm1::SelectDate(const Date& date) {
@@ -483,10 +456,10 @@ void TForm1::ShowPanelName() {
 SaveInputs TForm1::CollectSaveInputs() const {
     SaveInputs inputs;
     inputs.EntryForm =
-        entryForm_ != nullptr ? SlotOf(*entryForm_) : ledger_.WindowLayout[kLayoutEntryForm];
+        entryForm_ != nullptr ? entryForm_->Placement() : ledger_.WindowLayout[kLayoutEntryForm];
     inputs.DataSheet =
-        dataSheet_ != nullptr ? SlotOf(*dataSheet_) : ledger_.WindowLayout[kLayoutDataSheet];
-    if (graphSheet_ != nullptr) inputs.GraphSheet = SlotOf(*graphSheet_);
+        dataSheet_ != nullptr ? dataSheet_->Placement() : ledger_.WindowLayout[kLayoutDataSheet];
+    if (graphSheet_ != nullptr) inputs.GraphSheet = graphSheet_->Placement();
     // The entry form holds the histories, read once as it is made. Without it (this window
     // alone, in tests) the histories of the start-up's data folder go along unchanged.
     if (entryForm_ != nullptr) {
@@ -549,33 +522,31 @@ bool TForm1::SaveAs() {
 }
 
 void TForm1::ToolButton1Click() {
-    RunGuarded([this] {
-        if (!AskSaveChanges()) return;
-        FileDialogOptions options;
-        options.Filter = Q(kLedgerFilter);
-        options.InitialDir = Q(ledger_.DataDir);
-        options.DefaultExt = Q(kEntriesExtension);
-        const auto path = CurrentPlatform().GetOpenFileName(options);
-        if (!path) return;
-        std::string dir;
-        std::string name;
-        SplitLedgerPath(path->toStdString(), dir, name);
-        if (!TakeLedger(dir, name, true)) return;
-        const LoadResult result = MonthLoad(ledger_, dir, name);
-        if (result.Message) ShowNotice(*result.Message);
-        // A load that failed left the ledger as it was; so stay the date, flags and panel.
-        if (!result.Loaded) return;
-        LeaveLedger();
-        ledger_.DataDir = dir;
-        ShowPanelName();
-        init();
-        AdoptLedger(result.Files);
-        AllUpdate();
-    });
+    if (!AskSaveChanges()) return;
+    FileDialogOptions options;
+    options.Filter = Q(kLedgerFilter);
+    options.InitialDir = Q(ledger_.DataDir);
+    options.DefaultExt = Q(kEntriesExtension);
+    const auto path = CurrentPlatform().GetOpenFileName(options);
+    if (!path) return;
+    std::string dir;
+    std::string name;
+    SplitLedgerPath(path->toStdString(), dir, name);
+    if (!TakeLedger(dir, name, true)) return;
+    const LoadResult result = MonthLoad(ledger_, dir, name);
+    if (result.Message) ShowNotice(*result.Message);
+    // A load that failed left the ledger as it was; so stay the date, flags and panel.
+    if (!result.Loaded) return;
+    LeaveLedger();
+    ledger_.DataDir = dir;
+    ShowPanelName();
+    init();
+    AdoptLedger(result.Files);
+    AllUpdate();
 }
 
 void TForm1::ToolButton2Click() {
-    RunGuarded([this] { OverwriteSave(); });
+    OverwriteSave();
 }
 
 void TForm1::N4Click() {
@@ -583,26 +554,23 @@ void TForm1::N4Click() {
 }
 
 void TForm1::N6Click() {
-    RunGuarded([this] { SaveAs(); });
+    SaveAs();
 }
 
 void TForm1::N9Click() {
-    RunGuarded([this] {
-        const auto path = CurrentPlatform().GetSaveFileName(LedgerSaveOptions(ledger_));
-        if (!path) return;
-        std::string dir;
-        std::string name;
-        SplitLedgerPath(path->toStdString(), dir, name);
-        // Writing the empty new year over the open ledger's files would lose the year on disk
-        // while the window still shows it.
-        if (SameFile(Q(dir + EntriesFileName(name)),
-                     Q(ledger_.DataDir + EntriesFileName(ledger_.LedgerName)))) {
-            CurrentPlatform().ShowTypedMessage(MessageKind::Warning, Q(kCarryOverOwnFile),
-                                               OkButton);
-            return;
-        }
-        WriteCarryOver(ledger_, dir, name, true, CurrentPlatform().Now());
-    });
+    const auto path = CurrentPlatform().GetSaveFileName(LedgerSaveOptions(ledger_));
+    if (!path) return;
+    std::string dir;
+    std::string name;
+    SplitLedgerPath(path->toStdString(), dir, name);
+    // Writing the empty new year over the open ledger's files would lose the year on disk while
+    // the window still shows it.
+    if (SameFile(Q(dir + EntriesFileName(name)),
+                 Q(ledger_.DataDir + EntriesFileName(ledger_.LedgerName)))) {
+        CurrentPlatform().ShowTypedMessage(MessageKind::Warning, Q(kCarryOverOwnFile), OkButton);
+        return;
+    }
+    WriteCarryOver(ledger_, dir, name, true, CurrentPlatform().Now());
 }
 
 void TForm1::N16Click() {
@@ -656,21 +624,16 @@ void TForm1::Find1Click() {
 }
 
 void TForm1::N3Click() {
-    CreateSettingsDialog(ledger_, *this, entryForm_, this)->exec();
+    CreateSettingsDialog(ledger_, *this, this)->exec();
 }
 
 void TForm1::N5Click(QObject* sender) {
-    RunGuarded([this, sender] {
-        if (sender == N7) {
-            if (entryForm_ != nullptr) ExportCsv(EntryListTexts(*entryForm_), ledger_.DataDir);
-            return;
-        }
-        // The sheet's grid is read as shown, also while the window is hidden.
-        const auto* grid = dataSheet_ != nullptr
-                               ? dataSheet_->findChild<QTableWidget*>(QStringLiteral("StringGrid1"))
-                               : nullptr;
-        if (grid != nullptr) ExportCsv(GridTexts(*grid), ledger_.DataDir);
-    });
+    if (sender == N7) {
+        if (entryForm_ != nullptr) ExportCsv(EntryListTexts(*entryForm_), ledger_.DataDir);
+        return;
+    }
+    // The sheet is read as shown, also while the window is hidden.
+    if (dataSheet_ != nullptr) ExportCsv(dataSheet_->ShownTable(), ledger_.DataDir);
 }
 
 void TForm1::About1Click() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,11 +11,10 @@
 #include "core/ledger.h"
 #include "core/ledger_lock.h"
 #include "core/save.h"
-#include "ui/main/workspace.h"
+#include "ui/window/workspace.h"
 
 class QAction;
 class QComboBox;
-class QDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -27,6 +25,9 @@ class QToolButton;
 namespace kakeibo {
 
 class TForm3;
+class TForm6;
+class TSheetWindow;
+class TToolWindow;
 
 // The main window: a thin strip across the top of the screen with the menu, the toolbar and
 // the 編集日 selectors. It owns nothing but a reference to the ledger; the other windows call
@@ -43,24 +44,28 @@ public:
     void FormCreate();
     // Refills the selectors from today, resets the per-ledger state and the view check marks.
     void init();
-    // Recomputes the totals, then refills the entry list and the data sheet.
+    // Recomputes the totals, then refills the tool windows (those refilled only while shown
+    // only then).
     void AllUpdate() override;
     // Switches a tool window: `sender` is its view entry or the window itself, `state` the
     // entry's check mark or the window's visibility before the switch.
     void FormVisible(QObject* sender, bool state) override;
     // Every change on the disk (the journal) before any window shows it.
     void Record(const Change& change) override;
+    // The entry form's item lists, after the settings dialog renamed or changed items.
+    void RefillItemLists() override;
 
-    // The entry form: AllUpdate refills it, saves take its geometry and histories.
+    // The tool windows, each owned by this window from then on. Saves take their places
+    // (the entry form's into layout slot 0, the graph sheet's 1, the data sheet's 2), and the
+    // view entries show and hide them.
+    // The entry form: saves also take its histories; "今月の詳細データ" exports its list.
     void SetEntryForm(TForm3* form);
-    // The data sheet: AllUpdate calls `refill`, saves take the window's geometry and
-    // visibility, the view entry "　データシート　" shows and hides it.
-    void SetDataSheet(QWidget* sheet, std::function<void()> refill);
+    // The data sheet: "表示中のデータシート" exports what it shows.
+    void SetDataSheet(TSheetWindow* sheet);
+    // The graph sheet, its own library (Qt Charts): known here as a tool window.
+    void SetGraphSheet(TToolWindow* sheet);
     // The search window, shown modally by "検索".
-    void SetSearchForm(QDialog* form) { searchForm_ = form; }
-    // The graph sheet: AllUpdate calls `refill` only while it is shown, saves take its
-    // geometry and visibility into layout slot 1, the view entry "　グラフシート　" switches it.
-    void SetGraphSheet(QWidget* sheet, std::function<void()> refill);
+    void SetSearchForm(TForm6* form) { searchForm_ = form; }
 
     // Sets the selectors to `date` (refilling the days when the month changes), EditDate,
     // and the month's state, then AllUpdate, as a user's pick of that day does.
@@ -85,8 +90,6 @@ public:
     // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
     void N5Click(QObject* sender);
     void About1Click();
-
-    Ledger& ledger() { return ledger_; }
 
     // The date selectors.
     QComboBox* ComboBox1 = nullptr;  // month
@@ -120,9 +123,8 @@ private:
     bool SaveAs();
     bool SaveTo(const std::string& dir, const std::string& name);
     SaveInputs CollectSaveInputs() const;
-    void SetDataSheetVisible(bool visible);
-    void SetEntryFormVisible(bool visible);
-    void SetGraphSheetVisible(bool visible);
+    void SetToolWindowVisible(TToolWindow* window, int layoutSlot, bool visible);
+    void AdoptToolWindow(TToolWindow* window, QAction* viewEntry);
 
     // The journal, the lock and the files as loaded (ui/main/ledger_safety.cpp).
     // Makes a change that the ledger now holds durable; takes it back and throws when it
@@ -146,11 +148,9 @@ private:
     Ledger& ledger_;
     int frameChecks_ = 0;  // looks left for a frame that the window manager adds late
     TForm3* entryForm_ = nullptr;
-    QWidget* dataSheet_ = nullptr;
-    std::function<void()> dataSheetRefill_;
-    QDialog* searchForm_ = nullptr;
-    QWidget* graphSheet_ = nullptr;
-    std::function<void()> graphSheetRefill_;
+    TSheetWindow* dataSheet_ = nullptr;
+    TToolWindow* graphSheet_ = nullptr;
+    TForm6* searchForm_ = nullptr;
     // Where the histories lay at start-up, for a save without an entry form.
     std::string startDataDir_;
     LedgerJournal journal_;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <type_traits>
 
 #include "core/backup.h"
 #include "core/calendar.h"
@@ -82,6 +84,25 @@ void ShowNotice(const Notice& notice);
 // Runs a user action; an exception it lets escape is shown in an error box with the
 // application's title (see ErrorBoxText) and the action ends there. Returns false then.
 bool RunGuarded(const std::function<void()>& action);
+
+// Connects `signal` of `sender` to `handler`, run under RunGuarded: the one way a window
+// connects a handler, so that no exception reaches Qt. `handler` is a member function of
+// `receiver` taking nothing, or a callable taking nothing; the signal's arguments are dropped
+// (a handler reads its controls). The connection ends with `receiver`.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+QMetaObject::Connection ConnectGuarded(Sender* sender, Signal signal, Receiver* receiver,
+                                       Handler handler) {
+    return QObject::connect(sender, signal, receiver, [receiver, handler] {
+        RunGuarded([&] {
+            if constexpr (std::is_member_function_pointer_v<Handler>) {
+                (receiver->*handler)();
+            } else {
+                static_cast<void>(receiver);
+                handler();
+            }
+        });
+    });
+}
 
 // The text of the general error box: the message, with "." appended when its last
 // character sorts after ".".

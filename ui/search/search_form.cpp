@@ -171,10 +171,9 @@ void TForm6::BuildControls() {
     // Enter in a condition starts the search.
     Button1->setDefault(true);
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { RunGuarded([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+    ConnectGuarded(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox1Change);
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    ConnectGuarded(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
 
     QWidget* order[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4, SG1, Button1, Button2};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);

@@ -16,9 +16,8 @@
 
 #include "core/numbers.h"
 #include "ui/controls/nval_edit.h"
-#include "ui/entry/entry_form.h"
-#include "ui/main/workspace.h"
 #include "ui/platform/platform.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 
@@ -84,12 +83,6 @@ void FillList(QComboBox* list, const std::array<std::string, kSubItemCount>& nam
     list->setCurrentIndex(0);
 }
 
-// Qt must never see an exception: every handler runs under the general error handling.
-template <typename Sender, typename Signal, typename Handler>
-void ConnectGuarded(Sender* sender, Signal signal, TForm2* dialog, Handler handler) {
-    QObject::connect(sender, signal, dialog, [handler] { RunGuarded(handler); });
-}
-
 }  // namespace
 
 TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
@@ -112,8 +105,8 @@ void TUpDown::resizeEvent(QResizeEvent*) {
     Down->setGeometry(0, half, width(), height() - half);
 }
 
-TForm2::TForm2(Ledger& ledger, Workspace& mainWindow, TForm3* entryForm, QWidget* owner)
-    : QDialog(owner), ledger_(ledger), mainWindow_(mainWindow), entryForm_(entryForm) {
+TForm2::TForm2(Ledger& ledger, Workspace& mainWindow, QWidget* owner)
+    : QDialog(owner), ledger_(ledger), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("各種設定"));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -230,21 +223,21 @@ void TForm2::BuildNamesPage() {
 }
 
 void TForm2::ConnectHandlers() {
-    ConnectGuarded(ComboBox1, &QComboBox::currentIndexChanged, this, [this] { ComboBox1Change(); });
-    ConnectGuarded(ComboBox2, &QComboBox::currentIndexChanged, this, [this] { ComboBox2Change(); });
+    ConnectGuarded(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox1Change);
+    ConnectGuarded(ComboBox2, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox2Change);
     ConnectGuarded(ComboBox3, &QComboBox::currentIndexChanged, this,
                    [this] { DrawData(ComboBox3); });
-    ConnectGuarded(ComboBox4, &QComboBox::currentIndexChanged, this, [this] { ComboBox4Change(); });
-    ConnectGuarded(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
-    ConnectGuarded(Edit3, &QLineEdit::textChanged, this, [this] { Edit3Change(); });
-    ConnectGuarded(NValEdit3, &QLineEdit::textChanged, this, [this] { NValEdit3Change(); });
+    ConnectGuarded(ComboBox4, &QComboBox::currentIndexChanged, this, &TForm2::ComboBox4Change);
+    ConnectGuarded(Edit1, &QLineEdit::textChanged, this, &TForm2::Edit1Change);
+    ConnectGuarded(Edit3, &QLineEdit::textChanged, this, &TForm2::Edit3Change);
+    ConnectGuarded(NValEdit3, &QLineEdit::textChanged, this, &TForm2::NValEdit3Change);
     ConnectGuarded(RadioButton1, &QRadioButton::clicked, this,
                    [this] { RadioButtonClick(RadioButton1); });
     ConnectGuarded(RadioButton2, &QRadioButton::clicked, this,
                    [this] { RadioButtonClick(RadioButton2); });
-    ConnectGuarded(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    ConnectGuarded(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    ConnectGuarded(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    ConnectGuarded(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    ConnectGuarded(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
     ConnectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this] {
         if (PageControl1->currentWidget() == TabSheet1) {
             TabSheet1Show();
@@ -477,12 +470,11 @@ void TForm2::FormClose() {
 
 void TForm2::DataRewrite() {
     mainWindow_.Record(WriteSettings(ledger_, work_, NValEdit1->Value(), NValEdit2->Value()));
-    if (entryForm_ != nullptr) entryForm_->SetKamoku(entryForm_->CurrentTab());
+    mainWindow_.RefillItemLists();
 }
 
-TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, TForm3* entryForm,
-                             QWidget* owner) {
-    auto* dialog = new TForm2(ledger, mainWindow, entryForm, owner);
+TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, QWidget* owner) {
+    auto* dialog = new TForm2(ledger, mainWindow, owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     QScreen* screen = owner != nullptr ? owner->screen() : nullptr;

@@ -20,7 +20,6 @@ class QToolButton;
 
 namespace kakeibo {
 
-class TForm3;
 class TNValEdit;
 class Workspace;
 
@@ -50,8 +49,8 @@ class TForm2 final : public QDialog {
     Q_OBJECT
 
 public:
-    // `entryForm` (may be null) has its lists rebuilt after every write.
-    TForm2(Ledger& ledger, Workspace& mainWindow, TForm3* entryForm, QWidget* owner);
+    // `mainWindow` has the windows' item lists rebuilt after every write.
+    TForm2(Ledger& ledger, Workspace& mainWindow, QWidget* owner);
 
     // Page "科目名変更" shown, page "基本設定" shown, the dialog shown.
     void TabSheet1Show();
@@ -145,13 +144,11 @@ private:
 
     Ledger& ledger_;
     Workspace& mainWindow_;
-    TForm3* entryForm_ = nullptr;
     SettingsWork work_;
 };
 
 // Makes the settings dialog for one opening: owned by `owner`, application-modal, centred on
 // the screen, destroyed when it closes. The caller shows it (exec, or show in tests).
-TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, TForm3* entryForm,
-                             QWidget* owner);
+TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, QWidget* owner);
 
 }  // namespace kakeibo

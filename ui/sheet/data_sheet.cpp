@@ -1,20 +1,16 @@
 #include "ui/sheet/data_sheet.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <vector>
 
 #include "core/sheet_drawing.h"
-#include "ui/main/workspace.h"
-#include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
 #include "ui/settings/passbook_choice.h"
 
@@ -55,7 +51,7 @@ private:
     const TForm5& form_;
 };
 
-// Our own small pictures, drawn once: the title, close, maximise, restore and a decoration.
+// Our own small pictures, drawn once: the title and a decoration.
 QPixmap Canvas(int w, int h) {
     QPixmap pixmap(w, h);
     pixmap.fill(Qt::transparent);
@@ -76,43 +72,6 @@ QPixmap TitlePicture() {
     p.setFont(font);
     p.drawText(QRect(20, 0, 136, 16), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("データシート"));
-    return pixmap;
-}
-
-void ButtonFrame(QPainter& p) {
-    p.setPen(kNavy);
-    p.setBrush(Qt::white);
-    p.drawRect(0, 0, 15, 15);
-}
-
-QPixmap ClosePicture() {
-    QPixmap pixmap = Canvas(16, 16);
-    QPainter p(&pixmap);
-    ButtonFrame(p);
-    p.setPen(QPen(kNavy, 2));
-    p.drawLine(4, 4, 11, 11);
-    p.drawLine(11, 4, 4, 11);
-    return pixmap;
-}
-
-QPixmap MaximisePicture() {
-    QPixmap pixmap = Canvas(16, 16);
-    QPainter p(&pixmap);
-    ButtonFrame(p);
-    p.drawRect(3, 3, 9, 9);
-    p.fillRect(3, 3, 10, 3, kNavy);
-    return pixmap;
-}
-
-QPixmap RestorePicture() {
-    QPixmap pixmap = Canvas(16, 16);
-    QPainter p(&pixmap);
-    ButtonFrame(p);
-    p.drawRect(5, 3, 7, 6);
-    p.fillRect(5, 3, 8, 2, kNavy);
-    p.setBrush(Qt::white);
-    p.drawRect(3, 6, 7, 6);
-    p.fillRect(3, 6, 8, 2, kNavy);
     return pixmap;
 }
 
@@ -140,19 +99,8 @@ QFont SheetFont() {
 
 }  // namespace
 
-TClickImage::TClickImage(QWidget* parent) : QLabel(parent) {
-    setCursor(Qt::PointingHandCursor);
-}
-
-void TClickImage::mouseReleaseEvent(QMouseEvent* event) {
-    QLabel::mouseReleaseEvent(event);
-    if (OnClick && rect().contains(event->position().toPoint())) OnClick();
-}
-
 TForm5::TForm5(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
-      ledger_(ledger),
-      mainWindow_(mainWindow) {
+    : TSheetWindow(mainWindow, ToolFrame::Sizable, parent), ledger_(ledger) {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("データシート"));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -164,7 +112,6 @@ TForm5::TForm5(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     setAutoFillBackground(true);
     BuildControls();
     resize(kDesignWidth, kDesignHeight);
-    FramelessDrag::ForSheet(this);
 }
 
 void TForm5::BuildControls() {
@@ -175,21 +122,6 @@ void TForm5::BuildControls() {
     // The title is bare surface: pressing it drags the window.
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    Image2 = new TClickImage(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPixmap(ClosePicture());
-    Image2->OnClick = [this] { Image2Click(); };
-    Image3 = new TClickImage(this);
-    Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setPixmap(MaximisePicture());
-    Image3->OnClick = [this] { Image3Click(); };
-    Image5 = new QLabel(this);
-    Image5->setObjectName(QStringLiteral("Image5"));
-    Image5->setPixmap(RestorePicture());
-    Image5->hide();
-    for (QLabel* image : {static_cast<QLabel*>(Image2), static_cast<QLabel*>(Image3), Image5}) {
-        image->resize(16, 16);
-    }
     Image6 = new QLabel(this);
     Image6->setObjectName(QStringLiteral("Image6"));
     Image6->setGeometry(456, 488, 16, 16);
@@ -202,8 +134,7 @@ void TForm5::BuildControls() {
     ComboBox1->setMaxVisibleItems(kSheetKindCount);
     // `activated` is the user's pick alone, and also a pick of the sheet already shown, so
     // choosing the passbook again asks for the account again.
-    connect(ComboBox1, &QComboBox::activated, this,
-            [this] { RunGuarded([this] { ComboBox1Change(); }); });
+    ConnectGuarded(ComboBox1, &QComboBox::activated, this, &TForm5::ComboBox1Change);
 
     StringGrid1 = new QTableWidget(this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
@@ -239,9 +170,6 @@ void TForm5::BuildControls() {
 }
 
 void TForm5::FormCreate() {
-    const LayoutSlot& slot = ledger_.WindowLayout[kLayoutDataSheet];
-    move(slot.Left, slot.Top);
-    if (slot.Width > 0 && slot.Height > 0) resize(slot.Width, slot.Height);
     ComboBox1->clear();
     for (int kind = 0; kind < kSheetKindCount; ++kind) {
         ComboBox1->addItem(QString::fromUtf8(SheetName(kind)));
@@ -250,7 +178,7 @@ void TForm5::FormCreate() {
     HojyoInit();
     State.PassbookChoice = 0;
     GridMode(ExpenseSheet);
-    setVisible(slot.Visible == 1);
+    Place(ledger_.WindowLayout[kLayoutDataSheet]);
 }
 
 void TForm5::HojyoInit() {
@@ -397,83 +325,22 @@ void TForm5::DrawCurrentSheet() {
     DrawCell(ComboBox1->currentIndex());
 }
 
-void TForm5::Image2Click() {
-    close();
-}
-
-void TForm5::Image3Click() {
-    if (maximised_) {
-        maximised_ = false;
-        setGeometry(normalGeometry_);
-    } else {
-        normalGeometry_ = geometry();
-        maximised_ = true;
-        const QScreen* screen =
-            this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-        const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
-        setGeometry(FormCanResize(true, QRect(area.left(), y(), area.width(), height()),
-                                  MainWindowHeight(), ScreenHeight()));
+TextTable TForm5::ShownTable() const {
+    TextTable rows(static_cast<size_t>(StringGrid1->rowCount()));
+    for (int r = 0; r < StringGrid1->rowCount(); ++r) {
+        for (int c = 0; c < StringGrid1->columnCount(); ++c) {
+            rows[r].push_back(CellText(r, c).toStdString());
+        }
     }
-    // Image3 always shows the symbol of the other state.
-    const QPixmap shown = Image3->pixmap();
-    Image3->setPixmap(Image5->pixmap());
-    Image5->setPixmap(shown);
+    return rows;
 }
 
-QRect TForm5::FormCanResize(bool maximised, const QRect& requested, int mainHeight,
-                            int screenHeight) {
-    if (!maximised) return requested;
-    return QRect(requested.left(), mainHeight + 1, requested.width(),
-                 screenHeight - mainHeight - 50);
-}
-
-int TForm5::MainWindowHeight() const {
-    const QWidget* main = parentWidget();
-    return main != nullptr ? main->frameGeometry().height() : 0;
-}
-
-int TForm5::ScreenHeight() const {
-    const QScreen* screen =
-        this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->geometry().height() : 768;
-}
-
-void TForm5::KeepMaximisedPlace() {
-    if (!maximised_) return;
-    const QRect wanted = FormCanResize(true, geometry(), MainWindowHeight(), ScreenHeight());
-    if (wanted != geometry()) setGeometry(wanted);
-}
-
-void TForm5::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    KeepMaximisedPlace();
-    FormResize();
-}
-
-void TForm5::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    KeepMaximisedPlace();
+QString TForm5::ShownTitle() const {
+    return ComboBox1->currentText();
 }
 
 void TForm5::FormResize() {
     StringGrid1->setGeometry(kGridLeft, kGridTop, width() - 16, height() - 75);
-    Image3->move(width() - 39, 8);
-    Image2->move(width() - 22, 8);
-    update();
-}
-
-void TForm5::paintEvent(QPaintEvent*) {
-    FormPaint();
-}
-
-void TForm5::FormPaint() {
-    PaintNavyFrame(*this);
-}
-
-void TForm5::closeEvent(QCloseEvent* event) {
-    // Hidden, never destroyed: the sheet, its expansions and the passbook account stay.
-    mainWindow_.FormVisible(this, isVisible());
-    event->accept();
 }
 
 }  // namespace kakeibo

@@ -7,7 +7,7 @@ namespace kakeibo {
 struct Change;
 struct Date;
 
-// What a tool window may ask of the main window. The tool windows depend on this alone, so
+// What a tool window or dialog may ask of the main window. They depend on this alone, so
 // their tests can stand a small fake in for the main window.
 class Workspace {
 public:
@@ -17,6 +17,8 @@ public:
     virtual void SelectDate(const Date& date) = 0;
     // A tool window reports its own showing or hiding (`state`: visible before the switch).
     virtual void FormVisible(QObject* sender, bool state) = 0;
+    // Rebuilds the item lists the windows offer, after names or kinds of items changed.
+    virtual void RefillItemLists() = 0;
     // Every change a window made through core's writers is handed over here, before the
     // window shows it. When it cannot be kept (a journal that cannot be written), this takes
     // the change back out of the ledger and throws: the handler then stops as for any error.
