@@ -10,6 +10,7 @@ SettingsState CaptureSettings(const Ledger& ledger) {
     s.SubItems = ledger.SubItemTable;
     s.Opening = ledger.BalanceTable[0];
     s.TaxRounding = ledger.TaxRounding;
+    s.ReducedRateItems = ledger.ReducedRateItems;
     s.ShopHistoryMax = ledger.ShopHistoryMax;
     s.MemoHistoryMax = ledger.MemoHistoryMax;
     s.HideZeroItems = ledger.HideZeroItems;
@@ -23,6 +24,7 @@ void RestoreSettings(Ledger& ledger, const SettingsState& s) {
     ledger.SubItemTable = s.SubItems;
     ledger.BalanceTable[0] = s.Opening;
     ledger.TaxRounding = s.TaxRounding;
+    ledger.ReducedRateItems = s.ReducedRateItems;
     ledger.ShopHistoryMax = s.ShopHistoryMax;
     ledger.MemoHistoryMax = s.MemoHistoryMax;
     ledger.HideZeroItems = s.HideZeroItems;

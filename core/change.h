@@ -42,6 +42,7 @@ struct SettingsState {
     // BalanceTable row 0: the opening balances with their sums.
     std::array<std::array<int64_t, kColumnCount>, kItemCount> Opening{};
     int32_t TaxRounding = 0;
+    ItemMarks ReducedRateItems{};
     int32_t ShopHistoryMax = 0;
     int32_t MemoHistoryMax = 0;
     bool HideZeroItems = false;

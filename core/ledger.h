@@ -20,6 +20,16 @@ inline constexpr const char* kKindExpense = "-1";
 inline constexpr const char* kKindAccount = "0";
 inline constexpr const char* kKindIncome = "1";
 
+// The food item of the default masters: the one item taxed at the reduced rate until the
+// user marks others.
+inline constexpr int kDefaultReducedRateItem = 2;
+using ItemMarks = std::array<bool, kItemCount>;
+constexpr ItemMarks DefaultReducedRateItems() {
+    ItemMarks marks{};
+    marks[kDefaultReducedRateItem] = true;
+    return marks;
+}
+
 struct ItemRecord {
     std::string Name;
     std::string Kind;  // "-1" expense, "0" account, "1" income
@@ -97,6 +107,8 @@ struct Ledger {
     bool HideZeroItems = false;
 
     int32_t TaxRounding = 0;  // 0 half up, 1 down, 2 up
+    // Expense items whose tax-excluded amounts pay the reduced rate (food and the like).
+    ItemMarks ReducedRateItems = DefaultReducedRateItems();
     int32_t ShopHistoryMax = 30;
     int32_t MemoHistoryMax = 30;
     std::array<LayoutSlot, 3> WindowLayout{};

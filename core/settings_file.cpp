@@ -51,6 +51,43 @@ void ReadLayoutLine(Ledger& ledger, const std::string& line, const std::string& 
     }
 }
 
+// Line 8: the item numbers of ReducedRateItems, e.g. "2,5"; an empty line marks none.
+ItemMarks ReadReducedRateLine(const std::string& line, const std::string& path) {
+    ItemMarks marks{};
+    std::string_view rest = line;
+    while (!rest.empty()) {
+        const size_t comma = rest.find(',');
+        const std::string_view text = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        if (text.empty()) continue;
+        int32_t item = 0;
+        try {
+            item = ParseInt32(text);
+        } catch (const LedgerError& e) {
+            throw LedgerError(LineErrorMessage(path, 8, e.what(), line));
+        }
+        if (item < 0 || item >= kItemCount) {
+            throw LedgerError(LineErrorMessage(path, 8,
+                                               "科目 " + std::to_string(item) + " が 0 から " +
+                                                   std::to_string(kItemCount - 1) +
+                                                   " の範囲にありません",
+                                               line));
+        }
+        marks[item] = true;
+    }
+    return marks;
+}
+
+std::string ReducedRateLine(const ItemMarks& marks) {
+    std::string line;
+    for (int i = 0; i < kItemCount; ++i) {
+        if (!marks[i]) continue;
+        if (!line.empty()) line += ',';
+        line += std::to_string(i);
+    }
+    return line;
+}
+
 }  // namespace
 
 // Why an encoding at all: these lines were CP932 text, so a folder such as ".../pé" could not
@@ -123,6 +160,7 @@ void SetStartupDefaults(Ledger& ledger, int screenHeight) {
     ledger.MemoHistoryMax = 30;
     ledger.HideZeroItems = false;
     ledger.TaxRounding = 0;
+    ledger.ReducedRateItems = DefaultReducedRateItems();
     ledger.WindowLayout = DefaultWindowLayout(screenHeight);
     ledger.IniCreated = false;
 }
@@ -151,7 +189,8 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
             std::to_string(ledger.MemoHistoryMax),
             ledger.HideZeroItems ? "True" : "False",
             layout,
-            std::to_string(ledger.TaxRounding)};
+            std::to_string(ledger.TaxRounding),
+            ReducedRateLine(ledger.ReducedRateItems)};
 }
 
 void ReadSettingsFile(Ledger& ledger, const std::string& path) {
@@ -170,6 +209,7 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path) {
         const std::string& rule = lines[6];
         ledger.TaxRounding = rule == "1" ? 1 : rule == "2" ? 2 : 0;
     }
+    if (count > 7) ledger.ReducedRateItems = ReadReducedRateLine(lines[7], path);
 }
 
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,

@@ -34,6 +34,7 @@ int32_t WholeHistoryLength(long double value) {
 void CopyMasters(const Ledger& ledger, SettingsWork& work) {
     work.Items = ledger.ItemTable;
     work.SubItems = ledger.SubItemTable;
+    work.ReducedRate = ledger.ReducedRateItems;
 }
 
 void CopyOpening(const Ledger& ledger, SettingsWork& work) {
@@ -85,6 +86,11 @@ Change WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistory
     change.SettingsBefore = CaptureSettings(ledger);
     ledger.ItemTable = work.Items;
     ledger.SubItemTable = work.SubItems;
+    // A mark kept on an item that became income would silently count again if it were made
+    // an expense item years later.
+    for (int i = 0; i < kItemCount; ++i) {
+        ledger.ReducedRateItems[i] = work.ReducedRate[i] && work.Items[i].Kind == kKindExpense;
+    }
     for (int a = 0; a < kAccountItemCount; ++a) {
         int64_t sum = 0;
         for (int s = 0; s < kSubItemCount; ++s) {

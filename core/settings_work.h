@@ -16,18 +16,20 @@ inline constexpr const char* kWalletName = "お財布";
 inline constexpr int kHistoryLengthMax = 99;
 inline constexpr int kAccountItemCount = 2;
 
-// The settings dialog's working copies: the masters, the opening balances of the two
-// account items (sub-items 0..4 and their sum at index 5) and the options, written into the
-// ledger only by WriteSettings.
+// The settings dialog's working copies: the masters with their reduced-rate marks, the
+// opening balances of the two account items (sub-items 0..4 and their sum at index 5) and
+// the options, written into the ledger only by WriteSettings.
 struct SettingsWork {
     std::array<ItemRecord, kItemCount> Items{};
     std::array<std::array<std::string, kSubItemCount>, kItemCount> SubItems{};
+    ItemMarks ReducedRate{};
     std::array<std::array<int64_t, kColumnCount>, kAccountItemCount> Opening{};
     bool HideZeroItems = false;
     int32_t TaxRounding = 0;
 };
 
-// Items and sub-items copied again from the ledger; unapplied renames and kinds are lost.
+// Items, sub-items and reduced-rate marks copied again from the ledger; unapplied renames,
+// kinds and marks are lost.
 void CopyMasters(const Ledger& ledger, SettingsWork& work);
 // Opening balances copied from BalanceTable row 0 of the two account items.
 void CopyOpening(const Ledger& ledger, SettingsWork& work);
@@ -55,9 +57,10 @@ struct NameFault {
 // break or a character CP932 cannot hold. Names as loaded are never refused.
 std::optional<NameFault> FindUnstorableName(const Ledger& ledger, const SettingsWork& work);
 
-// Writes the working copies into the ledger: every item and sub-item, the opening balances
-// with their sums (also into `work`), the options, the history lengths with fractions cut
-// off, and both changed flags. Returns the change, settings before and after.
+// Writes the working copies into the ledger: every item and sub-item, the reduced-rate marks
+// (of expense items only), the opening balances with their sums (also into `work`), the
+// options, the history lengths with fractions cut off, and both changed flags. Returns the
+// change, settings before and after.
 Change WriteSettings(Ledger& ledger, SettingsWork& work, long double shopHistoryMax,
                      long double memoHistoryMax);
 

@@ -276,7 +276,7 @@ SheetGrid FillPassbookSheet(Ledger& ledger, int32_t choice) {
         const bool in = e.Item1 == a && e.SubItem1 == s;
         if (!in && !(e.Item2 == a && e.SubItem2 == s)) continue;
         // Moved by what the totals count, so the last balance is the account's real one.
-        const int64_t amount = e.TaxKind == 1 ? Shohizei(ledger, e.Amount) : e.Amount;
+        const int64_t amount = CountedAmount(ledger, e);
         grid.EnsureRows(row + 1);
         grid.Set(row, 0, std::to_string(e.Year));
         grid.Set(row, 1, std::to_string(e.Month));

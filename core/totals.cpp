@@ -13,6 +13,62 @@ std::array<bool, kItemCount> IncomeItems(const Ledger& ledger) {
     return income;
 }
 
+// The rate as the law changed it, each change on the first of a month; the reduced rate came
+// with the ten percent.
+constexpr int kFirstRate = 5;
+constexpr int kSecondRate = 8;
+constexpr int kThirdRate = 10;
+constexpr int kReducedRate = 8;
+constexpr int MonthNumber(int year, int month) {
+    return year * 12 + month - 1;
+}
+constexpr int kFirstChangeYear = 2014;
+constexpr int kSecondRateFrom = MonthNumber(kFirstChangeYear, 4);
+constexpr int kThirdRateFrom = MonthNumber(2019, 10);
+
+// Only expense items pay the reduced rate: a mark left on an item that became income or an
+// account counts nothing.
+bool ReducedItem(const Ledger& ledger, int32_t item) {
+    return static_cast<unsigned>(item) < kItemCount && ledger.ReducedRateItems[item] &&
+           ledger.ItemTable[item].Kind == kKindExpense;
+}
+
+std::array<bool, kItemCount> ReducedItems(const Ledger& ledger) {
+    std::array<bool, kItemCount> reduced{};
+    for (int i = 0; i < kItemCount; ++i) reduced[i] = ReducedItem(ledger, i);
+    return reduced;
+}
+
+// Runs for every tax-excluded slot of every fill. Years before the first change need no look
+// at the calendar: a day that does not exist counts the first rate as well.
+int RateOn(const Date& date, bool reduced) {
+    if (date.Year < kFirstChangeYear || date.Year > 2100) return kFirstRate;
+    if (date.Month < 1 || date.Month > 12 || date.Day < 1 ||
+        (date.Day > 28 && date.Day > DaysInMonth(date.Year, date.Month))) {
+        return kFirstRate;
+    }
+    const int month = MonthNumber(date.Year, date.Month);
+    if (month < kSecondRateFrom) return kFirstRate;
+    if (month < kThirdRateFrom) return kSecondRate;
+    return reduced ? kReducedRate : kThirdRate;
+}
+
+int64_t WithTax(int64_t amount, int rate, int32_t rounding) {
+    // Only a malformed file gives a negative amount; round its size the same way as a
+    // positive one so that a refund and its payment cancel out.
+    const int64_t p = (amount < 0 ? -amount : amount) * (100 + rate);
+    const int64_t up = rounding == 1 ? 0 : rounding == 2 ? 99 : 50;
+    const int64_t size = (p + up) / 100;
+    return amount < 0 ? -size : size;
+}
+
+int64_t Counted(const EntryRecord& e, const std::array<bool, kItemCount>& reduced,
+                int32_t rounding) {
+    if (e.TaxKind != 1) return e.Amount;
+    const bool marked = static_cast<unsigned>(e.Item1) < kItemCount && reduced[e.Item1];
+    return WithTax(e.Amount, RateOn(Date{e.Year, e.Month, e.Day}, marked), rounding);
+}
+
 void SumMonths(Ledger& ledger) {
     auto& totals = ledger.MonthTotalTable;
     for (auto& month : totals) {
@@ -20,11 +76,12 @@ void SumMonths(Ledger& ledger) {
             for (auto& column : item) column = {0, 0};
         }
     }
+    const auto reduced = ReducedItems(ledger);
     for (int m = 0; m < kMonthCount; ++m) {
         auto& month = totals[m];
         for (const EntryRecord& e : ledger.EntryTable[m]) {
             if (!EntryInTables(e)) continue;
-            const int64_t v = e.TaxKind == 1 ? Shohizei(ledger, e.Amount) : e.Amount;
+            const int64_t v = Counted(e, reduced, ledger.TaxRounding);
             month[e.Item1][e.SubItem1][0] += v;
             month[e.Item2][e.SubItem2][1] += v;
         }
@@ -107,19 +164,16 @@ void DataSum(Ledger& ledger, int kind, const Date& date) {
     }
 }
 
-int64_t Shohizei(const Ledger& ledger, int64_t amount) {
-    // Only a malformed file gives a negative amount; round its size the same way as a
-    // positive one so that a refund and its payment cancel out.
-    if (amount < 0) return -Shohizei(ledger, -amount);
-    const int64_t p = amount * 105;
-    switch (ledger.TaxRounding) {
-        case 1:
-            return p / 100;
-        case 2:
-            return (p + 99) / 100;
-        default:
-            return (p + 50) / 100;
-    }
+int TaxRate(const Ledger& ledger, const Date& date, int32_t item) {
+    return RateOn(date, ReducedItem(ledger, item));
+}
+
+int64_t Shohizei(const Ledger& ledger, int64_t amount, const Date& date, int32_t item) {
+    return WithTax(amount, TaxRate(ledger, date, item), ledger.TaxRounding);
+}
+
+int64_t CountedAmount(const Ledger& ledger, const EntryRecord& e) {
+    return Counted(e, ReducedItems(ledger), ledger.TaxRounding);
 }
 
 bool EntryInTables(const EntryRecord& e) {

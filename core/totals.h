@@ -21,7 +21,17 @@ bool EntryInTables(const EntryRecord& e);
 // kind 3: WeekTable for the seven days ending at `date`; other kinds do nothing.
 void DataSum(Ledger& ledger, int kind, const Date& date);
 
-// The tax-included amount (5 percent) of a tax-excluded amount, rounded by TaxRounding.
-int64_t Shohizei(const Ledger& ledger, int64_t amount);
+// The consumption tax, in percent, that a tax-excluded amount booked on `date` to `item` (the
+// entry's Item1) pays: 5 before 1 April 2014, 8 from then, 10 from 1 October 2019, and from
+// then 8 for an expense item marked in ReducedRateItems. A date that is no real day of
+// 2000..2100 (only a hand-edited file has one) pays 5, as every such entry always did.
+int TaxRate(const Ledger& ledger, const Date& date, int32_t item);
+
+// The tax-included amount of a tax-excluded amount booked on `date` to `item`, rounded by
+// TaxRounding.
+int64_t Shohizei(const Ledger& ledger, int64_t amount, const Date& date, int32_t item);
+
+// What the monthly totals count for an entry: its amount, with the tax when tax-excluded.
+int64_t CountedAmount(const Ledger& ledger, const EntryRecord& e);
 
 }  // namespace kakeibo

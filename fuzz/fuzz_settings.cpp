@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                       again->ShopHistoryMax == ledger->ShopHistoryMax &&
                       again->MemoHistoryMax == ledger->MemoHistoryMax &&
                       again->HideZeroItems == ledger->HideZeroItems &&
-                      again->TaxRounding == ledger->TaxRounding,
+                      again->TaxRounding == ledger->TaxRounding &&
+                      again->ReducedRateItems == ledger->ReducedRateItems,
                   "settings read back the same");
     for (int slot : {kLayoutEntryForm, kLayoutDataSheet}) {
         LayoutSlot saved = ledger->WindowLayout[slot];

@@ -74,11 +74,11 @@ TEST_F(CarryOverTest, EveryAccountKeepsItsOwnColumn) {
     ledger->BalanceTable[0][3][0] = 99;  // an income item's opening value is not carried
     ledger->EntryTable[0][0] = {2026, 1, 3, 1, 4, 0, 2, 40, 0};       // wallet 2 -> bank 4
     ledger->EntryTable[11][0] = {2026, 12, 31, 2, 0, 1, 4, 80, 0};    // bank 4 pays 80
-    ledger->EntryTable[11][1] = {2026, 12, 31, 0, 3, 3, 0, 1000, 1};  // income of 1,050
+    ledger->EntryTable[11][1] = {2026, 12, 31, 0, 3, 3, 0, 1000, 1};  // income of 1,100
 
     WriteCarryOver(*ledger, dir, "next", false);
 
-    std::string row = Lines({0, 0, 460, 1050, 0, 1510, 0, 3000000000, 0, 0, -40, 2999999960});
+    std::string row = Lines({0, 0, 460, 1100, 0, 1560, 0, 3000000000, 0, 0, -40, 2999999960});
     for (int i = 2; i < kItemCount; ++i) row += Lines({0, 0, 0, 0, 0, 0});
     std::string expected;
     for (int r = 0; r < 13; ++r) expected += row;

@@ -76,6 +76,8 @@ TEST(Change, EveryWriterIsUndoneAndRedoneExactly) {
             work.Opening[0][1] = 12345;
             work.TaxRounding = 2;
             work.HideZeroItems = true;
+            work.Items[4].Kind = kKindExpense;
+            work.ReducedRate[4] = true;
             return WriteSettings(l, work, 7, 8);
         },
     };

@@ -15,8 +15,8 @@ namespace {
 // Accounts 0 現金 (お財布) and 1 銀行 (みずほ, an unnamed one, ゆうちょ); expenses 2 食費,
 // 3 日用品, 4 unnamed, 5 交通費, 7 医療費; income 6 給与. July is edited.
 // June: salary 250,000 into みずほ, food 2,000 from the wallet. July: food 999 without tax
-// (1,049 with it), daily goods 3,000, 500 to the unnamed item from みずほ, and 20,000 moved
-// from みずほ into the wallet.
+// (1,079 with the reduced eight percent), daily goods 3,000, 500 to the unnamed item from みずほ,
+// and 20,000 moved from みずほ into the wallet.
 std::unique_ptr<Ledger> HandWorkedLedger() {
     auto ledger = std::make_unique<Ledger>();
     const char* items[][2] = {{"現金", "0"}, {"銀行", "0"},    {"食費", "-1"}, {"日用品", "-1"},
@@ -42,7 +42,7 @@ std::unique_ptr<Ledger> HandWorkedLedger() {
 TEST(Graphs, MonthExpenseIsTaxIncludedLargestFirstWithBudgets) {
     auto ledger = HandWorkedLedger();
     // The unnamed item spent 500 but has no bar; those without spending follow in item order.
-    const ExpenseBar goods{3, "日用品", 3000, 0}, food{2, "食費", 1049, 40000},
+    const ExpenseBar goods{3, "日用品", 3000, 0}, food{2, "食費", 1079, 40000},
         fares{5, "交通費", 0, 10000}, medical{7, "医療費", 0, 0};
     EXPECT_EQ(MonthExpenseSeries(*ledger), (std::vector{goods, food, fares, medical}));
     ledger->HideZeroItems = true;
@@ -58,7 +58,7 @@ TEST(Graphs, YearBalanceCountsEveryExpenseAndIncomeButNoTransfer) {
     auto ledger = HandWorkedLedger();
     std::array<MonthFigures, kMonthCount> want{};
     want[5] = {2000, 250000, 248000};
-    want[6] = {1049 + 3000 + 500, 0, -4549};  // the unnamed item is spending all the same
+    want[6] = {1079 + 3000 + 500, 0, -4579};  // the unnamed item is spending all the same
     EXPECT_EQ(YearBalanceSeries(*ledger), want);
 }
 
@@ -69,8 +69,8 @@ TEST(Graphs, AccountBalancesAtEachMonthEnd) {
         for (int m = 0; m < kMonthCount; ++m) b[m] = m < 5 ? toMay : m == 5 ? june : fromJuly;
         return b;
     };
-    const BalanceLine wallet{0, 0, "お財布", months(30000, 28000, 43951)},
-        cash{0, 5, "現金　合計", months(30000, 28000, 43951)},
+    const BalanceLine wallet{0, 0, "お財布", months(30000, 28000, 43921)},
+        cash{0, 5, "現金　合計", months(30000, 28000, 43921)},
         mizuho{1, 0, "みずほ", months(200000, 450000, 429500)},
         yucho{1, 2, "ゆうちょ", months(0, 0, 0)},
         bank{1, 5, "銀行　合計", months(200000, 450000, 429500)};

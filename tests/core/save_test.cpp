@@ -129,7 +129,7 @@ TEST_F(MonthSaveTest, ChangedLedgerWritesEveryFileInCp932WithCrLf) {
 
     EXPECT_EQ(ReadBytes(exe + "rozed.ini"),
               data + "\r\n" + kKakeibo + "2026\r\n" + "25\r\n40\r\nTrue\r\n" +
-                  "1,427,81,483,583,1,427,81,483,583,1,0,81,618,425,\r\n" + "2\r\n");
+                  "1,427,81,483,583,1,427,81,483,583,1,0,81,618,425,\r\n" + "2\r\n" + "2\r\n");
 
     const auto balance = SplitCrLf(ReadBytes(data + "家計簿2026r.dat"));
     ASSERT_EQ(balance.size(), 2340u);
@@ -140,9 +140,9 @@ TEST_F(MonthSaveTest, ChangedLedgerWritesEveryFileInCp932WithCrLf) {
     // The derived rows are recomputed before writing: row 1 (line 180) after January.
     EXPECT_EQ(balance[180], "258720");
     EXPECT_EQ(balance[180 + 3 * 6], "250000");
-    // Row 3 (line 540): March's tax-excluded 1,000 counts as 1,050 (rounding up).
-    EXPECT_EQ(balance[540 + 6 + 3], "-1050");
-    EXPECT_EQ(balance[540 + 6 + 5], "4999998950");
+    // Row 3 (line 540): March's tax-excluded 1,000 of food counts as 1,080 (reduced rate).
+    EXPECT_EQ(balance[540 + 6 + 3], "-1080");
+    EXPECT_EQ(balance[540 + 6 + 5], "4999998920");
     EXPECT_EQ(balance[2339], "0");
 
     const auto budget = SplitCrLf(ReadBytes(data + "家計簿2026y.dat"));
@@ -174,7 +174,7 @@ TEST_F(MonthSaveTest, SettingsLineSixFollowsTheWindowsAsTheyAreNow) {
     inputs.DataSheet = {1, 1300, 81, 618, 425};
     MonthSave(*ledger, data, "x", inputs);
     const auto lines = SplitCrLf(ReadBytes(exe + "rozed.ini"));
-    ASSERT_EQ(lines.size(), 7u);
+    ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[4], "False");
     EXPECT_EQ(lines[5], "0,-20,5,483,583,0,-20,5,483,583,1,1300,81,618,425,");
     EXPECT_EQ(lines[6], "0");
@@ -239,7 +239,7 @@ TEST_F(MonthSaveTest, TheFlagsDecideWhichFilesAreWritten) {
     MonthSave(*ledger, data, "led", inputs);
     EXPECT_EQ(ReadBytes(data + "led.nbd"), "2026,1,1,2,0,0,0,100,0,,\r\n");
     EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "old items\r\n");
-    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "rozed.ini")).size(), 7u);
+    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "rozed.ini")).size(), 8u);
 }
 
 TEST_F(MonthSaveTest, HistoriesKeepNoMoreLinesThanTheEntryFormDoes) {

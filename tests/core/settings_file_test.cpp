@@ -141,6 +141,54 @@ TEST_F(StartUpTest, SettingsLinesFollowTheirReadingRules) {
     EXPECT_EQ(partial->TaxRounding, 1);
 }
 
+// Line 8 names the reduced-rate items; files of older versions end before it.
+TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave) {
+    PutLedger();
+    const std::string layout = "1,427,81,483,583,0,5,6,7,8,1,0,81,618,425,\r\n";
+    const std::string seven = dataDir + "\r\nkakei\r\n12\r\n45\r\nTrue\r\n" + layout + "2\r\n";
+    ItemMarks food{}, none{}, some{};
+    food[2] = true;
+    some[0] = some[5] = some[29] = true;
+    const struct {
+        std::string what, file;
+        ItemMarks marks;
+        std::string saved;
+    } rows[] = {
+        {"seven lines", seven, food, seven + "2\r\n"},
+        {"two lines", dataDir + "\r\nkakei\r\n", food,
+         dataDir + "\r\nkakei\r\n30\r\n30\r\nFalse\r\n" + layout + "0\r\n2\r\n"},
+        {"empty line 8", seven + "\r\n", none, seven + "\r\n"},
+        {"several, blanks and a last comma", seven + "29,,0,5,\r\n", some, seven + "0,5,29\r\n"},
+    };
+    SaveInputs inputs;
+    inputs.Sync = false;
+    inputs.EntryForm = {1, 427, 81, 483, 583};
+    inputs.GraphSheet = LayoutSlot{0, 5, 6, 7, 8};
+    inputs.DataSheet = {1, 0, 81, 618, 425};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(exeDir + "rozed.ini", row.file);
+        ledger = std::make_unique<Ledger>();
+        EXPECT_TRUE(Start().Messages.empty());
+        EXPECT_EQ(ledger->ReducedRateItems, row.marks);
+        EXPECT_EQ(ledger->GetIndex(3), 1);
+        ledger->LedgerChanged = true;
+        MonthSave(*ledger, dataDir, "kakei", inputs);
+        EXPECT_EQ(ReadBytes(exeDir + "rozed.ini"), row.saved);
+    }
+    // A line 8 that names no item is reported; the marks keep their default.
+    WriteBytes(exeDir + "rozed.ini", seven + "2,30\r\n");
+    ledger = std::make_unique<Ledger>();
+    const StartupResult result = Start();
+    ASSERT_EQ(result.Messages.size(), 1u);
+    EXPECT_EQ(result.Messages[0].Text,
+              "ファイル「" + exeDir +
+                  "rozed.ini」の 8 行目を読み込めません: 科目 30 が 0 から 29 の範囲にありません "
+                  "(行: 2,30)");
+    EXPECT_EQ(ledger->ReducedRateItems, food);
+    EXPECT_EQ(ledger->TaxRounding, 2);
+}
+
 TEST_F(StartUpTest, DataDirectoryFallsBackToTheProgramDirectory) {
     WriteBytes(exeDir + "kakei.nbd", "2026,3,2,2,0,0,0,900,0,,\r\n");
     for (const std::string& line1 : {root + "gone/", std::string(), exeDir + "kamoku.dat"}) {

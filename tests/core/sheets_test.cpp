@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "core/ledger_files.h"
+#include "test_files.h"
 
 namespace kakeibo {
 namespace {
@@ -12,7 +16,8 @@ namespace {
 using Rows = std::vector<std::vector<std::string>>;
 
 // Items: 0 現金, 1 銀行 (accounts), 2 食費, 3 日用品, 4 (no name), 6 交際費 (expenses), 5 給与
-// (income). March 2026 is edited; February holds one purchase.
+// (income). March 2009 is edited; February holds one purchase. 2009 has the calendar of 2026
+// and the five-percent tax the figures were worked out with.
 std::unique_ptr<Ledger> MakeLedger() {
     auto ledger = std::make_unique<Ledger>();
     const char* items[][2] = {{"現金", "0"}, {"銀行", "0"}, {"食費", "-1"},  {"日用品", "-1"},
@@ -32,19 +37,19 @@ std::unique_ptr<Ledger> MakeLedger() {
     ledger->BalanceTable[0][0][0] = ledger->BalanceTable[0][0][5] = 50000;
     ledger->BalanceTable[0][1][0] = ledger->BalanceTable[0][1][5] = 300000;
     ledger->BudgetTable[3][2] = 20000;
-    ledger->EntryTable[1][0] = EntryRecord{2026, 2, 20, 2, 0, 0, 0, 4000, 0};
+    ledger->EntryTable[1][0] = EntryRecord{2009, 2, 20, 2, 0, 0, 0, 4000, 0};
     const EntryRecord march[] = {
-        {2026, 3, 5, 2, 0, 0, 0, 10000, 0}, {2026, 3, 3, 2, 1, 0, 0, 5000, 0},
-        {2026, 3, 5, 1, 0, 0, 0, 20000, 2}, {2026, 3, 1, 0, 0, 5, 0, 250000, 2},
-        {2026, 3, 8, 3, 0, 0, 0, 1000, 1},  {2026, 3, 9, 0, 0, 0, 0, 700, 2},
-        {2026, 3, 7, 1, 1, 1, 0, 30000, 2},
+        {2009, 3, 5, 2, 0, 0, 0, 10000, 0}, {2009, 3, 3, 2, 1, 0, 0, 5000, 0},
+        {2009, 3, 5, 1, 0, 0, 0, 20000, 2}, {2009, 3, 1, 0, 0, 5, 0, 250000, 2},
+        {2009, 3, 8, 3, 0, 0, 0, 1000, 1},  {2009, 3, 9, 0, 0, 0, 0, 700, 2},
+        {2009, 3, 7, 1, 1, 1, 0, 30000, 2},
     };
     const char* memos[] = {"夕食", "ランチ", "預け入れ", "3月分", "まとめ買い", "両替", "振替"};
     for (int j = 0; j < 7; ++j) {
         ledger->EntryTable[2][j] = march[j];
         ledger->EntryTextTable[2][j] = EntryText{"店" + std::to_string(j), memos[j]};
     }
-    ledger->EditDate = Date{2026, 3, 10};
+    ledger->EditDate = Date{2009, 3, 10};
     ledger->EditMonth = 3;
     return ledger;
 }
@@ -113,7 +118,7 @@ TEST(ExpenseSheet, ListsNamedExpenseItemsWithBudgetsRatesAndExpansion) {
 
     // Zero-balance items leave every summary sheet; an item whose entries cancel out too.
     ledger->HideZeroItems = true;
-    ledger->EntryTable[2][7] = EntryRecord{2026, 3, 9, 0, 0, 3, 0, 1050, 0};  // refund
+    ledger->EntryTable[2][7] = EntryRecord{2009, 3, 9, 0, 0, 3, 0, 1050, 0};  // refund
     const SheetGrid hidden = FillSheet(*ledger, ExpenseSheet, state);
     EXPECT_EQ(hidden.RowCount(), 31);
     EXPECT_EQ(hidden.Cell(1, 0), "+食費");
@@ -131,7 +136,7 @@ TEST(ExpenseSheet, ListsNamedExpenseItemsWithBudgetsRatesAndExpansion) {
 
 TEST(IncomeSheet, ShowsEarnedFiguresAndJanuaryLastMonthAsZero) {
     auto ledger = MakeLedger();
-    ledger->EntryTable[0][0] = EntryRecord{2026, 1, 25, 0, 0, 5, 1, 3000, 2};
+    ledger->EntryTable[0][0] = EntryRecord{2009, 1, 25, 0, 0, 5, 1, 3000, 2};
     ledger->BudgetTable[1][5] = 2000;
     ledger->EditMonth = 1;
     SheetState state;
@@ -182,10 +187,10 @@ TEST(AccountSheet, CarriesBalancesAndHidesZeroSubItems) {
 
 TEST(DailySheet, SevenDaysEndingAtTheEditDateAcrossTheYearStart) {
     auto ledger = MakeLedger();
-    ledger->EntryTable[0][0] = EntryRecord{2026, 1, 2, 2, 1, 0, 0, 1200, 1};
-    ledger->EntryTable[0][1] = EntryRecord{2026, 1, 3, 4, 0, 0, 0, 300, 0};
+    ledger->EntryTable[0][0] = EntryRecord{2009, 1, 2, 2, 1, 0, 0, 1200, 1};
+    ledger->EntryTable[0][1] = EntryRecord{2009, 1, 3, 4, 0, 0, 0, 300, 0};
     ledger->EditMonth = 1;
-    ledger->EditDate = Date{2026, 1, 3};
+    ledger->EditDate = Date{2009, 1, 3};
     SheetState state;
     state.ExpandedItems[DailySheet][2] = true;
     const SheetGrid grid = FillSheet(*ledger, DailySheet, state);
@@ -252,10 +257,10 @@ TEST(DetailSheet, EveryEntryOfTheMonthAndNothingOfADeletedOne) {
     EXPECT_EQ(grid.RowCount(), 9);
     EXPECT_EQ(RowsOf(grid, 0, 2), (Rows{{"年", "月", "日", "項目1", "細目1", "項目2", "細目2",
                                          "金額", "税区分", "適用1", "適用2"},
-                                        {"2026", "3", "5", "食費", "食料品", "現金", "お財布",
+                                        {"2009", "3", "5", "食費", "食料品", "現金", "お財布",
                                          "    10,000", "税込み", "店0", "夕食"}}));
     EXPECT_EQ(RowsOf(grid, 5, 1)[0],
-              (std::vector<std::string>{"2026", "3", "8", "日用品", "洗剤", "現金", "お財布",
+              (std::vector<std::string>{"2009", "3", "8", "日用品", "洗剤", "現金", "お財布",
                                         "     1,000", "税抜き", "店4", "まとめ買い"}));
     EXPECT_TRUE(RowsEmptyFrom(grid, 8));
 
@@ -289,21 +294,21 @@ TEST(PassbookSheet, ListsOneAccountByDayWithARunningBalance) {
     } cases[] = {
         {10,
          {{"", "", "", "現金", "お財布", "前月繰越金額", "", "", "    46,000"},
-          {"2026", "3", "1", "給与", "本給", "3月分", "", "   250,000", "   296,000"},
-          {"2026", "3", "3", "食費", "外食", "ランチ", "     5,000", "", "   291,000"},
-          {"2026", "3", "5", "食費", "食料品", "夕食", "    10,000", "", "   281,000"},
-          {"2026", "3", "5", "銀行", "みずほ", "預け入れ", "    20,000", "", "   261,000"},
+          {"2009", "3", "1", "給与", "本給", "3月分", "", "   250,000", "   296,000"},
+          {"2009", "3", "3", "食費", "外食", "ランチ", "     5,000", "", "   291,000"},
+          {"2009", "3", "5", "食費", "食料品", "夕食", "    10,000", "", "   281,000"},
+          {"2009", "3", "5", "銀行", "みずほ", "預け入れ", "    20,000", "", "   261,000"},
           // tax-excluded 1,000 moves the balance by 1,050, as the totals count it
-          {"2026", "3", "8", "日用品", "洗剤", "まとめ買い", "     1,050", "", "   259,950"},
+          {"2009", "3", "8", "日用品", "洗剤", "まとめ買い", "     1,050", "", "   259,950"},
           // both sides in the account: one row that leaves the balance as it was
-          {"2026", "3", "9", "現金", "お財布", "両替", "       700", "       700", "   259,950"}}},
+          {"2009", "3", "9", "現金", "お財布", "両替", "       700", "       700", "   259,950"}}},
         {20,
          {{"", "", "", "銀行", "みずほ", "前月繰越金額", "", "", "   300,000"},
-          {"2026", "3", "5", "現金", "お財布", "預け入れ", "", "    20,000", "   320,000"},
-          {"2026", "3", "7", "銀行", "ゆうちょ", "振替", "    30,000", "", "   290,000"}}},
+          {"2009", "3", "5", "現金", "お財布", "預け入れ", "", "    20,000", "   320,000"},
+          {"2009", "3", "7", "銀行", "ゆうちょ", "振替", "    30,000", "", "   290,000"}}},
         {21,
          {{"", "", "", "銀行", "ゆうちょ", "前月繰越金額", "", "", "         0"},
-          {"2026", "3", "7", "銀行", "みずほ", "振替", "", "    30,000", "    30,000"}}},
+          {"2009", "3", "7", "銀行", "みずほ", "振替", "", "    30,000", "    30,000"}}},
         {14, {{"", "", "", "現金", "", "前月繰越金額", "", "", "         0"}}},
     };
     const std::vector<std::string> headings{"年",   "月",   "日",   "",    "",
@@ -325,6 +330,72 @@ TEST(PassbookSheet, ListsOneAccountByDayWithARunningBalance) {
         EXPECT_EQ(grid.RowCount(), 2) << choice;
         EXPECT_TRUE(RowsEmptyFrom(grid, 1)) << choice;
     }
+}
+
+// A 2005 ledger as the program has always booked it: the default masters, tax-excluded food,
+// goods and fares at amounts whose tax needs rounding, March edited.
+std::unique_ptr<Ledger> Ledger2005() {
+    auto ledger = std::make_unique<Ledger>();
+    ReadItemMaster(*ledger, std::string(KAKEIBO_DATA_DIR) + "kamoku.dat");
+    ReadSubItemMaster(*ledger, std::string(KAKEIBO_DATA_DIR) + "hojyo.dat");
+    ledger->BalanceTable[0][0][0] = ledger->BalanceTable[0][0][5] = 80000;
+    ledger->BalanceTable[0][1][0] = ledger->BalanceTable[0][1][5] = 500000;
+    ledger->BudgetTable[3][2] = 40000;
+    ledger->BudgetTable[3][3] = 5000;
+    const EntryRecord entries[] = {
+        {2005, 2, 27, 2, 0, 0, 0, 1255, 1}, {2005, 3, 1, 2, 0, 0, 0, 999, 1},
+        {2005, 3, 1, 2, 1, 0, 0, 30, 1},    {2005, 3, 2, 3, 0, 0, 0, 1, 1},
+        {2005, 3, 4, 7, 0, 1, 0, 12345, 1}, {2005, 3, 5, 2, 0, 0, 0, 2480, 0},
+        {2005, 3, 6, 0, 0, 1, 0, 20000, 2}, {2005, 3, 7, 1, 0, 20, 0, 250000, 2},
+        {2005, 3, 7, 3, 1, 0, 0, 777, 1},
+    };
+    std::array<int, kMonthCount> next{};
+    for (const EntryRecord& e : entries) {
+        const int m = e.Month - 1;
+        ledger->EntryTable[m][next[m]] = e;
+        ledger->EntryTextTable[m][next[m]] = {"店" + std::to_string(next[m]), "メモ"};
+        ++next[m];
+    }
+    ledger->EditDate = Date{2005, 3, 8};
+    ledger->EditMonth = 3;
+    ledger->EditMonthIndex = 2;
+    ledger->NextSlot = next[2];
+    return ledger;
+}
+
+// Every sheet of the edited month under each rounding rule as text: a line per row that
+// shows anything, cells between "|".
+std::string AllSheetsText(Ledger& ledger) {
+    SheetState state;
+    state.ExpandedItems[ExpenseSheet][2] = true;
+    state.ExpandedItems[DailySheet][2] = true;
+    state.PassbookChoice = 10;
+    std::string text;
+    for (int rounding = 0; rounding < 3; ++rounding) {
+        ledger.TaxRounding = rounding;
+        for (int kind = 0; kind < kSheetKindCount; ++kind) {
+            const SheetGrid grid = FillSheet(ledger, kind, state);
+            text += "# " + std::to_string(rounding) + " " + SheetName(kind) + "\n";
+            for (int r = 0; r < grid.RowCount(); ++r) {
+                std::string row;
+                for (int c = 0; c < grid.ColumnCount(); ++c) row += grid.Cell(r, c) + "|";
+                if (row.find_first_not_of('|') != std::string::npos) text += row + "\n";
+            }
+        }
+    }
+    return text;
+}
+
+// Written by the program before the tax followed the entry's date: no figure of a ledger
+// from before April 2014 may change.
+TEST(TaxRates, A2005LedgersSheetsKeepEveryFigure) {
+    auto ledger = Ledger2005();
+    EXPECT_EQ(AllSheetsText(*ledger),
+              test::ReadBytes(std::string(KAKEIBO_TEST_DATA_DIR) + "sheets_2005.txt"));
+    // Marks only count from October 2019.
+    ledger->ReducedRateItems.fill(true);
+    EXPECT_EQ(AllSheetsText(*ledger),
+              test::ReadBytes(std::string(KAKEIBO_TEST_DATA_DIR) + "sheets_2005.txt"));
 }
 
 }  // namespace

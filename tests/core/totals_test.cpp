@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/ledger.h"
 
@@ -91,9 +93,9 @@ TEST(Totals, IncomeGrowsPositiveOnBothSides) {
 
 TEST(Totals, TaxExcludedAmountCountsWithTaxInTotalsButAsEnteredInTheWeek) {
     auto ledger = MakeLedger();
-    ledger->EntryTable[2][0] = Entry(2026, 3, 3, kFood, 0, kWallet, 0, 1000, 1);
-    ledger->EntryTable[2][1] = Entry(2026, 3, 2, kFood, 0, kWallet, 0, 999, 1);
-    ledger->EntryTable[2][2] = Entry(2026, 3, 2, kFood, 0, kWallet, 0, 999, 2);
+    ledger->EntryTable[2][0] = Entry(2013, 3, 3, kFood, 0, kWallet, 0, 1000, 1);
+    ledger->EntryTable[2][1] = Entry(2013, 3, 2, kFood, 0, kWallet, 0, 999, 1);
+    ledger->EntryTable[2][2] = Entry(2013, 3, 2, kFood, 0, kWallet, 0, 999, 2);
 
     // 999 without tax is 1,048.95 with it; the third entry is not tax-excluded.
     const int64_t totals[3] = {1050 + 1049 + 999, 1050 + 1048 + 999, 1050 + 1049 + 999};
@@ -107,7 +109,7 @@ TEST(Totals, TaxExcludedAmountCountsWithTaxInTotalsButAsEnteredInTheWeek) {
         EXPECT_EQ(ledger->BalanceTable[12][kFood][5], total) << rounding;
     }
 
-    DataSum(*ledger, 3, Date{2026, 3, 3});
+    DataSum(*ledger, 3, Date{2013, 3, 3});
     EXPECT_EQ(ledger->WeekTable[kFood][6][0], 1000);
     EXPECT_EQ(ledger->WeekTable[kWallet][6][0], -1000);
     EXPECT_EQ(ledger->WeekTable[kFood][5][0], 999 + 999);
@@ -116,6 +118,7 @@ TEST(Totals, TaxExcludedAmountCountsWithTaxInTotalsButAsEnteredInTheWeek) {
 
 TEST(Totals, ShohizeiRoundsExactlyByTheChosenRule) {
     auto ledger = MakeLedger();
+    const Date before{2005, 6, 1};  // five percent
     struct Row {
         int64_t amount;
         int64_t halfUp, down, up;
@@ -135,18 +138,99 @@ TEST(Totals, ShohizeiRoundsExactlyByTheChosenRule) {
     };
     for (const Row& row : rows) {
         ledger->TaxRounding = 0;
-        EXPECT_EQ(Shohizei(*ledger, row.amount), row.halfUp) << row.amount;
+        EXPECT_EQ(Shohizei(*ledger, row.amount, before, kFood), row.halfUp) << row.amount;
         ledger->TaxRounding = 1;
-        EXPECT_EQ(Shohizei(*ledger, row.amount), row.down) << row.amount;
+        EXPECT_EQ(Shohizei(*ledger, row.amount, before, kFood), row.down) << row.amount;
         ledger->TaxRounding = 2;
-        EXPECT_EQ(Shohizei(*ledger, row.amount), row.up) << row.amount;
+        EXPECT_EQ(Shohizei(*ledger, row.amount, before, kFood), row.up) << row.amount;
     }
+}
+
+TEST(Totals, TheRateFollowsTheEntrysDateAndItem) {
+    auto ledger = MakeLedger();
+    constexpr int kGoods = 4;
+    ledger->ItemTable[kGoods] = {"日用品", "-1"};
+    ledger->ReducedRateItems = {};
+    ledger->ReducedRateItems[kFood] = true;
+    ledger->ReducedRateItems[kSalary] = true;  // an income item: never the reduced rate
+    // 1,255 yen: 1,317.75 at 5 %, 1,355.4 at 8 %, 1,380.5 at 10 %.
+    const std::array<int64_t, 3> five{1318, 1317, 1318}, eight{1355, 1355, 1356},
+        ten{1381, 1380, 1381};
+    const struct {
+        Date date;
+        int item;
+        std::array<int64_t, 3> want;  // half up, down, up
+    } rows[] = {
+        {{2014, 3, 31}, kGoods, five},  {{2014, 3, 31}, kFood, five},
+        {{2014, 4, 1}, kGoods, eight},  {{2014, 4, 1}, kFood, eight},
+        {{2019, 9, 30}, kGoods, eight}, {{2019, 9, 30}, kFood, eight},
+        {{2019, 10, 1}, kGoods, ten},   {{2019, 10, 1}, kFood, eight},
+        {{2025, 12, 31}, kSalary, ten}, {{2100, 12, 31}, kFood, eight},
+        {{2005, 6, 1}, kFood, five},    {{2019, 2, 29}, kGoods, five},
+        {{2025, 13, 1}, kGoods, five},  {{2101, 1, 1}, kGoods, five},
+        {{1999, 12, 31}, kGoods, five}, {{0, 0, 0}, kFood, five},
+    };
+    for (const auto& row : rows) {
+        for (int rounding = 0; rounding < 3; ++rounding) {
+            ledger->TaxRounding = rounding;
+            const Date& d = row.date;
+            const std::string what = std::to_string(d.Year) + "-" + std::to_string(d.Month) + "-" +
+                                     std::to_string(d.Day) + " item " + std::to_string(row.item) +
+                                     " rule " + std::to_string(rounding);
+            EXPECT_EQ(Shohizei(*ledger, 1255, d, row.item), row.want[rounding]) << what;
+            // The totals count the entry by its own date, whatever month holds it.
+            ledger->EntryTable[5][0] =
+                Entry(d.Year, d.Month, d.Day, row.item, 0, kWallet, 0, 1255, 1);
+            RefreshData(*ledger, 1);
+            EXPECT_EQ(ledger->MonthTotalTable[5][kWallet][0][1], row.want[rounding]) << what;
+        }
+    }
+}
+
+// Worked out by hand: food at the reduced 8 %, everything else at 10 %.
+TEST(Totals, A2025LedgerCountsFoodAtEightAndTheRestAtTen) {
+    auto ledger = MakeLedger();
+    constexpr int kGoods = 4;
+    ledger->ItemTable[kGoods] = {"日用品", "-1"};
+    ledger->BalanceTable[0][kWallet][0] = ledger->BalanceTable[0][kWallet][5] = 20000;
+    ledger->EntryTable[2][0] = Entry(2025, 3, 3, kFood, 0, kWallet, 0, 1000, 1);   // 1,080
+    ledger->EntryTable[2][1] = Entry(2025, 3, 3, kFood, 1, kWallet, 0, 999, 1);    // 1,078.92
+    ledger->EntryTable[2][2] = Entry(2025, 3, 4, kFood, 0, kWallet, 0, 500, 0);    // 500
+    ledger->EntryTable[2][3] = Entry(2025, 3, 4, kGoods, 0, kWallet, 0, 1000, 1);  // 1,100
+    ledger->EntryTable[2][4] = Entry(2025, 3, 5, kGoods, 2, kBank, 0, 999, 1);     // 1,098.9
+    ledger->EntryTable[2][5] = Entry(2025, 3, 5, kGoods, 0, kWallet, 0, 300, 2);   // 300
+    ledger->EntryTable[3][0] = Entry(2025, 4, 1, kBank, 0, kSalary, 0, 1000, 1);   // 1,100
+
+    const struct {
+        int rounding;
+        int64_t food, goods, wallet, bank;
+    } rows[] = {
+        {0, 1080 + 1079 + 500, 1100 + 1099 + 300, 1080 + 1079 + 500 + 1100 + 300, 1099},
+        {1, 1080 + 1078 + 500, 1100 + 1098 + 300, 1080 + 1078 + 500 + 1100 + 300, 1098},
+        {2, 1080 + 1079 + 500, 1100 + 1099 + 300, 1080 + 1079 + 500 + 1100 + 300, 1099},
+    };
+    for (const auto& row : rows) {
+        ledger->TaxRounding = row.rounding;
+        Refresh(*ledger);
+        const auto& march = ledger->MonthTotalTable[2];
+        EXPECT_EQ(march[kFood][kTotalColumn][0], row.food) << row.rounding;
+        EXPECT_EQ(march[kGoods][kTotalColumn][0], row.goods) << row.rounding;
+        EXPECT_EQ(march[kWallet][0][1], row.wallet) << row.rounding;
+        EXPECT_EQ(ledger->BalanceTable[3][kWallet][5], 20000 - row.wallet) << row.rounding;
+        EXPECT_EQ(ledger->BalanceTable[12][kBank][0], 1100 - row.bank) << row.rounding;
+        EXPECT_EQ(ledger->BalanceTable[12][kSalary][5], 1100) << row.rounding;
+    }
+    // Without the mark food pays the standard rate too.
+    ledger->TaxRounding = 0;
+    ledger->ReducedRateItems[kFood] = false;
+    Refresh(*ledger);
+    EXPECT_EQ(ledger->MonthTotalTable[2][kFood][kTotalColumn][0], 1100 + 1099 + 500);
 }
 
 TEST(Totals, LargeMonthsSumWithoutWrapping) {
     auto ledger = MakeLedger();
     for (int s = 0; s < kSlotCount; ++s) {
-        ledger->EntryTable[11][s] = Entry(2026, 12, 1 + s % 31, kFood, 4, kBank, 1, 2000000000, 1);
+        ledger->EntryTable[11][s] = Entry(2013, 12, 1 + s % 31, kFood, 4, kBank, 1, 2000000000, 1);
     }
     Refresh(*ledger);
     EXPECT_EQ(ledger->MonthTotalTable[11][kFood][4][0], 2100000000000);

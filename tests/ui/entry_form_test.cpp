@@ -118,7 +118,7 @@ TEST_F(LayoutTest, EveryControlSitsAtItsPlaceWithItsCaptionAndColour) {
     EXPECT_EQ(Background(form->Panel2), QColor(254, 250, 233));
     EXPECT_EQ(form->Panel1->grab().toImage().pixelColor(200, 140), QColor(251, 253, 255));
     EXPECT_EQ(form->RadioButton1->text(), QStringLiteral("税込"));
-    EXPECT_EQ(form->RadioButton2->text(), QStringLiteral("税抜"));
+    EXPECT_EQ(form->RadioButton2->text(), QStringLiteral("税抜(8%)"));  // 食費 in 2026
     EXPECT_EQ(form->RadioButton3->text(), QStringLiteral("その他"));
     EXPECT_EQ(form->Button1->text(), QStringLiteral("前月予算コピー"));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("予算登録"));
@@ -408,18 +408,38 @@ TEST_F(RecordingTest, AnExpenseATransferAndAnIncomeAreWrittenAsChosen) {
 
 TEST_F(RecordingTest, TaxExcludedAddsTheTaxToTheReceiptButStoresTheAmountAsTyped) {
     QTest::mouseClick(form->RadioButton2, Qt::LeftButton);
-    TypeAmount("1000");
-    Write();
-    EXPECT_EQ(ledger->EntryTable[6][0].Amount, 1000);
-    EXPECT_EQ(ledger->EntryTable[6][0].TaxKind, 1);
-    EXPECT_EQ(form->ReceiptTotal(), 1050);
-    EXPECT_EQ(form->NValLabel1->Caption(), QStringLiteral("1,050"));
+    // The rate beside 「税抜」 and on the receipt follows the edited date and the chosen item.
+    const struct {
+        Date date;
+        int item1Position;  // 0 食費 (reduced rate), 1 日用品
+        const char* caption;
+        int64_t withTax;
+    } rows[] = {
+        {{2026, 7, 12}, 0, "税抜(8%)", 1080},  {{2026, 7, 12}, 1, "税抜(10%)", 1100},
+        {{2019, 10, 1}, 1, "税抜(10%)", 1100}, {{2019, 9, 30}, 1, "税抜(8%)", 1080},
+        {{2014, 4, 1}, 0, "税抜(8%)", 1080},   {{2014, 3, 31}, 0, "税抜(5%)", 1050},
+    };
+    int64_t receipt = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.caption);
+        main->SelectDate(row.date);
+        form->ComboBox5->setCurrentIndex(row.item1Position);
+        EXPECT_EQ(form->RadioButton2->text(), QString::fromUtf8(row.caption));
+        EXPECT_GE(form->RadioButton2->width(), form->RadioButton2->sizeHint().width());
+        TypeAmount("1000");
+        Write();
+        const EntryRecord& e = ledger->EntryTable[row.date.Month - 1][ledger->NextSlot - 1];
+        EXPECT_EQ(e.Amount, 1000);
+        EXPECT_EQ(e.TaxKind, 1);
+        receipt += row.withTax;
+        EXPECT_EQ(form->ReceiptTotal(), receipt);
+    }
+    EXPECT_EQ(form->NValLabel1->Caption(), QStringLiteral("6,490"));
 
     QTest::mouseClick(form->Image2, Qt::LeftButton);
     EXPECT_EQ(form->ReceiptTotal(), 0);
     EXPECT_EQ(form->NValLabel1->Caption(), QStringLiteral("0"));
-    EXPECT_EQ(ledger->EntryTable[6][0].Amount, 1000);
-    EXPECT_EQ(ledger->NextSlot, 1);
+    EXPECT_EQ(ledger->EntryTable[2][0].Amount, 1000);
 }
 
 TEST_F(RecordingTest, TheWalletBalanceShowsTheWriteAtOnce) {

@@ -216,6 +216,41 @@ TEST_F(SettingsDialogTest, KindButtonsAreOffForAccountsAndSwitchAnItemsKind) {
     EXPECT_EQ(ledger->ItemTable[5].Kind, "-1");
 }
 
+TEST_F(SettingsDialogTest, ReducedRateMarkFollowsTheChosenExpenseItemAndReachesTheEntryForm) {
+    TForm2& d = Open();
+    EXPECT_EQ(d.CheckBox2->text(), QStringLiteral("軽減税率（8%）"));
+    auto shown = [&] { return std::pair{d.CheckBox2->isEnabled(), d.CheckBox2->isChecked()}; };
+    EXPECT_EQ(shown(), std::pair(false, false));  // an account
+    Walk(d.ComboBox1, 2);
+    EXPECT_EQ(shown(), std::pair(true, true));  // 食費: marked by default
+    Walk(d.ComboBox1, 1);
+    EXPECT_EQ(shown(), std::pair(true, false));  // 日用品
+    // Like a rename, a mark lasts until another item is chosen, unless applied.
+    Click(d.CheckBox2);
+    Walk(d.ComboBox1, 1);
+    QTest::keyClick(d.ComboBox1, Qt::Key_Up);
+    EXPECT_EQ(shown(), std::pair(true, false));
+    EXPECT_FALSE(ledger->ReducedRateItems[3]);
+    Click(d.CheckBox2);
+    Click(d.Button3);
+    EXPECT_TRUE(ledger->ReducedRateItems[3]);
+    EXPECT_TRUE(ledger->LedgerChanged);
+    entry->ComboBox5->setCurrentIndex(1);
+    EXPECT_EQ(entry->RadioButton2->text(), QStringLiteral("税抜(8%)"));
+    // An item made income loses its mark.
+    Click(d.RadioButton1);
+    EXPECT_EQ(shown(), std::pair(false, false));
+    Click(d.RadioButton2);
+    EXPECT_EQ(shown(), std::pair(true, false));
+    Click(d.RadioButton1);
+    Click(d.Button1);
+    EXPECT_EQ(ledger->ItemTable[3].Kind, "1");
+    EXPECT_FALSE(ledger->ReducedRateItems[3]);
+    EXPECT_TRUE(ledger->ReducedRateItems[2]);
+    EXPECT_EQ(entry->RadioButton2->text(), QStringLiteral("税抜(8%)"));  // 食費 again
+    EXPECT_EQ(Items(entry->ComboBox5), QStringList({"食費", ""}));
+}
+
 TEST_F(SettingsDialogTest, HistoryLengthZeroEmptiesTheHistoryAtTheNextWrite) {
     ledger->ShopHistoryMax = 2;
     TForm2& d = Open();

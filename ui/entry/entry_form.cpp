@@ -137,7 +137,8 @@ void TForm3::BuildPanel() {
     auto radio = [this](const char* name, int left, const QString& caption) {
         auto* r = new QRadioButton(caption, Panel1);
         r->setObjectName(QString::fromUtf8(name));
-        r->setGeometry(left, 80, 80, 17);
+        // 88 apart: wide enough for 「税抜(10%)」.
+        r->setGeometry(left, 80, 88, 17);
         return r;
     };
     RadioButton1 = radio("RadioButton1", 224, QStringLiteral("税込"));
@@ -395,7 +396,10 @@ void TForm3::SetKamoku(EntryTab tab) {
 }
 
 void TForm3::SetHojyo(const QObject* source) {
-    if (source != ComboBox3) FillSubItems(ComboBox12, item1Map_, ComboBox5->currentIndex());
+    if (source != ComboBox3) {
+        FillSubItems(ComboBox12, item1Map_, ComboBox5->currentIndex());
+        ShowTaxRate();
+    }
     if (source != ComboBox5) FillSubItems(ComboBox4, item2Map_, ComboBox3->currentIndex());
 }
 
@@ -425,6 +429,12 @@ std::vector<std::string> TForm3::MemoHistory() const {
 void TForm3::SetWalletBalance() {
     const int month = std::clamp(ledger_.EditMonth, 1, kMonthCount);
     NValLabel2->SetValue(static_cast<long double>(ledger_.BalanceTable[month][0][0]));
+}
+
+void TForm3::ShowTaxRate() {
+    const int position = ComboBox5->currentIndex();
+    const int item = position >= 0 && position < kItemCount ? item1Map_[position] : -1;
+    RadioButton2->setText(Qs(TaxExcludedCaption(ledger_, ledger_.EditDate, item)));
 }
 
 void TForm3::SetEditMode(bool editing) {

@@ -102,7 +102,7 @@ public:
     QComboBox* ComboBox1 = nullptr;         // shop name, editable, with history (mise.dat)
     TBorderLabel* BorderLabel3 = nullptr;   // caption "税区分"
     QRadioButton* RadioButton1 = nullptr;   // tax included
-    QRadioButton* RadioButton2 = nullptr;   // tax excluded
+    QRadioButton* RadioButton2 = nullptr;   // tax excluded, with its rate: 「税抜(10%)」
     QRadioButton* RadioButton3 = nullptr;   // other
     TBorderLabel* BorderLabel4 = nullptr;   // caption "金額"
     TNValEdit* NValEdit5 = nullptr;         // amount, separators added as typed; Enter writes
@@ -141,6 +141,8 @@ private:
     bool AmountEnter(const QKeyEvent& key);
     void FillSubItems(QComboBox* list, const std::array<int32_t, 31>& map, int position);
     void SetWalletBalance();
+    // 「税抜」 with the rate of the edited date and the chosen first item.
+    void ShowTaxRate();
     void SetEditMode(bool editing);
 
     // Recording steps.

@@ -73,6 +73,8 @@ void TForm3::DrawCell() {
     model_->Fill(ledger_);
     if (!SG31->currentIndex().isValid()) MoveCurrentRow(0);
     SetWalletBalance();
+    // The edited date may have moved across a change of the rate.
+    ShowTaxRate();
 }
 
 void TForm3::MoveCurrentRow(int modelRow) {

@@ -1,5 +1,7 @@
 #include "ui/entry/entry_logic.h"
 
+#include "core/totals.h"
+
 namespace kakeibo {
 
 namespace {
@@ -43,6 +45,10 @@ std::optional<EntryTab> TabAtStripX(int x) {
     const int k = x / 80;
     if (k >= kEntryTabCount) return std::nullopt;
     return static_cast<EntryTab>(k);
+}
+
+std::string TaxExcludedCaption(const Ledger& ledger, const Date& date, int item) {
+    return "税抜(" + std::to_string(TaxRate(ledger, date, item)) + "%)";
 }
 
 }  // namespace kakeibo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,5 +26,9 @@ std::optional<EntryTab> TabForKinds(std::string_view kind1, std::string_view kin
 // The tab under a press on the strip at `x` pixels from its left edge: click zones are 80
 // pixels wide although the tabs are drawn 72 apart.
 std::optional<EntryTab> TabAtStripX(int x);
+
+// The caption of the tax-excluded button: the rate such an amount gets on `date` in `item`
+// (-1: none chosen), as 「税抜(10%)」.
+std::string TaxExcludedCaption(const Ledger& ledger, const Date& date, int item);
 
 }  // namespace kakeibo

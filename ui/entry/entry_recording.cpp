@@ -99,7 +99,9 @@ void TForm3::KinyuClick() {
         if (!CheckWritable(!editing)) return;
         if (!editing) {
             int64_t v = static_cast<int64_t>(std::trunc(NValEdit5->Value()));
-            if (RadioButton2->isChecked()) v = Shohizei(ledger_, v);
+            if (RadioButton2->isChecked()) {
+                v = Shohizei(ledger_, v, ledger_.EditDate, item1Map_[ComboBox5->currentIndex()]);
+            }
             receiptTotal_ += v;
             NValLabel1->SetValue(static_cast<long double>(receiptTotal_));
             DataWrite(ledger_.NextSlot);

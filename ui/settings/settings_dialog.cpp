@@ -220,6 +220,10 @@ void TForm2::BuildNamesPage() {
     RadioGroup1 = MakeGroup(TabSheet1, "RadioGroup1", {8, 152, 433, 48}, "科目区分");
     RadioButton1 = MakeRadio(RadioGroup1, "RadioButton1", {24, 22}, "収入");
     RadioButton2 = MakeRadio(RadioGroup1, "RadioButton2", {120, 22}, "支出");
+    CheckBox2 = new QCheckBox(QStringLiteral("軽減税率（8%）"), RadioGroup1);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->adjustSize();
+    CheckBox2->move(240, 22);
 }
 
 void TForm2::ConnectHandlers() {
@@ -235,6 +239,7 @@ void TForm2::ConnectHandlers() {
                    [this] { RadioButtonClick(RadioButton1); });
     ConnectGuarded(RadioButton2, &QRadioButton::clicked, this,
                    [this] { RadioButtonClick(RadioButton2); });
+    ConnectGuarded(CheckBox2, &QCheckBox::clicked, this, &TForm2::CheckBox2Click);
     ConnectGuarded(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
     ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     ConnectGuarded(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
@@ -328,8 +333,8 @@ void TForm2::DrawData(const QObject* source) {
     }
 }
 
-// The kind buttons of item `i`: unchecked and disabled for an account. A kind that is not a
-// number stops here with the general error box.
+// The kind buttons and the reduced-rate mark of item `i`: unchecked and disabled for an account. A
+// kind that is not a number stops here with the general error box.
 void TForm2::ShowKind(int i) {
     const int32_t kind = ParseInt32(work_.Items[i].Kind);
     for (QRadioButton* r : {RadioButton1, RadioButton2}) {
@@ -340,6 +345,14 @@ void TForm2::ShowKind(int i) {
     }
     if (kind == -1) RadioButton2->setChecked(true);
     if (kind == 1) RadioButton1->setChecked(true);
+    ShowReducedRate(i);
+}
+
+// Only an expense item pays the reduced rate, so only its mark can be set.
+void TForm2::ShowReducedRate(int i) {
+    const bool expense = work_.Items[i].Kind == kKindExpense;
+    CheckBox2->setEnabled(expense);
+    CheckBox2->setChecked(expense && work_.ReducedRate[i]);
 }
 
 void TForm2::ShowWorkingNames() {
@@ -404,6 +417,13 @@ void TForm2::RadioButtonClick(const QRadioButton* sender) {
     const int i = Position(ComboBox1);
     if (i < 0) return;
     work_.Items[i].Kind = sender == RadioButton1 ? kKindIncome : kKindExpense;
+    if (sender == RadioButton1) work_.ReducedRate[i] = false;
+    ShowReducedRate(i);
+}
+
+void TForm2::CheckBox2Click() {
+    const int i = Position(ComboBox1);
+    if (i >= 0) work_.ReducedRate[i] = CheckBox2->isChecked();
 }
 
 // The masters are CP932 files with one name per line: a changed name they cannot hold is

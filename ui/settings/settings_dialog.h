@@ -67,6 +67,7 @@ public:
     void Edit3Change();
     void NValEdit3Change();
     void RadioButtonClick(const QRadioButton* sender);
+    void CheckBox2Click();
 
     void Button3Click();  // 適用
     void Button1Click();  // Ok
@@ -124,6 +125,7 @@ public:
     QGroupBox* RadioGroup1 = nullptr;      // "科目区分": income or expense, for items 2..29
     QRadioButton* RadioButton1 = nullptr;  // "収入" income
     QRadioButton* RadioButton2 = nullptr;  // "支出" expense
+    QCheckBox* CheckBox2 = nullptr;        // "軽減税率（8%）": an expense item's reduced rate
 
 public slots:
     void done(int result) override;
@@ -138,6 +140,7 @@ private:
     void BuildNamesPage();
     void ConnectHandlers();
     void ShowKind(int item);
+    void ShowReducedRate(int item);
     void ShowWorkingNames();
     bool NamesStorable();
     void ApplyOptions();
