@@ -69,7 +69,8 @@ FileStamp StampFile(const std::string& path) {
     std::string bytes;
     char buffer[65536];
     ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, static_cast<size_t>(n));
     FileStamp stamp = n < 0 ? missing : StampOpenFile(path, fd, bytes);
     ::close(fd);
     return stamp;

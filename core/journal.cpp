@@ -319,8 +319,8 @@ JournalError WriteError(const std::string& path, int error) {
 bool WriteAll(int fd, std::string_view bytes, off_t at, int& error) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t w = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
-                                   at + static_cast<off_t>(done));
+        const ssize_t w =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
         if (w < 0) {
             if (errno == EINTR) continue;
             error = errno;
@@ -369,7 +369,8 @@ JournalContents ReadJournal(const std::string& path) {
     std::string bytes;
     char buffer[65536];
     ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, static_cast<size_t>(n));
     ::close(fd);
 
     contents.State = JournalState::Unreadable;
@@ -495,7 +496,8 @@ Change ChangeBetween(const Ledger& before, const Ledger& after, ChangeKind kind,
     for (int m = 0; m < kMonthCount; ++m) {
         const int used = std::max(before.GetIndex(m + 1), after.GetIndex(m + 1));
         int first = 0;
-        while (!whole && first < used && before.EntryTable[m][first] == after.EntryTable[m][first] &&
+        while (!whole && first < used &&
+               before.EntryTable[m][first] == after.EntryTable[m][first] &&
                before.EntryTextTable[m][first] == after.EntryTextTable[m][first]) {
             ++first;
         }
@@ -527,26 +529,28 @@ Change ChangeBetween(const Ledger& before, const Ledger& after, ChangeKind kind,
 }
 
 std::string RecoveryQuestion(const JournalContents& contents, bool fits) {
-    const Moment& last = contents.Records.empty() ? contents.Header.Created
-                                                  : contents.Records.back().When;
+    const Moment& last =
+        contents.Records.empty() ? contents.Header.Created : contents.Records.back().When;
     char until[32];
     std::snprintf(until, sizeof until, "%04d/%02d/%02d %02d:%02d", last.Day.Year, last.Day.Month,
                   last.Day.Day, last.Hour, last.Minute);
     std::string text = "前回保存されなかった変更が " + std::to_string(contents.Records.size()) +
                        " 件あります（" + until + " まで）。復元しますか？";
     if (!fits) {
-        text = "この変更の記録は、今の家計簿ファイルとは違うファイルに対して作られました"
-               "（ファイルが別の場所で変更されたか、古いファイルに戻されています）。"
-               "復元すると、明細が合わなくなることがあります。\r" +
-               text;
+        text =
+            "この変更の記録は、今の家計簿ファイルとは違うファイルに対して作られました"
+            "（ファイルが別の場所で変更されたか、古いファイルに戻されています）。"
+            "復元すると、明細が合わなくなることがあります。\r" +
+            text;
     }
     return text;
 }
 
 std::string JournalKeptAsideMessage(const std::string& path, JournalState state) {
-    const std::string why = state == JournalState::TooNew
-                                ? "新しい版のプログラムで作られているため、この版では復元できません。"
-                                : "壊れているため、復元できません。";
+    const std::string why =
+        state == JournalState::TooNew
+            ? "新しい版のプログラムで作られているため、この版では復元できません。"
+            : "壊れているため、復元できません。";
     return "保存されなかった変更の記録「" + path + "」は" + why + "「" + AsideJournalPath(path) +
            "」として残しました。";
 }

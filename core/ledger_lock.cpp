@@ -52,8 +52,8 @@ LockOutcome LedgerLock::Take(const std::string& path, const Moment& now, LockHol
             staleFd = -1;
         }
         if (fd >= 0) {
-            const bool written = ::write(fd, content.data(), content.size()) ==
-                                 static_cast<ssize_t>(content.size());
+            const bool written =
+                ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
             if (!written || ::fsync(fd) != 0) {
                 ::unlink(path.c_str());
                 ::close(fd);

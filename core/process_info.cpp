@@ -135,8 +135,7 @@ std::string UnescapeField(const std::string& text) {
 
 std::string FieldLines(const ProcessIdentity& who) {
     return "host=" + EscapeField(who.Host) + "\npid=" + std::to_string(who.Pid) +
-           "\nstart=" + std::to_string(who.StartTicks) + "\nboot=" + EscapeField(who.BootId) +
-           "\n";
+           "\nstart=" + std::to_string(who.StartTicks) + "\nboot=" + EscapeField(who.BootId) + "\n";
 }
 
 ProcessIdentity IdentityFromFields(const TextFields& fields) {

@@ -74,7 +74,8 @@ std::string ReadFileAt(int dirFd, const std::string& name, bool& exists) {
     if (fd < 0) return bytes;
     char buffer[65536];
     ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, static_cast<size_t>(n));
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        bytes.append(buffer, static_cast<size_t>(n));
     ::close(fd);
     return bytes;
 }
@@ -103,8 +104,8 @@ bool IsIntentName(const std::string& name) {
 bool IsOldTempName(const std::string& name) {
     if (name.empty() || name[0] == '.' || !EndsWith(name, kTempSuffix)) return false;
     const std::string stem = name.substr(0, name.size() - 4);
-    for (const char* fixed : {kShopHistoryFile, kMemoHistoryFile, kItemMasterFile,
-                              kSubItemMasterFile, kSettingsFile}) {
+    for (const char* fixed :
+         {kShopHistoryFile, kMemoHistoryFile, kItemMasterFile, kSubItemMasterFile, kSettingsFile}) {
         if (stem == fixed) return true;
     }
     return EndsWith(stem, kEntriesExtension) || EndsWith(stem, kBalanceSuffix) ||
@@ -112,7 +113,8 @@ bool IsOldTempName(const std::string& name) {
 }
 
 bool RunningElsewhere(int64_t pid) {
-    return pid > 0 && pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+    return pid > 0 && pid != ::getpid() &&
+           (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
 enum class Outcome { Nothing, Completed, Undone };
@@ -242,12 +244,14 @@ std::vector<Notice> RecoverInterruptedSaves(const std::string& folder,
         ::unlinkat(dirFd, name.c_str(), 0);
         ::fsync(dirFd);
         if (outcome == Outcome::Completed) {
-            notices.push_back({NoticeKind::Information,
-                               "前回中断された保存を最後まで行いました（フォルダ「" + folder + "」）。"});
+            notices.push_back(
+                {NoticeKind::Information,
+                 "前回中断された保存を最後まで行いました（フォルダ「" + folder + "」）。"});
         } else if (outcome == Outcome::Undone) {
-            notices.push_back({NoticeKind::Information,
-                               "前回中断された保存を取り消し、保存前のファイルに戻しました（フォルダ「" +
-                                   folder + "」）。"});
+            notices.push_back(
+                {NoticeKind::Information,
+                 "前回中断された保存を取り消し、保存前のファイルに戻しました（フォルダ「" + folder +
+                     "」）。"});
         }
     }
     ::close(dirFd);

@@ -16,9 +16,9 @@ namespace kakeibo {
 // when a temporary file is missing, undone) by the next program that opens the ledger.
 
 struct IntentFile {
-    std::string Temp;    // names inside the folder
+    std::string Temp;  // names inside the folder
     std::string Target;
-    int64_t Size = 0;    // of the temporary file, written and synced
+    int64_t Size = 0;  // of the temporary file, written and synced
     uint64_t Hash = 0;
 };
 

@@ -44,7 +44,7 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
                                            const std::optional<LayoutSlot>& graphSheet = {});
 
 struct StartupResult {
-    std::vector<Notice> Messages;  // in the order they arose
+    std::vector<Notice> Messages;        // in the order they arose
     std::vector<FileStamp> LoadedFiles;  // the ledger's files as read; empty when none was
 };
 

@@ -228,7 +228,8 @@ TEST(Journal, NewerOrForeignJournalsAreNotReplayed) {
     std::string unknown = "\x09payload";
     std::string frame;
     for (uint64_t v = unknown.size(), i = 0; i < 4; ++i) frame += static_cast<char>(v >> (8 * i));
-    for (uint64_t v = HashBytes(unknown), i = 0; i < 8; ++i) frame += static_cast<char>(v >> (8 * i));
+    for (uint64_t v = HashBytes(unknown), i = 0; i < 8; ++i)
+        frame += static_cast<char>(v >> (8 * i));
     struct Row {
         const char* what;
         std::string bytes;
@@ -284,8 +285,9 @@ TEST(LedgerLock, SecondProgramIsToldWhoHoldsItAndADeadOnesLockIsTaken) {
     // Another computer's program cannot be asked whether it still runs.
     lock.Release();
     EXPECT_FALSE(std::filesystem::exists(path));
-    WriteBytes(path, "kakeibo-lock\nhost=elsewhere\npid=1\nstart=1\nboot=x\nsince=2026/06/01 "
-                     "08:00:00\n");
+    WriteBytes(path,
+               "kakeibo-lock\nhost=elsewhere\npid=1\nstart=1\nboot=x\nsince=2026/06/01 "
+               "08:00:00\n");
     EXPECT_EQ(lock.Take(path, At(15, 22, 2), &holder), LockOutcome::Held);
     EXPECT_FALSE(holder.ThisHost);
     EXPECT_EQ(holder.Process.Host, "elsewhere");

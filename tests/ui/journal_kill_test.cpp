@@ -62,8 +62,8 @@ protected:
         return files;
     }
 
-    std::string root = fs::temp_directory_path().string() + "/kakeibo-kill-" +
-                       std::to_string(::getpid()) + "/";
+    std::string root =
+        fs::temp_directory_path().string() + "/kakeibo-kill-" + std::to_string(::getpid()) + "/";
     std::string exe = root;
     std::string data = root + "data/";
 };
@@ -79,9 +79,10 @@ TEST_F(JournalKillTest, AKilledProgramsChangesComeBackWhole) {
     EXPECT_TRUE(Run({QStringLiteral("kill"), QString::number(entries)}, true).contains("ready"));
     EXPECT_FALSE(fs::exists(data + "家計簿y.dat"));
     const QString recovered = Run({QStringLiteral("recover")});
-    EXPECT_TRUE(recovered.contains(QStringLiteral("前回保存されなかった変更が %1 件あります（2026/12/07 "
-                                                  "11:04 まで）。復元しますか？")
-                                       .arg(entries + 2)))
+    EXPECT_TRUE(
+        recovered.contains(QStringLiteral("前回保存されなかった変更が %1 件あります（2026/12/07 "
+                                          "11:04 まで）。復元しますか？")
+                               .arg(entries + 2)))
         << recovered.toStdString();
     EXPECT_EQ(Files(), saved);
     fs::remove_all(root);

@@ -144,8 +144,9 @@ TEST_F(LedgerSafetyTest, AJournalThisVersionCannotReadIsKeptAside) {
     newer.Version = kJournalVersion + 1;
     std::ofstream(data + "家計簿.journal", std::ios::binary) << JournalStartBytes(newer);
     Start();
-    EXPECT_EQ(Texts(Box::Typed), std::vector<QString>{QString::fromStdString(JournalKeptAsideMessage(
-                                     data + "家計簿.journal", JournalState::TooNew))});
+    EXPECT_EQ(Texts(Box::Typed),
+              std::vector<QString>{QString::fromStdString(
+                  JournalKeptAsideMessage(data + "家計簿.journal", JournalState::TooNew))});
     EXPECT_TRUE(fs::exists(data + "家計簿.journal.old"));
     EXPECT_EQ(Current().GetIndex(12), 1);
 }

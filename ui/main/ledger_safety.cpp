@@ -20,10 +20,10 @@ QString Q(const std::string& text) {
 }
 
 QString HolderText(const std::string& name, const LockHolder& holder) {
-    const QString who = holder.ThisHost
-                            ? QStringLiteral("このコンピューターの別のプログラム")
-                            : QStringLiteral("コンピューター「%1」のプログラム")
-                                  .arg(Q(holder.Process.Host));
+    const QString who =
+        holder.ThisHost
+            ? QStringLiteral("このコンピューターの別のプログラム")
+            : QStringLiteral("コンピューター「%1」のプログラム").arg(Q(holder.Process.Host));
     return QStringLiteral(
                "家計簿「%1」は、%2（プロセス %3）が %4 から開いています。\r両方で変更して保存"
                "すると、一方の変更が失われます。このまま開きますか？")

@@ -254,12 +254,11 @@ void TForm1::FormCreate() {
         const std::string exeDir = platform.ExeDir().toStdString();
         // A save of the settings cut short is put right before they are read.
         for (const Notice& notice : RecoverInterruptedSaves(exeDir, "")) ShowNotice(notice);
-        StartupResult result =
-            StartUp(ledger_, exeDir, today, ScreenHeight(this),
-                    platform.DefaultDataDir().toStdString(),
-                    [this](const std::string& dir, const std::string& name) {
-                        return TakeLedger(dir, name, true);
-                    });
+        StartupResult result = StartUp(ledger_, exeDir, today, ScreenHeight(this),
+                                       platform.DefaultDataDir().toStdString(),
+                                       [this](const std::string& dir, const std::string& name) {
+                                           return TakeLedger(dir, name, true);
+                                       });
         for (const Notice& notice : result.Messages) ShowNotice(notice);
         loaded = std::move(result.LoadedFiles);
     });

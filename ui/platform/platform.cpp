@@ -107,8 +107,8 @@ public:
                         QApplication::activeWindow());
         std::vector<QPushButton*> made;
         for (int i = 0; i < buttons.size(); ++i) {
-            made.push_back(box.addButton(buttons[i], i == cancel ? QMessageBox::RejectRole
-                                                                 : QMessageBox::AcceptRole));
+            made.push_back(box.addButton(
+                buttons[i], i == cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
         }
         if (defaultButton >= 0 && defaultButton < buttons.size()) {
             box.setDefaultButton(made[static_cast<size_t>(defaultButton)]);
