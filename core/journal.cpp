@@ -132,7 +132,7 @@ void GetEntry(In& in, EntryRecord& e, EntryText& text) {
 }
 
 void PutSettings(Out& out, const SettingsState& s) {
-    const auto& [items, subItems, opening, taxRounding, shopMax, memoMax, hideZero] = s;
+    const auto& [items, subItems, opening, taxRounding, reduced, shopMax, memoMax, hideZero] = s;
     for (const ItemRecord& item : items) {
         out.Text(item.Name);
         out.Text(item.Kind);
@@ -144,6 +144,7 @@ void PutSettings(Out& out, const SettingsState& s) {
         for (int64_t v : row) out.I64(v);
     }
     out.I32(taxRounding);
+    for (const bool marked : reduced) out.U8(marked ? 1 : 0);
     out.I32(shopMax);
     out.I32(memoMax);
     out.U8(hideZero ? 1 : 0);
@@ -162,6 +163,7 @@ SettingsState GetSettings(In& in) {
         for (int64_t& v : row) v = in.I64();
     }
     s.TaxRounding = in.I32();
+    for (bool& marked : s.ReducedRateItems) marked = in.U8() != 0;
     s.ShopHistoryMax = in.I32();
     s.MemoHistoryMax = in.I32();
     s.HideZeroItems = in.U8() != 0;

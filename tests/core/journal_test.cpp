@@ -77,6 +77,7 @@ std::vector<Change> Changes(const Ledger& june) {
     after.Items[3] = {"交際費", "-1"};
     after.Opening[0][1] = 12345;
     after.TaxRounding = 2;
+    after.ReducedRateItems[4] = !after.ReducedRateItems[4];
     after.ShopHistoryMax = 7;
     after.HideZeroItems = true;
     changes[3].SettingsBefore = CaptureSettings(june);
