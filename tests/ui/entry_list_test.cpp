@@ -146,9 +146,10 @@ TEST_F(EntryListTest, TheMenuOpensBesideThePointerForTheRowThatWasCurrent) {
     EXPECT_TRUE(form->PopupMenu1->isVisible());
     EXPECT_EQ(form->PopupMenu1->pos(), form->pos() + inGrid + QPoint(10, 30));
     EXPECT_EQ(form->EntryListCurrentRow(), 3);
-    EXPECT_EQ(form->PopupMenu1->actions().size(), 2);
+    EXPECT_EQ(form->PopupMenu1->actions().size(), 3);
     EXPECT_EQ(form->Delete1->text(), QStringLiteral("削除"));
     EXPECT_EQ(form->Edit1->text(), QStringLiteral("編集"));
+    EXPECT_EQ(form->Teiki1->text(), QStringLiteral("定期入出金に登録"));
 
     ChooseFromMenu(form->Edit1);
     EXPECT_EQ(form->NValEdit5->text(), QStringLiteral("300,000"));

@@ -189,10 +189,11 @@ TEST_F(MainWindowTest, MenuToolbarAndSelectorsCarryTheirTexts) {
     auto menu = [&](const char* name) {
         return Captions(w.findChild<QMenu*>(QLatin1String(name))->actions());
     };
-    EXPECT_EQ(menu("File1"),
-              QStringList({QStringLiteral("　上書き保存"), QStringLiteral("　名前を付けて保存"),
-                           QStringLiteral("　バックアップから復元…"),
-                           QStringLiteral("　次年度繰越"), QStringLiteral("　終了")}));
+    EXPECT_EQ(
+        menu("File1"),
+        QStringList({QStringLiteral("　上書き保存"), QStringLiteral("　名前を付けて保存"),
+                     QStringLiteral("　バックアップから復元…"), QStringLiteral("　次年度繰越"),
+                     QStringLiteral("　定期入出金…"), QStringLiteral("　終了")}));
     EXPECT_EQ(menu("View1"),
               QStringList({QStringLiteral("　データシート　"), QStringLiteral("　グラフシート　"),
                            QStringLiteral("　入力フォーム　"), QStringLiteral("　初期値に戻す")}));

@@ -165,6 +165,11 @@ void TForm3::BuildPanel() {
     Button2->setGeometry(296, 152, 75, 25);
     Button2->hide();
 
+    Button3 = new QPushButton(QStringLiteral("定期入出金を記入"), Panel1);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setGeometry(24, 152, 200, 25);
+    Button3->hide();
+
     SPB5 = new TPictureButton(Picture(":/resources/entry_write.png"), Panel1);
     SPB5->setObjectName(QStringLiteral("SPB5"));
     SPB5->setGeometry(416, 144, 32, 35);
@@ -229,6 +234,7 @@ void TForm3::ConnectHandlers() {
     connect(Image2, &QAbstractButton::clicked, this, &TForm3::RecieptClear);
     connect(Button2, &QPushButton::clicked, this, &TForm3::YosanClick);
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::TeikiKinyuClick);
 }
 
 void TForm3::SetTabOrder() {
@@ -376,6 +382,7 @@ void TForm3::SetKamoku(EntryTab tab) {
         Button1->show();
         Button2->show();
     }
+    RefreshRecurring();
     const int t = static_cast<int>(tab);
     BorderLabel1->setText(TabCaptions[t][0]);
     BorderLabel9->setText(TabCaptions[t][1]);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ledger.h"
+#include "core/recurring.h"
 #include "ui/entry/entry_logic.h"
 #include "ui/window/tool_window.h"
 
@@ -124,6 +125,15 @@ public:
     QMenu* PopupMenu1 = nullptr;            // the entry list's right-click menu
     QAction* Delete1 = nullptr;             // "削除" (sakujyo1Click)
     QAction* Edit1 = nullptr;               // "編集" (henshu)
+    // 「定期入出金を記入（3件）」: what is due in the edited month (TeikiKinyuClick).
+    QPushButton* Button3 = nullptr;
+    QAction* Teiki1 = nullptr;  // popup "定期入出金に登録" (Teiki1Click)
+
+    // Recurring entries: the due list written as one change; a template made from the
+    // entry under the list's cursor; the button's caption and visibility.
+    void TeikiKinyuClick();
+    void Teiki1Click();
+    void RefreshRecurring();
 
 protected:
     void FormShow() override;
@@ -166,6 +176,9 @@ private:
     // The shop's and memo's unfinished conversion, committed before a write reads them.
     PendingComposition* composition_ = nullptr;
     int selectedSlot_ = 0;
+    // The data folder's templates, read again when the file changes.
+    std::vector<RecurringEntry> recurring_;
+    QString recurringStamp_;
 };
 
 }  // namespace kakeibo

@@ -64,7 +64,10 @@ void TForm3::BuildEntryList() {
     Edit1 = PopupMenu1->addAction(QStringLiteral("編集"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     connect(Delete1, &QAction::triggered, this, &TForm3::sakujyo1Click);
+    Teiki1 = PopupMenu1->addAction(QStringLiteral("定期入出金に登録"));
+    Teiki1->setObjectName(QStringLiteral("Teiki1"));
     connect(Edit1, &QAction::triggered, this, &TForm3::henshu);
+    connect(Teiki1, &QAction::triggered, this, &TForm3::Teiki1Click);
     model_->Fill(ledger_);
     MoveCurrentRow(0);
 }
@@ -75,6 +78,7 @@ void TForm3::DrawCell() {
     SetWalletBalance();
     // The edited date may have moved across a change of the rate.
     ShowTaxRate();
+    RefreshRecurring();
 }
 
 void TForm3::MoveCurrentRow(int modelRow) {

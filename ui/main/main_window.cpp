@@ -32,6 +32,7 @@
 #include "ui/platform/app_info.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
+#include "ui/recurring/recurring_form.h"
 #include "ui/search/search_form.h"
 #include "ui/settings/settings_dialog.h"
 #include "ui/window/tool_window.h"
@@ -207,6 +208,8 @@ void TForm1::BuildMenu() {
     connect(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
     ConnectGuarded(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this,
                    &TForm1::N9Click);
+    connect(addEntry(File1, Teiki1, "Teiki1", "　定期入出金…"), &QAction::triggered, this,
+            [this] { RunGuarded([this] { EditRecurring(nullptr); }); });
     File1->addSeparator();
     ConnectGuarded(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this,
                    &TForm1::N16Click);
@@ -518,6 +521,13 @@ bool TForm1::SaveAs() {
     ledger_.LedgerName = name;
     ShowPanelName();
     return SaveTo(dir, name);
+}
+
+void TForm1::EditRecurring(const RecurringEntry* preset) {
+    ShowRecurringForm(ledger_, this,
+                      preset != nullptr ? std::optional<RecurringEntry>(*preset) : std::nullopt);
+    // The entry form's count of what is due follows the list as it was left.
+    AllUpdate();
 }
 
 void TForm1::ToolButton1Click() {

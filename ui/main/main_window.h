@@ -70,6 +70,7 @@ public:
     // Sets the selectors to `date` (refilling the days when the month changes), EditDate,
     // and the month's state, then AllUpdate, as a user's pick of that day does.
     void SelectDate(const Date& date) override;
+    void EditRecurring(const RecurringEntry* preset) override;
     void ComboBox1Change();  // the user picked a month
     void ComboBox2Change();  // the user picked a day
 
@@ -180,6 +181,7 @@ private:
     QAction* N4 = nullptr;              // 上書き保存
     QAction* N6 = nullptr;              // 名前を付けて保存
     QAction* N9 = nullptr;              // 次年度繰越
+    QAction* Teiki1 = nullptr;          // 定期入出金… (the recurring entries' list)
     QAction* RestoreBackup1 = nullptr;  // バックアップから復元, enabled when a generation exists
     QAction* N16 = nullptr;             // 終了
     QAction* DefaultLayout1 = nullptr;  // 初期値に戻す: the default places (FormVisibleInit)

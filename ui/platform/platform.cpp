@@ -4,13 +4,20 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
 #include <exception>
 
+#include "core/errors.h"
+#include "core/numbers.h"
 #include "core/program_folder.h"
 #include "ui/platform/app_info.h"
 
@@ -181,6 +188,63 @@ public:
         return index;
     }
 
+    bool ChooseLines(const QString& title, const QString& label,
+                     std::vector<CheckLine>& lines) override {
+        QDialog dialog(QApplication::activeWindow());
+        dialog.setWindowTitle(title);
+        auto* layout = new QVBoxLayout(&dialog);
+        layout->addWidget(new QLabel(label, &dialog));
+        auto* table = new QTableWidget(static_cast<int>(lines.size()), 2, &dialog);
+        table->setObjectName(QStringLiteral("CheckList"));
+        table->setHorizontalHeaderLabels({QStringLiteral("内容"), QStringLiteral("金額")});
+        table->verticalHeader()->hide();
+        table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int r = 0; r < table->rowCount(); ++r) {
+            const CheckLine& line = lines[static_cast<size_t>(r)];
+            auto* text = new QTableWidgetItem(line.Text);
+            text->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+            text->setCheckState(line.Checked ? Qt::Checked : Qt::Unchecked);
+            table->setItem(r, 0, text);
+            auto* amount = new QTableWidgetItem(
+                line.Amount ? QString::fromStdString(FormatNumber(*line.Amount, 1, 0)) : QString());
+            amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (!line.Amount) amount->setFlags(Qt::ItemIsEnabled);
+            table->setItem(r, 1, amount);
+        }
+        table->setMinimumWidth(560);
+        layout->addWidget(table);
+        auto* buttons = new QDialogButtonBox(&dialog);
+        buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+        buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+        layout->addWidget(buttons);
+        std::vector<CheckLine> result;
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+            result = lines;
+            for (int r = 0; r < table->rowCount(); ++r) {
+                CheckLine& line = result[static_cast<size_t>(r)];
+                line.Checked = table->item(r, 0)->checkState() == Qt::Checked;
+                if (!line.Amount || !line.Checked) continue;
+                const std::string typed = table->item(r, 1)->text().trimmed().toStdString();
+                int32_t amount = 0;
+                try {
+                    amount = ParseInt32(RemoveCommas(typed));
+                } catch (const LedgerError&) {
+                }
+                if (amount < 1) {
+                    ShowMessage(QStringLiteral("金額が正しくありません"));
+                    table->setCurrentCell(r, 1);
+                    return;
+                }
+                line.Amount = amount;
+            }
+            dialog.accept();
+        });
+        if (dialog.exec() != QDialog::Accepted) return false;
+        lines = std::move(result);
+        return true;
+    }
+
     QString ExeDir() override { return QString::fromStdString(Folders().ProgramDir); }
 
     QString DefaultDataDir() override { return QString::fromStdString(Folders().DefaultDataDir); }
@@ -208,6 +272,10 @@ private:
 Platform* g_installed = nullptr;
 
 }  // namespace
+
+bool Platform::ChooseLines(const QString&, const QString&, std::vector<CheckLine>&) {
+    return false;
+}
 
 Platform& CurrentPlatform() {
     static DesktopPlatform desktop;

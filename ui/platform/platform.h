@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 #include "core/backup.h"
 #include "core/calendar.h"
@@ -26,6 +28,14 @@ enum MessageButton : int {
     AllButton = 16,
 };
 using MessageButtons = int;
+
+// One line of a check list: its text, whether it is checked, and an amount the user may
+// correct before going on (none: the line has no amount).
+struct CheckLine {
+    QString Text;
+    bool Checked = true;
+    std::optional<int32_t> Amount;
+};
 
 struct FileDialogOptions {
     QString Filter;      // "description|pattern", e.g. "家計簿データ(*.nbd)|*.nbd"
@@ -65,6 +75,10 @@ public:
     // `defaultButton`.
     virtual int AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,
                           int defaultButton, int cancel) = 0;
+    // A check list (title, prompt, lines): true with the lines as the user left them, false
+    // when cancelled (as a platform without the list does).
+    virtual bool ChooseLines(const QString& title, const QString& label,
+                             std::vector<CheckLine>& lines);
     // The program's folder, ending with "/": beside the program for a portable copy, else
     // the user's configuration folder.
     virtual QString ExeDir() = 0;

@@ -69,4 +69,14 @@ std::optional<int> FakePlatform::ChooseItem(const QString&, const QString&,
     return answer;
 }
 
+bool FakePlatform::ChooseLines(const QString&, const QString&, std::vector<CheckLine>& lines) {
+    CheckLists.push_back(lines);
+    if (LineAnswers.empty()) return true;
+    const std::optional<std::vector<CheckLine>> answer = LineAnswers.front();
+    LineAnswers.pop_front();
+    if (!answer) return false;
+    lines = *answer;
+    return true;
+}
+
 }  // namespace kakeibo::test

@@ -43,6 +43,8 @@ public:
     Moment Now() override { return NowMoment; }
     std::optional<int> ChooseItem(const QString& title, const QString& label,
                                   const QStringList& items) override;
+    bool ChooseLines(const QString& title, const QString& label,
+                     std::vector<CheckLine>& lines) override;
     QString ExeDir() override { return ExeDirectory; }
 
     // Answers of typed boxes, in order; an empty queue answers the first button offered.
@@ -62,6 +64,11 @@ public:
     // Each list offered: its lines.
     std::vector<QStringList> Choices;
     QString ExeDirectory;
+    // Answers of check lists, in order: the lines as the user leaves them, or nothing to
+    // cancel; an empty queue accepts the lines as offered.
+    std::deque<std::optional<std::vector<CheckLine>>> LineAnswers;
+    // Each check list offered: its lines as offered.
+    std::vector<std::vector<CheckLine>> CheckLists;
 
 private:
     std::optional<QString> NextFileAnswer();
