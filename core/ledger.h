@@ -112,6 +112,9 @@ struct Ledger {
     int32_t ShopHistoryMax = 30;
     int32_t MemoHistoryMax = 30;
     std::array<LayoutSlot, 3> WindowLayout{};
+    // The entries file of last year's ledger that the user chose to compare with; empty: the
+    // one found in the data folder.
+    std::string PreviousYearLedger;
 
     // First free slot of a month (1..12), or kSlotCount when the month is full.
     int GetIndex(int month) const;

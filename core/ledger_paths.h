@@ -24,6 +24,8 @@ inline constexpr const char* kAsideSuffix = ".old";
 inline constexpr const char* kLockSuffix = ".lock";
 // In the program's folder: the journals of ledgers whose folder cannot hold one.
 inline constexpr const char* kFallbackJournalFolder = "journal/";
+// What the file dialogs offer for a ledger: its entries file.
+inline constexpr const char* kLedgerFilter = "家計簿データ(*.nbd)|*.nbd";
 
 inline std::string EntriesFileName(const std::string& name) {
     return name + kEntriesExtension;

@@ -161,6 +161,7 @@ void SetStartupDefaults(Ledger& ledger, int screenHeight) {
     ledger.HideZeroItems = false;
     ledger.TaxRounding = 0;
     ledger.ReducedRateItems = DefaultReducedRateItems();
+    ledger.PreviousYearLedger.clear();
     ledger.WindowLayout = DefaultWindowLayout(screenHeight);
     ledger.IniCreated = false;
 }
@@ -190,7 +191,8 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
             ledger.HideZeroItems ? "True" : "False",
             layout,
             std::to_string(ledger.TaxRounding),
-            ReducedRateLine(ledger.ReducedRateItems)};
+            ReducedRateLine(ledger.ReducedRateItems),
+            PathLine(ledger.PreviousYearLedger)};
 }
 
 void ReadSettingsFile(Ledger& ledger, const std::string& path) {
@@ -210,6 +212,7 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path) {
         ledger.TaxRounding = rule == "1" ? 1 : rule == "2" ? 2 : 0;
     }
     if (count > 7) ledger.ReducedRateItems = ReadReducedRateLine(lines[7], path);
+    if (count > 8) ledger.PreviousYearLedger = PathFromLine(lines[8]);
 }
 
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,

@@ -22,7 +22,7 @@ std::array<LayoutSlot, 3> DefaultWindowLayout(int screenHeight);
 // The defaults of the single values before the settings file is read.
 void SetStartupDefaults(Ledger& ledger, int screenHeight);
 
-// Reads rozed.ini (lines 1..8) into the ledger; values of missing lines keep their defaults.
+// Reads rozed.ini (lines 1..9) into the ledger; values of missing lines keep their defaults.
 // Throws LedgerError when a number line is malformed; values read before it stay.
 void ReadSettingsFile(Ledger& ledger, const std::string& path);
 
@@ -37,8 +37,8 @@ std::string PathFromLine(const std::string& line);
 
 // The lines a save writes: DataDir, LedgerName, the two history lengths, "True"/"False",
 // the layout line built from the given windows (entry form, graph sheet, data sheet),
-// TaxRounding and the items of ReducedRateItems. Without a graph sheet its slot repeats the entry
-// form's, as older files do.
+// TaxRounding, the items of ReducedRateItems and PreviousYearLedger (empty: found in the data
+// folder). Without a graph sheet its slot repeats the entry form's, as older files do.
 std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
                                            const LayoutSlot& dataSheet,
                                            const std::optional<LayoutSlot>& graphSheet = {});

@@ -59,17 +59,24 @@ std::optional<std::string> RedFigure(const std::string& text) {
 
 SheetClick ClickOnSheet(const SheetGrid& grid, const SheetState& state, int kind, int row,
                         int column) {
-    if (kind != ExpenseSheet && kind != IncomeSheet && kind != DailySheet) return {};
+    const bool year = kind == YearSheet || kind == YearComparisonSheet;
+    if (kind != ExpenseSheet && kind != IncomeSheet && kind != DailySheet && !year) return {};
     if (row < 1 || row >= grid.RowCount() || grid.ColumnCount() == 0) return {};
     // Sub-item rows begin with a blank, the rows below the list are empty.
     if (!IsItemLabel(grid.Cell(row, 0))) return {};
     const auto& items = state.SheetRowItems[kind];
     const auto& expanded = state.ExpandedItems[kind];
-    // Every expanded item above the row adds its sub-item rows to the row number.
-    int position = row - 1;
-    for (int j = 0; j < position && j < kItemCount; ++j) {
-        const int item = items[j];
-        if (item >= 0 && item < kItemCount && expanded[item]) position -= kSubItemRows;
+    int position = 0;
+    if (year) {
+        // Totals and blank rows stand between the groups; every item row there has its label.
+        for (int r = 1; r < row; ++r) position += IsItemLabel(grid.Cell(r, 0)) ? 1 : 0;
+    } else {
+        // Every expanded item above the row adds its sub-item rows to the row number.
+        position = row - 1;
+        for (int j = 0; j < position && j < kItemCount; ++j) {
+            const int item = items[j];
+            if (item >= 0 && item < kItemCount && expanded[item]) position -= kSubItemRows;
+        }
     }
     SheetClick click{true, -1};
     if (column == 0 && position >= 0 && position < kItemCount) click.FlipItem = items[position];

@@ -12,7 +12,7 @@ namespace {
 
 const char* const kSheetNames[kSheetKindCount] = {"今月の支出", "今月の収入", "口座残高",
                                                   "科目日計表", "今月の収支", "今月の詳細データ",
-                                                  "通帳記帳"};
+                                                  "通帳記帳",   "年間推移",   "前年比較"};
 
 const char* const kWeekdays[7] = {"日", "月", "火", "水", "木", "金", "土"};
 
@@ -298,6 +298,162 @@ SheetGrid FillPassbookSheet(Ledger& ledger, int32_t choice) {
     return grid;
 }
 
+// The year sheets: expense items and their total, income items and theirs, then the
+// difference, as 今月の収支 groups them.
+struct YearGroup {
+    const char* Kind;
+    bool Income;
+    const char* TotalLabel;
+};
+constexpr YearGroup kYearGroups[] = {{kKindExpense, false, "費用合計"},
+                                     {kKindIncome, true, "収入合計"}};
+constexpr const char* kDifferenceLabel = "差し引き";
+
+// Column 0 and a column per month, then the year's total, its budget and the rate.
+constexpr int kYearBudgetColumn = kMonthCount + 2;
+constexpr int kYearRateColumn = kMonthCount + 3;
+
+// A row of the year sheet: months 1..12 at 0..11, the year at 12.
+using YearFigures = std::array<int64_t, kMonthCount + 1>;
+
+YearFigures FiguresOfYear(const Ledger& ledger, int item, int column, bool income) {
+    YearFigures figures{};
+    for (int month = 1; month <= kMonthCount; ++month) {
+        const int64_t v =
+            income ? Earned(ledger, month, item, column) : Spent(ledger, month, item, column);
+        figures[month - 1] = v;
+        figures[kMonthCount] += v;
+    }
+    return figures;
+}
+
+int64_t YearBudget(const Ledger& ledger, int item) {
+    int64_t sum = 0;
+    for (int month = 1; month <= kMonthCount; ++month) sum += ledger.BudgetTable[month][item];
+    return sum;
+}
+
+// An item with no figure at all is listed like on the other sheets, unless the option hides
+// it; one without a name only when money was booked to it, so that the totals add up.
+bool ListedOnYearSheet(const Ledger& ledger, int item, bool zero) {
+    return !zero || (!ledger.HideZeroItems && !ledger.ItemTable[item].Name.empty());
+}
+
+SheetGrid FillYearSheet(Ledger& ledger, SheetState& state) {
+    RecomputeTotals(ledger);
+    SheetGrid grid = LaidOut(YearSheet);
+    auto& positions = state.SheetRowItems[YearSheet];
+    positions.fill(0);
+    int position = 0;
+    int row = 1;
+    auto put = [&](const std::string& label, const YearFigures& figures,
+                   std::optional<int64_t> budget, bool rate) {
+        grid.EnsureRows(row + 1);
+        grid.Set(row, 0, label);
+        for (int c = 0; c <= kMonthCount; ++c) grid.Set(row, 1 + c, AmountText(figures[c]));
+        if (budget) grid.Set(row, kYearBudgetColumn, AmountText(*budget));
+        if (budget && rate) grid.Set(row, kYearRateColumn, RateText(figures[kMonthCount], *budget));
+        ++row;
+    };
+    YearFigures sums[2]{};
+    int64_t budgets[2]{};
+    for (int g = 0; g < 2; ++g) {
+        const YearGroup& group = kYearGroups[g];
+        for (int i = 0; i < kItemCount; ++i) {
+            if (ledger.ItemTable[i].Kind != group.Kind) continue;
+            const YearFigures figures = FiguresOfYear(ledger, i, kTotalColumn, group.Income);
+            const int64_t budget = YearBudget(ledger, i);
+            const bool zero = budget == 0 && std::all_of(figures.begin(), figures.end(),
+                                                         [](int64_t v) { return v == 0; });
+            if (!ListedOnYearSheet(ledger, i, zero)) continue;
+            for (int c = 0; c <= kMonthCount; ++c) sums[g][c] += figures[c];
+            budgets[g] += budget;
+            positions[position++] = i;
+            const bool expanded = state.ExpandedItems[YearSheet][i];
+            put(ItemLabel(ledger, i, expanded), figures, budget, true);
+            if (!expanded) continue;
+            for (int s = 0; s < kSubItemCount; ++s) {
+                put(kSubItemIndent + ledger.SubItemTable[i][s],
+                    FiguresOfYear(ledger, i, s, group.Income), std::nullopt, false);
+            }
+        }
+        put(group.TotalLabel, sums[g], budgets[g], true);
+        ++row;
+    }
+    YearFigures difference{};
+    for (int c = 0; c <= kMonthCount; ++c) difference[c] = sums[1][c] - sums[0][c];
+    put(kDifferenceLabel, difference, budgets[1] - budgets[0], false);
+    return grid;
+}
+
+SheetGrid FillYearComparisonSheet(Ledger& ledger, SheetState& state) {
+    RecomputeTotals(ledger);
+    const Month m = EditedMonth(ledger);
+    const PreviousYear& previous = state.PreviousYear.Lookup(ledger);
+    const PreviousYearTotals* last = previous.Totals.get();
+    SheetGrid grid = LaidOut(YearComparisonSheet);
+    grid.Set(1, 0, previous.Line);
+    // Both years up to the end of the edited month.
+    auto thisYear = [&](int item, int column, bool income) {
+        int64_t sum = 0;
+        for (int month = 1; month <= m.E; ++month) {
+            sum +=
+                income ? Earned(ledger, month, item, column) : Spent(ledger, month, item, column);
+        }
+        return sum;
+    };
+    auto lastYear = [&](int item, int column, bool income) -> std::optional<int64_t> {
+        if (last == nullptr) return std::nullopt;
+        int64_t sum = 0;
+        for (int month = 1; month <= m.E; ++month) sum += last->Net[month - 1][item][column];
+        return income ? -sum : sum;
+    };
+    int row = 2;
+    auto put = [&](const std::string& label, int64_t now, std::optional<int64_t> before) {
+        grid.EnsureRows(row + 1);
+        grid.Set(row, 0, label);
+        grid.Set(row, 1, AmountText(now));
+        if (before) {
+            grid.Set(row, 2, AmountText(*before));
+            grid.Set(row, 3, AmountText(now - *before));
+            // Against last year's size, so a balance that improves grows whatever its sign.
+            if (*before != 0) grid.Set(row, 4, RateText(now - *before, std::llabs(*before)));
+        }
+        ++row;
+    };
+    auto& positions = state.SheetRowItems[YearComparisonSheet];
+    positions.fill(0);
+    int position = 0;
+    int64_t sumsNow[2]{};
+    std::optional<int64_t> sumsBefore[2];
+    for (int g = 0; g < 2; ++g) {
+        const YearGroup& group = kYearGroups[g];
+        if (last != nullptr) sumsBefore[g] = 0;
+        for (int i = 0; i < kItemCount; ++i) {
+            if (ledger.ItemTable[i].Kind != group.Kind) continue;
+            const int64_t now = thisYear(i, kTotalColumn, group.Income);
+            const std::optional<int64_t> before = lastYear(i, kTotalColumn, group.Income);
+            if (!ListedOnYearSheet(ledger, i, now == 0 && before.value_or(0) == 0)) continue;
+            sumsNow[g] += now;
+            if (before) *sumsBefore[g] += *before;
+            positions[position++] = i;
+            const bool expanded = state.ExpandedItems[YearComparisonSheet][i];
+            put(ItemLabel(ledger, i, expanded), now, before);
+            if (!expanded) continue;
+            for (int s = 0; s < kSubItemCount; ++s) {
+                put(kSubItemIndent + ledger.SubItemTable[i][s], thisYear(i, s, group.Income),
+                    lastYear(i, s, group.Income));
+            }
+        }
+        put(group.TotalLabel, sumsNow[g], sumsBefore[g]);
+        ++row;
+    }
+    std::optional<int64_t> difference;
+    if (last != nullptr) difference = *sumsBefore[1] - *sumsBefore[0];
+    put(kDifferenceLabel, sumsNow[1] - sumsNow[0], difference);
+    return grid;
+}
+
 }  // namespace
 
 const char* SheetName(int kind) {
@@ -344,6 +500,23 @@ SheetLayout SheetLayoutOf(int kind) {
             layout.RowCount = 2;
             layout.FixedColumn = false;
             break;
+        case YearSheet: {
+            std::vector<int> widths(1, 128);
+            std::vector<std::string> headings(1);
+            for (int month = 1; month <= kMonthCount; ++month) {
+                widths.push_back(75);
+                headings.push_back(std::to_string(month) + "月");
+            }
+            widths.insert(widths.end(), {82, 82, 82});
+            headings.insert(headings.end(), {"合計", "予算合計", "達成率"});
+            columns(std::move(widths), std::move(headings));
+            layout.RowCount = kItemRowsAtLayout;
+            break;
+        }
+        case YearComparisonSheet:
+            columns({128, 82, 82, 82, 82}, {"", "今年累計", "前年同期", "差額", "増減率"});
+            layout.RowCount = kItemRowsAtLayout;
+            break;
         default:
             break;
     }
@@ -381,6 +554,10 @@ SheetGrid FillSheet(Ledger& ledger, int kind, SheetState& state) {
             return FillDetailSheet(ledger);
         case PassbookSheet:
             return FillPassbookSheet(ledger, state.PassbookChoice);
+        case YearSheet:
+            return FillYearSheet(ledger, state);
+        case YearComparisonSheet:
+            return FillYearComparisonSheet(ledger, state);
         default:
             return SheetGrid();
     }

@@ -7,33 +7,39 @@
 #include <vector>
 
 #include "core/ledger.h"
+#include "core/previous_year.h"
 
 namespace kakeibo {
 
-// The seven sheets of the data sheet, in the order of its drop-down list.
+// The sheets of the data sheet, in the order of its drop-down list: the seven of the edited
+// month, then the two of the whole year.
 enum SheetKindNumber : int {
-    ExpenseSheet = 0,   // 今月の支出
-    IncomeSheet = 1,    // 今月の収入
-    AccountSheet = 2,   // 口座残高
-    DailySheet = 3,     // 科目日計表
-    BalanceSheet = 4,   // 今月の収支
-    DetailSheet = 5,    // 今月の詳細データ
-    PassbookSheet = 6,  // 通帳記帳
+    ExpenseSheet = 0,         // 今月の支出
+    IncomeSheet = 1,          // 今月の収入
+    AccountSheet = 2,         // 口座残高
+    DailySheet = 3,           // 科目日計表
+    BalanceSheet = 4,         // 今月の収支
+    DetailSheet = 5,          // 今月の詳細データ
+    PassbookSheet = 6,        // 通帳記帳
+    YearSheet = 7,            // 年間推移
+    YearComparisonSheet = 8,  // 前年比較
 };
-inline constexpr int kSheetKindCount = 7;
+inline constexpr int kSheetKindCount = 9;
 
-// The drop-down list's text of a sheet kind (0..6).
+// The drop-down list's text of a sheet kind (0..8).
 const char* SheetName(int kind);
 
 // What the data sheet keeps between fills, for the life of the process.
 struct SheetState {
     int32_t SheetKind = ExpenseSheet;
-    // [kind 0..5][item]: the item's five sub-item rows are shown. Only kinds 0, 1, 3 use it.
-    std::array<std::array<bool, kItemCount>, 6> ExpandedItems{};
-    // [kind][listing position]: the item shown at that position of kinds 0, 1 and 3.
+    // [kind][item]: the item's five sub-item rows are shown. Kinds 0, 1, 3, 7 and 8 use it.
+    std::array<std::array<bool, kItemCount>, kSheetKindCount> ExpandedItems{};
+    // [kind][listing position]: the item shown at that position of kinds 0, 1, 3, 7 and 8.
     std::array<std::array<int32_t, kItemCount>, kSheetKindCount> SheetRowItems{};
     // The passbook account: 1 cancelled, 10 + 10 x account item + sub-item otherwise.
     int32_t PassbookChoice = 0;
+    // Last year's totals for 前年比較, read once and kept while its file stays as it was.
+    PreviousYearCache PreviousYear;
 };
 
 // How the grid is laid out for a kind before its first fill.
@@ -78,7 +84,8 @@ struct PassbookAccount {
 std::optional<PassbookAccount> DecodePassbookChoice(int32_t choice);
 
 // Fills the sheet of `kind` for the edited month, recomputing the totals it reads first, and
-// writes the listing positions of kinds 0, 1 and 3 into state.SheetRowItems.
+// writes the listing positions of the sheets that expand items into state.SheetRowItems.
+// 前年比較 also looks up last year's ledger through state.PreviousYear.
 SheetGrid FillSheet(Ledger& ledger, int kind, SheetState& state);
 
 // The texts of the sheets.

@@ -141,11 +141,13 @@ TEST_F(StartUpTest, SettingsLinesFollowTheirReadingRules) {
     EXPECT_EQ(partial->TaxRounding, 1);
 }
 
-// Line 8 names the reduced-rate items; files of older versions end before it.
+// Line 8 names the reduced-rate items, line 9 the ledger 前年比較 compares with; files of
+// older versions end before them.
 TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave) {
     PutLedger();
     const std::string layout = "1,427,81,483,583,0,5,6,7,8,1,0,81,618,425,\r\n";
     const std::string seven = dataDir + "\r\nkakei\r\n12\r\n45\r\nTrue\r\n" + layout + "2\r\n";
+    const std::string chosen = "%UTF-8%/home/u/p%C3%A9/2025.nbd\r\n";
     ItemMarks food{}, none{}, some{};
     food[2] = true;
     some[0] = some[5] = some[29] = true;
@@ -153,12 +155,16 @@ TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave
         std::string what, file;
         ItemMarks marks;
         std::string saved;
+        std::string previous = "";
     } rows[] = {
-        {"seven lines", seven, food, seven + "2\r\n"},
+        {"seven lines", seven, food, seven + "2\r\n\r\n"},
         {"two lines", dataDir + "\r\nkakei\r\n", food,
-         dataDir + "\r\nkakei\r\n30\r\n30\r\nFalse\r\n" + layout + "0\r\n2\r\n"},
-        {"empty line 8", seven + "\r\n", none, seven + "\r\n"},
-        {"several, blanks and a last comma", seven + "29,,0,5,\r\n", some, seven + "0,5,29\r\n"},
+         dataDir + "\r\nkakei\r\n30\r\n30\r\nFalse\r\n" + layout + "0\r\n2\r\n\r\n"},
+        {"empty line 8", seven + "\r\n", none, seven + "\r\n\r\n"},
+        {"several, blanks and a last comma", seven + "29,,0,5,\r\n", some,
+         seven + "0,5,29\r\n\r\n"},
+        {"last year's ledger, CP932 cannot hold its name", seven + "2\r\n" + chosen, food,
+         seven + "2\r\n" + chosen, "/home/u/p\u00e9/2025.nbd"},
     };
     SaveInputs inputs;
     inputs.Sync = false;
@@ -171,6 +177,7 @@ TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave
         ledger = std::make_unique<Ledger>();
         EXPECT_TRUE(Start().Messages.empty());
         EXPECT_EQ(ledger->ReducedRateItems, row.marks);
+        EXPECT_EQ(ledger->PreviousYearLedger, row.previous);
         EXPECT_EQ(ledger->GetIndex(3), 1);
         ledger->LedgerChanged = true;
         MonthSave(*ledger, dataDir, "kakei", inputs);

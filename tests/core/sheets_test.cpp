@@ -373,7 +373,8 @@ std::string AllSheetsText(Ledger& ledger) {
     std::string text;
     for (int rounding = 0; rounding < 3; ++rounding) {
         ledger.TaxRounding = rounding;
-        for (int kind = 0; kind < kSheetKindCount; ++kind) {
+        // The seven sheets the earlier version had.
+        for (int kind = ExpenseSheet; kind <= PassbookSheet; ++kind) {
             const SheetGrid grid = FillSheet(ledger, kind, state);
             text += "# " + std::to_string(rounding) + " " + SheetName(kind) + "\n";
             for (int r = 0; r < grid.RowCount(); ++r) {

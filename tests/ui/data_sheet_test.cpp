@@ -5,12 +5,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -125,8 +127,9 @@ TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("データシート"));
     QStringList names;
     for (int i = 0; i < sheet->ComboBox1->count(); ++i) names << sheet->ComboBox1->itemText(i);
-    EXPECT_EQ(names, QStringList({"今月の支出", "今月の収入", "口座残高", "科目日計表",
-                                  "今月の収支", "今月の詳細データ", "通帳記帳"}));
+    EXPECT_EQ(names,
+              QStringList({"今月の支出", "今月の収入", "口座残高", "科目日計表", "今月の収支",
+                           "今月の詳細データ", "通帳記帳", "年間推移", "前年比較"}));
     // The headings stay in sight above the rows (the column widths and row heights are
     // checked by the presses and the gauges below).
     EXPECT_EQ(sheet->StringGrid1->horizontalHeaderItem(3)->text(), QStringLiteral("当月予算"));
@@ -384,6 +387,10 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
         {ExpenseSheet, {2}, 3, 40, Qt::LeftButton, {2}, false},  // a sub-item
         {ExpenseSheet, {}, 0, 40, Qt::LeftButton, {}, false},
         {AccountSheet, {}, 1, 40, Qt::LeftButton, {}, false},
+        {YearSheet, {2}, 10, 40, Qt::LeftButton, {2, 3}, true},  // 給与, past the expense total
+        {YearSheet, {}, 3, 40, Qt::LeftButton, {}, false},       // 費用合計
+        {YearComparisonSheet, {}, 2, 40, Qt::LeftButton, {2}, true},
+        {YearComparisonSheet, {}, 1, 40, Qt::LeftButton, {}, false},  // which ledger it compares
         {DailySheet, {}, 3, 40, Qt::LeftButton, {2}, true},
     };
     for (const auto& p : presses) {
@@ -398,7 +405,10 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
             if (sheet->State.ExpandedItems[p.kind][i]) after.push_back(i);
         }
         EXPECT_EQ(after, p.after) << p.kind << " row " << p.row << " x " << p.x;
-        const QString label = Cell(p.kind == DailySheet ? 3 : 1, 0);
+        const QString label = Cell(p.kind == DailySheet            ? 3
+                                   : p.kind == YearComparisonSheet ? 2
+                                                                   : 1,
+                                   0);
         EXPECT_EQ(label.endsWith("食料"), p.refilled && p.kind != AccountSheet) << p.row;
         ledger->ItemTable[2].Name = "食費";
     }
@@ -412,6 +422,38 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
     grid->scrollToItem(grid->item(10, 0), QAbstractItemView::PositionAtTop);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(40, 12));
     EXPECT_EQ(Cell(10, 0), QStringLiteral("-日用品"));
+}
+
+TEST_F(DataSheetTest, ComparisonWithTheLedgerTheUserChoosesAsLastYears) {
+    QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("2025.nbd"));
+    QFile file(chosen);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("2025,7,1,2,0,0,0,1000,0,,\r\n");
+    file.close();
+
+    Pick(YearComparisonSheet);
+    EXPECT_TRUE(sheet->Button1->isVisible());
+    EXPECT_EQ(Cell(1, 0), QStringLiteral("データフォルダに2025年の家計簿がありません"));
+    // The reason reads across the whole row.
+    EXPECT_EQ(sheet->StringGrid1->columnSpan(1, 0), 5);
+
+    platform.FileAnswers = {QString(), chosen};  // cancelled first: nothing changes
+    QTest::mouseClick(sheet->Button1, Qt::LeftButton);
+    EXPECT_FALSE(ledger->LedgerChanged);
+    QTest::mouseClick(sheet->Button1, Qt::LeftButton);
+    EXPECT_EQ(platform.FileDialogs.at(1).Options.Filter,
+              QStringLiteral("家計簿データ(*.nbd)|*.nbd"));
+    EXPECT_EQ(ledger->PreviousYearLedger, chosen.toStdString());
+    EXPECT_TRUE(ledger->LedgerChanged);
+    // What the export and the printing take is what the grid shows.
+    const TextTable shown = sheet->ShownTable();
+    EXPECT_EQ(shown[1][0] + shown[2][2], "前年の家計簿：2025.nbd（2025年）     1,000");
+
+    Pick(YearSheet);
+    EXPECT_FALSE(sheet->Button1->isVisible());
+    EXPECT_EQ(sheet->StringGrid1->columnSpan(1, 0), 1);
+    EXPECT_EQ(Cell(1, 7), QStringLiteral("     1,500"));  // 食費 in July
 }
 
 // The dialog's lists and its place; Escape cancels (Ok's codes are checked by the sheet above).

@@ -16,8 +16,8 @@
 #include "core/change.h"
 #include "core/sjis.h"
 #include "entry_fixture.h"
-#include "ui/window/workspace.h"
 #include "ui/recurring/recurring_form.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo::test {
 namespace {

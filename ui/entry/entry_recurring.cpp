@@ -6,8 +6,8 @@
 #include "core/entries.h"
 #include "core/recurring.h"
 #include "ui/entry/entry_form.h"
-#include "ui/window/workspace.h"
 #include "ui/platform/platform.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 

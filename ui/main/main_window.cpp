@@ -46,7 +46,6 @@ constexpr int kFirstYear = 2000;
 constexpr int kLastFixedYear = 2010;
 constexpr int kComboHeight = 21;
 
-const char* const kLedgerFilter = "家計簿データ(*.nbd)|*.nbd";
 const char* const kSaveQuestion = "編集したデータがあります。保存しますか？";
 const char* const kPanelPrefix = " 編集中ファイル名： ";
 const char* const kCarryOverOwnFile =

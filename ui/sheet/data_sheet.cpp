@@ -6,10 +6,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <vector>
 
+#include "core/ledger_paths.h"
+#include "core/previous_year.h"
 #include "core/sheet_drawing.h"
 #include "ui/platform/platform.h"
 #include "ui/settings/passbook_choice.h"
@@ -136,6 +139,12 @@ void TForm5::BuildControls() {
     // choosing the passbook again asks for the account again.
     ConnectGuarded(ComboBox1, &QComboBox::activated, this, &TForm5::ComboBox1Change);
 
+    Button1 = new QPushButton(QStringLiteral("前年の家計簿を選ぶ…"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(161, 31, 150, 22);
+    Button1->hide();
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
+
     StringGrid1 = new QTableWidget(this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -200,6 +209,7 @@ void TForm5::GridMode(int kind) {
         StringGrid1->setColumnWidth(c, layout.ColumnWidths[c] + 1);
     }
     if (kind == PassbookSheet) State.PassbookChoice = TFormkoza::Choose(ledger_, this);
+    Button1->setVisible(kind == YearComparisonSheet);
     State.SheetKind = kind;
     State.SheetRowItems[kind].fill(0);
     DrawCell(kind);
@@ -250,6 +260,9 @@ void TForm5::DrawCell(int kind) {
         }
     }
     if (!StringGrid1->isRowHidden(0)) StringGrid1->setRowHidden(0, true);
+    // 前年比較 says across its first row which ledger it compares with, or why none.
+    const int span = kind == YearComparisonSheet && rows > 1 ? columns : 1;
+    if (rows > 1 && StringGrid1->columnSpan(1, 0) != span) StringGrid1->setSpan(1, 0, 1, span);
 }
 
 QString TForm5::CellText(int row, int column) const {
@@ -319,6 +332,20 @@ void TForm5::StringGrid1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x,
         expanded = !expanded;
     }
     DrawCell(kind);
+}
+
+void TForm5::Button1Click() {
+    FileDialogOptions options;
+    options.Filter = QString::fromUtf8(kLedgerFilter);
+    std::string dir = ledger_.DataDir;
+    std::string name;
+    if (!ledger_.PreviousYearLedger.empty()) SplitLedgerPath(ledger_.PreviousYearLedger, dir, name);
+    options.InitialDir = QString::fromStdString(dir);
+    options.DefaultExt = QString::fromUtf8(kEntriesExtension);
+    const auto path = CurrentPlatform().GetOpenFileName(options);
+    if (!path) return;
+    ChoosePreviousYearLedger(ledger_, path->toStdString());
+    DrawCurrentSheet();
 }
 
 void TForm5::DrawCurrentSheet() {

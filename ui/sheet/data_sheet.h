@@ -9,13 +9,15 @@
 class QComboBox;
 class QLabel;
 class QPainter;
+class QPushButton;
 class QTableWidget;
 
 namespace kakeibo {
 
 // The data sheet "データシート": a frameless tool window that shows one of the seven sheets
-// of the edited month in its grid. It stays alive while hidden and is refilled by the main
-// window after every change of the ledger or of the edit date.
+// of the edited month, or one of the two of the whole year, in its grid. It stays alive while
+// hidden and is refilled by the main window after every change of the ledger or of the edit
+// date.
 class TForm5 final : public TSheetWindow {
     Q_OBJECT
 
@@ -36,6 +38,8 @@ public:
     QString ShownTitle() const override;
     // Collapses every item of every sheet.
     void HojyoInit();
+    // 「前年の家計簿を選ぶ…」: the ledger 前年比較 compares with, chosen in a file dialog.
+    void Button1Click();
     // Draws one cell from the grid's texts and the sheet kind alone: the headings centred,
     // column 0 left-aligned with the budget gauge under item rows of the two budget sheets,
     // the other columns right-aligned with negative figures in red.
@@ -44,14 +48,15 @@ public:
     // A press of any button at x, y of the grid's rows (its viewport): flips the item of an
     // item row when pressed in the item column, and refills.
     void StringGrid1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    // SheetKind, ExpandedItems, SheetRowItems and PassbookChoice.
+    // SheetKind, ExpandedItems, SheetRowItems, PassbookChoice and last year's totals.
     SheetState State;
     // The texts of the last fill, cell by cell as the grid holds them.
     const SheetGrid& Grid() const { return grid_; }
 
-    QLabel* Image1 = nullptr;             // title picture "データシート"; drags the window
-    QLabel* Image6 = nullptr;             // decoration in the corner where the window is sized
-    QComboBox* ComboBox1 = nullptr;       // which of the seven sheets is shown
+    QLabel* Image1 = nullptr;        // title picture "データシート"; drags the window
+    QLabel* Image6 = nullptr;        // decoration in the corner where the window is sized
+    QComboBox* ComboBox1 = nullptr;  // which of the nine sheets is shown
+    QPushButton* Button1 = nullptr;  // 「前年の家計簿を選ぶ…」, beside the list on 前年比較
     QTableWidget* StringGrid1 = nullptr;  // the sheet, one text per cell; a press expands an item
 
 protected:
