@@ -27,6 +27,7 @@ public:
         ++Boxes;
         return cancel;
     }
+    int32_t ChoosePassbookAccount(const Ledger&, QWidget*) override { return 1; }
     QString ExeDir() override { return exeDir_; }
 
     int Boxes = 0;

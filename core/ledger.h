@@ -73,8 +73,22 @@ inline constexpr int kLayoutEntryForm = 0;
 inline constexpr int kLayoutGraphSheet = 1;
 inline constexpr int kLayoutDataSheet = 2;
 
+// The options rozed.ini keeps, each with its default, stated here once: a first start and a
+// settings file without the option's line keep these values.
+struct LedgerOptions {
+    bool HideZeroItems = false;
+    int32_t TaxRounding = 0;  // 0 half up, 1 down, 2 up
+    // Expense items whose tax-excluded amounts pay the reduced rate (food and the like).
+    ItemMarks ReducedRateItems = DefaultReducedRateItems();
+    int32_t ShopHistoryMax = 30;
+    int32_t MemoHistoryMax = 30;
+    // The entries file of last year's ledger that the user chose to compare with; empty: the
+    // one found in the data folder.
+    std::string PreviousYearLedger;
+};
+
 // One calendar year of a household's books. Large: keep it on the heap.
-struct Ledger {
+struct Ledger : LedgerOptions {
     std::array<ItemRecord, kItemCount> ItemTable{};
     std::array<std::array<std::string, kSubItemCount>, kItemCount> SubItemTable{};
     std::array<std::array<EntryRecord, kSlotCount>, kMonthCount> EntryTable{};
@@ -104,17 +118,8 @@ struct Ledger {
     bool LedgerChanged = false;
     bool MastersChanged = false;
     bool IniCreated = false;
-    bool HideZeroItems = false;
 
-    int32_t TaxRounding = 0;  // 0 half up, 1 down, 2 up
-    // Expense items whose tax-excluded amounts pay the reduced rate (food and the like).
-    ItemMarks ReducedRateItems = DefaultReducedRateItems();
-    int32_t ShopHistoryMax = 30;
-    int32_t MemoHistoryMax = 30;
     std::array<LayoutSlot, 3> WindowLayout{};
-    // The entries file of last year's ledger that the user chose to compare with; empty: the
-    // one found in the data folder.
-    std::string PreviousYearLedger;
 
     // First free slot of a month (1..12), or kSlotCount when the month is full.
     int GetIndex(int month) const;

@@ -156,12 +156,7 @@ std::array<LayoutSlot, 3> DefaultWindowLayout(int screenHeight) {
 }
 
 void SetStartupDefaults(Ledger& ledger, int screenHeight) {
-    ledger.ShopHistoryMax = 30;
-    ledger.MemoHistoryMax = 30;
-    ledger.HideZeroItems = false;
-    ledger.TaxRounding = 0;
-    ledger.ReducedRateItems = DefaultReducedRateItems();
-    ledger.PreviousYearLedger.clear();
+    static_cast<LedgerOptions&>(ledger) = LedgerOptions{};
     ledger.WindowLayout = DefaultWindowLayout(screenHeight);
     ledger.IniCreated = false;
 }

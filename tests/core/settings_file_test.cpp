@@ -72,7 +72,10 @@ TEST_F(StartUpTest, AbsentSettingsFileIsCreatedWithTwoLinesAndNoLedgerIsLoaded) 
 TEST_F(StartUpTest, TwoLineSettingsFileLoadsTheLedgerAndKeepsTheDefaults) {
     PutLedger();
     WriteBytes(exeDir + "rozed.ini", dataDir + "\r\nkakei\r\n");
+    // Options left from an earlier ledger go back to their defaults.
     ledger->TaxRounding = 2;
+    ledger->ShopHistoryMax = 5;
+    ledger->HideZeroItems = true;
     ledger->LedgerChanged = true;
     ledger->RowEditMode = 1;
     const StartupResult result = Start();

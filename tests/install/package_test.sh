@@ -21,6 +21,10 @@ for want in 'libqt6core6(t64)?' 'libqt6gui6(t64)?' 'libqt6widgets6(t64)?' 'libst
   grep -Eq "(^|, )$want( |,|$)" <<<"$depends" || fail "Depends lacks $want: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = kakeibo ] || fail "package name"
+# The version of project(), as the generated header states it for the program.
+version=$(sed -n 's/.*kVersion = "\(.*\)";/\1/p' "$build/generated/core/version.h")
+[ -n "$version" ] || fail "no version in $build/generated/core/version.h"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
 
 dpkg-deb -x "$deb" "$scratch/root"
 expected="usr/bin/kakeibo
@@ -35,4 +39,6 @@ actual=$(cd "$scratch/root" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ -x "$scratch/root/usr/bin/kakeibo" ] || fail "program not executable"
 cmp "$scratch/root/usr/share/kakeibo/kamoku.dat" "$source/data/kamoku.dat"
 cmp "$scratch/root/usr/share/kakeibo/hojyo.dat" "$source/data/hojyo.dat"
+grep -q "<release version=\"$version\"" \
+  "$scratch/root/usr/share/metainfo/org.nimbrel.Kakeibo.metainfo.xml" || fail "AppStream release"
 echo "PASS"

@@ -99,7 +99,7 @@ TEST_F(BackupRestoreTest, EverySaveKeepsWhatTheOneBeforeWroteAndARestoreBringsIt
     EXPECT_EQ(platform.Choices[0][19], QStringLiteral("2026/12/07 11:04:54　5件"));
     ASSERT_EQ(platform.Boxes.size(), 1u) << platform.Boxes.back().Text.toStdString();
     EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Information);
-    EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButtonAnswer);
+    EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButton);
     EXPECT_EQ(ledger->GetIndex(12), 5);
     EXPECT_TRUE(ledger->LedgerChanged);
     // The files of the last save became the newest generation before anything was loaded.
@@ -115,7 +115,7 @@ TEST_F(BackupRestoreTest, NoLeavesEverythingAsItWas) {
     for (int amount : {100, 200, 300}) AddEntryAndSave(amount);
     const QByteArray before = ReadBytes(Entries());
     platform.ChoiceAnswers = {1};
-    platform.Answers = {NoButtonAnswer};
+    platform.Answers = {NoButton};
     Restore()->trigger();
     EXPECT_EQ(ledger->GetIndex(12), 3);
     EXPECT_FALSE(ledger->LedgerChanged);

@@ -319,13 +319,13 @@ TEST_F(BudgetTest, CopyOverExistingBudgetsAsksTwiceAndKnowsBothModes) {
     SetRow(6, {{2, 30000}, {3, 5000}, {4, 700}});
     SetRow(7, {{2, 99}, {5, 1}});
 
-    platform.Answers = {NoButtonAnswer};
+    platform.Answers = {NoButton};
     Copy();
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Information);
     EXPECT_EQ(platform.Boxes[0].Text,
               QStringLiteral("今月の予算データがあります。\r上書きしますか？"));
-    EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButtonAnswer);
+    EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButton);
     EXPECT_EQ(ledger->BudgetTable[7][2], 99);
     EXPECT_FALSE(ledger->LedgerChanged);
 
@@ -347,7 +347,7 @@ TEST_F(BudgetTest, CopyOverExistingBudgetsAsksTwiceAndKnowsBothModes) {
 
     // Closing the second box otherwise also copies everything.
     SetRow(7, {{2, 1}});
-    platform.Answers = {YesButton, NoButton};
+    platform.Answers = {YesButton, BoxClosed};
     Copy();
     EXPECT_EQ(ledger->BudgetTable[7][2], 30000);
 }

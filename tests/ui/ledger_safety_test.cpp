@@ -101,7 +101,7 @@ protected:
 // back and keeps it journaled until a save; いいえ sets the journal aside for good.
 TEST_F(LedgerSafetyTest, ChangesOfAKilledProgramAreOfferedAtTheNextStart) {
     const std::string journal = data + "家計簿.journal";
-    for (const MessageButton answer : {YesButton, NoButtonAnswer}) {
+    for (const MessageButton answer : {YesButton, NoButton}) {
         SCOPED_TRACE(answer == YesButton ? "はい" : "いいえ");
         Start();
         Write(5, 1280);
@@ -112,14 +112,14 @@ TEST_F(LedgerSafetyTest, ChangesOfAKilledProgramAreOfferedAtTheNextStart) {
         Start();
         ASSERT_EQ(platform.Boxes.size(), 1u);
         EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Confirmation);
-        EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButtonAnswer);
+        EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButton);
         EXPECT_EQ(platform.Boxes[0].Text,
                   QStringLiteral("前回保存されなかった変更が 2 件あります（2026/12/07 11:04 "
                                  "まで）。復元しますか？"));
         EXPECT_EQ(Current().GetIndex(12), answer == YesButton ? 3 : 1);
         EXPECT_EQ(Current().LedgerChanged, answer == YesButton);
         EXPECT_EQ(ReadJournal(journal).Records.size(), answer == YesButton ? 2u : 0u);
-        EXPECT_EQ(fs::exists(journal + ".old"), answer == NoButtonAnswer);
+        EXPECT_EQ(fs::exists(journal + ".old"), answer == NoButton);
         if (answer == YesButton) {
             Save();
             EXPECT_FALSE(fs::exists(journal));
@@ -236,7 +236,7 @@ TEST_F(LedgerSafetyTest, ClosingWithoutSavingSetsTheJournalAside) {
     TForm1& w = Start();
     Write(5, 1280);
     EXPECT_TRUE(fs::exists(data + ".家計簿.lock"));
-    platform.Answers = {NoButtonAnswer};
+    platform.Answers = {NoButton};
     w.close();
     EXPECT_FALSE(fs::exists(data + ".家計簿.lock"));
     EXPECT_FALSE(fs::exists(data + "家計簿.journal"));

@@ -22,6 +22,7 @@
 #include "core/file_io.h"
 #include "core/save.h"
 #include "core/sjis.h"
+#include "core/version.h"
 #include "ui/entry/entry_form.h"
 #include "ui/support/fake_platform.h"
 #include "ui/support/fake_workspace.h"
@@ -224,7 +225,8 @@ TEST_F(MainWindowTest, MenuToolbarAndSelectorsCarryTheirTexts) {
     Action("About1")->trigger();
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Type, Box::Plain);
-    EXPECT_EQ(platform.Boxes[0].Text, QStringLiteral("Nimbrelの家計簿\nバージョン 1.0.0"));
+    EXPECT_EQ(platform.Boxes[0].Text,
+              QStringLiteral("Nimbrelの家計簿\nバージョン ") + QString::fromUtf8(kVersion));
 }
 
 TEST_F(MainWindowTest, MonthAndDayPicksFollowTheCalendar) {
@@ -410,7 +412,7 @@ protected:
         EXPECT_EQ(platform.Boxes[0].Type, Box::Typed);
         EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Information);
         EXPECT_EQ(platform.Boxes[0].Text, kQuestion);
-        EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButtonAnswer | CancelButton);
+        EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButton | CancelButton);
     }
 
     void ExpectOpenedOther() {
@@ -441,7 +443,7 @@ TEST_F(OpenWithChangesTest, CancelKeepsTheLedgerWithoutAskingForAFile) {
 
 TEST_F(OpenWithChangesTest, NoOpensWithoutSaving) {
     StartChanged();
-    platform.Answers.push_back(NoButtonAnswer);
+    platform.Answers.push_back(NoButton);
     platform.FileAnswers.push_back(other + QStringLiteral("別.nbd"));
     ClickButton("ToolButton1");
     ExpectQuestionAsked();
@@ -466,7 +468,7 @@ TEST_F(OpenWithChangesTest, YesSavesFirstThenOpens) {
 TEST_F(OpenWithChangesTest, FailedLoadLeavesDateFlagsPanelAndLedger) {
     StartChanged();
     // A missing file: the load's warning, nothing else changes.
-    platform.Answers.push_back(NoButtonAnswer);
+    platform.Answers.push_back(NoButton);
     platform.FileAnswers.push_back(other + QStringLiteral("ない.nbd"));
     ClickButton("ToolButton1");
     ASSERT_EQ(platform.Boxes.size(), 2u);
@@ -475,7 +477,7 @@ TEST_F(OpenWithChangesTest, FailedLoadLeavesDateFlagsPanelAndLedger) {
 
     // A malformed file: the general error box, nothing else changes.
     WriteText(other + QStringLiteral("壊れ.nbd"), QStringLiteral("2026,12,x\r\n"));
-    platform.Answers.push_back(NoButtonAnswer);
+    platform.Answers.push_back(NoButton);
     platform.FileAnswers.push_back(other + QStringLiteral("壊れ.nbd"));
     ClickButton("ToolButton1");
     ASSERT_EQ(platform.Boxes.size(), 4u);
@@ -515,14 +517,14 @@ TEST_F(CloseTest, CancelKeepsTheProgramRunning) {
     EXPECT_TRUE(ledger->LedgerChanged);
 
     // Closing the box without an answer counts as cancel.
-    platform.Answers.push_back(NoButton);
+    platform.Answers.push_back(BoxClosed);
     window->close();
     EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(CloseTest, NoClosesWithoutWritingAnything) {
     StartChanged();
-    platform.Answers.push_back(NoButtonAnswer);
+    platform.Answers.push_back(NoButton);
     window->close();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(FilesIn(exe), startFiles);
@@ -753,8 +755,17 @@ TEST_F(MainWindowTest, Screenshot) {
     w.resize(1100, 80);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    const QString path = test::SaveScreenshot(w, QStringLiteral("main_window"));
-    EXPECT_TRUE(QFile::exists(path));
+    const QImage shot = test::SaveScreenshot(w, QStringLiteral("main_window"));
+    // The whole strip, and the ledger's name drawn in its panel at the right.
+    EXPECT_EQ(shot.size(), w.size() * shot.devicePixelRatio());
+    const auto* panel = w.findChild<QLabel*>(QStringLiteral("Panel2"));
+    const QRect name(panel->mapTo(&w, QPoint(panel->width() / 2, 0)),
+                     QSize(panel->width() / 2, panel->height()));
+    int ink = 0;
+    for (int x = name.left(); x <= name.right(); ++x) {
+        for (int y = name.top(); y <= name.bottom(); ++y) ink += qGray(shot.pixel(x, y)) < 96;
+    }
+    EXPECT_GT(ink, 20);
 }
 
 }  // namespace

@@ -289,8 +289,7 @@ TEST(NValLabelTest, Demo) {
     disabled->SetFixDecimal(2);
     disabled->setEnabled(false);
     window.show();
-    const QString path = test::SaveScreenshot(window, QStringLiteral("nval_label_demo"));
-    EXPECT_FALSE(QImage(path).isNull());
+    EXPECT_FALSE(test::SaveScreenshot(window, QStringLiteral("nval_label_demo")).isNull());
 }
 
 }  // namespace

@@ -13,45 +13,41 @@
 namespace kakeibo {
 
 void TForm3::YosanClick() {
-    RunGuarded([this] {
-        composition_->Commit();
-        const int position = ComboBox5->currentIndex();
-        if (position < 0) {
-            CurrentPlatform().ShowMessage(QStringLiteral("項目を選択してください。"));
-            return;
-        }
-        const int item = item1Map_[position];
-        const QString shown = NValEdit5->text();
-        // A text that is not a whole number raises the general "is not a number" error.
-        const int32_t budget = ParseInt32(RemoveCommas(shown.toStdString()));
-        mainWindow_.Record(SetBudget(ledger_, ledger_.EditMonth, item, budget));
-        CurrentPlatform().ShowMessage(QString::fromStdString(ledger_.ItemTable[item].Name) +
-                                      QStringLiteral("の予算を\r　") + shown +
-                                      QStringLiteral("円に設定しました。"));
-        NValEdit5->SetValue(0);
-        mainWindow_.AllUpdate();
-    });
+    composition_->Commit();
+    const int position = ComboBox5->currentIndex();
+    if (position < 0) {
+        CurrentPlatform().ShowMessage(QStringLiteral("項目を選択してください。"));
+        return;
+    }
+    const int item = item1Map_[position];
+    const QString shown = NValEdit5->text();
+    // A text that is not a whole number raises the general "is not a number" error.
+    const int32_t budget = ParseInt32(RemoveCommas(shown.toStdString()));
+    workspace_.Record(SetBudget(ledger_, ledger_.EditMonth, item, budget));
+    CurrentPlatform().ShowMessage(QString::fromStdString(ledger_.ItemTable[item].Name) +
+                                  QStringLiteral("の予算を\r　") + shown +
+                                  QStringLiteral("円に設定しました。"));
+    NValEdit5->SetValue(0);
+    workspace_.AllUpdate();
 }
 
 void TForm3::Button1Click() {
-    RunGuarded([this] {
-        const int month = ledger_.EditMonth;
-        bool emptyOnly = false;
-        if (MonthHasBudget(ledger_, month)) {
-            Platform& platform = CurrentPlatform();
-            if (platform.ShowTypedMessage(
-                    MessageKind::Information,
-                    QStringLiteral("今月の予算データがあります。\r上書きしますか？"),
-                    YesButton | NoButtonAnswer) != YesButton) {
-                return;
-            }
-            emptyOnly = platform.ShowTypedMessage(MessageKind::Information,
-                                                  QStringLiteral("今月予算が０円の物だけ上書き？"),
-                                                  YesButton | AllButton) == YesButton;
+    const int month = ledger_.EditMonth;
+    bool emptyOnly = false;
+    if (MonthHasBudget(ledger_, month)) {
+        Platform& platform = CurrentPlatform();
+        if (platform.ShowTypedMessage(
+                MessageKind::Information,
+                QStringLiteral("今月の予算データがあります。\r上書きしますか？"),
+                YesButton | NoButton) != YesButton) {
+            return;
         }
-        mainWindow_.Record(CopyPreviousBudgets(ledger_, month, emptyOnly));
-        mainWindow_.AllUpdate();
-    });
+        emptyOnly = platform.ShowTypedMessage(MessageKind::Information,
+                                              QStringLiteral("今月予算が０円の物だけ上書き？"),
+                                              YesButton | AllButton) == YesButton;
+    }
+    workspace_.Record(CopyPreviousBudgets(ledger_, month, emptyOnly));
+    workspace_.AllUpdate();
 }
 
 }  // namespace kakeibo

@@ -27,6 +27,7 @@
 #include "ui/entry/entry_widgets.h"
 #include "ui/platform/input_method.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 
 namespace kakeibo {
 
@@ -50,10 +51,6 @@ QPixmap Picture(const char* path) {
     return QPixmap(QString::fromUtf8(path));
 }
 
-QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Per tab: the captions of the first and the second item list.
 std::array<std::array<QString, 2>, kEntryTabCount> StandardTabCaptions() {
     return {{{QStringLiteral("　費用項目　及び　細目"), QStringLiteral("　口座項目　及び　細目")},
@@ -66,7 +63,7 @@ std::array<std::array<QString, 2>, kEntryTabCount> StandardTabCaptions() {
 }  // namespace
 
 TForm3::TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
-    : TToolWindow(mainWindow, ToolFrame::Fixed, parent), ledger_(ledger), mainWindow_(mainWindow) {
+    : TToolWindow(mainWindow, ToolFrame::Fixed, parent), ledger_(ledger) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("各種入力フォーム"));
     setFixedSize(kFormWidth, kFormHeight);
@@ -217,9 +214,11 @@ void TForm3::BuildPanel() {
 }
 
 void TForm3::ConnectHandlers() {
-    tab1->SetPressHandler([this](int x) { Tab1MouseDown(x); });
-    connect(ComboBox5, &QComboBox::currentIndexChanged, this, [this] { SetHojyo(ComboBox5); });
-    connect(ComboBox3, &QComboBox::currentIndexChanged, this, [this] { SetHojyo(ComboBox3); });
+    tab1->SetPressHandler([this](int x) { RunGuarded([&] { Tab1MouseDown(x); }); });
+    ConnectGuarded(ComboBox5, &QComboBox::currentIndexChanged, this,
+                   [this] { SetHojyo(ComboBox5); });
+    ConnectGuarded(ComboBox3, &QComboBox::currentIndexChanged, this,
+                   [this] { SetHojyo(ComboBox3); });
     for (QComboBox* box : {ComboBox5, ComboBox3, ComboBox12, ComboBox4}) {
         box->installEventFilter(this);
     }
@@ -229,12 +228,12 @@ void TForm3::ConnectHandlers() {
     // The copy of a committed composition may arrive after the focus moved to the amount.
     composition_->Watch(NValEdit5);
     NValEdit5->installEventFilter(this);
-    connect(SPB5, &QAbstractButton::clicked, this, &TForm3::KinyuClick);
-    connect(SPB6, &QAbstractButton::clicked, this, &QWidget::close);
-    connect(Image2, &QAbstractButton::clicked, this, &TForm3::RecieptClear);
-    connect(Button2, &QPushButton::clicked, this, &TForm3::YosanClick);
-    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm3::TeikiKinyuClick);
+    ConnectGuarded(SPB5, &QAbstractButton::clicked, this, &TForm3::KinyuClick);
+    ConnectGuarded(SPB6, &QAbstractButton::clicked, this, [this] { close(); });
+    ConnectGuarded(Image2, &QAbstractButton::clicked, this, &TForm3::RecieptClear);
+    ConnectGuarded(Button2, &QPushButton::clicked, this, &TForm3::YosanClick);
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    ConnectGuarded(Button3, &QPushButton::clicked, this, &TForm3::TeikiKinyuClick);
 }
 
 void TForm3::SetTabOrder() {
@@ -284,7 +283,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
         (watched == SG31->viewport() || watched == SG31->horizontalHeader()->viewport())) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = static_cast<QWidget*>(watched)->mapTo(SG31, mouse->position().toPoint());
-        SG31MouseDown(mouse->button(), at.x(), at.y());
+        RunGuarded([&] { SG31MouseDown(mouse->button(), at.x(), at.y()); });
         // A right press opens the menu for the row that was current; it selects nothing.
         return mouse->button() == Qt::RightButton;
     }
@@ -298,7 +297,7 @@ bool TForm3::AmountEnter(const QKeyEvent& key) {
     if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
     if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
     if (SPB5->isHidden() || !SPB5->isEnabled()) return false;
-    KinyuClick();
+    RunGuarded([this] { KinyuClick(); });
     NValEdit5->setFocus(Qt::OtherFocusReason);
     return true;
 }

@@ -164,7 +164,6 @@ private:
     void MoveCurrentRow(int modelRow);
 
     Ledger& ledger_;
-    Workspace& mainWindow_;  // the base's workspace_, by the name the handlers use
     EntryListModel* model_ = nullptr;
     std::array<QPixmap, kEntryTabCount> tabPictures_{};
     std::array<QPixmap, kEntryTabCount> transparentTabs_{};

@@ -55,7 +55,8 @@ void TForm3::BuildEntryList() {
     for (int c = 0; c < kEntryListColumns; ++c) SG31->setColumnWidth(c, kColumnWidths[c]);
     SG31->viewport()->installEventFilter(this);
     headings->viewport()->installEventFilter(this);
-    connect(SG31->selectionModel(), &QItemSelectionModel::currentChanged, this, &TForm3::SG31Click);
+    ConnectGuarded(SG31->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                   &TForm3::SG31Click);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -63,11 +64,11 @@ void TForm3::BuildEntryList() {
     Delete1->setObjectName(QStringLiteral("Delete1"));
     Edit1 = PopupMenu1->addAction(QStringLiteral("編集"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    connect(Delete1, &QAction::triggered, this, &TForm3::sakujyo1Click);
+    ConnectGuarded(Delete1, &QAction::triggered, this, &TForm3::sakujyo1Click);
     Teiki1 = PopupMenu1->addAction(QStringLiteral("定期入出金に登録"));
     Teiki1->setObjectName(QStringLiteral("Teiki1"));
-    connect(Edit1, &QAction::triggered, this, &TForm3::henshu);
-    connect(Teiki1, &QAction::triggered, this, &TForm3::Teiki1Click);
+    ConnectGuarded(Edit1, &QAction::triggered, this, &TForm3::henshu);
+    ConnectGuarded(Teiki1, &QAction::triggered, this, &TForm3::Teiki1Click);
     model_->Fill(ledger_);
     MoveCurrentRow(0);
 }
@@ -114,65 +115,61 @@ int TForm3::EntryListCurrentRow() const {
 }
 
 void TForm3::sakujyo1Click() {
-    RunGuarded([this] {
-        const MessageButton answer = CurrentPlatform().ShowTypedMessage(
-            MessageKind::Information, QStringLiteral("削除してよろしいですか？"),
-            OkButton | CancelButton);
-        if (answer != OkButton) {
-            DrawCell();
-            return;
-        }
-        // The spare row holds no entry: nothing to delete and nothing changed.
-        const auto change = DeleteEntry(ledger_, ledger_.EditMonth, EntryListCurrentRow() - 1);
-        if (change) mainWindow_.Record(*change);
-        mainWindow_.AllUpdate();
-    });
+    const MessageButton answer = CurrentPlatform().ShowTypedMessage(
+        MessageKind::Information, QStringLiteral("削除してよろしいですか？"),
+        OkButton | CancelButton);
+    if (answer != OkButton) {
+        DrawCell();
+        return;
+    }
+    // The spare row holds no entry: nothing to delete and nothing changed.
+    const auto change = DeleteEntry(ledger_, ledger_.EditMonth, EntryListCurrentRow() - 1);
+    if (change) workspace_.Record(*change);
+    workspace_.AllUpdate();
 }
 
 void TForm3::henshu() {
-    RunGuarded([this] {
-        const int slot = selectedSlot_;
-        if (slot < 0 || slot >= ledger_.NextSlot) return;  // the spare row: nothing to edit
-        const int m = ledger_.EditMonth - 1;
-        const EntryRecord e = ledger_.EntryTable[m][slot];
-        const EntryText text = ledger_.EntryTextTable[m][slot];
-        SetEditMode(true);
+    const int slot = selectedSlot_;
+    if (slot < 0 || slot >= ledger_.NextSlot) return;  // the spare row: nothing to edit
+    const int m = ledger_.EditMonth - 1;
+    const EntryRecord e = ledger_.EntryTable[m][slot];
+    const EntryText text = ledger_.EntryTextTable[m][slot];
+    SetEditMode(true);
 
-        auto kindOf = [this](int item) {
-            return item >= 0 && item < kItemCount ? ledger_.ItemTable[item].Kind : std::string();
-        };
-        if (const auto tab = TabForKinds(kindOf(e.Item1), kindOf(e.Item2))) {
-            TabDraw(static_cast<int>(*tab));
-            SetKamoku(*tab);
-        }
-        // As a pick of that day in the main window, so that a plain write keeps the date.
-        mainWindow_.SelectDate(Date{e.Year, e.Month, e.Day});
+    auto kindOf = [this](int item) {
+        return item >= 0 && item < kItemCount ? ledger_.ItemTable[item].Kind : std::string();
+    };
+    if (const auto tab = TabForKinds(kindOf(e.Item1), kindOf(e.Item2))) {
+        TabDraw(static_cast<int>(*tab));
+        SetKamoku(*tab);
+    }
+    // As a pick of that day in the main window, so that a plain write keeps the date.
+    workspace_.SelectDate(Date{e.Year, e.Month, e.Day});
 
-        auto positionOf = [](const QComboBox* list, const std::array<int32_t, 31>& map, int item) {
-            for (int p = 0; p < list->count(); ++p) {
-                if (map[p] == item) return p;
-            }
-            return -1;
-        };
-        {
-            const QSignalBlocker blocker(ComboBox5);
-            ComboBox5->setCurrentIndex(positionOf(ComboBox5, item1Map_, e.Item1));
+    auto positionOf = [](const QComboBox* list, const std::array<int32_t, 31>& map, int item) {
+        for (int p = 0; p < list->count(); ++p) {
+            if (map[p] == item) return p;
         }
-        SetHojyo(ComboBox5);
-        ComboBox12->setCurrentIndex(e.SubItem1 < ComboBox12->count() ? e.SubItem1 : -1);
-        {
-            const QSignalBlocker blocker(ComboBox3);
-            ComboBox3->setCurrentIndex(positionOf(ComboBox3, item2Map_, e.Item2));
-        }
-        SetHojyo(ComboBox3);
-        ComboBox4->setCurrentIndex(e.SubItem2 < ComboBox4->count() ? e.SubItem2 : -1);
+        return -1;
+    };
+    {
+        const QSignalBlocker blocker(ComboBox5);
+        ComboBox5->setCurrentIndex(positionOf(ComboBox5, item1Map_, e.Item1));
+    }
+    SetHojyo(ComboBox5);
+    ComboBox12->setCurrentIndex(e.SubItem1 < ComboBox12->count() ? e.SubItem1 : -1);
+    {
+        const QSignalBlocker blocker(ComboBox3);
+        ComboBox3->setCurrentIndex(positionOf(ComboBox3, item2Map_, e.Item2));
+    }
+    SetHojyo(ComboBox3);
+    ComboBox4->setCurrentIndex(e.SubItem2 < ComboBox4->count() ? e.SubItem2 : -1);
 
-        QRadioButton* taxKinds[] = {RadioButton1, RadioButton2, RadioButton3};
-        taxKinds[std::clamp(e.TaxKind, 0, 2)]->setChecked(true);
-        NValEdit5->SetValue(e.Amount);
-        ComboBox1->setEditText(QString::fromStdString(text.Shop));
-        ComboBox2->setEditText(QString::fromStdString(text.Memo));
-    });
+    QRadioButton* taxKinds[] = {RadioButton1, RadioButton2, RadioButton3};
+    taxKinds[std::clamp(e.TaxKind, 0, 2)]->setChecked(true);
+    NValEdit5->SetValue(e.Amount);
+    ComboBox1->setEditText(QString::fromStdString(text.Shop));
+    ComboBox2->setEditText(QString::fromStdString(text.Memo));
 }
 
 }  // namespace kakeibo

@@ -90,31 +90,29 @@ bool TForm3::CheckWritable(bool newEntry) {
 }
 
 void TForm3::KinyuClick() {
-    RunGuarded([this] {
-        composition_->Commit();
-        const int current = SG31->currentIndex().row();
-        // An edit goes to the current row; a row without an entry takes a new one instead,
-        // so that nothing is written behind the month's last entry.
-        const bool editing = ledger_.RowEditMode == 1 && current >= 0 && current < ledger_.NextSlot;
-        if (!CheckWritable(!editing)) return;
-        if (!editing) {
-            int64_t v = static_cast<int64_t>(std::trunc(NValEdit5->Value()));
-            if (RadioButton2->isChecked()) {
-                v = Shohizei(ledger_, v, ledger_.EditDate, item1Map_[ComboBox5->currentIndex()]);
-            }
-            receiptTotal_ += v;
-            NValLabel1->SetValue(static_cast<long double>(receiptTotal_));
-            DataWrite(ledger_.NextSlot);
-            model_->EnsureRows(ledger_.NextSlot);
-            MoveCurrentRow(ledger_.NextSlot - 1);
-        } else {
-            DataWrite(current);
-            MoveCurrentRow(current);
+    composition_->Commit();
+    const int current = SG31->currentIndex().row();
+    // An edit goes to the current row; a row without an entry takes a new one instead,
+    // so that nothing is written behind the month's last entry.
+    const bool editing = ledger_.RowEditMode == 1 && current >= 0 && current < ledger_.NextSlot;
+    if (!CheckWritable(!editing)) return;
+    if (!editing) {
+        int64_t v = static_cast<int64_t>(std::trunc(NValEdit5->Value()));
+        if (RadioButton2->isChecked()) {
+            v = Shohizei(ledger_, v, ledger_.EditDate, item1Map_[ComboBox5->currentIndex()]);
         }
-        mainWindow_.AllUpdate();
-        SetWalletBalance();
-        NValEdit5->SetValue(0);
-    });
+        receiptTotal_ += v;
+        NValLabel1->SetValue(static_cast<long double>(receiptTotal_));
+        DataWrite(ledger_.NextSlot);
+        model_->EnsureRows(ledger_.NextSlot);
+        MoveCurrentRow(ledger_.NextSlot - 1);
+    } else {
+        DataWrite(current);
+        MoveCurrentRow(current);
+    }
+    workspace_.AllUpdate();
+    SetWalletBalance();
+    NValEdit5->SetValue(0);
 }
 
 void TForm3::DataWrite(int slot) {
@@ -135,7 +133,7 @@ void TForm3::DataWrite(int slot) {
     const std::optional<Change> change =
         slot == ledger_.NextSlot ? AddEntry(ledger_, ledger_.EditMonth, e, text)
                                  : ReplaceEntry(ledger_, ledger_.EditMonth, slot, e, text);
-    if (change) mainWindow_.Record(*change);
+    if (change) workspace_.Record(*change);
 
     RememberText(ComboBox1, shop, ledger_.ShopHistoryMax);
     RememberText(ComboBox2, memo, ledger_.MemoHistoryMax);

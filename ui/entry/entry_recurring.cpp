@@ -36,51 +36,46 @@ void TForm3::RefreshRecurring() {
 }
 
 void TForm3::TeikiKinyuClick() {
-    RunGuarded([this] {
-        const auto due =
-            DueRecurring(ledger_, recurring_, ledger_.EditDate.Year, ledger_.EditMonth);
-        if (due.empty()) return;
-        std::vector<CheckLine> lines;
-        for (const RecurringProposal& p : due) {
-            const RecurringEntry& e = recurring_[static_cast<size_t>(p.Template)];
-            lines.push_back({QString::fromStdString(DueText(ledger_, e, p.Entry.Record)), true,
-                             p.Entry.Record.Amount});
-        }
-        if (!CurrentPlatform().ChooseLines(
-                QStringLiteral("定期入出金を記入"),
-                QStringLiteral("%1月に記入する定期入出金").arg(ledger_.EditMonth), lines)) {
-            return;
-        }
-        std::vector<NewEntry> chosen;
-        for (size_t i = 0; i < due.size(); ++i) {
-            if (!lines[i].Checked) continue;
-            NewEntry entry = due[i].Entry;
-            if (lines[i].Amount) entry.Record.Amount = *lines[i].Amount;
-            chosen.push_back(entry);
-        }
-        if (chosen.empty()) return;
-        // All or nothing: a month that cannot take them all throws its message.
-        mainWindow_.Record(AddEntries(ledger_, chosen, ChangeKind::Recurring));
-        mainWindow_.AllUpdate();
-    });
+    const auto due = DueRecurring(ledger_, recurring_, ledger_.EditDate.Year, ledger_.EditMonth);
+    if (due.empty()) return;
+    std::vector<CheckLine> lines;
+    for (const RecurringProposal& p : due) {
+        const RecurringEntry& e = recurring_[static_cast<size_t>(p.Template)];
+        lines.push_back({QString::fromStdString(DueText(ledger_, e, p.Entry.Record)), true,
+                         p.Entry.Record.Amount});
+    }
+    if (!CurrentPlatform().ChooseLines(
+            QStringLiteral("定期入出金を記入"),
+            QStringLiteral("%1月に記入する定期入出金").arg(ledger_.EditMonth), lines)) {
+        return;
+    }
+    std::vector<NewEntry> chosen;
+    for (size_t i = 0; i < due.size(); ++i) {
+        if (!lines[i].Checked) continue;
+        NewEntry entry = due[i].Entry;
+        if (lines[i].Amount) entry.Record.Amount = *lines[i].Amount;
+        chosen.push_back(entry);
+    }
+    if (chosen.empty()) return;
+    // All or nothing: a month that cannot take them all throws its message.
+    workspace_.Record(AddEntries(ledger_, chosen, ChangeKind::Recurring));
+    workspace_.AllUpdate();
 }
 
 void TForm3::Teiki1Click() {
-    RunGuarded([this] {
-        const int slot = selectedSlot_;
-        if (slot < 0 || slot >= ledger_.NextSlot) return;  // the spare row holds no entry
-        const int m = ledger_.EditMonth - 1;
-        RecurringEntry preset =
-            RecurringFromEntry(ledger_.EntryTable[m][slot], ledger_.EntryTextTable[m][slot]);
-        const EntryRecord& r = ledger_.EntryTable[m][slot];
-        const auto kind = [this](int item) { return ledger_.ItemTable[item].Kind; };
-        if (r.Item1 >= 0 && r.Item1 < kItemCount && r.Item2 >= 0 && r.Item2 < kItemCount) {
-            preset.Tab = kind(r.Item1) == kKindExpense  ? RecurringTab::Expense
-                         : kind(r.Item2) == kKindIncome ? RecurringTab::Income
-                                                        : RecurringTab::Transfer;
-        }
-        mainWindow_.EditRecurring(&preset);
-    });
+    const int slot = selectedSlot_;
+    if (slot < 0 || slot >= ledger_.NextSlot) return;  // the spare row holds no entry
+    const int m = ledger_.EditMonth - 1;
+    RecurringEntry preset =
+        RecurringFromEntry(ledger_.EntryTable[m][slot], ledger_.EntryTextTable[m][slot]);
+    const EntryRecord& r = ledger_.EntryTable[m][slot];
+    const auto kind = [this](int item) { return ledger_.ItemTable[item].Kind; };
+    if (r.Item1 >= 0 && r.Item1 < kItemCount && r.Item2 >= 0 && r.Item2 < kItemCount) {
+        preset.Tab = kind(r.Item1) == kKindExpense  ? RecurringTab::Expense
+                     : kind(r.Item2) == kKindIncome ? RecurringTab::Income
+                                                    : RecurringTab::Transfer;
+    }
+    workspace_.EditRecurring(&preset);
 }
 
 }  // namespace kakeibo

@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 
 namespace kakeibo {
 
@@ -35,10 +36,6 @@ const QColor kLineColors[] = {QColor(0, 0, 128),    QColor(200, 70, 70),  QColor
                               QColor(220, 130, 0),  QColor(120, 60, 160), QColor(0, 140, 160),
                               QColor(150, 100, 50), QColor(230, 90, 160), QColor(100, 100, 100),
                               QColor(150, 170, 30), QColor(60, 140, 230), QColor(170, 20, 40)};
-
-QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QFont SheetFont(int pixels, bool bold = false) {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));

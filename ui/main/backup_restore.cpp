@@ -46,7 +46,7 @@ void TForm1::RestoreBackup1Click() {
             "に保存された「%"
             "2」に戻します。\r今のファイルはバックアップに残ります。よろしいですか？")
             .arg(QString::fromStdString(GenerationLabel(generation)), QString::fromStdString(name));
-    if (platform.ShowTypedMessage(MessageKind::Information, question, YesButton | NoButtonAnswer) !=
+    if (platform.ShowTypedMessage(MessageKind::Information, question, YesButton | NoButton) !=
         YesButton) {
         return;
     }

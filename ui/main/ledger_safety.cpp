@@ -10,24 +10,21 @@
 #include "core/save_intent.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 
 namespace kakeibo {
 
 namespace {
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 QString HolderText(const std::string& name, const LockHolder& holder) {
     const QString who =
         holder.ThisHost
             ? QStringLiteral("このコンピューターの別のプログラム")
-            : QStringLiteral("コンピューター「%1」のプログラム").arg(Q(holder.Process.Host));
+            : QStringLiteral("コンピューター「%1」のプログラム").arg(Qs(holder.Process.Host));
     return QStringLiteral(
                "家計簿「%1」は、%2（プロセス %3）が %4 から開いています。\r両方で変更して保存"
                "すると、一方の変更が失われます。このまま開きますか？")
-        .arg(Q(name), who, QString::number(holder.Process.Pid), Q(holder.Since));
+        .arg(Qs(name), who, QString::number(holder.Process.Pid), Qs(holder.Since));
 }
 
 }  // namespace
@@ -116,7 +113,7 @@ void TForm1::OfferRecovery() {
         if (contents.State != JournalState::Readable) {
             SetJournalAside(path);
             platform.ShowTypedMessage(MessageKind::Warning,
-                                      Q(JournalKeptAsideMessage(path, contents.State)), OkButton);
+                                      Qs(JournalKeptAsideMessage(path, contents.State)), OkButton);
             continue;
         }
         if (contents.Records.empty()) {
@@ -125,8 +122,8 @@ void TForm1::OfferRecovery() {
         }
         const bool fits = JournalFitsFiles(contents.Header, journal_.Base());
         if (platform.ShowTypedMessage(fits ? MessageKind::Confirmation : MessageKind::Warning,
-                                      Q(RecoveryQuestion(contents, fits)),
-                                      YesButton | NoButtonAnswer) != YesButton) {
+                                      Qs(RecoveryQuestion(contents, fits)),
+                                      YesButton | NoButton) != YesButton) {
             SetJournalAside(path);
             continue;
         }
@@ -165,7 +162,7 @@ TForm1::SaveCheck TForm1::BeforeSave(const std::string& dir, const std::string& 
                 QStringLiteral(
                     "ファイル「%1」は、読み込んだ後（または前回の保存の後）に別のプログラムで"
                     "変更されています。\r上書きすると、その変更は失われます。")
-                    .arg(Q(changed->Path));
+                    .arg(Qs(changed->Path));
             const int answer = CurrentPlatform().AskChoice(
                 MessageKind::Warning, text,
                 {QStringLiteral("上書きする"), QStringLiteral("名前を付けて保存"),

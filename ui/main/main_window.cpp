@@ -27,11 +27,13 @@
 #include "core/save_intent.h"
 #include "core/settings_file.h"
 #include "core/totals.h"
+#include "core/version.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 #include "ui/recurring/recurring_form.h"
 #include "ui/search/search_form.h"
 #include "ui/settings/settings_dialog.h"
@@ -50,13 +52,6 @@ const char* const kSaveQuestion = "編集したデータがあります。保存
 const char* const kPanelPrefix = " 編集中ファイル名： ";
 const char* const kCarryOverOwnFile =
     "編集中の家計簿データには繰り越せません。別のファイル名を指定してください。";
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-QString Q(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 QScreen* ScreenOf(const QWidget* widget) {
     QScreen* screen = widget->screen();
@@ -85,10 +80,10 @@ bool SameFile(const QString& a, const QString& b) {
 
 FileDialogOptions LedgerSaveOptions(const Ledger& ledger) {
     FileDialogOptions options;
-    options.Filter = Q(kLedgerFilter);
-    options.InitialDir = Q(ledger.DataDir);
-    options.DefaultExt = Q(kEntriesExtension);
-    options.FileName = Q(ledger.LedgerName);
+    options.Filter = Qs(kLedgerFilter);
+    options.InitialDir = Qs(ledger.DataDir);
+    options.DefaultExt = Qs(kEntriesExtension);
+    options.FileName = Qs(ledger.LedgerName);
     options.OverwritePrompt = true;
     return options;
 }
@@ -97,7 +92,7 @@ FileDialogOptions LedgerSaveOptions(const Ledger& ledger) {
 
 TForm1::TForm1(Ledger& ledger, QWidget* parent) : QMainWindow(parent), ledger_(ledger) {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(Q(kMainWindowCaption));
+    setWindowTitle(Qs(kMainWindowCaption));
     setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
     BuildControls();
     BuildMenu();
@@ -127,9 +122,9 @@ void TForm1::BuildControls() {
     auto makeButton = [this](QToolButton*& button, const char* name, const char* icon,
                              const char* tip) {
         button = new QToolButton(ToolBar1);
-        button->setObjectName(Q(name));
-        button->setIcon(QIcon(Q(icon)));
-        button->setToolTip(Q(tip));
+        button->setObjectName(Qs(name));
+        button->setIcon(QIcon(Qs(icon)));
+        button->setToolTip(Qs(tip));
         button->setAutoRaise(true);
         button->setFixedSize(23, 22);
         ToolBar1->addWidget(button);
@@ -143,15 +138,15 @@ void TForm1::BuildControls() {
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
     auto makeLabel = [this](QLabel*& label, const char* name, const char* text, int left) {
-        label = new QLabel(Q(text), Panel1);
-        label->setObjectName(Q(name));
+        label = new QLabel(Qs(text), Panel1);
+        label->setObjectName(Qs(name));
         label->adjustSize();
         // Centred on the selectors' middle line, whatever the font's height.
         label->move(left, 2 + (kComboHeight - label->height()) / 2);
     };
     auto makeCombo = [this](QComboBox*& combo, const char* name, int left, int width) {
         combo = new QComboBox(Panel1);
-        combo->setObjectName(Q(name));
+        combo->setObjectName(Qs(name));
         combo->setGeometry(left, 2, width, kComboHeight);
         combo->setMaxVisibleItems(16);
     };
@@ -182,13 +177,13 @@ void TForm1::BuildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     auto addMenu = [bar](QMenu*& menu, const char* name, const char* caption) {
-        menu = bar->addMenu(Q(caption));
-        menu->setObjectName(Q(name));
-        menu->menuAction()->setObjectName(Q(name));
+        menu = bar->addMenu(Qs(caption));
+        menu->setObjectName(Qs(name));
+        menu->menuAction()->setObjectName(Qs(name));
     };
     auto addEntry = [this](QMenu* menu, QAction*& action, const char* name, const char* caption) {
-        action = menu->addAction(Q(caption));
-        action->setObjectName(Q(name));
+        action = menu->addAction(Qs(caption));
+        action->setObjectName(Qs(name));
         return action;
     };
     // The view and settings keys also work while a tool window has the focus.
@@ -204,11 +199,11 @@ void TForm1::BuildMenu() {
                    &TForm1::N6Click);
     ConnectGuarded(addEntry(File1, RestoreBackup1, "RestoreBackup1", "　バックアップから復元…"),
                    &QAction::triggered, this, &TForm1::RestoreBackup1Click);
-    connect(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
+    ConnectGuarded(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
     ConnectGuarded(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this,
                    &TForm1::N9Click);
-    connect(addEntry(File1, Teiki1, "Teiki1", "　定期入出金…"), &QAction::triggered, this,
-            [this] { RunGuarded([this] { EditRecurring(nullptr); }); });
+    ConnectGuarded(addEntry(File1, Teiki1, "Teiki1", "　定期入出金…"), &QAction::triggered, this,
+                   [this] { EditRecurring(nullptr); });
     File1->addSeparator();
     ConnectGuarded(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this,
                    &TForm1::N16Click);
@@ -451,7 +446,7 @@ void TForm1::SelectYear(int year) {
 }
 
 void TForm1::ShowPanelName() {
-    Panel2->setText(Q(kPanelPrefix) + Q(ledger_.LedgerName));
+    Panel2->setText(Qs(kPanelPrefix) + Qs(ledger_.LedgerName));
 }
 
 SaveInputs TForm1::CollectSaveInputs() const {
@@ -482,7 +477,7 @@ bool TForm1::SaveTo(const std::string& dir, const std::string& name) {
     // The ledger is saved even when the program folder's files were not: one warning says
     // which of them and why, then the save is reported finished as usual.
     if (result.Warning) ShowNotice(*result.Warning);
-    CurrentPlatform().ShowMessage(Q(kSaveFinishedMessage));
+    CurrentPlatform().ShowMessage(Qs(kSaveFinishedMessage));
     return true;
 }
 
@@ -492,17 +487,17 @@ bool TForm1::AskSaveChanges() {
     throwAway_ = false;
     if (!ledger_.LedgerChanged && !ledger_.MastersChanged) return true;
     const MessageButton answer = CurrentPlatform().ShowTypedMessage(
-        MessageKind::Information, Q(kSaveQuestion), YesButton | NoButtonAnswer | CancelButton);
+        MessageKind::Information, Qs(kSaveQuestion), YesButton | NoButton | CancelButton);
     if (answer == YesButton) return SaveTo(ledger_.DataDir, ledger_.LedgerName);
     // Thrown away: the journal goes aside once the ledger is left.
-    throwAway_ = answer == NoButtonAnswer;
+    throwAway_ = answer == NoButton;
     return throwAway_;
 }
 
 bool TForm1::OverwriteSave() {
     ledger_.LedgerChanged = true;
     ledger_.MastersChanged = true;
-    const QString entries = Q(ledger_.DataDir + EntriesFileName(ledger_.LedgerName));
+    const QString entries = Qs(ledger_.DataDir + EntriesFileName(ledger_.LedgerName));
     if (!QFileInfo::exists(entries)) return SaveAs();
     return SaveTo(ledger_.DataDir, ledger_.LedgerName);
 }
@@ -532,9 +527,9 @@ void TForm1::EditRecurring(const RecurringEntry* preset) {
 void TForm1::ToolButton1Click() {
     if (!AskSaveChanges()) return;
     FileDialogOptions options;
-    options.Filter = Q(kLedgerFilter);
-    options.InitialDir = Q(ledger_.DataDir);
-    options.DefaultExt = Q(kEntriesExtension);
+    options.Filter = Qs(kLedgerFilter);
+    options.InitialDir = Qs(ledger_.DataDir);
+    options.DefaultExt = Qs(kEntriesExtension);
     const auto path = CurrentPlatform().GetOpenFileName(options);
     if (!path) return;
     std::string dir;
@@ -573,9 +568,9 @@ void TForm1::N9Click() {
     SplitLedgerPath(path->toStdString(), dir, name);
     // Writing the empty new year over the open ledger's files would lose the year on disk while
     // the window still shows it.
-    if (SameFile(Q(dir + EntriesFileName(name)),
-                 Q(ledger_.DataDir + EntriesFileName(ledger_.LedgerName)))) {
-        CurrentPlatform().ShowTypedMessage(MessageKind::Warning, Q(kCarryOverOwnFile), OkButton);
+    if (SameFile(Qs(dir + EntriesFileName(name)),
+                 Qs(ledger_.DataDir + EntriesFileName(ledger_.LedgerName)))) {
+        CurrentPlatform().ShowTypedMessage(MessageKind::Warning, Qs(kCarryOverOwnFile), OkButton);
         return;
     }
     WriteCarryOver(ledger_, dir, name, true, CurrentPlatform().Now());
@@ -645,8 +640,8 @@ void TForm1::N5Click(QObject* sender) {
 }
 
 void TForm1::About1Click() {
-    CurrentPlatform().ShowMessage(Q(kApplicationTitle) + QStringLiteral("\nバージョン ") +
-                                  Q(kVersion));
+    CurrentPlatform().ShowMessage(Qs(kApplicationTitle) + QStringLiteral("\nバージョン ") +
+                                  Qs(kVersion));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,5 @@ namespace kakeibo {
 
 inline constexpr const char* kApplicationTitle = "Nimbrelの家計簿";
 inline constexpr const char* kMainWindowCaption = "Nimbrel の家計簿";
-inline constexpr const char* kVersion = "1.0.0";
 
 }  // namespace kakeibo

@@ -91,7 +91,7 @@ public:
         };
         const Choice choices[] = {{OkButton, "OK", QMessageBox::AcceptRole},
                                   {YesButton, "はい(&Y)", QMessageBox::YesRole},
-                                  {NoButtonAnswer, "いいえ(&N)", QMessageBox::NoRole},
+                                  {NoButton, "いいえ(&N)", QMessageBox::NoRole},
                                   {AllButton, "すべて(&A)", QMessageBox::YesRole},
                                   {CancelButton, "キャンセル", QMessageBox::RejectRole}};
         std::vector<std::pair<QAbstractButton*, MessageButton>> made;
@@ -105,7 +105,7 @@ public:
         for (const auto& [widget, button] : made) {
             if (box.clickedButton() == widget) return button;
         }
-        return NoButton;
+        return BoxClosed;
     }
 
     int AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,

@@ -11,7 +11,10 @@
 
 #include "core/backup.h"
 #include "core/calendar.h"
+#include "core/ledger.h"
 #include "core/notice.h"
+
+class QWidget;
 
 namespace kakeibo {
 
@@ -20,11 +23,11 @@ enum class MessageKind { Warning, Error, Information, Confirmation };
 
 // Buttons of a typed message box: "OK", "キャンセル", "はい(&Y)", "いいえ(&N)", "すべて(&A)".
 enum MessageButton : int {
-    NoButton = 0,  // the box was closed without a button
+    BoxClosed = 0,  // the box was closed without a button
     OkButton = 1,
     CancelButton = 2,
     YesButton = 4,
-    NoButtonAnswer = 8,
+    NoButton = 8,
     AllButton = 16,
 };
 using MessageButtons = int;
@@ -54,7 +57,7 @@ public:
 
     // A plain message box: the application's title and OK.
     virtual void ShowMessage(const QString& text) = 0;
-    // A typed message box; returns the button pressed (NoButton when closed otherwise).
+    // A typed message box; returns the button pressed (BoxClosed when closed otherwise).
     virtual MessageButton ShowTypedMessage(MessageKind kind, const QString& text,
                                            MessageButtons buttons) = 0;
     // The general error box: the application's title, the error icon and OK.
@@ -75,6 +78,10 @@ public:
     // `defaultButton`.
     virtual int AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,
                           int defaultButton, int cancel) = 0;
+    // The passbook sheet's account, chosen in TFormkoza over `over`: 1 when cancelled, else
+    // 10 + 10 x account item + sub-item. Production's is defined beside the dialog
+    // (ui/sheet/passbook_choice.cpp), so that this layer knows no window.
+    virtual int32_t ChoosePassbookAccount(const Ledger& ledger, QWidget* over);
     // A check list (title, prompt, lines): true with the lines as the user left them, false
     // when cancelled (as a platform without the list does).
     virtual bool ChooseLines(const QString& title, const QString& label,

@@ -17,14 +17,11 @@
 #include "core/ledger_writers.h"
 #include "core/numbers.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 
 namespace kakeibo {
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 const char* const kTabNames[] = {"費用", "移動", "収入"};
 const char* const kTaxNames[] = {"税込", "税抜", "その他"};
@@ -148,17 +145,16 @@ TFormTeiki::TFormTeiki(const Ledger& ledger, QWidget* owner) : QDialog(owner), l
     ButtonClose = button("閉じる", "ButtonClose");
     layout->addLayout(buttons);
 
-    const auto guard = [](auto handler) { return [handler] { RunGuarded(handler); }; };
-    connect(ButtonAdd, &QPushButton::clicked, this, guard([this] { AddClick(); }));
-    connect(ButtonChange, &QPushButton::clicked, this, guard([this] { ChangeClick(); }));
-    connect(ButtonDelete, &QPushButton::clicked, this, guard([this] { DeleteClick(); }));
-    connect(ButtonUp, &QPushButton::clicked, this, guard([this] { MoveClick(-1); }));
-    connect(ButtonDown, &QPushButton::clicked, this, guard([this] { MoveClick(1); }));
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ListView1, &QTableWidget::itemSelectionChanged, this, guard([this] { ListClick(); }));
-    connect(ComboTab, &QComboBox::currentIndexChanged, this, guard([this] { TabChange(); }));
-    connect(ComboItem1, &QComboBox::currentIndexChanged, this, guard([this] { ItemChange(0); }));
-    connect(ComboItem2, &QComboBox::currentIndexChanged, this, guard([this] { ItemChange(1); }));
+    ConnectGuarded(ButtonAdd, &QPushButton::clicked, this, &TFormTeiki::AddClick);
+    ConnectGuarded(ButtonChange, &QPushButton::clicked, this, &TFormTeiki::ChangeClick);
+    ConnectGuarded(ButtonDelete, &QPushButton::clicked, this, &TFormTeiki::DeleteClick);
+    ConnectGuarded(ButtonUp, &QPushButton::clicked, this, [this] { MoveClick(-1); });
+    ConnectGuarded(ButtonDown, &QPushButton::clicked, this, [this] { MoveClick(1); });
+    ConnectGuarded(ButtonClose, &QPushButton::clicked, this, [this] { accept(); });
+    ConnectGuarded(ListView1, &QTableWidget::itemSelectionChanged, this, &TFormTeiki::ListClick);
+    ConnectGuarded(ComboTab, &QComboBox::currentIndexChanged, this, &TFormTeiki::TabChange);
+    ConnectGuarded(ComboItem1, &QComboBox::currentIndexChanged, this, [this] { ItemChange(0); });
+    ConnectGuarded(ComboItem2, &QComboBox::currentIndexChanged, this, [this] { ItemChange(1); });
     connect(CheckEnd, &QCheckBox::toggled, this, [this](bool on) {
         SpinEndYear->setEnabled(on);
         ComboEndMonth->setEnabled(on);
@@ -179,7 +175,7 @@ void TFormTeiki::FillItems(QComboBox* items, int side) {
     items->clear();
     const auto tab = static_cast<RecurringTab>(std::max(Data(ComboTab), 0));
     for (int item : RecurringItemChoices(ledger_, tab, side)) {
-        items->addItem(Q(ledger_.ItemTable[item].Name), item);
+        items->addItem(Qs(ledger_.ItemTable[item].Name), item);
     }
 }
 
@@ -188,7 +184,7 @@ void TFormTeiki::FillSubItems(QComboBox* subs, QComboBox* items, int) {
     subs->clear();
     const int item = Data(items);
     if (item < 0) return;
-    for (int s = 0; s < kSubItemCount; ++s) subs->addItem(Q(ledger_.SubItemTable[item][s]), s);
+    for (int s = 0; s < kSubItemCount; ++s) subs->addItem(Qs(ledger_.SubItemTable[item][s]), s);
 }
 
 void TFormTeiki::TabChange() {
@@ -236,7 +232,7 @@ RecurringEntry TFormTeiki::Shown() const {
 }
 
 void TFormTeiki::Show(const RecurringEntry& e) {
-    EditName->setText(Q(e.Name));
+    EditName->setText(Qs(e.Name));
     SelectData(ComboTab, static_cast<int>(e.Tab));
     TabChange();
     SelectData(ComboItem1, e.Item1);
@@ -245,7 +241,7 @@ void TFormTeiki::Show(const RecurringEntry& e) {
     SelectData(ComboItem2, e.Item2);
     ItemChange(1);
     SelectData(ComboSub2, e.SubItem2);
-    EditAmount->setText(e.Amount > 0 ? Q(FormatNumber(e.Amount, 1, 0)) : QString());
+    EditAmount->setText(e.Amount > 0 ? Qs(FormatNumber(e.Amount, 1, 0)) : QString());
     CheckVaries->setChecked(e.AmountVaries);
     SelectData(ComboTax, e.TaxKind);
     SelectData(ComboDay, e.Day);
@@ -257,8 +253,8 @@ void TFormTeiki::Show(const RecurringEntry& e) {
     SelectData(ComboEndMonth, e.EndYear != 0 ? e.EndMonth : 12);
     SpinEndYear->setEnabled(e.EndYear != 0);
     ComboEndMonth->setEnabled(e.EndYear != 0);
-    EditShop->setText(Q(e.Shop));
-    EditMemo->setText(Q(e.Memo));
+    EditShop->setText(Qs(e.Shop));
+    EditMemo->setText(Qs(e.Memo));
 }
 
 int TFormTeiki::CurrentRow() const {
@@ -273,8 +269,8 @@ void TFormTeiki::FillList(int current) {
         const RecurringEntry& e = templates_[r];
         const int row = static_cast<int>(r);
         const QString cells[] = {
-            Q(e.Name), QString::fromUtf8(kTabNames[static_cast<int>(e.Tab)]),
-            Q(FormatNumber(e.Amount, 1, 0)) + (e.AmountVaries ? QStringLiteral("～") : QString()),
+            Qs(e.Name), QString::fromUtf8(kTabNames[static_cast<int>(e.Tab)]),
+            Qs(FormatNumber(e.Amount, 1, 0)) + (e.AmountVaries ? QStringLiteral("～") : QString()),
             DayName(e.Day), IntervalName(e.Interval)};
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
@@ -301,7 +297,7 @@ void TFormTeiki::AddClick() {
     const RecurringEntry e = Shown();
     const std::string fault = RecurringFault(ledger_, e);
     if (!fault.empty()) {
-        CurrentPlatform().ShowMessage(Q(fault));
+        CurrentPlatform().ShowMessage(Qs(fault));
         return;
     }
     std::vector<RecurringEntry> next = templates_;
@@ -315,7 +311,7 @@ void TFormTeiki::ChangeClick() {
     const RecurringEntry e = Shown();
     const std::string fault = RecurringFault(ledger_, e);
     if (!fault.empty()) {
-        CurrentPlatform().ShowMessage(Q(fault));
+        CurrentPlatform().ShowMessage(Qs(fault));
         return;
     }
     std::vector<RecurringEntry> next = templates_;

@@ -18,6 +18,7 @@
 #include "ui/controls/list_box.h"
 #include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 
 namespace kakeibo {
 
@@ -31,10 +32,6 @@ constexpr std::array<int, kHitColumns> kColumnWidths = {100, 100, 200, 200};
 
 const QColor kCaptionCream(254, 250, 233);
 const QColor kCaptionBlue(238, 249, 255);
-
-QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 const std::array<QString, kHitColumns>& Headings() {
     static const std::array<QString, kHitColumns> headings = {

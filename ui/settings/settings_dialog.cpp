@@ -17,6 +17,7 @@
 #include "core/numbers.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 #include "ui/window/workspace.h"
 
 namespace kakeibo {
@@ -30,10 +31,6 @@ constexpr int kClientHeight = 295;
 const char* const kBadOpening = "金額が不正です";
 const char* const kItemField = "訂正後科目名";
 const char* const kSubItemField = "訂正後補助名";
-
-QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // The chosen line of a list: -1 when none is chosen.
 int Position(const QComboBox* list) {

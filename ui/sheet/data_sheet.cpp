@@ -15,7 +15,6 @@
 #include "core/previous_year.h"
 #include "core/sheet_drawing.h"
 #include "ui/platform/platform.h"
-#include "ui/settings/passbook_choice.h"
 
 namespace kakeibo {
 
@@ -208,7 +207,9 @@ void TForm5::GridMode(int kind) {
         // The width is the cell's; the grid line right of it comes on top.
         StringGrid1->setColumnWidth(c, layout.ColumnWidths[c] + 1);
     }
-    if (kind == PassbookSheet) State.PassbookChoice = TFormkoza::Choose(ledger_, this);
+    if (kind == PassbookSheet) {
+        State.PassbookChoice = CurrentPlatform().ChoosePassbookAccount(ledger_, this);
+    }
     Button1->setVisible(kind == YearComparisonSheet);
     State.SheetKind = kind;
     State.SheetRowItems[kind].fill(0);

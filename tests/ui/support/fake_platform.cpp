@@ -22,15 +22,15 @@ MessageButton FakePlatform::ShowTypedMessage(MessageKind kind, const QString& te
         Answers.pop_front();
         return answer;
     }
-    for (MessageButton b : {OkButton, YesButton, NoButtonAnswer, AllButton, CancelButton}) {
+    for (MessageButton b : {OkButton, YesButton, NoButton, AllButton, CancelButton}) {
         if (buttons & b) return b;
     }
-    return NoButton;
+    return BoxClosed;
 }
 
 int FakePlatform::AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,
                             int defaultButton, int) {
-    Boxes.push_back({BoxType::Choice, kind, text, NoButton, buttons, defaultButton});
+    Boxes.push_back({BoxType::Choice, kind, text, 0, buttons, defaultButton});
     if (ChoiceButtons.empty()) return defaultButton;
     const int answer = ChoiceButtons.front();
     ChoiceButtons.pop_front();
@@ -66,6 +66,14 @@ std::optional<int> FakePlatform::ChooseItem(const QString&, const QString&,
     const int answer = ChoiceAnswers.front();
     ChoiceAnswers.pop_front();
     if (answer < 0 || answer >= items.size()) return std::nullopt;
+    return answer;
+}
+
+int32_t FakePlatform::ChoosePassbookAccount(const Ledger&, QWidget*) {
+    ++PassbookAsks;
+    if (PassbookAnswers.empty()) return 1;
+    const int32_t answer = PassbookAnswers.front();
+    PassbookAnswers.pop_front();
     return answer;
 }
 

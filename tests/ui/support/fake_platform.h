@@ -43,6 +43,7 @@ public:
     Moment Now() override { return NowMoment; }
     std::optional<int> ChooseItem(const QString& title, const QString& label,
                                   const QStringList& items) override;
+    int32_t ChoosePassbookAccount(const Ledger& ledger, QWidget* over) override;
     bool ChooseLines(const QString& title, const QString& label,
                      std::vector<CheckLine>& lines) override;
     QString ExeDir() override { return ExeDirectory; }
@@ -63,6 +64,9 @@ public:
     std::deque<int> ChoiceAnswers;
     // Each list offered: its lines.
     std::vector<QStringList> Choices;
+    // Answers of the passbook account choice (its codes), in order; an empty queue cancels (1).
+    std::deque<int32_t> PassbookAnswers;
+    int PassbookAsks = 0;
     QString ExeDirectory;
     // Answers of check lists, in order: the lines as the user leaves them, or nothing to
     // cancel; an empty queue accepts the lines as offered.

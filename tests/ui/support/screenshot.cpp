@@ -6,12 +6,12 @@
 
 namespace kakeibo::test {
 
-QString SaveScreenshot(QWidget& widget, const QString& name) {
+QImage SaveScreenshot(QWidget& widget, const QString& name) {
     const QString dir = QStringLiteral(KAKEIBO_SCREENSHOT_DIR);
     QDir().mkpath(dir);
-    const QString path = dir + name + QStringLiteral(".png");
-    widget.grab().save(path);
-    return path;
+    const QImage shot = widget.grab().toImage();
+    shot.save(dir + name + QStringLiteral(".png"));
+    return shot;
 }
 
 }  // namespace kakeibo::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 
 class QWidget;
@@ -7,7 +8,7 @@ class QWidget;
 namespace kakeibo::test {
 
 // Grabs the widget to <build>/screenshots/<name>.png so anyone can look at what a user
-// sees; returns the path written.
-QString SaveScreenshot(QWidget& widget, const QString& name);
+// sees; returns what it grabbed, for the test to check.
+QImage SaveScreenshot(QWidget& widget, const QString& name);
 
 }  // namespace kakeibo::test

@@ -21,7 +21,8 @@ public:
     explicit TFormkoza(const Ledger& ledger, QWidget* parent = nullptr);
 
     // Shows a new dialog modally and returns its code: 1 when cancelled (also by Escape or
-    // closing), otherwise 10 + 10 x account item + sub-item.
+    // closing), otherwise 10 + 10 x account item + sub-item. Windows ask through the platform
+    // seam (Platform::ChoosePassbookAccount), so that tests answer without a modal loop.
     static int32_t Choose(const Ledger& ledger, QWidget* parent);
 
     int32_t Code() const { return code_; }

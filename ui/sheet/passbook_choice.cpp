@@ -1,4 +1,4 @@
-#include "ui/settings/passbook_choice.h"
+#include "ui/sheet/passbook_choice.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 
 #include "ui/controls/border_label.h"
+#include "ui/platform/platform.h"
 
 namespace kakeibo {
 
@@ -43,15 +44,19 @@ TFormkoza::TFormkoza(const Ledger& ledger, QWidget* parent)
     button(Button2, "Button2", QStringLiteral("Cancel"), 48);
     Button1->setDefault(true);
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TFormkoza::ComboBox1Change);
-    connect(Button1, &QPushButton::clicked, this, &TFormkoza::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFormkoza::Button2Click);
+    ConnectGuarded(ComboBox1, &QComboBox::currentIndexChanged, this, &TFormkoza::ComboBox1Change);
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TFormkoza::Button1Click);
+    ConnectGuarded(Button2, &QPushButton::clicked, this, &TFormkoza::Button2Click);
 }
 
 int32_t TFormkoza::Choose(const Ledger& ledger, QWidget* parent) {
     TFormkoza dialog(ledger, parent);
     dialog.exec();
     return dialog.Code();
+}
+
+int32_t Platform::ChoosePassbookAccount(const Ledger& ledger, QWidget* over) {
+    return TFormkoza::Choose(ledger, over);
 }
 
 void TFormkoza::showEvent(QShowEvent* event) {
