@@ -12,7 +12,6 @@
 #include <tuple>
 
 #include "core/errors.h"
-#include "core/file_io.h"
 #include "core/ledger_paths.h"
 
 namespace kakeibo {
@@ -21,84 +20,142 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Beside the generations: what the last save wrote, and when.
+constexpr const char* kSaveNote = "last-save";
+// Inside a generation: when the save that wrote its files ran.
+constexpr const char* kSavedNote = "saved";
+
 [[noreturn]] void Fail(const std::string& path, int error) {
     throw LedgerError("バックアップ「" + path + "」を作成できませんでした。" +
                       FileErrorReason(error) + "。保存は行われていません。");
 }
 
 void MakeFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) Fail(path, errno);
+    if (::mkdir(path.c_str(), 0700) == 0) {
+        ::chmod(path.c_str(), 0700);  // whatever the umask
+        return;
+    }
+    if (errno != EEXIST) Fail(path, errno);
     if (!DirectoryExists(path)) Fail(path, ENOTDIR);
 }
 
-void CopyFile(const std::string& from, const std::string& to) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) Fail(from, errno);
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (out < 0) {
-        const int error = errno;
-        ::close(in);
-        Fail(to, error);
+// The whole file, or nothing when it does not exist.
+std::optional<std::string> ReadAll(const std::string& path) {
+    const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        if (errno == ENOENT) return std::nullopt;
+        Fail(path, errno);
     }
+    std::string bytes;
     char buffer[65536];
-    int error = 0;
     for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            error = errno;
-            break;
+            const int error = errno;
+            ::close(in);
+            Fail(path, error);
         }
-        for (ssize_t done = 0; done < n && error == 0;) {
-            const ssize_t w = ::write(out, buffer + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno != EINTR) error = errno;
-            if (w > 0) done += w;
-        }
-        if (error != 0) break;
+        bytes.append(buffer, static_cast<size_t>(n));
     }
-    if (::close(out) != 0 && error == 0) error = errno;
     ::close(in);
-    if (error != 0) Fail(to, error);
+    return bytes;
 }
 
-// "YYYYMMDD-HHMMSS" and an optional "-n"; anything else in the folder is not ours.
-std::optional<BackupGeneration> ParseGeneration(const std::string& folder,
-                                                const std::string& entry) {
-    auto digits = [&entry](size_t from, size_t count) {
+// A note or a generation's file that cannot be read counts as not there.
+std::optional<std::string> TryRead(const std::string& path) {
+    try {
+        return ReadAll(path);
+    } catch (const LedgerError&) {
+        return std::nullopt;
+    }
+}
+
+void WritePrivate(const std::string& path, const std::string& bytes) {
+    const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) Fail(path, errno);
+    ::fchmod(out, 0600);
+    int error = 0;
+    for (size_t done = 0; done < bytes.size() && error == 0;) {
+        const ssize_t w = ::write(out, bytes.data() + done, bytes.size() - done);
+        if (w < 0 && errno != EINTR) error = errno;
+        if (w > 0) done += static_cast<size_t>(w);
+    }
+    if (::close(out) != 0 && error == 0) error = errno;
+    if (error != 0) Fail(path, error);
+}
+
+std::string Stamp(const Moment& m) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", m.Day.Year, m.Day.Month,
+                  m.Day.Day, m.Hour, m.Minute, m.Second);
+    return text;
+}
+
+// "YYYYMMDD-HHMMSS" at `from` of `text`.
+std::optional<Moment> ParseStamp(const std::string& text, size_t from) {
+    auto digits = [&text](size_t at, size_t count) {
         int value = 0;
-        for (size_t i = from; i < from + count; ++i) {
-            if (i >= entry.size() || entry[i] < '0' || entry[i] > '9') return -1;
-            value = value * 10 + (entry[i] - '0');
+        for (size_t i = at; i < at + count; ++i) {
+            if (i >= text.size() || text[i] < '0' || text[i] > '9') return -1;
+            value = value * 10 + (text[i] - '0');
         }
         return value;
     };
-    if (entry.size() < 15 || entry[8] != '-') return std::nullopt;
-    BackupGeneration g;
-    g.Taken.Day = Date{digits(0, 4), digits(4, 2), digits(6, 2)};
-    g.Taken.Hour = digits(9, 2);
-    g.Taken.Minute = digits(11, 2);
-    g.Taken.Second = digits(13, 2);
-    if (g.Taken.Day.Year < 0 || g.Taken.Day.Month < 0 || g.Taken.Day.Day < 0 || g.Taken.Hour < 0 ||
-        g.Taken.Minute < 0 || g.Taken.Second < 0) {
+    if (text.size() < from + 15 || text[from + 8] != '-') return std::nullopt;
+    Moment m{Date{digits(from, 4), digits(from + 4, 2), digits(from + 6, 2)}, digits(from + 9, 2),
+             digits(from + 11, 2), digits(from + 13, 2)};
+    if (m.Day.Year < 0 || m.Day.Month < 0 || m.Day.Day < 0 || m.Hour < 0 || m.Minute < 0 ||
+        m.Second < 0) {
         return std::nullopt;
     }
-    if (entry.size() > 15) {
-        if (entry[15] != '-' || entry.size() > 20) return std::nullopt;
-        g.Sequence = digits(16, entry.size() - 16);
-        if (g.Sequence < 2) return std::nullopt;
+    return m;
+}
+
+bool AllDigits(const std::string& text) {
+    return !text.empty() && text.size() <= 18 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "<made>-YYYYMMDD-HHMMSS", or the older "YYYYMMDD-HHMMSS[-n]"; anything else is not ours.
+std::optional<BackupGeneration> ParseGeneration(const std::string& folder,
+                                                const std::string& entry) {
+    BackupGeneration g;
+    const size_t dash = entry.find('-');
+    if (dash == std::string::npos) return std::nullopt;
+    const std::string head = entry.substr(0, dash);
+    if (!AllDigits(head)) return std::nullopt;
+    if (entry.size() == dash + 16 && entry.find('-', dash + 1) == dash + 9) {
+        const auto taken = ParseStamp(entry, dash + 1);
+        if (!taken) return std::nullopt;
+        g.Made = std::stoll(head);
+        if (g.Made < 1) return std::nullopt;
+        g.Taken = *taken;
+    } else {
+        const auto taken = ParseStamp(entry, 0);
+        if (!taken || dash != 8) return std::nullopt;
+        g.Taken = *taken;
+        if (entry.size() > 15) {
+            const std::string n = entry.substr(16);
+            if (entry[15] != '-' || n.size() > 4 || !AllDigits(n)) return std::nullopt;
+            g.SameSecond = std::stoi(n);
+            if (g.SameSecond < 2) return std::nullopt;
+        }
     }
     g.Path = folder + entry + "/";
     return g;
 }
 
-bool Older(const BackupGeneration& a, const BackupGeneration& b) {
+bool MadeBefore(const BackupGeneration& a, const BackupGeneration& b) {
     const auto key = [](const BackupGeneration& g) {
-        return std::tuple(g.Taken.Day, g.Taken.Hour, g.Taken.Minute, g.Taken.Second, g.Sequence);
+        return std::tuple(g.Made, g.Taken.Day, g.Taken.Hour, g.Taken.Minute, g.Taken.Second,
+                          g.SameSecond);
     };
     return key(a) < key(b);
 }
 
+// Oldest first, in the order of making.
 std::vector<BackupGeneration> Generations(const std::string& folder) {
     std::vector<BackupGeneration> found;
     std::error_code ec;
@@ -108,7 +165,7 @@ std::vector<BackupGeneration> Generations(const std::string& folder) {
             found.push_back(std::move(*g));
         }
     }
-    std::sort(found.begin(), found.end(), Older);
+    std::sort(found.begin(), found.end(), MadeBefore);
     return found;
 }
 
@@ -127,16 +184,35 @@ int CountLines(const std::string& path) {
     return last == '\n' ? lines : lines + 1;
 }
 
-std::string Stamp(const Moment& m, int sequence) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", m.Day.Year, m.Day.Month,
-                  m.Day.Day, m.Hour, m.Minute, m.Second);
-    std::string stamp = text;
-    if (sequence > 1) {
-        stamp += '-';
-        stamp += std::to_string(sequence);
+// Size and FNV-1a of a file's bytes, "-" for a file that is not there.
+std::string Fingerprint(const std::optional<std::string>& bytes) {
+    if (!bytes) return "-";
+    uint64_t hash = 14695981039346656037ULL;
+    for (const char c : *bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
     }
-    return stamp;
+    char text[48];
+    std::snprintf(text, sizeof text, "%zu %016llx", bytes->size(),
+                  static_cast<unsigned long long>(hash));
+    return text;
+}
+
+// The save note's lines: the save's time, then a fingerprint per ledger file.
+std::string SaveNote(const Moment& savedAt, const std::vector<std::optional<std::string>>& files) {
+    std::string note = Stamp(savedAt) + "\r\n";
+    for (const auto& bytes : files) note += Fingerprint(bytes) + "\r\n";
+    return note;
+}
+
+// When the files, as they are, were saved: the save note's time when it describes them.
+std::optional<Moment> SavedAt(const std::string& folder,
+                              const std::vector<std::optional<std::string>>& files) {
+    const std::optional<std::string> note = TryRead(folder + kSaveNote);
+    if (!note) return std::nullopt;
+    const auto saved = ParseStamp(*note, 0);
+    if (!saved || *note != SaveNote(*saved, files)) return std::nullopt;
+    return saved;
 }
 
 }  // namespace
@@ -147,27 +223,32 @@ std::string BackupFolder(const std::string& dir, const std::string& name) {
 
 std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std::string& name,
                                                const Moment& now, int keep) {
-    std::vector<std::string> present;
-    for (const std::string& file : LedgerFileNames(name)) {
-        if (FileExists(dir + file)) present.push_back(file);
+    const std::vector<std::string> names = LedgerFileNames(name);
+    std::vector<std::optional<std::string>> files;
+    for (const std::string& file : names) files.push_back(ReadAll(dir + file));
+    if (std::none_of(files.begin(), files.end(), [](const auto& f) { return f.has_value(); })) {
+        return std::nullopt;
     }
-    if (present.empty()) return std::nullopt;
 
     MakeFolder(dir + "backup");
     const std::string folder = BackupFolder(dir, name);
     MakeFolder(folder);
 
     std::vector<BackupGeneration> existing = Generations(folder);
-    int sequence = 1;
-    for (const BackupGeneration& g : existing) {
-        const bool sameSecond = g.Taken.Day == now.Day && g.Taken.Hour == now.Hour &&
-                                g.Taken.Minute == now.Minute && g.Taken.Second == now.Second;
-        if (sameSecond) sequence = std::max(sequence, g.Sequence + 1);
+    if (!existing.empty()) {
+        bool same = true;
+        for (size_t i = 0; i < names.size() && same; ++i) {
+            same = TryRead(existing.back().Path + names[i]) == files[i];
+        }
+        if (same) return std::nullopt;
     }
-    const std::string stamp = Stamp(now, sequence);
+    int64_t made = 1;
+    for (const BackupGeneration& g : existing) made = std::max(made, g.Made + 1);
+    const std::string entry = std::to_string(made) + "-" + Stamp(now);
+    const std::optional<Moment> saved = SavedAt(folder, files);
 
     // Filled under a hidden name and renamed at the end, so a generation is never half there.
-    const std::string scratch = folder + "." + stamp + ".tmp/";
+    const std::string scratch = folder + "." + entry + ".tmp/";
     std::error_code ec;
     fs::remove_all(scratch, ec);
     MakeFolder(scratch.substr(0, scratch.size() - 1));
@@ -177,8 +258,11 @@ std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std
         // writeback, which keeps a save's cost near that of the save itself; a crash in the
         // seconds after a save can cost that newest generation, never the ledger or the
         // generations before it.
-        for (const std::string& file : present) CopyFile(dir + file, scratch + file);
-        const std::string target = folder + stamp;
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (files[i]) WritePrivate(scratch + names[i], *files[i]);
+        }
+        if (saved) WritePrivate(scratch + kSavedNote, Stamp(*saved) + "\r\n");
+        const std::string target = folder + entry;
         if (::rename(scratch.substr(0, scratch.size() - 1).c_str(), target.c_str()) != 0) {
             Fail(target, errno);
         }
@@ -187,32 +271,58 @@ std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std
         throw;
     }
 
-    BackupGeneration made{folder + stamp + "/", now, sequence,
-                          CountLines(folder + stamp + "/" + EntriesFileName(name))};
-    existing.push_back(made);
+    BackupGeneration g;
+    g.Path = folder + entry + "/";
+    g.Made = made;
+    g.Taken = now;
+    g.Saved = saved;
+    g.Entries = CountLines(g.Path + EntriesFileName(name));
+    existing.push_back(g);
     // Pruning is best effort: an old generation that stays behind harms nothing.
     const auto surplus = static_cast<ptrdiff_t>(existing.size()) - std::max(keep, 1);
     for (ptrdiff_t i = 0; i < surplus; ++i) fs::remove_all(existing[i].Path, ec);
-    return made;
+    return g;
+}
+
+void RecordSave(const std::string& dir, const std::string& name, const Moment& savedAt,
+                const std::vector<GroupFile>& written) {
+    std::vector<std::optional<std::string>> files;
+    for (const std::string& file : LedgerFileNames(name)) {
+        const auto found = std::find_if(written.begin(), written.end(),
+                                        [&](const GroupFile& g) { return g.Path == dir + file; });
+        files.push_back(found != written.end() ? std::optional(found->Bytes) : std::nullopt);
+    }
+    try {
+        MakeFolder(dir + "backup");
+        MakeFolder(BackupFolder(dir, name));
+        WriteFileAtomic(BackupFolder(dir, name) + kSaveNote, SaveNote(savedAt, files), false);
+    } catch (const LedgerError&) {
+        // Without the note the next generation is named by the time it is made.
+    }
 }
 
 std::vector<BackupGeneration> ListGenerations(const std::string& dir, const std::string& name) {
     std::vector<BackupGeneration> found = Generations(BackupFolder(dir, name));
+    std::vector<std::string> labels;
+    for (BackupGeneration& g : found) {
+        g.Entries = CountLines(g.Path + EntriesFileName(name));
+        if (auto note = TryRead(g.Path + kSavedNote)) g.Saved = ParseStamp(*note, 0);
+        const std::string label = GenerationLabel(g);
+        g.Repeat = 1 + static_cast<int>(std::count(labels.begin(), labels.end(), label));
+        labels.push_back(label);
+    }
     std::reverse(found.begin(), found.end());
-    for (BackupGeneration& g : found) g.Entries = CountLines(g.Path + EntriesFileName(name));
     return found;
 }
 
 std::string GenerationLabel(const BackupGeneration& g) {
+    const Moment& m = g.Saved ? *g.Saved : g.Taken;
     char text[64];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", g.Taken.Day.Year,
-                  g.Taken.Day.Month, g.Taken.Day.Day, g.Taken.Hour, g.Taken.Minute, g.Taken.Second);
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", m.Day.Year, m.Day.Month,
+                  m.Day.Day, m.Hour, m.Minute, m.Second);
     std::string label = text;
-    if (g.Sequence > 1) {
-        label += " (";
-        label += std::to_string(g.Sequence);
-        label += ')';
-    }
+    if (!g.Saved) label += " の保存の直前";
+    if (g.Repeat > 1) label += " (" + std::to_string(g.Repeat) + ")";
     return label;
 }
 

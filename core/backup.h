@@ -1,46 +1,66 @@
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/file_io.h"
 
 namespace kakeibo {
 
-// A moment in local time, to the second: names a generation.
+// A moment in local time, to the second.
 struct Moment {
     Date Day;
     int Hour = 0;
     int Minute = 0;
     int Second = 0;
+
+    bool operator==(const Moment&) const = default;
 };
 
-// One kept state of a ledger's files: DIR/backup/NAME/YYYYMMDD-HHMMSS[-n]/.
+// One kept state of a ledger's files: DIR/backup/NAME/<made>-YYYYMMDD-HHMMSS/, the time being
+// when it was made. Generations made before they were numbered are named
+// YYYYMMDD-HHMMSS[-n]/ and count as made before every numbered one.
 struct BackupGeneration {
-    std::string Path;  // the generation's folder, ending with "/"
-    Moment Taken;
-    int Sequence = 1;  // 2, 3, ... for later generations of the same second
-    int Entries = 0;   // lines of its entries file
+    std::string Path;             // the generation's folder, ending with "/"
+    int64_t Made = 0;             // 1, 2, ... in the order of making; 0 when not numbered
+    Moment Taken;                 // when it was made: just before a save replaced these files
+    int SameSecond = 1;           // the "-n" of an unnumbered generation
+    std::optional<Moment> Saved;  // when the save that wrote these files ran, if recorded
+    int Repeat = 1;               // 2, 3, ... for a later generation with the same label
+    int Entries = 0;              // lines of its entries file
 };
 
 inline constexpr int kBackupGenerations = 20;
+inline constexpr int kKeepEveryGeneration = std::numeric_limits<int>::max();
 
 // The folder that holds the generations of ledger `name` saved in `dir` (ending with "/").
 std::string BackupFolder(const std::string& dir, const std::string& name);
 
 // Keeps the ledger files of `name` now in `dir` (NAME.nbd, NAMEy.dat, NAMEr.dat, those that
-// exist) as a new generation taken at `now`, then removes all but the newest `keep`. Does
-// nothing and returns nothing when none of the files exists. The generation appears whole or
-// not at all; when it cannot be made, throws LedgerError saying why, before anything of the
-// ledger is replaced.
+// exist) as a new generation made at `now`, then removes all but the `keep` made last. Does
+// nothing and returns nothing when none of the files exists or they are byte for byte the
+// newest generation's: repeated saves of one state must not push older states out. The
+// generation appears whole or not at all; when it cannot be made, throws LedgerError saying
+// why, before anything of the ledger is replaced. Folders and files it makes are the user's
+// alone.
 std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std::string& name,
                                                const Moment& now, int keep = kBackupGenerations);
 
-// The generations of ledger `name` in `dir`, newest first.
+// Notes that a save at `savedAt` wrote `written` (the ledger files among them count), so
+// that the generation later made of those files is named by that save. Best effort: without
+// the note, or when the files changed since, the generation is named by the time it was made.
+void RecordSave(const std::string& dir, const std::string& name, const Moment& savedAt,
+                const std::vector<GroupFile>& written);
+
+// The generations of ledger `name` in `dir`, the last made first.
 std::vector<BackupGeneration> ListGenerations(const std::string& dir, const std::string& name);
 
-// "2026/12/07 11:04:48" (and " (2)" for a later generation of the same second).
+// "2026/12/07 11:04:48" when the save is known, else "2026/12/07 11:04:48 の保存の直前" (the
+// time the copy was made); " (2)" follows for a later generation of the same label.
 std::string GenerationLabel(const BackupGeneration& generation);
 
 }  // namespace kakeibo

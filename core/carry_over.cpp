@@ -36,10 +36,11 @@ void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& n
     const std::string balancePath = dir + BalanceFileName(name);
     if (backup) KeepGeneration(dir, name, *backup);
     // One group: the new year's three files appear together or not at all.
-    WriteFileGroup({{balancePath, EncodeLines(lines, balancePath)},
-                    {dir + BudgetFileName(name), ""},
-                    {dir + EntriesFileName(name), ""}},
-                   sync);
+    const std::vector<GroupFile> files{{balancePath, EncodeLines(lines, balancePath)},
+                                       {dir + BudgetFileName(name), ""},
+                                       {dir + EntriesFileName(name), ""}};
+    WriteFileGroup(files, sync);
+    if (backup) RecordSave(dir, name, *backup, files);
 }
 
 }  // namespace kakeibo

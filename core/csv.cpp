@@ -89,7 +89,7 @@ std::vector<std::string> CsvLines(const TextTable& rows) {
 }
 
 void WriteCsv(const std::string& path, const TextTable& rows, bool sync) {
-    WriteFileAtomic(path, EncodeLines(CsvLines(rows), path), sync);
+    WriteFileAtomic(path, EncodeLines(CsvLines(rows), path), sync, NewFileAccess::FollowUmask);
 }
 
 }  // namespace kakeibo

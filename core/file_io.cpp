@@ -40,6 +40,8 @@ std::string FileErrorReason(int error) {
             return "フォルダです";
         case EDQUOT:
             return "ディスクの使用量の上限を超えました";
+        case ENOTDIR:
+            return "フォルダではありません";
         default:
             return std::string("入出力エラーです (") + std::strerror(error) + ")";
     }
@@ -162,10 +164,12 @@ void CloseTemp(Member& member) {
 // open for SyncTemp, so the group's files go to the disk together rather than one by one.
 void WriteTemp(const Folder& folder, Member& member, bool sync) {
     const std::string& path = member.File->Path;
-    // A replaced file keeps the permissions it had.
-    mode_t mode = 0644;
+    // A replaced file keeps the permissions it had; a new one is the user's alone unless it
+    // follows the umask as the user's own files do.
     struct stat old {};
-    if (::fstatat(folder.Fd, member.Name.c_str(), &old, 0) == 0) mode = old.st_mode & 07777;
+    const bool replacing = ::fstatat(folder.Fd, member.Name.c_str(), &old, 0) == 0;
+    const bool followUmask = !replacing && member.File->Access == NewFileAccess::FollowUmask;
+    const mode_t mode = replacing ? old.st_mode & 07777 : followUmask ? 0666 : 0600;
     int error = Injected(WriteStep::CreateTemp, path);
     if (error != 0) FailWrite(path, error);
     const int fd = ::openat(folder.Fd, member.TempName.c_str(),
@@ -173,7 +177,7 @@ void WriteTemp(const Folder& folder, Member& member, bool sync) {
     if (fd < 0) FailWrite(path, errno);
     member.TempMade = true;
     member.Fd = fd;
-    ::fchmod(fd, mode);
+    if (!followUmask) ::fchmod(fd, mode);
     error = Injected(WriteStep::Write, path);
     if (error != 0 || !WriteAll(fd, member.File->Bytes, error)) FailWrite(path, error);
 #ifdef __linux__
@@ -249,8 +253,9 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync) {
     }
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync) {
-    WriteFileGroup({GroupFile{path, std::string(bytes)}}, sync);
+void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync,
+                     NewFileAccess access) {
+    WriteFileGroup({GroupFile{path, std::string(bytes), access}}, sync);
 }
 
 }  // namespace kakeibo

@@ -23,10 +23,16 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path,
 // the file when a line holds a character CP932 cannot store.
 std::string EncodeLines(const std::vector<std::string>& lines, const std::string& path);
 
+// Who may read a file that a write creates. A household's books are the user's alone, as a
+// password manager keeps its database; a file saved where the user chose (a CSV) is made as
+// the user's other files are. A replaced file always keeps the mode it had.
+enum class NewFileAccess { Private, FollowUmask };
+
 // One file of a group write: where it goes and its whole content.
 struct GroupFile {
     std::string Path;
     std::string Bytes;
+    NewFileAccess Access = NewFileAccess::Private;  // 0600 whatever the umask
 };
 
 // Replaces a group of files so that none of them changes unless all of them can: every
@@ -42,7 +48,8 @@ struct GroupFile {
 void WriteFileGroup(const std::vector<GroupFile>& files, bool sync = true);
 
 // A group of one file.
-void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync = true);
+void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync = true,
+                     NewFileAccess access = NewFileAccess::Private);
 
 // The steps of a group write, in the order they run for each file (SyncFolder once a folder).
 enum class WriteStep { OpenFolder, CreateTemp, Write, SyncFile, Rename, SyncFolder };

@@ -126,13 +126,15 @@ YenAxis MakeYenAxis(int64_t low, int64_t high, int maxSteps) {
     maxSteps = std::max(maxSteps, 1);
     const int64_t span = high - low;
     const int64_t wanted = (span + maxSteps - 1) / maxSteps;
+    // Rounding both ends outwards can add a step where the range crosses zero: take the
+    // first round step from the wanted one on that still fits.
     int64_t step = 1;
-    for (int64_t power = 1;; power *= 10) {
-        const int64_t candidates[] = {power, 2 * power, 5 * power};
-        const auto fit = std::find_if(std::begin(candidates), std::end(candidates),
-                                      [&](int64_t c) { return c >= wanted; });
-        if (fit != std::end(candidates)) {
-            step = *fit;
+    bool found = false;
+    for (int64_t power = 1; !found; power *= 10) {
+        for (const int64_t c : {power, 2 * power, 5 * power}) {
+            if (c < wanted || (CeilToStep(high, c) - FloorToStep(low, c)) / c > maxSteps) continue;
+            step = c;
+            found = true;
             break;
         }
     }

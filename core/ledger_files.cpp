@@ -81,8 +81,8 @@ void ReadEntries(const std::vector<std::string>& lines, const std::string& path,
         CheckRange(e.SubItem1, 0, kSubItemCount - 1, "補助", path, n, line);
         CheckRange(e.Item2, 0, kItemCount - 1, "科目", path, n, line);
         CheckRange(e.SubItem2, 0, kSubItemCount - 1, "補助", path, n, line);
-        // Windows name the tax kind from a table of three.
-        CheckRange(e.TaxKind, 0, 2, "税区分", path, n, line);
+        // A tax kind other than 0..2 (edited by hand) counts at its amount, shows no tax text
+        // and is written back as it was: it must not keep the whole year from opening.
         if (e.Amount < 1) {
             throw LedgerError(LineErrorMessage(
                 path, n + 1, "金額 " + Number(e.Amount) + " が 1 円未満です", line));
@@ -155,14 +155,17 @@ std::string LineErrorMessage(const std::string& path, size_t lineNumber, const s
            " 行目を読み込めません: " + reason + " (行: " + line + ")";
 }
 
-LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name) {
+LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name,
+                     MissingTables missing) {
     const std::string entriesPath = dir + EntriesFileName(name);
     std::vector<FileStamp> stamps(3);
     std::optional<std::vector<std::string>> entryLines =
         FileExists(entriesPath) ? ReadTextLines(entriesPath, &stamps[0]) : std::nullopt;
     if (!entryLines) {
         LoadResult result;
-        if (name != "rozed1") {
+        // Neither name is ever saved by a user who has not chosen to: a start without a
+        // saved ledger must not read as lost data.
+        if (name != "rozed1" && name != kNewLedgerName) {
             result.Message = Notice{NoticeKind::Warning, "ファイル名" + EntriesFileName(name) +
                                                              "は見つかりませんでした。"};
         }
@@ -194,8 +197,9 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     // Everything read cleanly: only now does the ledger change.
     ledger.EntryTable = scratch->Entries;
     ledger.EntryTextTable.swap(scratch->Texts);
-    if (scratch->HasBudget) ledger.BudgetTable = scratch->Budget;
-    if (scratch->HasBalance) ledger.BalanceTable = scratch->Balance;
+    const bool fresh = missing == MissingTables::Empty;
+    if (scratch->HasBudget || fresh) ledger.BudgetTable = scratch->Budget;
+    if (scratch->HasBalance || fresh) ledger.BalanceTable = scratch->Balance;
     ledger.NextSlot = 0;
     ledger.LedgerName = name;
     return LoadResult{true, std::nullopt, std::move(stamps)};

@@ -19,12 +19,18 @@ struct LoadResult {
     std::vector<FileStamp> Files;
 };
 
+// What a load does to the budgets and balances when their file is missing: keep what the
+// ledger held (opening a ledger), or empty them, as a first load of those files would.
+enum class MissingTables { Keep, Empty };
+
 // Reads the ledger `name` from `dir` (ending with "/"). The entries file and, when present,
 // the budget and balance files are read into fresh tables first; only when all of them read
 // cleanly do they replace the ledger's tables and LedgerName. A missing entries file gives
-// Loaded = false and the warning (silent for "rozed1"). A malformed line throws LedgerError
-// naming the file, the line number and the line; the ledger is then untouched.
-LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name);
+// Loaded = false and the warning (silent for "rozed1" and the new ledger's name). A
+// malformed line throws LedgerError naming the file, the line number and the line; the
+// ledger is then untouched.
+LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name,
+                     MissingTables missing = MissingTables::Keep);
 
 // The message for a line of a file that cannot be read, naming the file, the line number
 // (from 1), the reason and the line's text. Shared by every reader of the program's files.

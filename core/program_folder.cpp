@@ -133,11 +133,19 @@ void MakeDirectories(const std::string& dir, unsigned mode) {
         path = dir.substr(0, slash);
         pos = slash;
         if (path.empty() || path == "/" || DirectoryExists(path)) continue;
-        if (::mkdir(path.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
+        // Only the folder asked for is private: a missing Documents or .config is made as
+        // the user's other folders are.
+        const bool last =
+            pos == std::string::npos || dir.find_first_not_of('/', pos) == std::string::npos;
+        const auto made = static_cast<mode_t>(last ? mode : 0777);
+        if (::mkdir(path.c_str(), made) != 0) {
             const int error = errno;
+            if (error == EEXIST && DirectoryExists(path)) continue;
             throw LedgerError("フォルダ「" + dir + "」を作成できませんでした。" +
-                              FileErrorReason(error));
+                              FileErrorReason(error == EEXIST ? ENOTDIR : error));
         }
+        // The umask may take bits away from a private folder, never add them.
+        if (last) ::chmod(path.c_str(), made);
     }
 }
 

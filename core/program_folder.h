@@ -35,7 +35,8 @@ ProgramFolders ChooseProgramFolders(const std::string& exeDir, const std::string
 
 bool IsWritableDirectory(const std::string& dir);
 
-// Creates `dir` and any missing parents with `mode`; throws LedgerError naming the folder.
+// Creates `dir` with exactly `mode` and any missing parents as the umask allows; throws
+// LedgerError naming the folder.
 void MakeDirectories(const std::string& dir, unsigned mode);
 
 // A first start in the user's folder (no rozed.ini yet): creates the folder and copies the

@@ -84,8 +84,13 @@ SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& 
     // The files about to be replaced are kept first; without that generation nothing is written.
     if (ledgerFiles && inputs.Backup) KeepGeneration(dir, name, *inputs.Backup);
     // The ledger first: a failure here throws and leaves both flags, so closing still asks.
-    WriteFileGroup(dataGroup, inputs.Sync);
+    try {
+        WriteFileGroup(dataGroup, inputs.Sync);
+    } catch (const LedgerError& e) {
+        throw LedgerError(std::string(e.what()) + "。保存は行われていません。");
+    }
     ledger.LedgerChanged = false;
+    if (ledgerFiles && inputs.Backup) RecordSave(dir, name, *inputs.Backup, dataGroup);
 
     SaveResult result;
     if (programGroup.empty()) return result;

@@ -9,6 +9,7 @@
 #include "core/ledger_paths.h"
 #include "core/numbers.h"
 #include "core/program_folder.h"
+#include "core/settings_work.h"
 #include "core/sjis.h"
 
 namespace kakeibo {
@@ -155,6 +156,24 @@ std::array<LayoutSlot, 3> DefaultWindowLayout(int screenHeight) {
     return layout;
 }
 
+void LimitLayout(std::array<LayoutSlot, 3>& layout, const DesktopArea& desktop) {
+    if (desktop.Width <= 0 || desktop.Height <= 0) return;
+    auto size = [](int32_t value, int32_t smallest, int32_t largest) {
+        return value <= 0 ? 0 : std::clamp(value, std::min(smallest, largest), largest);
+    };
+    // A window must overlap the desktop by a part that can be grabbed.
+    auto place = [](int32_t value, int32_t extent, int32_t start, int32_t length) {
+        const int64_t low = int64_t{start} - std::max(extent, 1) + 1;
+        return static_cast<int32_t>(std::clamp<int64_t>(value, low, int64_t{start} + length - 1));
+    };
+    for (LayoutSlot& slot : layout) {
+        slot.Width = size(slot.Width, kSmallestSheetWidth, desktop.Width);
+        slot.Height = size(slot.Height, kSmallestSheetHeight, desktop.Height);
+        slot.Left = place(slot.Left, slot.Width, desktop.Left, desktop.Width);
+        slot.Top = place(slot.Top, slot.Height, desktop.Top, desktop.Height);
+    }
+}
+
 void SetStartupDefaults(Ledger& ledger, int screenHeight) {
     static_cast<LedgerOptions&>(ledger) = LedgerOptions{};
     ledger.WindowLayout = DefaultWindowLayout(screenHeight);
@@ -198,8 +217,12 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path) {
     // The program appends file names to DataDir directly, so it must end with "/".
     if (count > 0) ledger.DataDir = WithTrailingSlash(PathFromLine(lines[0]));
     if (count > 1) ledger.LedgerName = PathFromLine(lines[1]);
-    if (count > 2) ledger.ShopHistoryMax = ParseLine(lines, 2, path);
-    if (count > 3) ledger.MemoHistoryMax = ParseLine(lines, 3, path);
+    // A negative length would empty the history at the next save.
+    auto length = [&](size_t index) {
+        return std::clamp(ParseLine(lines, index, path), 0, kHistoryLengthMax);
+    };
+    if (count > 2) ledger.ShopHistoryMax = length(2);
+    if (count > 3) ledger.MemoHistoryMax = length(3);
     if (count > 4) ledger.HideZeroItems = lines[4] == "True";
     if (count > 5) ReadLayoutLine(ledger, lines[5], path);
     if (count > 6) {
@@ -223,7 +246,7 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
         ledger.DataDir = ledger.ExeDir;
         if (defaultDataDir.empty()) return;
         try {
-            MakeDirectories(defaultDataDir, 0777);
+            MakeDirectories(defaultDataDir, 0700);
             ledger.DataDir = WithTrailingSlash(defaultDataDir);
         } catch (const LedgerError& e) {
             report(NoticeKind::Error, e.what());

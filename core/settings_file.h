@@ -19,11 +19,29 @@ namespace kakeibo {
 // starts hidden at kGraphSheetDefault.
 std::array<LayoutSlot, 3> DefaultWindowLayout(int screenHeight);
 
+// The rectangle around every screen: all that a window read from rozed.ini may stand on.
+struct DesktopArea {
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+};
+
+// The smallest sheet a user can still read and grab.
+inline constexpr int32_t kSmallestSheetWidth = 240;
+inline constexpr int32_t kSmallestSheetHeight = 160;
+
+// Keeps the places read from rozed.ini within what a screen can show: a size between the
+// smallest sheet and the desktop's (a size not set, 0 or less, stays unset), a position at
+// which the window still overlaps the desktop. An empty desktop limits nothing.
+void LimitLayout(std::array<LayoutSlot, 3>& layout, const DesktopArea& desktop);
+
 // The defaults of the single values before the settings file is read.
 void SetStartupDefaults(Ledger& ledger, int screenHeight);
 
 // Reads rozed.ini (lines 1..9) into the ledger; values of missing lines keep their defaults.
-// Throws LedgerError when a number line is malformed; values read before it stay.
+// History lengths outside the settings dialog's 0..99 read as the nearer limit. Throws
+// LedgerError when a number line is malformed; values read before it stay.
 void ReadSettingsFile(Ledger& ledger, const std::string& path);
 
 // The first two lines of rozed.ini, the data folder and the ledger's name, are a path, not a

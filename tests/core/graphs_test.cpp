@@ -92,6 +92,10 @@ TEST(Graphs, YenAxisTakesRoundStepsThroughZero) {
          250000,
          {-100000, 300000, 100000, {"-100,000", "0", "100,000", "200,000", "300,000"}}},
         {-12345, -10, {-15000, 0, 5000, {"-15,000", "-10,000", "-5,000", "0"}}},
+        // Across zero, rounding both ends out must not add a sixth step.
+        {-12358,
+         2242850,
+         {-1000000, 3000000, 1000000, {"-1,000,000", "0", "1,000,000", "2,000,000", "3,000,000"}}},
     };
     for (const Row& row : rows) EXPECT_EQ(MakeYenAxis(row.Low, row.High), row.Want) << row.High;
 }

@@ -98,19 +98,25 @@ TEST(UserFoldersTest, LaterStartsKeepTheUsersMastersAndRemakeAVanishedDataFolder
     EXPECT_EQ(std::filesystem::status(folders.ProgramDir).permissions(),
               std::filesystem::perms::owner_all);
 
+    // A second start without a save misses no ledger: none was ever saved.
+    auto second = std::make_unique<Ledger>();
+    EXPECT_TRUE(
+        StartUp(*second, folders.ProgramDir, today, 768, folders.DefaultDataDir).Messages.empty());
+
+    // Renamed items survive a start whose rozed.ini is gone.
     WriteBytes(folders.ProgramDir + "kamoku.dat", "edited\r\n0\r\n");
+    std::filesystem::remove(folders.ProgramDir + "rozed.ini");
     std::filesystem::remove_all(folders.DefaultDataDir);
     PrepareProgramFolder(folders);
     auto next = std::make_unique<Ledger>();
     const StartupResult result =
         StartUp(*next, folders.ProgramDir, today, 768, folders.DefaultDataDir);
-    // Only the never-saved ledger is missed, as on any second start without a save.
-    ASSERT_EQ(result.Messages.size(), 1u);
-    EXPECT_EQ(result.Messages[0].Text, "ファイル名新規作成.nbdは見つかりませんでした。");
+    EXPECT_TRUE(result.Messages.empty());
     EXPECT_EQ(next->ItemTable[0].Name, "edited");
-    // Not the configuration folder: the user's ledgers belong among the user's documents.
+    // Not the configuration folder: the user's ledgers belong among the user's documents,
+    // and nobody else may read them.
     EXPECT_EQ(next->DataDir, folders.DefaultDataDir);
-    EXPECT_TRUE(std::filesystem::is_directory(folders.DefaultDataDir));
+    EXPECT_EQ(test::ModeOf(folders.DefaultDataDir), 0700);
 }
 
 }  // namespace

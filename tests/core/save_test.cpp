@@ -1,6 +1,7 @@
 #include "core/save.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,8 +120,17 @@ TEST_F(MonthSaveTest, ChangedLedgerWritesEveryFileInCp932WithCrLf) {
     ledger->MastersChanged = true;
     inputs.ShopHistory = {"ドラッグストア", "八百屋"};
     inputs.MemoHistory = {"立替 ソ連表"};
-
+    // The user's own mode of a file stays; a new file is the user's alone, whatever the umask.
+    WriteBytes(data + "家計簿2026.nbd", "old\r\n");
+    fs::permissions(data + "家計簿2026.nbd", fs::perms(0640));
+    const mode_t mask = ::umask(0);
     MonthSave(*ledger, data, "家計簿2026", inputs);
+    ::umask(mask);
+    EXPECT_EQ(test::ModeOf(data + "家計簿2026.nbd"), 0640);
+    for (const std::string& made :
+         {data + "家計簿2026r.dat", data + "mise.dat", exe + "rozed.ini", exe + "kamoku.dat"}) {
+        EXPECT_EQ(test::ModeOf(made), 0600) << made;
+    }
 
     EXPECT_EQ(ReadBytes(data + "家計簿2026.nbd"),
               "2026,1,5,2,1,0,0,1280,0," + kHachioya + "," + kMilkEggs + "\r\n" +
@@ -328,7 +338,9 @@ TEST_F(MonthSaveTest, AFileThatCannotBeWrittenAtAnyStepLeavesEveryOldFileAndNoTe
             MonthSave(*ledger, data, "led", inputs);
             ADD_FAILURE() << "the save went through";
         } catch (const LedgerError& e) {
-            EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
+            const std::string what = e.what();
+            EXPECT_NE(what.find(reason), std::string::npos) << what;
+            EXPECT_TRUE(what.ends_with("。保存は行われていません。")) << what;
         }
         EXPECT_EQ(FolderFiles(data), before);
         EXPECT_TRUE(ledger->LedgerChanged);
@@ -552,7 +564,8 @@ protected:
         MonthSaveTest::SetUp();
         entries = "2026,1,5,2,1,0,0,1280,0," + kHachioya + "," + kMilkEggs + "\r\n" +
                   "2026,1,25,0,0,3,0,250000,2,,\r\n" + "2026,3,31,2,4,1,3,1000,1," + kDrugstore +
-                  "," + kTatekae + "\r\n" + "2026,12,31,1,2,0,0,3000,0,\xA0" + "ATM,\r\n";
+                  "," + kTatekae + "\r\n" + "2026,12,31,1,2,0,0,3000,9,\xA0" +
+                  "ATM,\r\n";  // tax kind edited by hand
         for (int k = 0; k < 390; ++k) {
             budget += (k == 5     ? "77"
                        : k == 32  ? "30000"

@@ -142,6 +142,18 @@ TEST_F(StartUpTest, SettingsLinesFollowTheirReadingRules) {
     EXPECT_EQ(partial->WindowLayout[kLayoutGraphSheet], (LayoutSlot{1, 11, 21, 31, 41}));
     EXPECT_EQ(partial->WindowLayout[kLayoutDataSheet], (LayoutSlot{0, 5, 81, 750, 425}));
     EXPECT_EQ(partial->TaxRounding, 1);
+    // A damaged file: history lengths within the dialog's range, every window on the desktop
+    // at a size between the smallest sheet and the desktop's.
+    auto damaged = read(
+        "/x/\r\nk\r\n-5\r\n150\r\nFalse\r\n1,-5000,2147483647,2147483647,"
+        "2147483647,1,5,5,1,1,1,99999,-99999,-7,0,\r\n");
+    EXPECT_EQ(damaged->ShopHistoryMax, 0);
+    EXPECT_EQ(damaged->MemoHistoryMax, 99);
+    LimitLayout(damaged->WindowLayout, DesktopArea{-1280, 0, 3200, 1080});
+    EXPECT_EQ(
+        damaged->WindowLayout,
+        (std::array<LayoutSlot, 3>{LayoutSlot{1, -4479, 1079, 1080, 3200},
+                                   LayoutSlot{1, 5, 5, 160, 240}, LayoutSlot{1, 1919, 0, 0, 0}}));
 }
 
 // Line 8 names the reduced-rate items, line 9 the ledger 前年比較 compares with; files of

@@ -40,7 +40,7 @@ std::unique_ptr<Ledger> MakeLedger() {
     ledger->EntryTable[1][0] = EntryRecord{2009, 2, 20, 2, 0, 0, 0, 4000, 0};
     const EntryRecord march[] = {
         {2009, 3, 5, 2, 0, 0, 0, 10000, 0}, {2009, 3, 3, 2, 1, 0, 0, 5000, 0},
-        {2009, 3, 5, 1, 0, 0, 0, 20000, 2}, {2009, 3, 1, 0, 0, 5, 0, 250000, 2},
+        {2009, 3, 5, 1, 0, 0, 0, 20000, 7}, {2009, 3, 1, 0, 0, 5, 0, 250000, 2},
         {2009, 3, 8, 3, 0, 0, 0, 1000, 1},  {2009, 3, 9, 0, 0, 0, 0, 700, 2},
         {2009, 3, 7, 1, 1, 1, 0, 30000, 2},
     };
@@ -259,9 +259,14 @@ TEST(DetailSheet, EveryEntryOfTheMonthAndNothingOfADeletedOne) {
                                          "金額", "税区分", "適用1", "適用2"},
                                         {"2009", "3", "5", "食費", "食料品", "現金", "お財布",
                                          "    10,000", "税込み", "店0", "夕食"}}));
-    EXPECT_EQ(RowsOf(grid, 5, 1)[0],
-              (std::vector<std::string>{"2009", "3", "8", "日用品", "洗剤", "現金", "お財布",
-                                        "     1,000", "税抜き", "店4", "まとめ買い"}));
+    // A tax kind edited by hand (the deposit's) has no text; each side shows its own sub-item.
+    const Rows rows{
+        {"2009", "3", "5", "銀行", "みずほ", "現金", "お財布", "    20,000", "", "店2", "預け入れ"},
+        {"2009", "3", "8", "日用品", "洗剤", "現金", "お財布", "     1,000", "税抜き", "店4",
+         "まとめ買い"},
+        {"2009", "3", "7", "銀行", "ゆうちょ", "銀行", "みずほ", "    30,000", "その他", "店6",
+         "振替"}};
+    EXPECT_EQ((Rows{RowsOf(grid, 3, 1)[0], RowsOf(grid, 5, 1)[0], RowsOf(grid, 7, 1)[0]}), rows);
     EXPECT_TRUE(RowsEmptyFrom(grid, 8));
 
     // The entry form's delete moves the later slots up.

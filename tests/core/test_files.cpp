@@ -1,6 +1,7 @@
 #include "test_files.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,11 @@ std::string ReadBytes(const std::string& path) {
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+int ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
 }
 
 }  // namespace kakeibo::test

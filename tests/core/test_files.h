@@ -25,4 +25,7 @@ std::string ReadBytes(const std::string& path);
 
 void WriteBytes(const std::string& path, const std::string& bytes);
 
+// The permission bits of a file or folder (0777 and the like); -1 when it is not there.
+int ModeOf(const std::string& path);
+
 }  // namespace kakeibo::test

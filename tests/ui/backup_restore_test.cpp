@@ -88,23 +88,37 @@ TEST_F(BackupRestoreTest, EverySaveKeepsWhatTheOneBeforeWroteAndARestoreBringsIt
     window->init();
     ASSERT_TRUE(Restore()->isEnabled());
 
-    // Back to the oldest generation: what the fifth save wrote, five entries.
+    // Back to the oldest generation: what the fifth save wrote, five entries, without the
+    // budget file; an unsaved entry is asked about first.
+    QFile::remove(QString::fromStdString(generations.back().Path) + "kakeiy.dat");
+    ledger->BudgetTable[12][2] = 5000;
+    ledger->EntryTable[11][entries] = EntryRecord{2026, 12, 1, 2, 0, 0, 0, 999, 0};
+    ledger->LedgerChanged = true;
     platform.Boxes.clear();
     platform.ChoiceAnswers = {19};
-    platform.Answers = {YesButton};
+    platform.Answers = {NoButton, YesButton};
     ++platform.NowMoment.Second;
     Restore()->trigger();
     ASSERT_EQ(platform.Choices.size(), 1u);
     EXPECT_EQ(platform.Choices[0].size(), 20);
-    EXPECT_EQ(platform.Choices[0][19], QStringLiteral("2026/12/07 11:04:54　5件"));
-    ASSERT_EQ(platform.Boxes.size(), 1u) << platform.Boxes.back().Text.toStdString();
-    EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Information);
-    EXPECT_EQ(platform.Boxes[0].Buttons, YesButton | NoButton);
+    // Named by the save that wrote it (one a second from 11:04:49), not by the next one.
+    EXPECT_EQ(platform.Choices[0][19], QStringLiteral("2026/12/07 11:04:53　5件"));
+    ASSERT_EQ(platform.Boxes.size(), 2u) << platform.Boxes.back().Text.toStdString();
+    EXPECT_EQ(platform.Boxes[0].Text, QStringLiteral("編集したデータがあります。保存しますか？"));
+    EXPECT_EQ(platform.Boxes[1].Text,
+              QStringLiteral("2026/12/07 11:04:53 に保存された「kakei」に戻します。\r"
+                             "今のファイルはバックアップに残ります。よろしいですか？"));
+    EXPECT_EQ(platform.Boxes[1].Kind, MessageKind::Information);
+    EXPECT_EQ(platform.Boxes[1].Buttons, YesButton | NoButton);
     EXPECT_EQ(ledger->GetIndex(12), 5);
+    EXPECT_EQ(ledger->BudgetTable[12][2], 0);  // as a first load of those files gives
     EXPECT_TRUE(ledger->LedgerChanged);
-    // The files of the last save became the newest generation before anything was loaded.
+    // The files of the last save became the newest generation before anything was loaded,
+    // and the one restored from is still there for a close without saving.
     const auto after = ListGenerations(data.toStdString(), "kakei");
+    ASSERT_EQ(after.size(), 21u);
     EXPECT_EQ(ReadBytes(QString::fromStdString(after.front().Path) + "kakei.nbd"), written.back());
+    EXPECT_EQ(after.back().Path, generations.back().Path);
 
     // The next save writes the restored year back under the ledger's own name.
     Save();

@@ -1,4 +1,6 @@
 // The CSV export of the main window's menu: the shown sheet and the month's entry list.
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QFile>
 #include <QTableWidget>
@@ -58,7 +60,14 @@ TEST_F(CsvExportTest, TheShownSheetIsWrittenAsShownWithNegativeFiguresKept) {
     SetCell(1, 0, " 外食");  // row 1 column 1 has no item at all
     SetCell(1, 2, "   -12.50%");
 
+    // Saved where the user chose: made as the user's other files are.
+    const mode_t mask = ::umask(027);
     Export("N5", QStringLiteral("sheet.csv"));
+    ::umask(mask);
+    struct stat made {};
+    ASSERT_EQ(::stat(dir.filePath(QStringLiteral("sheet.csv")).toLocal8Bit().constData(), &made),
+              0);
+    EXPECT_EQ(made.st_mode & 0777, 0640u);
 
     EXPECT_EQ(FileBytes("sheet.csv"),
               EncodeCp932("食費,     1234,    -1234\r\n 外食,,   -12.50%\r\n"));

@@ -69,23 +69,40 @@ protected:
 
     QString Cell(int row, int column) const { return GridTexts().at(row).at(column); }
 
+    QStringList Headings() const {
+        QStringList texts;
+        for (int c = 0; c < sheet->StringGrid1->columnCount(); ++c) {
+            const QTableWidgetItem* item = sheet->StringGrid1->horizontalHeaderItem(c);
+            texts << (item != nullptr ? item->text() : QString());
+        }
+        return texts;
+    }
+
     // Shows a sheet as the user's pick in the list does, also the sheet already shown.
     void Show(int kind) {
         sheet->ComboBox1->setCurrentIndex(kind);
         emit sheet->ComboBox1->activated(kind);
     }
 
-    // Picks a sheet with the keyboard as a user walks the list.
+    // Picks a sheet with the keyboard as a user walks the list, from the end nearer to it:
+    // a walk over 通帳記帳 asks for its account, and a cancelled choice steps back.
     void Pick(int kind) {
         QComboBox* list = sheet->ComboBox1;
-        QTest::keyClick(list, Qt::Key_Home);
-        for (int i = 0; i < kind; ++i) QTest::keyClick(list, Qt::Key_Down);
+        if (kind <= PassbookSheet) {
+            QTest::keyClick(list, Qt::Key_Home);
+            for (int i = 0; i < kind; ++i) QTest::keyClick(list, Qt::Key_Down);
+        } else {
+            QTest::keyClick(list, Qt::Key_End);
+            for (int i = list->count() - 1; i > kind; --i) QTest::keyClick(list, Qt::Key_Up);
+        }
         QCoreApplication::processEvents();
     }
 
-    // The next passbook choice answers these positions and Ok (or Cancel).
+    // The next passbook choice answers these positions and Ok (or Cancel); the grid's
+    // headings while it asks are kept.
     void AnswerPassbook(int item, int sub, bool ok) {
         platform.PassbookAnswers.push_back(ok ? 10 + 10 * item + sub : 1);
+        platform.WhilePassbookAsks = [this] { askedOver = Headings(); };
     }
 
     FakePlatform platform;
@@ -94,6 +111,7 @@ protected:
     QWidget mainStrip;
     std::unique_ptr<TForm5> sheet;
     const int& asked = platform.PassbookAsks;
+    QStringList askedOver;  // the grid's headings while the last passbook choice asked
 };
 
 TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
@@ -169,13 +187,23 @@ TEST_F(DataSheetTest, PassbookAsksForTheAccountEachTimeItIsChosenOnly) {
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(sheet->State.PassbookChoice, 20);
     EXPECT_EQ(Cell(1, 4), QStringLiteral("みずほ"));
+    // A cancelled choice leaves the sheet as it was: the same account, or the sheet before
+    // with the list back on it; while the dialog asks, the grid keeps that sheet's headings.
     AnswerPassbook(0, 0, false);
     sheet->ComboBox1->activated(PassbookSheet);
     EXPECT_EQ(asked, 3);
-    EXPECT_EQ(sheet->State.PassbookChoice, 1);
-    EXPECT_EQ(GridTexts(), (std::vector<std::vector<QString>>{
-                               {"年", "月", "日", "", "", "適用", "支出", "収入", "残高"},
-                               std::vector<QString>(9)}));
+    EXPECT_EQ(sheet->State.PassbookChoice, 20);
+    EXPECT_EQ(Cell(1, 4), QStringLiteral("みずほ"));
+    Show(AccountSheet);
+    const auto account = GridTexts();
+    const QStringList headings = Headings();
+    AnswerPassbook(0, 0, false);
+    Show(PassbookSheet);
+    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(askedOver, headings);
+    EXPECT_EQ(sheet->ComboBox1->currentIndex(), AccountSheet);
+    EXPECT_EQ(GridTexts(), account);
+    EXPECT_EQ(Headings(), headings);
 }
 
 TEST_F(DataSheetTest, AnExpansionSurvivesAChangeOfSheet) {
@@ -360,6 +388,7 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
         bool refilled;
     } presses[] = {
         {ExpenseSheet, {2}, 7, 40, Qt::LeftButton, {2, 4}, true},  // below the five of 食費
+        {ExpenseSheet, {2, 4}, 1, 40, Qt::LeftButton, {4}, true},  // an open item folds again
         {ExpenseSheet, {}, 1, 128, Qt::RightButton, {2}, true},    // the column's grid line
         {ExpenseSheet, {}, 1, 129, Qt::LeftButton, {}, true},
         {ExpenseSheet, {}, 1, 333, Qt::LeftButton, {}, true},    // 当月予算

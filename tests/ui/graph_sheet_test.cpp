@@ -127,6 +127,17 @@ TEST_F(GraphSheetTest, AWriteRedrawsTheShownSheetAtOnceAndTheHiddenOneOnlyWhenSh
     EXPECT_EQ(Spent("食費"), 1280);  // not redrawn while hidden
     main->N12->trigger();
     EXPECT_EQ(Spent("食費"), 2058);
+    // Only the largest figure grew: the axis grows with it.
+    EXPECT_EQ(AxisOf<QCategoryAxis>(Chart())->categoriesLabels(),
+              QStringList({"0", "500", "1,000", "1,500", "2,000", "2,500"}));
+
+    // 日用品 overtakes 食費: every bar moves with its name.
+    Walk(form->ComboBox5, 1);
+    QTest::mouseClick(form->RadioButton1, Qt::LeftButton);
+    TypeAmount("3000");
+    Write();
+    EXPECT_EQ(Spent("日用品"), 3000);
+    EXPECT_EQ(Spent("食費"), 2058);
 }
 
 TEST_F(GraphSheetTest, EachGraphShowsItsSeriesOnYenAxesAndItsFiguresWhenHovered) {

@@ -183,10 +183,11 @@ TEST_F(MainWindowTest, YearListKeepsItsFixedRangeInEarlierYears) {
 
 TEST_F(MainWindowTest, MenuToolbarAndSelectorsCarryTheirTexts) {
     TForm1& w = Start();
-    EXPECT_EQ(Captions(w.menuBar()->actions()),
-              QStringList({QStringLiteral("　ファイル"), QStringLiteral("　表示　"),
-                           QStringLiteral("検索"), QStringLiteral("　設定　"),
-                           QStringLiteral("　CSVデータ出力"), QStringLiteral("　ヘルプ　")}));
+    EXPECT_EQ(
+        Captions(w.menuBar()->actions()),
+        QStringList({QStringLiteral("　ファイル"), QStringLiteral("　編集　"),
+                     QStringLiteral("　表示　"), QStringLiteral("検索"), QStringLiteral("　設定　"),
+                     QStringLiteral("　CSVデータ出力"), QStringLiteral("　ヘルプ　")}));
     auto menu = [&](const char* name) {
         return Captions(w.findChild<QMenu*>(QLatin1String(name))->actions());
     };
@@ -636,6 +637,26 @@ TEST_F(MainWindowTest, CtrlDHidesAndShowsTheDataSheet) {
     QTest::keyClick(&w, Qt::Key_D, Qt::ControlModifier);
     EXPECT_TRUE(sheet.isVisible());
     EXPECT_TRUE(w.N11->isChecked());
+}
+
+TEST_F(MainWindowTest, F10OpensTheFirstMenuAndTheArrowsWalkTheMenus) {
+    TForm1& w = Start();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* file = w.findChild<QMenu*>(QStringLiteral("File1"));
+    auto* view = w.findChild<QMenu*>(QStringLiteral("View1"));
+    QTest::keyClick(w.ComboBox1, Qt::Key_F10);
+    EXPECT_EQ(w.menuBar()->activeAction(), file->menuAction());
+    ASSERT_TRUE(file->isVisible());
+    QTest::keyClick(file, Qt::Key_Down);
+    EXPECT_EQ(file->activeAction(), w.findChild<QAction*>(QStringLiteral("N4")));
+    QTest::keyClick(file, Qt::Key_Right);
+    EXPECT_FALSE(file->isVisible());
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(w.menuBar()->activeAction(), view->menuAction());
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_FALSE(view->isVisible());
 }
 
 TEST_F(MainWindowTest, UnregisteredEntryFormSwitchLandsInTheSavedLayout) {

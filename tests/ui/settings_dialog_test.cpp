@@ -116,43 +116,48 @@ TEST_F(SettingsDialogTest, WalletKeepsItsNameWhateverIsTypedOtherSubItemsTakeThe
     EXPECT_EQ(ledger->SubItemTable[0][1], "へそくり");
 }
 
-TEST_F(SettingsDialogTest, RenameIsLostByChoosingAnotherItemOrAccountAndKeptByApply) {
+TEST_F(SettingsDialogTest, ARenameIsKeptWhileAnotherItemAccountOrPageIsChosen) {
     TForm2& d = Open();
     Walk(d.ComboBox1, 2);
     TypeOver(d.Edit1, QStringLiteral("食料費"));
     Walk(d.ComboBox1, 1);
-    Click(d.Button3);
-    EXPECT_EQ(ledger->ItemTable[2].Name, "食費");
+    EXPECT_EQ(Items(d.ComboBox1).mid(0, 4), QStringList({"現金", "銀行", "食料費", "日用品"}));
     QTest::keyClick(d.ComboBox1, Qt::Key_Up);
-    EXPECT_EQ(d.Edit1->text(), QStringLiteral("食費"));
+    EXPECT_EQ(d.Edit1->text(), QStringLiteral("食料費"));
 
-    // Another account chosen on the opening balances page drops it too, shown no more.
-    TypeOver(d.Edit1, QStringLiteral("食料費"));
+    // The account renamed on the names page is named so on the opening balances page; another
+    // account chosen there, and the names page again, keep both renames.
+    QTest::keyClick(d.ComboBox1, Qt::Key_Home);
+    TypeOver(d.Edit1, QStringLiteral("手元現金"));
     ClickPage(d.TabSheet2);
+    EXPECT_EQ(Items(d.ComboBox2), QStringList({"手元現金", "銀行"}));
     Walk(d.ComboBox2, 1);
-    EXPECT_EQ(d.Edit1->text(), QStringLiteral("食費"));
-    TypeOver(d.Edit1, QStringLiteral("食料費"));
     ClickPage(d.TabSheet1);
-    EXPECT_EQ(d.ComboBox1->currentText(), QStringLiteral("現金"));
-    EXPECT_EQ(d.Edit1->text(), QStringLiteral("現金"));
-    Click(d.Button3);
-    EXPECT_EQ(Items(d.ComboBox1).mid(0, 3), QStringList({"現金", "銀行", "食費"}));
-    EXPECT_EQ(ledger->ItemTable[2].Name, "食費");
-
+    EXPECT_EQ(d.Edit1->text(), QStringLiteral("手元現金"));
     Walk(d.ComboBox1, 2);
-    TypeOver(d.Edit1, QStringLiteral("食料費"));
-    Click(d.Button3);
+    EXPECT_EQ(d.Edit1->text(), QStringLiteral("食料費"));
+    EXPECT_EQ(ledger->ItemTable[2].Name, "食費");
+    Click(d.Button1);
+    EXPECT_EQ(ledger->ItemTable[0].Name, "手元現金");
     EXPECT_EQ(ledger->ItemTable[2].Name, "食料費");
-    EXPECT_EQ(d.ComboBox1->currentText(), QStringLiteral("食料費"));
     EXPECT_EQ(Items(entry->ComboBox5), QStringList({"食料費", "日用品", ""}));
-    EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(platform.Boxes.empty());
+
+    // Cancel still drops every change.
+    Settle();
+    TForm2& again = Open();
+    EXPECT_EQ(again.ComboBox1->itemText(2), QStringLiteral("食料費"));
+    Walk(again.ComboBox1, 2);
+    TypeOver(again.Edit1, QStringLiteral("食費"));
+    Walk(again.ComboBox1, 1);
+    Click(again.Button2);
+    EXPECT_EQ(ledger->ItemTable[2].Name, "食料費");
 }
 
 TEST_F(SettingsDialogTest, OpeningBalancesAreStoredWithTheirSum) {
     for (QPushButton* TForm2::*button : {&TForm2::Button3, &TForm2::Button1}) {
         TForm2& d = Open();
-        for (const char* amount : {"100", "200", "0", "0", "0"}) {
+        for (const char* amount : {"100", "200", "0", "0", "12345"}) {
             TypeAmount(d.NValEdit3, amount);
             Walk(d.ComboBox3, 1);
         }
@@ -161,7 +166,8 @@ TEST_F(SettingsDialogTest, OpeningBalancesAreStoredWithTheirSum) {
         EXPECT_EQ(d.NValEdit3->text(), QStringLiteral("1,234,567"));
         Click(d.*button);
         EXPECT_EQ(ledger->BalanceTable[0][0][1], 200);
-        EXPECT_EQ(ledger->BalanceTable[0][0][5], 300);
+        EXPECT_EQ(ledger->BalanceTable[0][0][4], 12345);
+        EXPECT_EQ(ledger->BalanceTable[0][0][5], 12645);
         EXPECT_EQ(ledger->BalanceTable[0][1][0], 1234567);
         EXPECT_EQ(ledger->BalanceTable[0][1][5], 1234567);
         ledger->BalanceTable = {};
@@ -187,6 +193,7 @@ TEST_F(SettingsDialogTest, OkWithoutChangesKeepsEverySetting) {
         ledger->HideZeroItems = rounding == 1;
         ledger->ShopHistoryMax = 12;
         ledger->MemoHistoryMax = 7;
+        ledger->BalanceTable[0][1][4] = ledger->BalanceTable[0][1][5] = 12345;
         TForm2& d = Open();
         EXPECT_TRUE(d.RadioGroup3Items[rounding]->isChecked());
         Click(d.Button1);
@@ -194,6 +201,8 @@ TEST_F(SettingsDialogTest, OkWithoutChangesKeepsEverySetting) {
         EXPECT_EQ(ledger->HideZeroItems, rounding == 1);
         EXPECT_EQ(ledger->ShopHistoryMax, 12);
         EXPECT_EQ(ledger->MemoHistoryMax, 7);
+        EXPECT_EQ(ledger->BalanceTable[0][1][4], 12345);
+        EXPECT_EQ(ledger->BalanceTable[0][1][5], 12345);
     }
 }
 
@@ -225,13 +234,12 @@ TEST_F(SettingsDialogTest, ReducedRateMarkFollowsTheChosenExpenseItemAndReachesT
     EXPECT_EQ(shown(), std::pair(true, true));  // 食費: marked by default
     Walk(d.ComboBox1, 1);
     EXPECT_EQ(shown(), std::pair(true, false));  // 日用品
-    // Like a rename, a mark lasts until another item is chosen, unless applied.
+    // Like a rename, a mark stays while another item is chosen; 適用 stores it.
     Click(d.CheckBox2);
     Walk(d.ComboBox1, 1);
     QTest::keyClick(d.ComboBox1, Qt::Key_Up);
-    EXPECT_EQ(shown(), std::pair(true, false));
+    EXPECT_EQ(shown(), std::pair(true, true));
     EXPECT_FALSE(ledger->ReducedRateItems[3]);
-    Click(d.CheckBox2);
     Click(d.Button3);
     EXPECT_TRUE(ledger->ReducedRateItems[3]);
     EXPECT_TRUE(ledger->LedgerChanged);

@@ -75,6 +75,8 @@ public:
     void sakujyo1Click();
     void henshu();
     int SelectedSlot() const { return selectedSlot_; }
+    // Back to writing new entries, as after a write.
+    void LeaveEditMode() { SetEditMode(false); }
     // The list's rows as shown: the headings, one row per entry, the spare row.
     int EntryListRowCount() const;
     QString EntryListCell(int row, int column) const;

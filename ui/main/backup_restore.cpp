@@ -40,18 +40,25 @@ void TForm1::RestoreBackup1Click() {
                                             QString::fromUtf8(kRestorePrompt), lines);
     if (!chosen) return;
     const BackupGeneration& generation = generations[static_cast<size_t>(*chosen)];
+    // A generation without its save's time is named by the save that replaced it.
+    const QString state =
+        generation.Saved ? QStringLiteral("%1 に保存された「%2」") : QStringLiteral("%1 の「%2」");
     const QString question =
-        QStringLiteral(
-            "%1 "
-            "に保存された「%"
-            "2」に戻します。\r今のファイルはバックアップに残ります。よろしいですか？")
-            .arg(QString::fromStdString(GenerationLabel(generation)), QString::fromStdString(name));
+        state.arg(QString::fromStdString(GenerationLabel(generation)),
+                  QString::fromStdString(name)) +
+        QStringLiteral("に戻します。\r今のファイルはバックアップに残ります。よろしいですか？");
     if (platform.ShowTypedMessage(MessageKind::Information, question, YesButton | NoButton) !=
         YesButton) {
         return;
     }
+    // The files as they are now become a generation first, so the restore can be undone.
+    // Nothing is pruned now: the generation restored from stays until later saves push it out,
+    // so declining to save at the end still finds it.
+    KeepGeneration(dir, name, platform.Now(), kKeepEveryGeneration);
+    // Exactly what a first load of those files gives: a missing budget or balance file must
+    // not leave today's tables mixed into the restored year.
     const auto before = std::make_unique<Ledger>(ledger_);
-    const LoadResult result = MonthLoad(ledger_, generation.Path, name);
+    const LoadResult result = MonthLoad(ledger_, generation.Path, name, MissingTables::Empty);
     if (!result.Loaded) {
         if (result.Message) {
             platform.ShowTypedMessage(MessageKind::Warning,
@@ -65,9 +72,6 @@ void TForm1::RestoreBackup1Click() {
     ledger_.LedgerChanged = true;
     JournalReplacedYear(*before);
     AllUpdate();
-    // The files as they are now become a generation too, so the restore can be undone. Made
-    // after the load: keeping only the newest may remove the generation just read.
-    KeepGeneration(dir, name, platform.Now());
 }
 
 }  // namespace kakeibo

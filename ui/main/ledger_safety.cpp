@@ -29,10 +29,6 @@ QString HolderText(const std::string& name, const LockHolder& holder) {
 
 }  // namespace
 
-void TForm1::Record(const Change& change) {
-    Journal(change);
-}
-
 void TForm1::Journal(const Change& change) {
     const auto warning = journal_.Append(ledger_, change, CurrentPlatform().Now());
     if (warning) ShowNotice(*warning);

@@ -68,6 +68,12 @@ int ScreenWidth(const QWidget* widget) {
     return screen != nullptr ? screen->geometry().width() : 1024;
 }
 
+DesktopArea Desktop() {
+    QRect all;
+    for (const QRect& screen : ScreenRects()) all = all.united(screen);
+    return DesktopArea{all.left(), all.top(), all.width(), all.height()};
+}
+
 // Two paths name the same file: compared after resolving links when both exist.
 bool SameFile(const QString& a, const QString& b) {
     const QFileInfo infoA(a);
@@ -208,6 +214,8 @@ void TForm1::BuildMenu() {
     ConnectGuarded(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this,
                    &TForm1::N16Click);
 
+    BuildEditMenu();
+
     addMenu(View1, "View1", "　表示　");
     addEntry(View1, N11, "N11", "　データシート　")->setCheckable(true);
     shortcut(N11, Qt::Key_D);
@@ -240,6 +248,18 @@ void TForm1::BuildMenu() {
     addMenu(Help1, "Help1", "　ヘルプ　");
     ConnectGuarded(addEntry(Help1, About1, "About1", "　バージョン情報"), &QAction::triggered, this,
                    &TForm1::About1Click);
+
+    // F10 opens the first menu, as on every desktop, and the arrow keys walk on from there;
+    // also from a tool window, which has no menu of its own.
+    MenuKey1 = new QAction(this);
+    MenuKey1->setObjectName(QStringLiteral("MenuKey1"));
+    MenuKey1->setShortcut(QKeySequence(Qt::Key_F10));
+    MenuKey1->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(MenuKey1);
+    connect(MenuKey1, &QAction::triggered, this, [this, bar] {
+        activateWindow();
+        bar->setActiveAction(File1->menuAction());
+    });
 }
 
 void TForm1::FormCreate() {
@@ -259,6 +279,8 @@ void TForm1::FormCreate() {
         for (const Notice& notice : result.Messages) ShowNotice(notice);
         loaded = std::move(result.LoadedFiles);
     });
+    // A damaged or foreign rozed.ini must not open a window larger than every screen.
+    LimitLayout(ledger_.WindowLayout, Desktop());
     startDataDir_ = ledger_.DataDir;
     ShowPanelName();
     init();
@@ -329,6 +351,9 @@ void TForm1::init() {
     N12->setChecked(shown(graphSheet_, GraphSheetPlacement(ledger_).Visible == 1));
     N13->setChecked(shown(entryForm_, layout[kLayoutEntryForm].Visible == 1));
     UpdateRestoreEntry();
+    // Another ledger, or the same one as it was saved: the old steps are not its own.
+    history_.Clear();
+    UpdateEditMenu();
 }
 
 void TForm1::AllUpdate() {

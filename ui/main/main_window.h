@@ -7,6 +7,7 @@
 
 #include "core/calendar.h"
 #include "core/file_stamp.h"
+#include "core/history.h"
 #include "core/journal.h"
 #include "core/ledger.h"
 #include "core/ledger_lock.h"
@@ -50,7 +51,7 @@ public:
     // Switches a tool window: `sender` is its view entry or the window itself, `state` the
     // entry's check mark or the window's visibility before the switch.
     void FormVisible(QObject* sender, bool state) override;
-    // Every change on the disk (the journal) before any window shows it.
+    // Keeps a change a window made: in the journal, then as the newest step of the history.
     void Record(const Change& change) override;
     // The entry form's item lists, after the settings dialog renamed or changed items.
     void RefillItemLists() override;
@@ -91,6 +92,9 @@ public:
     // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
     void N5Click(QObject* sender);
     void About1Click();
+    // 元に戻す and やり直し: the history's step back or forward, shown where it happened.
+    void Undo1Click();
+    void Redo1Click();
 
     // The date selectors.
     QComboBox* ComboBox1 = nullptr;  // month
@@ -114,6 +118,10 @@ protected:
 private:
     void BuildControls();
     void BuildMenu();
+    void BuildEditMenu();
+    void UpdateEditMenu();
+    void StepHistory(bool forward);
+    void ShowStep(const Change& change);
     void ShowPanelName();
     void FillDays(int year, int month, int day);
     void SelectYear(int year);
@@ -161,6 +169,8 @@ private:
     bool pendingShared_ = false;               // another program has it open
     bool shared_ = false;
     bool throwAway_ = false;  // the user said not to save: the journal goes aside
+    // The ledger's changes since it was loaded, for undo and redo.
+    History history_;
 
     QGroupBox* GroupBox1 = nullptr;      // the band holding the toolbar and the date selectors
     QToolBar* ToolBar1 = nullptr;        // holds the two buttons
@@ -174,6 +184,7 @@ private:
     QLabel* Panel2 = nullptr;            // 「編集中ファイル名」 and the ledger's name
 
     QMenu* File1 = nullptr;             // 「ファイル」
+    QMenu* Edit1 = nullptr;             // 「編集」
     QMenu* View1 = nullptr;             // 「表示」
     QMenu* Setting1 = nullptr;          // 「設定」
     QMenu* Csv1 = nullptr;              // 「CSVデータ出力」
@@ -184,12 +195,15 @@ private:
     QAction* Teiki1 = nullptr;          // 定期入出金… (the recurring entries' list)
     QAction* RestoreBackup1 = nullptr;  // バックアップから復元, enabled when a generation exists
     QAction* N16 = nullptr;             // 終了
+    QAction* Undo1 = nullptr;           // 元に戻す (Ctrl+Z), naming the step
+    QAction* Redo1 = nullptr;           // やり直し (Ctrl+Y, Ctrl+Shift+Z), naming the step
     QAction* DefaultLayout1 = nullptr;  // 初期値に戻す: the default places (FormVisibleInit)
     QAction* Find1 = nullptr;           // 検索, on the menu bar itself
     QAction* N3 = nullptr;              // 各種設定 (Ctrl+S)
     QAction* N5 = nullptr;              // CSV of the shown data sheet
     QAction* N7 = nullptr;              // CSV of the month's entry list
     QAction* About1 = nullptr;          // バージョン情報
+    QAction* MenuKey1 = nullptr;        // F10: the first menu, opened from the keyboard
 };
 
 }  // namespace kakeibo

@@ -243,10 +243,12 @@ void TForm2::ConnectHandlers() {
     ConnectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this] {
         if (PageControl1->currentWidget() == TabSheet1) {
             TabSheet1Show();
-            // The lists are back at item 0 with fresh copies; the fields follow them, so that
-            // "適用" never lists a typed name for an item it does not store it in.
+            // The lists are back at item 0; the fields follow them, so that "適用" never
+            // lists a typed name for an item it does not store it in.
             ShowWorkingNames();
         }
+        // Names typed on the names page are the accounts' names here too.
+        if (PageControl1->currentWidget() == TabSheet2) ShowAccountNames();
         if (PageControl1->currentWidget() == TabSheet3) TabSheet3Show();
     });
 }
@@ -255,6 +257,7 @@ void TForm2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     RunGuarded([this] {
+        RefreshData();
         TabSheet1Show();
         FormShow();
     });
@@ -265,7 +268,6 @@ void TForm2::TabSheet1Show() {
     const QSignalBlocker block4(ComboBox4);
     ComboBox1->clear();
     ComboBox4->clear();
-    CopyMasters(ledger_, work_);
     for (const ItemRecord& item : work_.Items) ComboBox1->addItem(Qs(item.Name));
     for (const std::string& name : work_.SubItems[0]) ComboBox4->addItem(Qs(name));
     ComboBox1->setCurrentIndex(0);
@@ -304,8 +306,9 @@ void TForm2::RefreshData() {
     CopyMasters(ledger_, work_);
 }
 
+// Only the opening copies the masters: what was typed for one item stays in the working copy
+// while another item, account or page is chosen, as "適用" would keep it.
 void TForm2::DrawData(const QObject* source) {
-    RefreshData();
     if (source == ComboBox1 || source == this) {
         const int i = Position(ComboBox1);
         if (i < 0) return;
@@ -316,10 +319,6 @@ void TForm2::DrawData(const QObject* source) {
         }
         Edit1->setText(Qs(work_.Items[i].Name));
         Edit3->setText(Qs(work_.SubItems[i][0]));
-    } else {
-        // The refresh dropped what was typed on the names page: show what is now kept, so a
-        // later "適用" cannot list a name that it does not store.
-        ShowWorkingNames();
     }
     if (source == ComboBox2 || source == ComboBox3 || source == this) {
         const int a = Position(ComboBox2);
@@ -367,6 +366,19 @@ void TForm2::ShowWorkingNames() {
     ShowKind(i);
 }
 
+void TForm2::ShowAccountNames() {
+    const QSignalBlocker block2(ComboBox2);
+    const QSignalBlocker block3(ComboBox3);
+    for (int a = 0; a < ComboBox2->count() && a < kAccountItemCount; ++a) {
+        ComboBox2->setItemText(a, Qs(work_.Items[a].Name));
+    }
+    const int a = Position(ComboBox2);
+    if (a < 0 || a >= kAccountItemCount) return;
+    for (int s = 0; s < ComboBox3->count() && s < kSubItemCount; ++s) {
+        ComboBox3->setItemText(s, Qs(work_.SubItems[a][s]));
+    }
+}
+
 void TForm2::ComboBox1Change() {
     DrawData(ComboBox1);
 }
@@ -387,7 +399,11 @@ void TForm2::ComboBox4Change() {
 
 void TForm2::Edit1Change() {
     const int i = Position(ComboBox1);
-    if (i >= 0) work_.Items[i].Name = Edit1->text().toStdString();
+    if (i < 0) return;
+    work_.Items[i].Name = Edit1->text().toStdString();
+    // The list shows the working name, the one "Ok" stores.
+    const QSignalBlocker block1(ComboBox1);
+    ComboBox1->setItemText(i, Edit1->text());
 }
 
 void TForm2::Edit3Change() {

@@ -58,6 +58,7 @@ public:
     void FormShow();
     // Shows the details for `source`: ComboBox1, ComboBox2, ComboBox3 or the dialog itself.
     void DrawData(const QObject* source);
+    // The working masters copied from the ledger: only as the dialog opens.
     void RefreshData();
 
     void ComboBox1Change();
@@ -142,6 +143,7 @@ private:
     void ShowKind(int item);
     void ShowReducedRate(int item);
     void ShowWorkingNames();
+    void ShowAccountNames();
     bool NamesStorable();
     void ApplyOptions();
 

@@ -199,6 +199,17 @@ void TForm5::ComboBox1Change() {
 
 void TForm5::GridMode(int kind) {
     if (kind < 0 || kind >= kSheetKindCount) return;
+    // The account first: the grid keeps the sheet it shows until one is chosen, and stays
+    // as it was (the list back on it) when the choice is cancelled.
+    if (kind == PassbookSheet) {
+        const int32_t choice = CurrentPlatform().ChoosePassbookAccount(ledger_, this);
+        if (!DecodePassbookChoice(choice)) {
+            const QSignalBlocker blocker(ComboBox1);
+            ComboBox1->setCurrentIndex(State.SheetKind);
+            return;
+        }
+        State.PassbookChoice = choice;
+    }
     const SheetLayout layout = SheetLayoutOf(kind);
     StringGrid1->clearContents();
     StringGrid1->setColumnCount(layout.ColumnCount);
@@ -206,9 +217,6 @@ void TForm5::GridMode(int kind) {
     for (int c = 0; c < layout.ColumnCount; ++c) {
         // The width is the cell's; the grid line right of it comes on top.
         StringGrid1->setColumnWidth(c, layout.ColumnWidths[c] + 1);
-    }
-    if (kind == PassbookSheet) {
-        State.PassbookChoice = CurrentPlatform().ChoosePassbookAccount(ledger_, this);
     }
     Button1->setVisible(kind == YearComparisonSheet);
     State.SheetKind = kind;

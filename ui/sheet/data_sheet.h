@@ -26,7 +26,8 @@ public:
 
     // Placement from WindowLayout slot 2, the sheet list, no expansions, then "今月の支出".
     void FormCreate();
-    // Lays the grid out for a sheet kind (asking for the account on the passbook), then fills.
+    // Lays the grid out for a sheet kind, then fills; the passbook asks for its account first
+    // and changes nothing when none is chosen.
     void GridMode(int kind);
     void ComboBox1Change();
     // Fills the grid with the texts of a sheet kind, from the ledger as it is now.

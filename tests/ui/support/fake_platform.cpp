@@ -71,6 +71,7 @@ std::optional<int> FakePlatform::ChooseItem(const QString&, const QString&,
 
 int32_t FakePlatform::ChoosePassbookAccount(const Ledger&, QWidget*) {
     ++PassbookAsks;
+    if (WhilePassbookAsks) WhilePassbookAsks();
     if (PassbookAnswers.empty()) return 1;
     const int32_t answer = PassbookAnswers.front();
     PassbookAnswers.pop_front();

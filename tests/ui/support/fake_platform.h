@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -67,6 +68,8 @@ public:
     // Answers of the passbook account choice (its codes), in order; an empty queue cancels (1).
     std::deque<int32_t> PassbookAnswers;
     int PassbookAsks = 0;
+    // Called as each passbook choice asks, before it answers.
+    std::function<void()> WhilePassbookAsks;
     QString ExeDirectory;
     // Answers of check lists, in order: the lines as the user leaves them, or nothing to
     // cancel; an empty queue accepts the lines as offered.
