@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 
 namespace kakeibo {
@@ -59,14 +60,16 @@ int64_t Number(const TextFields& fields, const char* key) {
 }  // namespace
 
 ProcessIdentity ThisProcess() {
-    static const ProcessIdentity self = [] {
-        ProcessIdentity who;
-        who.Host = HostName();
-        who.Pid = ::getpid();
-        who.StartTicks = StartTicksOf(who.Pid);
-        who.BootId = BootId();
-        return who;
-    }();
+    static std::mutex guard;
+    static ProcessIdentity self;
+    const std::lock_guard<std::mutex> lock(guard);
+    // A forked child is a process of its own: it must not sign its records as its parent.
+    if (self.Pid != ::getpid()) {
+        self.Host = HostName();
+        self.Pid = ::getpid();
+        self.StartTicks = StartTicksOf(self.Pid);
+        self.BootId = BootId();
+    }
     return self;
 }
 

@@ -5,12 +5,14 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -205,30 +207,45 @@ TEST_F(LedgerSafetyTest, AFileChangedElsewhereIsNotOverwrittenWithoutAsking) {
     EXPECT_EQ(Texts(Box::Plain), std::vector<QString>{QStringLiteral("保存が終了しました")});
 }
 
-// A full disk refuses the change with the usual error box; the ledger stays as it was.
+// A full disk refuses the change with the usual error box, an undo as much as a write; the
+// ledger stays as it was and the undo is still there to be done.
 TEST_F(LedgerSafetyTest, AFullDiskRefusesTheChange) {
     Start();
     Write(5, 1280);
     const std::string journal = data + "家計簿.journal";
     const std::string before = Bytes(journal);
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = before.size() + 10;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    Write(6, 300);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::sigaction(SIGXFSZ, &previous, nullptr);
+    const auto whileFull = [&](const std::function<void()>& act) {
+        struct sigaction ignore {};
+        struct sigaction previous {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, &previous);
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = before.size() + 10;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        act();
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        ::sigaction(SIGXFSZ, &previous, nullptr);
+    };
+    whileFull([&] { Write(6, 300); });
+    QAction* undo = windows.back()->findChild<QAction*>(QStringLiteral("Undo1"));
+    ASSERT_NE(undo, nullptr);
+    whileFull([&] { undo->trigger(); });
 
     const auto errors = Texts(Box::Error);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("変更を記録できませんでした。ファイル「")));
+    ASSERT_EQ(errors.size(), 2u);
+    for (const QString& error : errors) {
+        EXPECT_TRUE(error.startsWith(QStringLiteral("変更を記録できませんでした。ファイル「")));
+    }
     EXPECT_EQ(Current().GetIndex(12), 2);
+    EXPECT_EQ(Current().EntryTable[11][1].Amount, 1280);
     EXPECT_EQ(Bytes(journal), before);
+    EXPECT_TRUE(undo->isEnabled());
+    // With room again the undo goes through, journaled.
+    undo->trigger();
+    EXPECT_EQ(Current().GetIndex(12), 1);
+    EXPECT_EQ(ReadJournal(journal).Records.size(), 2u);
 }
 
 // Closing without saving sets the journal aside and frees the ledger for the next program.

@@ -24,6 +24,7 @@
 #include "core/graphs.h"
 #include "core/ledger_files.h"
 #include "core/ledger_paths.h"
+#include "core/process_info.h"
 #include "core/save_intent.h"
 #include "core/settings_file.h"
 #include "core/totals.h"
@@ -271,6 +272,8 @@ void TForm1::FormCreate() {
         const std::string exeDir = platform.ExeDir().toStdString();
         // A save of the settings cut short is put right before they are read.
         for (const Notice& notice : RecoverInterruptedSaves(exeDir, "")) ShowNotice(notice);
+        // And the scratch files a killed program left there (a running one's stay).
+        RemoveLeftovers(exeDir, "", ProcessStartSeconds());
         StartupResult result = StartUp(ledger_, exeDir, today, ScreenHeight(this),
                                        platform.DefaultDataDir().toStdString(),
                                        [this](const std::string& dir, const std::string& name) {
