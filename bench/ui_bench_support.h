@@ -6,8 +6,8 @@
 
 namespace kakeibo::bench {
 
-// Counts message boxes instead of showing them and answers every dialog with "cancelled", so
-// a run never waits for a user.
+// Counts message boxes instead of showing them and answers every dialog with "cancelled" (or
+// the open dialog with OpenFileAnswer), so a run never waits for a user.
 class QuietPlatform final : public Platform {
 public:
     explicit QuietPlatform(QString exeDir = QStringLiteral("/tmp/"));
@@ -15,7 +15,10 @@ public:
     void ShowMessage(const QString&) override { ++Boxes; }
     MessageButton ShowTypedMessage(MessageKind, const QString&, MessageButtons) override;
     void ShowError(const QString&) override { ++Boxes; }
-    std::optional<QString> GetOpenFileName(const FileDialogOptions&) override { return {}; }
+    std::optional<QString> GetOpenFileName(const FileDialogOptions&) override {
+        if (OpenFileAnswer.isEmpty()) return {};
+        return OpenFileAnswer;
+    }
     std::optional<QString> GetSaveFileName(const FileDialogOptions&) override { return {}; }
     void Beep() override {}
     Date Today() override { return Date{2026, 7, 15}; }
@@ -31,6 +34,8 @@ public:
     QString ExeDir() override { return exeDir_; }
 
     int Boxes = 0;
+    // What the open dialog answers; empty cancels.
+    QString OpenFileAnswer;
 
 private:
     QString exeDir_;

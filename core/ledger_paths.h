@@ -13,6 +13,8 @@ inline constexpr const char* kBudgetSuffix = "y.dat";
 // Beside the ledgers, shared by every ledger of the folder.
 inline constexpr const char* kShopHistoryFile = "mise.dat";
 inline constexpr const char* kMemoHistoryFile = "memo.dat";
+// The household's statement-import rules and remembered column choices.
+inline constexpr const char* kImportSettingsFile = "torikomi.dat";
 // In the program's folder.
 inline constexpr const char* kItemMasterFile = "kamoku.dat";
 inline constexpr const char* kSubItemMasterFile = "hojyo.dat";

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, skipping those already present.
 set -euo pipefail
 packages=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
+          libbenchmark-dev libicu-dev fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
           desktop-file-utils appstream dpkg-dev librsvg2-bin
           qt6-charts-dev libqt6opengl6-dev
           git clang clang-format libclang-rt-dev

@@ -191,11 +191,11 @@ TEST_F(MainWindowTest, MenuToolbarAndSelectorsCarryTheirTexts) {
     auto menu = [&](const char* name) {
         return Captions(w.findChild<QMenu*>(QLatin1String(name))->actions());
     };
-    EXPECT_EQ(
-        menu("File1"),
-        QStringList({QStringLiteral("　上書き保存"), QStringLiteral("　名前を付けて保存"),
-                     QStringLiteral("　バックアップから復元…"), QStringLiteral("　次年度繰越"),
-                     QStringLiteral("　定期入出金…"), QStringLiteral("　終了")}));
+    EXPECT_EQ(menu("File1"),
+              QStringList({QStringLiteral("　上書き保存"), QStringLiteral("　名前を付けて保存"),
+                           QStringLiteral("　バックアップから復元…"),
+                           QStringLiteral("　明細の取り込み…"), QStringLiteral("　次年度繰越"),
+                           QStringLiteral("　定期入出金…"), QStringLiteral("　終了")}));
     EXPECT_EQ(menu("View1"),
               QStringList({QStringLiteral("　データシート　"), QStringLiteral("　グラフシート　"),
                            QStringLiteral("　入力フォーム　"), QStringLiteral("　初期値に戻す")}));
@@ -645,7 +645,8 @@ TEST_F(MainWindowTest, F10OpensTheFirstMenuAndTheArrowsWalkTheMenus) {
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     auto* file = w.findChild<QMenu*>(QStringLiteral("File1"));
-    auto* view = w.findChild<QMenu*>(QStringLiteral("View1"));
+    // The menu right of ファイル.
+    auto* edit = w.findChild<QMenu*>(QStringLiteral("Edit1"));
     QTest::keyClick(w.ComboBox1, Qt::Key_F10);
     EXPECT_EQ(w.menuBar()->activeAction(), file->menuAction());
     ASSERT_TRUE(file->isVisible());
@@ -653,10 +654,10 @@ TEST_F(MainWindowTest, F10OpensTheFirstMenuAndTheArrowsWalkTheMenus) {
     EXPECT_EQ(file->activeAction(), w.findChild<QAction*>(QStringLiteral("N4")));
     QTest::keyClick(file, Qt::Key_Right);
     EXPECT_FALSE(file->isVisible());
-    EXPECT_TRUE(view->isVisible());
-    EXPECT_EQ(w.menuBar()->activeAction(), view->menuAction());
-    QTest::keyClick(view, Qt::Key_Escape);
-    EXPECT_FALSE(view->isVisible());
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(w.menuBar()->activeAction(), edit->menuAction());
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(edit->isVisible());
 }
 
 TEST_F(MainWindowTest, UnregisteredEntryFormSwitchLandsInTheSavedLayout) {

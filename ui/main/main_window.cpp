@@ -30,6 +30,7 @@
 #include "core/totals.h"
 #include "core/version.h"
 #include "ui/entry/entry_form.h"
+#include "ui/import/statement_window.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/placement.h"
@@ -207,6 +208,8 @@ void TForm1::BuildMenu() {
     ConnectGuarded(addEntry(File1, RestoreBackup1, "RestoreBackup1", "　バックアップから復元…"),
                    &QAction::triggered, this, &TForm1::RestoreBackup1Click);
     ConnectGuarded(File1, &QMenu::aboutToShow, this, &TForm1::UpdateRestoreEntry);
+    ConnectGuarded(addEntry(File1, StatementImport1, "StatementImport1", "　明細の取り込み…"),
+                   &QAction::triggered, this, &TForm1::StatementImport1Click);
     ConnectGuarded(addEntry(File1, N9, "N9", "　次年度繰越"), &QAction::triggered, this,
                    &TForm1::N9Click);
     ConnectGuarded(addEntry(File1, Teiki1, "Teiki1", "　定期入出金…"), &QAction::triggered, this,
@@ -652,6 +655,11 @@ void TForm1::FormVisibleInit() {
 
 void TForm1::Find1Click() {
     if (searchForm_ != nullptr) searchForm_->exec();
+}
+
+void TForm1::StatementImport1Click() {
+    TFormMeisai form(ledger_, *this, this);
+    if (form.Button1Click()) form.exec();
 }
 
 void TForm1::N3Click() {

@@ -76,17 +76,18 @@ public:
     void ComboBox2Change();  // the user picked a day
 
     // Commands.
-    void ToolButton1Click();     // open
-    void ToolButton2Click();     // overwrite save
-    void N4Click();              // overwrite save
-    void N6Click();              // save as
-    void N9Click();              // carry-over to the next year
-    void RestoreBackup1Click();  // back to a generation kept by an earlier save
-    void N16Click();             // close
-    void N11Click();             // data sheet on/off
-    void N12Click();             // graph sheet on/off
-    void N13Click();             // entry form on/off
-    void FormVisibleInit();      // default layout
+    void ToolButton1Click();       // open
+    void ToolButton2Click();       // overwrite save
+    void N4Click();                // overwrite save
+    void N6Click();                // save as
+    void N9Click();                // carry-over to the next year
+    void RestoreBackup1Click();    // back to a generation kept by an earlier save
+    void StatementImport1Click();  // a bank's or card's statement into the ledger
+    void N16Click();               // close
+    void N11Click();               // data sheet on/off
+    void N12Click();               // graph sheet on/off
+    void N13Click();               // entry form on/off
+    void FormVisibleInit();        // default layout
     void Find1Click();
     void N3Click();
     // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
@@ -194,9 +195,10 @@ private:
     QAction* N9 = nullptr;              // 次年度繰越
     QAction* Teiki1 = nullptr;          // 定期入出金… (the recurring entries' list)
     QAction* RestoreBackup1 = nullptr;  // バックアップから復元, enabled when a generation exists
-    QAction* N16 = nullptr;             // 終了
-    QAction* Undo1 = nullptr;           // 元に戻す (Ctrl+Z), naming the step
-    QAction* Redo1 = nullptr;           // やり直し (Ctrl+Y, Ctrl+Shift+Z), naming the step
+    QAction* StatementImport1 = nullptr;  // 明細の取り込み
+    QAction* N16 = nullptr;               // 終了
+    QAction* Undo1 = nullptr;             // 元に戻す (Ctrl+Z), naming the step
+    QAction* Redo1 = nullptr;             // やり直し (Ctrl+Y, Ctrl+Shift+Z), naming the step
     QAction* DefaultLayout1 = nullptr;  // 初期値に戻す: the default places (FormVisibleInit)
     QAction* Find1 = nullptr;           // 検索, on the menu bar itself
     QAction* N3 = nullptr;              // 各種設定 (Ctrl+S)
