@@ -148,11 +148,14 @@ YenAxis MakeYenAxis(int64_t low, int64_t high, int maxSteps) {
     return axis;
 }
 
-LayoutSlot GraphSheetPlacement(const Ledger& ledger) {
+bool GraphSheetNeverPlaced(const Ledger& ledger) {
     const LayoutSlot& slot = ledger.WindowLayout[kLayoutGraphSheet];
-    if (slot == ledger.WindowLayout[kLayoutEntryForm] || slot == LayoutSlot{}) {
-        return kGraphSheetDefault;
-    }
+    return slot == ledger.WindowLayout[kLayoutEntryForm] || slot == LayoutSlot{};
+}
+
+LayoutSlot GraphSheetPlacement(const Ledger& ledger) {
+    if (GraphSheetNeverPlaced(ledger)) return kGraphSheetDefault;
+    const LayoutSlot& slot = ledger.WindowLayout[kLayoutGraphSheet];
     LayoutSlot placed = slot;
     placed.Visible = slot.Visible == 1 ? 1 : 0;
     if (placed.Width <= 0 || placed.Height <= 0) {

@@ -82,6 +82,8 @@ YenAxis MakeYenAxis(int64_t low, int64_t high, int maxSteps = 5);
 // was never placed, so the sheet starts hidden at its default place. A size that is not
 // positive takes the default size.
 LayoutSlot GraphSheetPlacement(const Ledger& ledger);
+// Whether slot 1 says the graph sheet was never placed (see GraphSheetPlacement).
+bool GraphSheetNeverPlaced(const Ledger& ledger);
 inline constexpr LayoutSlot kGraphSheetDefault{0, 0, 81, 400, 600};
 
 }  // namespace kakeibo

@@ -156,6 +156,18 @@ std::array<LayoutSlot, 3> DefaultWindowLayout(int screenHeight) {
     return layout;
 }
 
+void WidenFirstLayout(std::array<LayoutSlot, 3>& layout, int screenWidth, int sheetWidth,
+                      int entryWidth) {
+    LayoutSlot& sheet = layout[kLayoutDataSheet];
+    LayoutSlot& entry = layout[kLayoutEntryForm];
+    const int gap = entry.Left - (sheet.Left + sheet.Width);
+    const int room = screenWidth - entryWidth - gap - sheet.Left;
+    const int width = std::min(room, sheetWidth);
+    if (width <= sheet.Width) return;
+    entry.Left += width - sheet.Width;
+    sheet.Width = width;
+}
+
 void LimitLayout(std::array<LayoutSlot, 3>& layout, const DesktopArea& desktop) {
     if (desktop.Width <= 0 || desktop.Height <= 0) return;
     auto size = [](int32_t value, int32_t smallest, int32_t largest) {
@@ -209,7 +221,7 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
             PathLine(ledger.PreviousYearLedger)};
 }
 
-void ReadSettingsFile(Ledger& ledger, const std::string& path) {
+void ReadSettingsFile(Ledger& ledger, const std::string& path, bool* layoutRead) {
     auto read = ReadTextLines(path);
     if (!read) throw LedgerError("ファイル「" + path + "」を開けませんでした。");
     const std::vector<std::string>& lines = *read;
@@ -224,7 +236,10 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path) {
     if (count > 2) ledger.ShopHistoryMax = length(2);
     if (count > 3) ledger.MemoHistoryMax = length(3);
     if (count > 4) ledger.HideZeroItems = lines[4] == "True";
-    if (count > 5) ReadLayoutLine(ledger, lines[5], path);
+    if (count > 5) {
+        if (layoutRead != nullptr) *layoutRead = true;
+        ReadLayoutLine(ledger, lines[5], path);
+    }
     if (count > 6) {
         const std::string& rule = lines[6];
         ledger.TaxRounding = rule == "1" ? 1 : rule == "2" ? 2 : 0;
@@ -261,7 +276,7 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
 
     if (FileExists(ledger.IniPath)) {
         try {
-            ReadSettingsFile(ledger, ledger.IniPath);
+            ReadSettingsFile(ledger, ledger.IniPath, &result.LayoutSaved);
         } catch (const LedgerError& e) {
             report(NoticeKind::Error, e.what());
         }

@@ -31,6 +31,12 @@ struct DesktopArea {
 inline constexpr int32_t kSmallestSheetWidth = 240;
 inline constexpr int32_t kSmallestSheetHeight = 160;
 
+// The first layout on a screen wider than the default one: the data sheet grows into the
+// free width, up to `sheetWidth` (its month sheets shown whole), and the entry form, `entryWidth`
+// wide, moves right with it, keeping its gap. A screen without that room keeps the layout.
+void WidenFirstLayout(std::array<LayoutSlot, 3>& layout, int screenWidth, int sheetWidth,
+                      int entryWidth);
+
 // Keeps the places read from rozed.ini within what a screen can show: a size between the
 // smallest sheet and the desktop's (a size not set, 0 or less, stays unset), a position at
 // which the window still overlaps the desktop. An empty desktop limits nothing.
@@ -42,7 +48,8 @@ void SetStartupDefaults(Ledger& ledger, int screenHeight);
 // Reads rozed.ini (lines 1..9) into the ledger; values of missing lines keep their defaults.
 // History lengths outside the settings dialog's 0..99 read as the nearer limit. Throws
 // LedgerError when a number line is malformed; values read before it stay.
-void ReadSettingsFile(Ledger& ledger, const std::string& path);
+// `layoutRead`, when given, becomes true once line 6 (the windows' layout) is there to read.
+void ReadSettingsFile(Ledger& ledger, const std::string& path, bool* layoutRead = nullptr);
 
 // The first two lines of rozed.ini, the data folder and the ledger's name, are a path, not a
 // user's text: any name the system allows must come back unchanged. A path that a CP932
@@ -63,6 +70,7 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
 
 struct StartupResult {
     std::vector<Notice> Messages;        // in the order they arose
+    bool LayoutSaved = false;            // rozed.ini held the windows' layout (line 6)
     std::vector<FileStamp> LoadedFiles;  // the ledger's files as read; empty when none was
 };
 

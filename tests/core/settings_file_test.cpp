@@ -154,6 +154,15 @@ TEST_F(StartUpTest, SettingsLinesFollowTheirReadingRules) {
         damaged->WindowLayout,
         (std::array<LayoutSlot, 3>{LayoutSlot{1, -4479, 1079, 1080, 3200},
                                    LayoutSlot{1, 5, 5, 160, 240}, LayoutSlot{1, 1919, 0, 0, 0}}));
+    // A first layout widens the data sheet as far as the screen leaves room beside the
+    // 583-pixel entry form, up to the 585 pixels it asks for; the form moves right with it.
+    const int rows[][3] = {{800, 425, 427}, {1024, 439, 441}, {1920, 585, 587}};
+    for (const auto& [screen, sheet, entry] : rows) {
+        auto layout = DefaultWindowLayout(768);
+        WidenFirstLayout(layout, screen, 585, 583);
+        EXPECT_EQ(layout[kLayoutDataSheet].Width, sheet) << screen;
+        EXPECT_EQ(layout[kLayoutEntryForm].Left, entry) << screen;
+    }
 }
 
 // Line 8 names the reduced-rate items, line 9 the ledger 前年比較 compares with; files of

@@ -128,11 +128,16 @@ TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
     EXPECT_EQ(sheet->StringGrid1->horizontalHeaderItem(3)->text(), QStringLiteral("当月予算"));
     EXPECT_TRUE(sheet->StringGrid1->isRowHidden(0));
 
-    // A hidden saved layout keeps the window hidden.
+    // A hidden saved layout keeps the window hidden; a place off every screen (a damaged
+    // rozed.ini) comes back onto the nearest one.
     ledger->WindowLayout[kLayoutDataSheet].Visible = 0;
     TForm5 hidden(*ledger, workspace);
     hidden.FormCreate();
     EXPECT_FALSE(hidden.isVisible());
+    ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, -5000, 90, 520, 440};
+    TForm5 lost(*ledger, workspace);
+    lost.FormCreate();
+    EXPECT_EQ(lost.geometry(), QRect(0, 90, 440, 520));
 }
 
 TEST_F(DataSheetTest, FollowsTheLedgerAndLeavesNothingOfALongerSheet) {

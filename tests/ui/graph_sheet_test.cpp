@@ -9,14 +9,22 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
+#include <QGuiApplication>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
 
+#include "core/ledger_files.h"
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/entry/entry_widgets.h"
+#include "ui/sheet/data_sheet.h"
 #include "ui/support/screenshot.h"
 
 namespace kakeibo::test {
@@ -80,6 +88,28 @@ protected:
         graph->ComboBox1Change();
     }
     QChart* Chart() { return graph->Chart1->chart(); }
+    // The legend's entries as it shows them, left to right.
+    QStringList Legend() {
+        QStringList legend;
+        for (const QLegendMarker* marker : Chart()->legend()->markers()) legend << marker->label();
+        if (Chart()->legend()->reverseMarkers()) std::reverse(legend.begin(), legend.end());
+        return legend;
+    }
+    // The chart's texts that Qt Charts had to shorten ("お...") to fit their room.
+    QStringList CutTexts() {
+        QCoreApplication::processEvents();  // the chart lays itself out in posted events
+        graph->grab();
+        QStringList cut;
+        for (const QGraphicsItem* item : graph->Chart1->scene()->items()) {
+            QString text;
+            if (const auto* t = dynamic_cast<const QGraphicsTextItem*>(item))
+                text = t->toPlainText();
+            if (const auto* t = dynamic_cast<const QGraphicsSimpleTextItem*>(item))
+                text = t->text();
+            if (text.contains(QStringLiteral("..."))) cut << text;
+        }
+        return cut;
+    }
     qreal Spent(const char* item) { return Figure(Chart(), "実績", item); }
 
     std::unique_ptr<TForm4> graph;  // declared last: destroyed first
@@ -176,9 +206,7 @@ TEST_F(GraphSheetTest, EachGraphShowsItsSeriesOnYenAxesAndItsFiguresWhenHovered)
     for (const Row& row : rows) {
         Pick(row.Kind);
         EXPECT_EQ(Chart()->title(), row.Title);
-        QStringList legend;
-        for (const QLegendMarker* marker : Chart()->legend()->markers()) legend << marker->label();
-        EXPECT_EQ(legend, row.Series);
+        EXPECT_EQ(Legend(), row.Series);
         EXPECT_EQ(AxisOf<QBarCategoryAxis>(Chart())->categories(), row.Categories);
         EXPECT_EQ(AxisOf<QCategoryAxis>(Chart())->categoriesLabels(), row.Yen);
         const auto& [series, category, figure] = row.Figure;
@@ -190,13 +218,68 @@ TEST_F(GraphSheetTest, EachGraphShowsItsSeriesOnYenAxesAndItsFiguresWhenHovered)
     // Hovering a figure shows it exactly.
     Pick(GraphKind::MonthExpense);
     auto* bars = qobject_cast<QAbstractBarSeries*>(Chart()->series().value(0));
-    emit bars->hovered(true, 1, bars->barSets().value(0));
+    for (QBarSet* set : bars->barSets()) {
+        if (set->label() == QStringLiteral("実績")) emit bars->hovered(true, 1, set);
+    }
     EXPECT_EQ(QToolTip::text(), QStringLiteral("食費　実績：37,000円"));
     Pick(GraphKind::AccountBalances);
     auto* bank = qobject_cast<QLineSeries*>(Chart()->series().value(6));
     emit bank->hovered(QPointF(6.2, 0), true);
     // 300,000 + 7 x (250,000 - 8,000 - 40,000).
     EXPECT_EQ(QToolTip::text(), QStringLiteral("7月末　銀行　合計：1,714,000円"));
+}
+
+TEST_F(GraphSheetTest, NeverPlacedItOpensWhereItCoversLeastAndEveryLabelReadsWhole) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    if (screen.width() < 1280) GTEST_SKIP() << "needs a wide screen; ctest gives it one";
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    // The shipped items: 18 expense items, ten account lines in the legend.
+    ASSERT_TRUE(ReadItemMaster(*ledger, KAKEIBO_DATA_DIR "kamoku.dat"));
+    ASSERT_TRUE(ReadSubItemMaster(*ledger, KAKEIBO_DATA_DIR "hojyo.dat"));
+    FillYear(*ledger);
+    // The first layout: the strip, the entry form and the data sheet.
+    main->setGeometry(0, 0, screen.width(), 80);
+    main->show();
+    form->move(427, 81);
+    TForm5 sheet(*ledger, *main, main.get());
+    sheet.setGeometry(0, 81, 425, screen.height() - 150);
+    sheet.show();
+
+    main->N12->trigger();
+    const QRect placed = graph->frameGeometry();
+    EXPECT_TRUE(screen.contains(placed));
+    for (const QWidget* window :
+         {static_cast<QWidget*>(main.get()), static_cast<QWidget*>(form.get()),
+          static_cast<QWidget*>(&sheet)}) {
+        EXPECT_FALSE(placed.intersects(window->frameGeometry()))
+            << window->objectName().toStdString();
+    }
+    for (int kind = 0; kind < kGraphCount; ++kind) {
+        Pick(static_cast<GraphKind>(kind));
+        EXPECT_EQ(CutTexts(), QStringList()) << kind;
+    }
+    // The budget's bar stands below the spending's, as the legend lists them left to right.
+    Pick(GraphKind::MonthExpense);
+    ASSERT_EQ(Legend(), QStringList({"実績", "予算"}));
+    const QImage shot = SaveScreenshot(*graph, QStringLiteral("graph_sheet_first_place"));
+    const auto firstRow = [&](const QColor& colour) {
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                if (shot.pixelColor(x, y) == colour) return y;
+            }
+        }
+        return -1;
+    };
+    const int spent = firstRow(QColor(70, 100, 180));
+    const int budget = firstRow(QColor(190, 205, 235));
+    EXPECT_GE(spent, 0);
+    EXPECT_LT(spent, budget);
+
+    // Once placed, the sheet comes back where it was left.
+    main->N12->trigger();
+    graph->move(300, 300);
+    main->N12->trigger();
+    EXPECT_EQ(graph->pos(), QPoint(300, 300));
 }
 
 TEST_F(GraphSheetTest, MaximiseFillsTheScreenBelowTheStripAndRestores) {
@@ -269,6 +352,38 @@ TEST_F(GraphLayoutTest, AnOlderLineSixStartsTheSheetHiddenAtItsDefaultPlace) {
         EXPECT_TRUE(graph2->isHidden()) << line;
         EXPECT_FALSE(main2->N12->isChecked()) << line;
         EXPECT_EQ(graph2->geometry(), QRect(0, 81, 600, 400)) << line;
+    }
+}
+
+TEST_F(GraphLayoutTest, AFirstStartOnAWideScreenShowsTheMonthSheetsWholeAndASavedLayoutStays) {
+    const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
+    if (screen < 1280) GTEST_SKIP() << "needs a wide screen; ctest gives it one";
+    for (const bool saved : {false, true}) {
+        if (saved) {
+            QFile ini(QString::fromStdString(exe + "rozed.ini"));
+            ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ini.write(QByteArray::fromStdString(
+                EncodeCp932(exe + "\r\nなし\r\n30\r\n30\r\nFalse\r\n1,427,81,483,583,1,427,81,483,"
+                                  "583,1,0,81,618,425,\r\n")));
+        }
+        Start();
+        const auto& layout = restarted->WindowLayout;
+        if (saved) {
+            EXPECT_EQ(layout[kLayoutDataSheet], (LayoutSlot{1, 0, 81, 618, 425}));
+            EXPECT_EQ(layout[kLayoutEntryForm].Left, 427);
+            continue;
+        }
+        TForm5 sheet(*restarted, *main2, main2.get());
+        sheet.FormCreate();
+        // The entry form keeps its gap beside the wider sheet, and both fit on the screen.
+        EXPECT_EQ(layout[kLayoutEntryForm].Left, sheet.geometry().right() + 3);
+        EXPECT_LE(layout[kLayoutEntryForm].Left + TForm3::kFormWidth, screen);
+        for (int kind : {ExpenseSheet, IncomeSheet}) {
+            sheet.GridMode(kind);
+            QCoreApplication::processEvents();
+            // Every column shows whole: nothing to scroll sideways.
+            EXPECT_EQ(sheet.StringGrid1->horizontalScrollBar()->maximum(), 0) << kind;
+        }
     }
 }
 

@@ -21,6 +21,7 @@
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/save.h"
+#include "core/settings_file.h"
 #include "core/sjis.h"
 #include "core/version.h"
 #include "ui/entry/entry_form.h"
@@ -767,6 +768,25 @@ TEST_F(MainWindowTest, StartUpShowsTheNoticesOfAMissingLedgerAndMaster) {
               QStringLiteral("ファイル名消えた家計簿.nbdは見つかりませんでした。"));
     EXPECT_EQ(PanelText(), QStringLiteral(" 編集中ファイル名： 新規作成"));
     EXPECT_EQ(w.ComboBox2->currentText(), QStringLiteral("7"));
+}
+
+TEST_F(MainWindowTest, ADamagedLayoutLineStartsWithEveryWindowWithinTheScreen) {
+    // Sizes of 2147483647 once opened a 32767 x 32767 window and stopped the program.
+    WriteText(exe + QStringLiteral("rozed.ini"),
+              exe + QStringLiteral("\r\n新規作成\r\n30\r\n30\r\nFalse\r\n"
+                                   "1,-5000,81,2147483647,2147483647,1,2147483647,2147483647,"
+                                   "2147483647,2147483647,1,0,-2147483647,1,1,\r\n"));
+    Start();
+    EXPECT_TRUE(platform.Boxes.empty());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    for (const LayoutSlot& slot : ledger->WindowLayout) {
+        const QRect window(slot.Left, slot.Top, slot.Width, slot.Height);
+        const QSize least(kSmallestSheetWidth, kSmallestSheetHeight);
+        EXPECT_TRUE(window.intersects(screen) &&
+                    screen.size().expandedTo(window.size()) == screen.size() &&
+                    window.size().expandedTo(least) == window.size())
+            << slot.Left << "," << slot.Top << " " << slot.Width << "x" << slot.Height;
+    }
 }
 
 TEST_F(MainWindowTest, Screenshot) {

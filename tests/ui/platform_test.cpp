@@ -83,5 +83,41 @@ TEST(ReachablePosition, KeepsPlacesOnScreenAndMovesLostWindowsOntoTheNearestScre
     EXPECT_EQ(ReachablePosition(QRect(QPoint(-5000, 81), form), {}), QPoint(-5000, 81));
 }
 
+TEST(LeastCoveringPlace, FindsTheFreeSideOrCoversAsLittleAsAnyPlaceOnTheScreen) {
+    const QSize wanted(900, 620);
+    const auto covered = [](const QRect& place, const QList<QRect>& others) {
+        int64_t sum = 0;
+        for (const QRect& other : others) {
+            const QRect both = place.intersected(other);
+            sum += both.isEmpty() ? 0 : int64_t{both.width()} * both.height();
+        }
+        return sum;
+    };
+    for (const QSize screenSize : {QSize(1920, 1080), QSize(1280, 1024), QSize(1024, 768)}) {
+        const QRect screen(QPoint(0, 0), screenSize);
+        // The strip at the top, the entry form and the data sheet as the first start lays them.
+        const QList<QRect> others = {QRect(0, 0, screenSize.width(), 80), QRect(427, 81, 583, 483),
+                                     QRect(0, 81, 425, screenSize.height() - 150)};
+        const QRect place = LeastCoveringPlace(wanted, others, screen);
+        EXPECT_EQ(place.size(), wanted) << screenSize.width();
+        EXPECT_TRUE(screen.contains(place)) << screenSize.width();
+        if (screenSize.width() == 1920) {
+            EXPECT_EQ(place, QRect(1010, 80, 900, 620));  // the free right half
+            continue;
+        }
+        // No place of the screen, pixel row by row, covers less.
+        const int64_t least = covered(place, others);
+        for (int top = 0; top + wanted.height() <= screenSize.height(); ++top) {
+            for (int left = 0; left + wanted.width() <= screenSize.width(); left += 4) {
+                ASSERT_LE(least, covered(QRect(QPoint(left, top), wanted), others))
+                    << screenSize.width() << ": " << left << "," << top;
+            }
+        }
+    }
+    // Larger than the screen: the whole screen.
+    const QRect small(0, 0, 800, 600);
+    EXPECT_EQ(LeastCoveringPlace(wanted, {QRect(0, 0, 800, 80)}, small), small);
+}
+
 }  // namespace
 }  // namespace kakeibo

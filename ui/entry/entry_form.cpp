@@ -33,9 +33,6 @@ namespace kakeibo {
 
 namespace {
 
-constexpr int kFormWidth = 583;
-constexpr int kFormHeight = 483;
-
 const QColor kPanelColor(251, 253, 255);
 const QColor kCaptionCream(254, 250, 233);
 const QColor kCaptionBlue(238, 249, 255);

@@ -39,6 +39,8 @@ class TForm3 final : public TToolWindow {
 
 public:
     TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent = nullptr);
+    static constexpr int kFormWidth = 583;  // the form's fixed size
+    static constexpr int kFormHeight = 483;
 
     // Placement from WindowLayout slot 0, histories from DataDir, expense tab, receipt 0.
     void FormCreate();

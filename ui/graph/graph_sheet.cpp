@@ -1,5 +1,6 @@
 #include "ui/graph/graph_sheet.h"
 
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -8,16 +9,19 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLegend>
 #include <QLineSeries>
 #include <QPainter>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QToolTip>
 #include <algorithm>
 #include <memory>
 
+#include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
 
@@ -36,6 +40,15 @@ const QColor kLineColors[] = {QColor(0, 0, 128),    QColor(200, 70, 70),  QColor
                               QColor(220, 130, 0),  QColor(120, 60, 160), QColor(0, 140, 160),
                               QColor(150, 100, 50), QColor(230, 90, 160), QColor(100, 100, 100),
                               QColor(150, 170, 30), QColor(60, 140, 230), QColor(170, 20, 40)};
+
+// What the chart around the plot takes, measured with the program's fonts: the window's
+// frame, the title, the legend, the yen labels and the margins.
+constexpr int kChartFrameHeight = 175;
+constexpr int kChartFrameWidth = 70;
+// A category's band needs its label's text item (the text and its margins) and a little air;
+// a legend entry its text, its mark and the space before the next.
+constexpr int kBandAboveText = 10;
+constexpr int kLegendMark = 24;
 
 QFont SheetFont(int pixels, bool bold = false) {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -190,7 +203,57 @@ TForm4::TForm4(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
 
 void TForm4::FormCreate() {
     ComboBox1->setCurrentIndex(0);
-    Place(GraphSheetPlacement(ledger_));
+    unplaced_ = GraphSheetNeverPlaced(ledger_);
+    Place(GraphSheetPlacement(ledger_), true);
+}
+
+void TForm4::ForgetPlace(const LayoutSlot& slot) {
+    Place(slot);
+    unplaced_ = true;
+}
+
+void TForm4::FormShow() {
+    if (unplaced_) {
+        unplaced_ = false;
+        PlaceWhereItCoversLeast();
+    }
+    DrawChart();
+}
+
+QSize TForm4::ReadableSize() {
+    const QFontMetrics labels(SheetFont(11));
+    const QFontMetrics legend(SheetFont(12));
+    QSize size(kGraphSheetDefault.Width, kGraphSheetDefault.Height);
+    for (int kind = 0; kind < kGraphCount; ++kind) {
+        const GraphPlot plot = PlotOf(static_cast<GraphKind>(kind));
+        // Qt Charts shows a category label that is higher than its band as "...".
+        if (plot.Horizontal) {
+            const int bands = static_cast<int>(plot.Categories.size());
+            size.setHeight(std::max(
+                size.height(), kChartFrameHeight + bands * (labels.height() + kBandAboveText)));
+        }
+        // The legend shares one row among its entries and shortens each to its share.
+        int width = kChartFrameWidth;
+        for (const GraphSeries& series : plot.Series) {
+            width += legend.horizontalAdvance(series.Name) + kLegendMark;
+        }
+        size.setWidth(std::max(size.width(), width));
+    }
+    return size;
+}
+
+// The first showing of a sheet that was never placed: where it hides least of the main window
+// and the other tool windows on show, at a size at which the chart reads whole.
+void TForm4::PlaceWhereItCoversLeast() {
+    const QWidget* owner = parentWidget();
+    const QScreen* on = owner != nullptr ? owner->screen() : screen();
+    if (on == nullptr) return;
+    QList<QRect> others;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        const bool counts = window == owner || qobject_cast<const TToolWindow*>(window) != nullptr;
+        if (window != this && counts && window->isVisible()) others << window->frameGeometry();
+    }
+    setGeometry(LeastCoveringPlace(ReadableSize(), others, on->availableGeometry()));
 }
 
 GraphKind TForm4::Kind() const {
@@ -274,7 +337,11 @@ void TForm4::BuildChart(const GraphPlot& plot, const YenAxis& scale) {
 
     std::vector<Drawn> drawn(plot.Series.size());
     QAbstractBarSeries* bars = nullptr;
-    for (size_t k = 0; k < plot.Series.size(); ++k) {
+    // A horizontal series stacks its sets upwards from the bottom of each band: added in
+    // reverse, they read from the top in the legend's order, which then lists them reversed.
+    chart->legend()->setReverseMarkers(plot.Horizontal);
+    for (size_t n = 0; n < plot.Series.size(); ++n) {
+        const size_t k = plot.Horizontal ? plot.Series.size() - 1 - n : n;
         const GraphSeries& series = plot.Series[k];
         if (series.Line) continue;
         if (bars == nullptr) {

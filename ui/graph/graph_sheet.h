@@ -48,8 +48,13 @@ class TForm4 final : public TToolWindow {
 public:
     TForm4(Ledger& ledger, Workspace& mainWindow, QWidget* parent = nullptr);
 
-    // Placement and visibility from WindowLayout slot 1; the list on 「今月の支出」.
+    // Placement and visibility from WindowLayout slot 1; the list on 「今月の支出」. A sheet
+    // never placed takes its first place as it first shows (PlaceWhereItCoversLeast).
     void FormCreate();
+    void ForgetPlace(const LayoutSlot& slot) override;
+    // The size at which every category label and legend entry of the three graphs reads whole
+    // (at least the default size).
+    QSize ReadableSize();
     // Draws the graph chosen in ComboBox1 from the ledger: new figures go into the chart on
     // show while the graph keeps its categories and series, otherwise a new chart is built.
     void DrawChart();
@@ -66,7 +71,7 @@ public:
     QChartView* Chart1 = nullptr;    // the chart; hover a bar or point for its figure
 
 protected:
-    void FormShow() override { DrawChart(); }
+    void FormShow() override;
     void FormResize() override;
 
 private:
@@ -74,6 +79,7 @@ private:
     void BuildChart(const GraphPlot& plot, const YenAxis& scale);
     void UpdateChart(const GraphPlot& plot, const YenAxis& scale);
     void ShowTip(bool state, size_t series, int index);
+    void PlaceWhereItCoversLeast();
 
     // What the chart on show draws, series by series.
     struct Drawn {
@@ -86,6 +92,7 @@ private:
     YenAxis scale_;
     std::vector<Drawn> drawn_;
     QCategoryAxis* yenAxis_ = nullptr;
+    bool unplaced_ = false;  // never placed: the first showing chooses the place
 };
 
 }  // namespace kakeibo

@@ -39,6 +39,7 @@
 #include "ui/recurring/recurring_form.h"
 #include "ui/search/search_form.h"
 #include "ui/settings/settings_dialog.h"
+#include "ui/sheet/data_sheet.h"
 #include "ui/window/tool_window.h"
 
 namespace kakeibo {
@@ -271,6 +272,7 @@ void TForm1::FormCreate() {
     const Date today = platform.Today();
     // A fault part-way leaves what was read so far; the window must still come up on today.
     std::vector<FileStamp> loaded;
+    bool layoutSaved = false;
     RunGuarded([&] {
         const std::string exeDir = platform.ExeDir().toStdString();
         // A save of the settings cut short is put right before they are read.
@@ -282,11 +284,17 @@ void TForm1::FormCreate() {
                                        [this](const std::string& dir, const std::string& name) {
                                            return TakeLedger(dir, name, true);
                                        });
+        layoutSaved = result.LayoutSaved;
         for (const Notice& notice : result.Messages) ShowNotice(notice);
         loaded = std::move(result.LoadedFiles);
     });
     // A damaged or foreign rozed.ini must not open a window larger than every screen.
     LimitLayout(ledger_.WindowLayout, Desktop());
+    // A saved layout is the user's; the first one uses a wide screen's room.
+    if (!layoutSaved) {
+        WidenFirstLayout(ledger_.WindowLayout, ScreenWidth(this), TForm5::MonthSheetWidth(),
+                         TForm3::kFormWidth);
+    }
     startDataDir_ = ledger_.DataDir;
     ShowPanelName();
     init();
@@ -643,11 +651,7 @@ void TForm1::FormVisibleInit() {
         dataSheet_->show();
     }
     // The graph sheet is not part of the default layout: hidden, at its default place.
-    if (graphSheet_ != nullptr) {
-        graphSheet_->hide();
-        graphSheet_->setGeometry(kGraphSheetDefault.Left, kGraphSheetDefault.Top,
-                                 kGraphSheetDefault.Width, kGraphSheetDefault.Height);
-    }
+    if (graphSheet_ != nullptr) graphSheet_->ForgetPlace(kGraphSheetDefault);
     N13->setChecked(true);
     N11->setChecked(true);
     N12->setChecked(false);

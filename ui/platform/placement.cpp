@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace kakeibo {
 
@@ -47,6 +48,36 @@ QPoint ReachablePosition(const QRect& window, const QList<QRect>& screens) {
     const int top =
         std::max(nearest->top(), std::min(window.top(), nearest->bottom() + 1 - window.height()));
     return QPoint(left, top);
+}
+
+QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& screen) {
+    size = size.boundedTo(screen.size());
+    // The covered area changes evenly between the places where an edge of the window meets
+    // an edge of the screen or of another window, so the least lies at one of those.
+    QList<int> lefts = {screen.left(), screen.right() + 1 - size.width()};
+    QList<int> tops = {screen.top(), screen.bottom() + 1 - size.height()};
+    for (const QRect& other : others) {
+        for (int edge : {other.left(), other.right() + 1}) lefts << edge << edge - size.width();
+        for (int edge : {other.top(), other.bottom() + 1}) tops << edge << edge - size.height();
+    }
+    QRect best(screen.topLeft(), size);
+    int64_t least = std::numeric_limits<int64_t>::max();
+    for (int top : tops) {
+        for (int left : lefts) {
+            const QRect place(QPoint(left, top), size);
+            if (!screen.contains(place)) continue;
+            int64_t covered = 0;
+            for (const QRect& other : others) covered += Area(place.intersected(other));
+            const bool better =
+                covered < least ||
+                (covered == least && std::pair(top, left) < std::pair(best.top(), best.left()));
+            if (better) {
+                least = covered;
+                best = place;
+            }
+        }
+    }
+    return best;
 }
 
 QList<QRect> ScreenRects() {

@@ -15,6 +15,11 @@ namespace kakeibo {
 // With no screen the position is kept.
 QPoint ReachablePosition(const QRect& window, const QList<QRect>& screens);
 
+// Where a window of `size` (made smaller where the screen is) covers the least of the windows
+// `others` on the screen area `screen`: each place tried lies wholly on the screen, at its
+// edges or right beside one of the others; of equal ones the highest, then the leftmost.
+QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& screen);
+
 // The rectangles of the screens the application has now.
 QList<QRect> ScreenRects();
 

@@ -1,5 +1,6 @@
 #include "ui/sheet/data_sheet.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -7,8 +8,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <algorithm>
 #include <vector>
 
 #include "core/ledger_paths.h"
@@ -186,7 +189,20 @@ void TForm5::FormCreate() {
     HojyoInit();
     State.PassbookChoice = 0;
     GridMode(ExpenseSheet);
-    Place(ledger_.WindowLayout[kLayoutDataSheet]);
+    Place(ledger_.WindowLayout[kLayoutDataSheet], true);
+}
+
+int TForm5::MonthSheetWidth() {
+    const QStyle* style = QApplication::style();
+    int columns = 0;
+    for (int kind : {ExpenseSheet, IncomeSheet}) {
+        int sum = 0;
+        for (int width : SheetLayoutOf(kind).ColumnWidths) sum += width + 1;  // as GridMode sets
+        columns = std::max(columns, sum);
+    }
+    // The grid's frame on both sides, its vertical scroll bar and the window's margins.
+    return columns + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+           style->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
 }
 
 void TForm5::HojyoInit() {

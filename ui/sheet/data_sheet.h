@@ -26,6 +26,9 @@ public:
 
     // Placement from WindowLayout slot 2, the sheet list, no expansions, then "今月の支出".
     void FormCreate();
+    // The window's width at which 「今月の支出」 and 「今月の収入」 show every column whole,
+    // beside the scroll bar.
+    static int MonthSheetWidth();
     // Lays the grid out for a sheet kind, then fills; the passbook asks for its account first
     // and changes nothing when none is chosen.
     void GridMode(int kind);

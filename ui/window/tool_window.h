@@ -42,6 +42,9 @@ public:
     // one, and shows or hides it. `intoReach`: a place mostly off every screen moves to the
     // nearest place on one.
     void Place(const LayoutSlot& slot, bool intoReach = false);
+    // Back to a place of the default layout. A window that chooses its own first place
+    // chooses it again as it next shows.
+    virtual void ForgetPlace(const LayoutSlot& slot) { Place(slot); }
 
     // The close picture: hides the window (and tells the main window).
     void Image2Click();
