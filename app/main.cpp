@@ -11,6 +11,8 @@
 #include "ui/entry/entry_form.h"
 #include "ui/graph/graph_sheet.h"
 #include "ui/main/main_window.h"
+#include "ui/platform/platform.h"
+#include "ui/print_dialog/print_preview.h"
 #include "ui/search/search_form.h"
 #include "ui/sheet/data_sheet.h"
 
@@ -38,6 +40,7 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("org.nimbrel.Kakeibo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/app_icon.png")));
     SubstituteFonts();
+    kakeibo::SetPrintPreview(&kakeibo::ShowPrintPreview);
 
     // The file dialogs' own texts (overwrite question, buttons) in Japanese when Qt has them.
     QTranslator qtTexts;

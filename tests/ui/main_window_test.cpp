@@ -196,7 +196,8 @@ TEST_F(MainWindowTest, MenuToolbarAndSelectorsCarryTheirTexts) {
               QStringList({QStringLiteral("　上書き保存"), QStringLiteral("　名前を付けて保存"),
                            QStringLiteral("　バックアップから復元…"),
                            QStringLiteral("　明細の取り込み…"), QStringLiteral("　次年度繰越"),
-                           QStringLiteral("　定期入出金…"), QStringLiteral("　終了")}));
+                           QStringLiteral("　定期入出金…"), QStringLiteral("　印刷…"),
+                           QStringLiteral("　PDFに出力…"), QStringLiteral("　終了")}));
     EXPECT_EQ(menu("View1"),
               QStringList({QStringLiteral("　データシート　"), QStringLiteral("　グラフシート　"),
                            QStringLiteral("　入力フォーム　"), QStringLiteral("　初期値に戻す")}));

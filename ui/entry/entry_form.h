@@ -47,6 +47,8 @@ public:
     // Refills the entry list of the edited month and the wallet balance.
     void DrawCell();
     void Refill() override { DrawCell(); }
+    // The month's entry list, every entry of it.
+    std::unique_ptr<PrintDocument> Printed() const override;
 
     // The shop and memo history lists, newest first, as a save writes them.
     std::vector<std::string> ShopHistory() const;

@@ -12,6 +12,7 @@
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_list_model.h"
 #include "ui/platform/platform.h"
+#include "ui/print/printout.h"
 #include "ui/window/workspace.h"
 
 namespace kakeibo {
@@ -107,6 +108,20 @@ QString TForm3::EntryListCell(int row, int column) const {
                                                          : QString();
     }
     return model_->Text(row - 1, column);
+}
+
+std::unique_ptr<PrintDocument> TForm3::Printed() const {
+    TablePrintout table = PrintoutTitles(ledger_, "今月の入力一覧", false);
+    for (int r = 0; r < EntryListRowCount(); ++r) {
+        auto& cells = table.Cells.emplace_back();
+        for (int c = 0; c < kEntryListColumns; ++c) {
+            cells.push_back(EntryListCell(r, c).toStdString());
+        }
+    }
+    table.ColumnWidths.assign(std::begin(kColumnWidths), std::end(kColumnWidths));
+    table.Landscape = true;
+    // The rows as the sheets have them: room for the larger print.
+    return std::make_unique<TableDocument>(std::move(table), 25);
 }
 
 int TForm3::EntryListCurrentRow() const {

@@ -10,6 +10,8 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLegend>
@@ -24,6 +26,7 @@
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
+#include "ui/print/printout.h"
 
 namespace kakeibo {
 
@@ -410,6 +413,22 @@ void TForm4::ShowTip(bool state, size_t series, int index) {
 
 void TForm4::FormResize() {
     Chart1->setGeometry(8, 65, std::max(0, width() - 16), std::max(0, height() - 75));
+}
+
+std::unique_ptr<PrintDocument> TForm4::Printed() const {
+    QChart* chart = Chart1->chart();
+    const bool wholeYear = Kind() != GraphKind::MonthExpense;
+    return std::make_unique<PictureDocument>(
+        PrintoutTitles(ledger_, ComboBox1->currentText().toStdString(), wholeYear),
+        [chart](QPainter& painter, const QRectF& target) {
+            // Laid out anew at the page's size, so that every label has its room, then back.
+            const QRectF shown = chart->geometry();
+            chart->setGeometry(QRectF(shown.topLeft(), target.size()));
+            if (chart->layout() != nullptr) chart->layout()->activate();
+            chart->scene()->render(&painter, target, QRectF(shown.topLeft(), target.size()));
+            chart->setGeometry(shown);
+            if (chart->layout() != nullptr) chart->layout()->activate();
+        });
 }
 
 }  // namespace kakeibo

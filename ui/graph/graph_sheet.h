@@ -62,6 +62,8 @@ public:
     void Refill() override { DrawChart(); }
     // A hidden sheet is redrawn as it shows again; a write need not pay for it.
     bool RefillsWhileHidden() const override { return false; }
+    // The graph on show, laid out again at the page's size, with its legend.
+    std::unique_ptr<PrintDocument> Printed() const override;
 
     void ComboBox1Change();
 

@@ -36,6 +36,7 @@
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
+#include "ui/print/printout.h"
 #include "ui/recurring/recurring_form.h"
 #include "ui/search/search_form.h"
 #include "ui/settings/settings_dialog.h"
@@ -215,6 +216,12 @@ void TForm1::BuildMenu() {
                    &TForm1::N9Click);
     ConnectGuarded(addEntry(File1, Teiki1, "Teiki1", "　定期入出金…"), &QAction::triggered, this,
                    [this] { EditRecurring(nullptr); });
+    File1->addSeparator();
+    addEntry(File1, Print1, "Print1", "　印刷…");
+    shortcut(Print1, Qt::Key_P);
+    ConnectGuarded(Print1, &QAction::triggered, this, &TForm1::Print1Click);
+    ConnectGuarded(addEntry(File1, Pdf1, "Pdf1", "　PDFに出力…"), &QAction::triggered, this,
+                   &TForm1::Pdf1Click);
     File1->addSeparator();
     ConnectGuarded(addEntry(File1, N16, "N16", "　終了"), &QAction::triggered, this,
                    &TForm1::N16Click);
@@ -677,6 +684,50 @@ void TForm1::N5Click(QObject* sender) {
     }
     // The sheet is read as shown, also while the window is hidden.
     if (dataSheet_ != nullptr) ExportCsv(dataSheet_->ShownTable(), ledger_.DataDir);
+}
+
+TToolWindow* TForm1::PrintTarget() const {
+    if (lastActive_ != nullptr && lastActive_->isVisible()) return lastActive_;
+    for (TToolWindow* window :
+         std::initializer_list<TToolWindow*>{dataSheet_, entryForm_, graphSheet_}) {
+        if (window != nullptr && window->isVisible()) return window;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// What the tool window used last prints; says so when no window shows anything to print.
+std::unique_ptr<PrintDocument> PrintedOf(const TToolWindow* window) {
+    std::unique_ptr<PrintDocument> document = window != nullptr ? window->Printed() : nullptr;
+    if (document == nullptr) {
+        CurrentPlatform().ShowMessage(
+            QStringLiteral("印刷するデータシート、グラフシートか入力フォームを表示してください。"));
+    }
+    return document;
+}
+
+}  // namespace
+
+void TForm1::Print1Click() {
+    const auto document = PrintedOf(PrintTarget());
+    if (document != nullptr) CurrentPlatform().PrintWithPreview(*document, this);
+}
+
+void TForm1::Pdf1Click() {
+    const auto document = PrintedOf(PrintTarget());
+    if (document == nullptr) return;
+    Platform& platform = CurrentPlatform();
+    FileDialogOptions options;
+    options.Filter = QStringLiteral("PDFファイル(*.pdf)|*.pdf");
+    options.InitialDir = QString::fromStdString(ledger_.DataDir);
+    options.DefaultExt = QStringLiteral("pdf");
+    options.FileName = document->PdfName();
+    options.OverwritePrompt = true;
+    const auto path = platform.GetSaveFileName(options);
+    if (!path) return;
+    WritePdf(*document, path->toStdString());
+    platform.ShowMessage(QStringLiteral("　保存は正常に終了しました。　"));
 }
 
 void TForm1::About1Click() {

@@ -93,6 +93,13 @@ public:
     // CSV export: `sender` N7 writes the month's entry list, any other the shown sheet.
     void N5Click(QObject* sender);
     void About1Click();
+    // Printing and PDF of what the tool window used last shows (PrintTarget).
+    void Print1Click();
+    void Pdf1Click();
+    // The tool window whose contents 「印刷…」 takes: the one active last while it is still
+    // shown, else the first shown of the data sheet, the entry form and the graph sheet.
+    TToolWindow* PrintTarget() const;
+    void ToolWindowActivated(TToolWindow* window) override { lastActive_ = window; }
     // 元に戻す and やり直し: the history's step back or forward, shown where it happened.
     void Undo1Click();
     void Redo1Click();
@@ -161,6 +168,7 @@ private:
     TSheetWindow* dataSheet_ = nullptr;
     TToolWindow* graphSheet_ = nullptr;
     TForm6* searchForm_ = nullptr;
+    TToolWindow* lastActive_ = nullptr;
     // Where the histories lay at start-up, for a save without an entry form.
     std::string startDataDir_;
     LedgerJournal journal_;
@@ -196,6 +204,8 @@ private:
     QAction* Teiki1 = nullptr;          // 定期入出金… (the recurring entries' list)
     QAction* RestoreBackup1 = nullptr;  // バックアップから復元, enabled when a generation exists
     QAction* StatementImport1 = nullptr;  // 明細の取り込み
+    QAction* Print1 = nullptr;            // 印刷… (Ctrl+P)
+    QAction* Pdf1 = nullptr;              // PDFに出力…
     QAction* N16 = nullptr;               // 終了
     QAction* Undo1 = nullptr;             // 元に戻す (Ctrl+Z), naming the step
     QAction* Redo1 = nullptr;             // やり直し (Ctrl+Y, Ctrl+Shift+Z), naming the step

@@ -277,6 +277,19 @@ bool Platform::ChooseLines(const QString&, const QString&, std::vector<CheckLine
     return false;
 }
 
+namespace {
+PrintPreviewFunction g_printPreview = nullptr;
+}  // namespace
+
+void SetPrintPreview(PrintPreviewFunction preview) {
+    g_printPreview = preview;
+}
+
+bool Platform::PrintWithPreview(const PrintDocument& document, QWidget* over) {
+    if (g_printPreview == nullptr) throw LedgerError("印刷の機能が組み込まれていません。");
+    return g_printPreview(document, over);
+}
+
 Platform& CurrentPlatform() {
     static DesktopPlatform desktop;
     return g_installed ? *g_installed : desktop;

@@ -18,6 +18,8 @@ class QWidget;
 
 namespace kakeibo {
 
+class PrintDocument;
+
 // Kinds of typed message boxes, with their titles "警告", "エラー", "情報", "確認".
 enum class MessageKind { Warning, Error, Information, Confirmation };
 
@@ -86,6 +88,9 @@ public:
     // when cancelled (as a platform without the list does).
     virtual bool ChooseLines(const QString& title, const QString& label,
                              std::vector<CheckLine>& lines);
+    // The print preview of `document` over `over`, from which the user chooses a printer,
+    // paper and orientation and prints: true when it was printed, false when closed.
+    virtual bool PrintWithPreview(const PrintDocument& document, QWidget* over);
     // The program's folder, ending with "/": beside the program for a portable copy, else
     // the user's configuration folder.
     virtual QString ExeDir() = 0;
@@ -101,6 +106,11 @@ Platform* SetPlatform(Platform* platform);
 
 // A message core asked to show, in the box of its kind.
 void ShowNotice(const Notice& notice);
+
+// Qt's print support is a library of its own that only the program links: it installs its
+// preview here at start. Without one, printing says it is not available.
+using PrintPreviewFunction = bool (*)(const PrintDocument& document, QWidget* over);
+void SetPrintPreview(PrintPreviewFunction preview);
 
 // Runs a user action; an exception it lets escape is shown in an error box with the
 // application's title (see ErrorBoxText) and the action ends there. Returns false then.

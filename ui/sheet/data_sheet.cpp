@@ -18,6 +18,7 @@
 #include "core/previous_year.h"
 #include "core/sheet_drawing.h"
 #include "ui/platform/platform.h"
+#include "ui/print/printout.h"
 
 namespace kakeibo {
 
@@ -389,6 +390,27 @@ TextTable TForm5::ShownTable() const {
 
 QString TForm5::ShownTitle() const {
     return ComboBox1->currentText();
+}
+
+std::unique_ptr<PrintDocument> TForm5::Printed() const {
+    const int kind = State.SheetKind;
+    TablePrintout table = PrintoutTitles(ledger_, ShownTitle().toStdString(), kind == YearSheet);
+    table.Cells = ShownTable();
+    for (int c = 0; c < StringGrid1->columnCount(); ++c) {
+        table.ColumnWidths.push_back(StringGrid1->columnWidth(c) - 1);
+    }
+    table.Landscape = IsWideSheet(kind);
+    const int rows = static_cast<int>(table.Cells.size());
+    if (kind == ExpenseSheet || kind == IncomeSheet) {
+        table.Gauges.resize(rows);
+        for (int r = 1; r < rows; ++r) {
+            const auto& cells = table.Cells[r];
+            if (cells.size() > 3) table.Gauges[r] = GaugeOf(kind, cells[0], cells[2], cells[3]);
+        }
+    }
+    table.Spanned.resize(rows);
+    for (int r = 1; r < rows; ++r) table.Spanned[r] = StringGrid1->columnSpan(r, 0) > 1;
+    return std::make_unique<TableDocument>(std::move(table), kRowHeight);
 }
 
 void TForm5::FormResize() {

@@ -40,6 +40,7 @@ public:
     void Refill() override { DrawCurrentSheet(); }
     TextTable ShownTable() const override;
     QString ShownTitle() const override;
+    std::unique_ptr<PrintDocument> Printed() const override;
     // Collapses every item of every sheet.
     void HojyoInit();
     // 「前年の家計簿を選ぶ…」: the ledger 前年比較 compares with, chosen in a file dialog.

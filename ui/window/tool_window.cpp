@@ -9,6 +9,7 @@
 #include "ui/platform/frameless.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
+#include "ui/print/printout.h"
 #include "ui/window/workspace.h"
 
 namespace kakeibo {
@@ -112,6 +113,17 @@ void TToolWindow::closeEvent(QCloseEvent* event) {
     // Hidden, never destroyed: what the window shows and holds outlives the closing.
     workspace_.FormVisible(this, isVisible());
     event->accept();
+}
+
+std::unique_ptr<PrintDocument> TToolWindow::Printed() const {
+    return nullptr;
+}
+
+void TToolWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        workspace_.ToolWindowActivated(this);
+    }
 }
 
 void TToolWindow::paintEvent(QPaintEvent*) {

@@ -3,12 +3,14 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 #include "core/csv.h"
 #include "core/ledger.h"
 
 namespace kakeibo {
 
+class PrintDocument;
 class TPictureButton;
 class Workspace;
 
@@ -34,6 +36,9 @@ public:
     virtual void Refill() = 0;
     // False for a window that need not be refilled while hidden: it is refilled as it shows.
     virtual bool RefillsWhileHidden() const { return true; }
+    // What 「印刷…」 and 「PDFに出力…」 take from this window while it is the one used last:
+    // all of what it shows, on pages; nothing for a window that prints nothing.
+    virtual std::unique_ptr<PrintDocument> Printed() const;
 
     // The place as a save records it. Shown means show() was asked and not undone, so a window
     // counts as shown also while the main window itself is not on the screen yet.
@@ -70,6 +75,7 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;

@@ -7,6 +7,7 @@ namespace kakeibo {
 struct Change;
 struct Date;
 struct RecurringEntry;
+class TToolWindow;
 
 // What a tool window or dialog may ask of the main window. They depend on this alone, so
 // their tests can stand a small fake in for the main window.
@@ -24,6 +25,8 @@ public:
     // window shows it. When it cannot be kept (a journal that cannot be written), this takes
     // the change back out of the ledger and throws: the handler then stops as for any error.
     virtual void Record(const Change& change) { static_cast<void>(change); }
+    // A tool window became the active window: printing takes what it shows.
+    virtual void ToolWindowActivated(TToolWindow* window) { static_cast<void>(window); }
     // Opens the recurring entries' list, its fields filled from `preset` when given.
     virtual void EditRecurring(const RecurringEntry* preset) { static_cast<void>(preset); }
 

@@ -1,5 +1,10 @@
 #include "ui/support/fake_platform.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
+
+#include "ui/print/printout.h"
+
 namespace kakeibo::test {
 
 FakePlatform::FakePlatform() {
@@ -57,6 +62,16 @@ std::optional<QString> FakePlatform::GetOpenFileName(const FileDialogOptions& op
 std::optional<QString> FakePlatform::GetSaveFileName(const FileDialogOptions& options) {
     FileDialogs.push_back({true, options});
     return NextFileAnswer();
+}
+
+bool FakePlatform::PrintWithPreview(const PrintDocument& document, QWidget*) {
+    Previews.push_back(document.Name());
+    QBuffer pages;
+    pages.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pages);
+    writer.setPageLayout(document.PageLayout());
+    document.Render(writer);
+    return false;
 }
 
 std::optional<int> FakePlatform::ChooseItem(const QString&, const QString&,

@@ -47,9 +47,12 @@ public:
     int32_t ChoosePassbookAccount(const Ledger& ledger, QWidget* over) override;
     bool ChooseLines(const QString& title, const QString& label,
                      std::vector<CheckLine>& lines) override;
+    // Records the preview's name, and renders the document as a preview would.
+    bool PrintWithPreview(const PrintDocument& document, QWidget* over) override;
     QString ExeDir() override { return ExeDirectory; }
 
     // Answers of typed boxes, in order; an empty queue answers the first button offered.
+    std::vector<QString> Previews;
     std::deque<MessageButton> Answers;
     // Answers of choice boxes (button indexes), in order; an empty queue presses the default.
     std::deque<int> ChoiceButtons;

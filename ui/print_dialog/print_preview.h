@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+namespace kakeibo {
+
+class PrintDocument;
+
+// The print preview with Qt's own dialogs: the document on A4 in its orientation, shown
+// page by page, printed to the printer, paper and orientation the user then chooses.
+bool ShowPrintPreview(const PrintDocument& document, QWidget* over);
+
+}  // namespace kakeibo
