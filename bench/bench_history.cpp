@@ -1,5 +1,5 @@
 // The undo history's memory: what 1,000 entry writes leave in it, measured as the heap it
-// takes (glibc's count of bytes in use, chunk overhead included).
+// takes (glibc's count of bytes in use, chunk overhead included); and one step's own time.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -44,6 +44,21 @@ void BM_HistoryMemory(benchmark::State& state) {
     state.counters["bytes_per_step"] = static_cast<double>(bytes) / 1000.0;
 }
 BENCHMARK(BM_HistoryMemory)->Unit(benchmark::kMillisecond);
+
+// The history's own share of BM_UndoRedo: one step back or forth, in turn, of a delete of
+// July's first entry, which moves the 999 after it.
+void BM_HistoryStep(benchmark::State& state) {
+    auto ledger = MakeFullYearLedger(2026);
+    History history;
+    const Change change = *DeleteEntry(*ledger, 7, 0);
+    history.Push(change, DescribeChange(*ledger, change));
+    bool back = true;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(back ? history.Undo(*ledger) : history.Redo(*ledger));
+        back = !back;
+    }
+}
+BENCHMARK(BM_HistoryStep)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace kakeibo::bench

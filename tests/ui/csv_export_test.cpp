@@ -17,10 +17,11 @@ using Box = FakePlatform::BoxType;
 
 const QString kDone = QStringLiteral("　保存は正常に終了しました。　");
 
-class CsvExportTest : public EntryFormTest {
+// The export is the main window's menu over the data sheet and the entry form.
+class CsvExportTest : public EntryWindowsTest {
 protected:
     void SetUp() override {
-        EntryFormTest::SetUp();
+        EntryWindowsTest::SetUp();
         ASSERT_TRUE(dir.isValid());
         ledger->DataDir = dir.path().toStdString() + "/";
         sheet = std::make_unique<TForm5>(*ledger, *main);
@@ -85,7 +86,7 @@ TEST_F(CsvExportTest, TheShownSheetIsWrittenAsShownWithNegativeFiguresKept) {
 
 TEST_F(CsvExportTest, TheMonthsListIsWrittenWithItsSpareRowWhileTheSheetIsHidden) {
     Put(7, 0, Entry(7, 3, 2, 1, 0, 0, 1500), "八百屋", "野菜,果物");
-    main->AllUpdate();
+    AllUpdate();
     sheet->hide();
 
     Export("N7", QStringLiteral("list.csv"));

@@ -23,10 +23,11 @@ protected:
     }
 };
 
-class EditMenuTest : public EntryFormTest {
+// The menu is the main window's; the steps come from the entry form.
+class EditMenuTest : public EntryWindowsTest {
 protected:
     void SetUp() override {
-        EntryFormTest::SetUp();
+        EntryWindowsTest::SetUp();
         main->show();
         Activate(form.get());
     }

@@ -1,7 +1,9 @@
 #pragma once
 
-// A ledger with a few masters, a main window over it and the entry form, shown; shared by
-// the entry form's widget tests.
+// A ledger with a few masters and the entry form over it, shown; shared by the entry form's
+// widget tests. Alone, a FakeWorkspace stands in for the main window (its update recomputes
+// the totals and refills the form, as the main window's does); tests of the windows together
+// build the real main window instead.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -12,12 +14,14 @@
 #include <memory>
 
 #include "core/ledger.h"
+#include "core/totals.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/controls/picture_button.h"
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_widgets.h"
 #include "ui/main/main_window.h"
 #include "ui/support/fake_platform.h"
+#include "ui/support/fake_workspace.h"
 
 namespace kakeibo::test {
 
@@ -43,8 +47,12 @@ inline EntryRecord Entry(int month, int day, int item1, int sub1, int item2, int
     return EntryRecord{2026, month, day, item1, sub1, item2, sub2, amount, taxKind};
 }
 
+enum class Windows { Alone, Together };
+
 class EntryFormTest : public ::testing::Test {
 protected:
+    explicit EntryFormTest(Windows windows = Windows::Alone) : windows_(windows) {}
+
     void SetUp() override {
         platform.TodayDate = Date{2026, 7, 12};
         FillMasters(*ledger);
@@ -52,13 +60,29 @@ protected:
         ledger->EditMonth = 7;
         ledger->EditMonthIndex = 6;
         ledger->WindowLayout[kLayoutEntryForm] = LayoutSlot{1, 40, 60, 483, 583};
-        main = std::make_unique<TForm1>(*ledger);
-        main->init();
-        form = std::make_unique<TForm3>(*ledger, *main);
+        if (windows_ == Windows::Together) {
+            main = std::make_unique<TForm1>(*ledger);
+            main->init();
+        } else {
+            workspace.OnAllUpdate = [this] {
+                RecomputeTotals(*ledger);
+                if (form->RefillsWhileHidden() || !form->isHidden()) form->Refill();
+            };
+        }
+        form = std::make_unique<TForm3>(*ledger, Space());
         form->move(40, 60);
         form->show();
-        main->SetEntryForm(form.get());
+        if (main) main->SetEntryForm(form.get());
     }
+
+    // The main window when the test builds it, the fake otherwise.
+    Workspace& Space() {
+        if (main) return *main;
+        return workspace;
+    }
+
+    // What a change elsewhere in the program asks of every window.
+    void AllUpdate() { Space().AllUpdate(); }
 
     // Puts an entry into a slot of the month as a loaded ledger would hold it.
     void Put(int month, int slot, const EntryRecord& e, const char* shop = "",
@@ -124,8 +148,18 @@ protected:
 
     FakePlatform platform;
     std::unique_ptr<Ledger> ledger = std::make_unique<Ledger>();
-    std::unique_ptr<TForm1> main;
+    FakeWorkspace workspace;
+    std::unique_ptr<TForm1> main;  // only for tests of the windows together
     std::unique_ptr<TForm3> form;  // declared after main: destroyed first
+
+private:
+    Windows windows_;
+};
+
+// The entry form with the real main window, for what the windows do together.
+class EntryWindowsTest : public EntryFormTest {
+protected:
+    EntryWindowsTest() : EntryFormTest(Windows::Together) {}
 };
 
 }  // namespace kakeibo::test

@@ -275,7 +275,10 @@ TEST_F(TabStripTest, BlankOpensOnlyTheItemListsAndIsTypedInTheShopField) {
     EXPECT_FALSE(form->ComboBox1->view()->isVisible());
 }
 
-TEST_F(TabStripTest, ShowingAgainKeepsTheTabAndEverythingAgreesWithIt) {
+// The main window's 「入力画面」 entry shows the form again.
+using TabStripWindowsTest = EntryWindowsTest;
+
+TEST_F(TabStripWindowsTest, ShowingAgainKeepsTheTabAndEverythingAgreesWithIt) {
     ClickStrip(235);
     EXPECT_TRUE(main->N13->isChecked());
     QTest::mouseClick(form->SPB6, Qt::LeftButton);
@@ -357,6 +360,8 @@ TEST_F(TabStripTest, CreationPlacesTheFormAndLoadsTheHistories) {
 }
 
 using RecordingTest = EntryFormTest;
+// The edited date is the main window's, and so are saves.
+using RecordingWindowsTest = EntryWindowsTest;
 
 TEST_F(RecordingTest, AnExpenseATransferAndAnIncomeAreWrittenAsChosen) {
     Walk(form->ComboBox5, 1);   // 日用品
@@ -406,7 +411,7 @@ TEST_F(RecordingTest, AnExpenseATransferAndAnIncomeAreWrittenAsChosen) {
     EXPECT_TRUE(platform.Boxes.empty());
 }
 
-TEST_F(RecordingTest, TaxExcludedAddsTheTaxToTheReceiptButStoresTheAmountAsTyped) {
+TEST_F(RecordingWindowsTest, TaxExcludedAddsTheTaxToTheReceiptButStoresTheAmountAsTyped) {
     QTest::mouseClick(form->RadioButton2, Qt::LeftButton);
     // The rate beside 「税抜」 and on the receipt follows the edited date and the chosen item.
     const struct {
@@ -445,7 +450,7 @@ TEST_F(RecordingTest, TaxExcludedAddsTheTaxToTheReceiptButStoresTheAmountAsTyped
 TEST_F(RecordingTest, TheWalletBalanceShowsTheWriteAtOnce) {
     ledger->BalanceTable[0][0][0] = 10000;
     ledger->BalanceTable[0][0][kTotalColumn] = 10000;
-    main->AllUpdate();
+    AllUpdate();
     EXPECT_EQ(form->NValLabel2->Caption(), QStringLiteral("10,000"));
     TypeAmount("1200");  // 食費 from 現金 / お財布
     Write();
@@ -549,7 +554,7 @@ TEST_F(RecordingTest, AConversionStillPendingIsCommittedBeforeTheWrite) {
     EXPECT_TRUE(platform.Boxes.empty());
 }
 
-TEST_F(RecordingTest, WrittenEntriesSurviveASaveAndALoad) {
+TEST_F(RecordingWindowsTest, WrittenEntriesSurviveASaveAndALoad) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string folder = dir.path().toStdString() + "/";
@@ -740,11 +745,9 @@ TEST(EntryFormScreens, EachTabLooksRight) {
     ledger->EntryTextTable[6][1] = {"株式会社ニンブレル", "7月分"};
     ledger->EntryTable[6][2] = Entry(7, 9, 0, 0, 1, 1, 30000, 2);
     ledger->EntryTextTable[6][2] = {"ATM", ""};
-    TForm1 main(*ledger);
-    main.init();
     ledger->NextSlot = 3;
-    TForm3 form(*ledger, main);
-    main.SetEntryForm(&form);
+    FakeWorkspace workspace;
+    TForm3 form(*ledger, workspace);
     form.show();
     form.ComboBox1->setEditText(QStringLiteral("スーパーいなげや"));
     const char* names[] = {"entry_form_expense", "entry_form_transfer", "entry_form_income",

@@ -12,6 +12,8 @@ namespace {
 
 class EntryListTest : public EntryFormTest {
 protected:
+    explicit EntryListTest(Windows windows = Windows::Alone) : EntryFormTest(windows) {}
+
     // Three July entries and one in August, as a loaded ledger holds them.
     void PutThree() {
         Put(7, 0, Entry(7, 1, 2, 0, 0, 0, 1000), "八百屋", "野菜");
@@ -20,7 +22,7 @@ protected:
         Put(8, 0, Entry(8, 1, 2, 1, 0, 0, 777), "食堂", "八月");
         ledger->BalanceTable[0][0][0] = 50000;
         ledger->BalanceTable[0][0][kTotalColumn] = 50000;
-        main->AllUpdate();
+        AllUpdate();
     }
 
     QStringList Row(int row) const {
@@ -33,6 +35,12 @@ protected:
         platform.Answers.push_back(answer);
         ChooseFromMenu(form->Delete1);
     }
+};
+
+// An edit moves the main window's date to the entry's day; closing is the main window's.
+class EntryListWindowsTest : public EntryListTest {
+protected:
+    EntryListWindowsTest() : EntryListTest(Windows::Together) {}
 };
 
 TEST_F(EntryListTest, AnEmptyMonthShowsTheHeadingsAndOneSpareRow) {
@@ -105,7 +113,7 @@ TEST_F(EntryListTest, DeletingTheLastEntryOfAFullMonthEmptiesSlot999) {
         ledger->EntryTextTable[6][s] = EntryText{"店", "メモ"};
     }
     ledger->NextSlot = kSlotCount;
-    main->AllUpdate();
+    AllUpdate();
     EXPECT_EQ(form->EntryListRowCount(), 1002);
     form->SG31->scrollToBottom();
     ClickRow(1000);
@@ -138,7 +146,7 @@ TEST_F(EntryListTest, CommandsOnTheSpareRowChangeNothing) {
 TEST_F(EntryListTest, TheMenuOpensBesideThePointerForTheRowThatWasCurrent) {
     PutThree();
     for (int s = 3; s < 8; ++s) Put(7, s, Entry(7, 10 + s, 2, 2, 0, 1, 100 * s), "店");
-    main->AllUpdate();
+    AllUpdate();
     ClickRow(3);
     const QPoint at = CellPoint(7, 1);
     QTest::mouseClick(form->SG31->viewport(), Qt::RightButton, {}, at);
@@ -156,7 +164,7 @@ TEST_F(EntryListTest, TheMenuOpensBesideThePointerForTheRowThatWasCurrent) {
     EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("会社"));
 }
 
-TEST_F(EntryListTest, EditingAnExpenseFromTheBankSelectsBothSides) {
+TEST_F(EntryListWindowsTest, EditingAnExpenseFromTheBankSelectsBothSides) {
     PutThree();
     ClickStrip(235);  // the income tab: the edit switches back to the expense tab
     ClickRow(2);
@@ -181,7 +189,7 @@ TEST_F(EntryListTest, EditingAnExpenseFromTheBankSelectsBothSides) {
     EXPECT_EQ(main->ComboBox3->currentText(), QStringLiteral("2026"));
 }
 
-TEST_F(EntryListTest, AnUnchangedEditWriteKeepsTheEntrysDayAndCountsNothing) {
+TEST_F(EntryListWindowsTest, AnUnchangedEditWriteKeepsTheEntrysDayAndCountsNothing) {
     Put(7, 0, Entry(7, 5, 2, 2, 1, 1, 4321, 1), "パン屋", "朝食");
     Put(7, 1, Entry(7, 6, 3, 0, 0, 0, 100), "", "");
     main->SelectDate(Date{2026, 7, 12});
@@ -212,7 +220,7 @@ TEST_F(EntryListTest, AnUnchangedEditWriteKeepsTheEntrysDayAndCountsNothing) {
     EXPECT_EQ(ledger->NextSlot, 2);
 }
 
-TEST_F(EntryListTest, AnEditWrittenWhileTheSpareRowIsCurrentBecomesANewEntry) {
+TEST_F(EntryListWindowsTest, AnEditWrittenWhileTheSpareRowIsCurrentBecomesANewEntry) {
     PutThree();
     ClickRow(1);
     RightClickRow(1);
@@ -227,7 +235,7 @@ TEST_F(EntryListTest, AnEditWrittenWhileTheSpareRowIsCurrentBecomesANewEntry) {
     EXPECT_EQ(ledger->RowEditMode, 0);
 }
 
-TEST_F(EntryListTest, ChangesAskToBeSavedWhenTheProgramCloses) {
+TEST_F(EntryListWindowsTest, ChangesAskToBeSavedWhenTheProgramCloses) {
     PutThree();
     ClickRow(3);
     RightClickRow(3);
@@ -241,6 +249,8 @@ TEST_F(EntryListTest, ChangesAskToBeSavedWhenTheProgramCloses) {
 
 class BudgetTest : public EntryFormTest {
 protected:
+    explicit BudgetTest(Windows windows = Windows::Alone) : EntryFormTest(windows) {}
+
     void SetUp() override {
         EntryFormTest::SetUp();
         ClickStrip(250);
@@ -259,6 +269,12 @@ protected:
     void SetRow(int row, std::initializer_list<std::pair<int, int32_t>> budgets) {
         for (auto [item, value] : budgets) ledger->BudgetTable[row][item] = value;
     }
+};
+
+// January is reached through the main window's date.
+class BudgetWindowsTest : public BudgetTest {
+protected:
+    BudgetWindowsTest() : BudgetTest(Windows::Together) {}
 };
 
 TEST_F(BudgetTest, ABudgetTypedWithSeparatorsIsStoredAndConfirmedAsTyped) {
@@ -297,7 +313,7 @@ TEST_F(BudgetTest, CopyIntoAnEmptyMonthAsksNothing) {
     EXPECT_TRUE(ledger->LedgerChanged);
 }
 
-TEST_F(BudgetTest, JanuaryCopiesRowZero) {
+TEST_F(BudgetWindowsTest, JanuaryCopiesRowZero) {
     main->SelectDate(Date{2026, 1, 10});
     SetRow(0, {{2, 111}});
     SetRow(1, {{3, 222}});

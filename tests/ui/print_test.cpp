@@ -74,10 +74,11 @@ const QString kTitleBlank = QStringLiteral(" ");
 const QString kA4Portrait = QStringLiteral("595 x 842");
 const QString kA4Landscape = QStringLiteral("842 x 595");
 
-class PrintTest : public EntryFormTest {
+// Printing is the main window's menu, over whichever tool window was active.
+class PrintTest : public EntryWindowsTest {
 protected:
     void SetUp() override {
-        EntryFormTest::SetUp();
+        EntryWindowsTest::SetUp();
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
             GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
         }
