@@ -26,6 +26,10 @@ public:
     std::optional<int> ChooseItem(const QString&, const QString&, const QStringList&) override {
         return std::nullopt;
     }
+    int AskChoice(MessageKind, const QString&, const QStringList&, int, int cancel) override {
+        ++Boxes;
+        return cancel;
+    }
     int32_t ChoosePassbookAccount(const Ledger&, QWidget*) override { return 1; }
     QString ExeDir() override { return exeDir_; }
 

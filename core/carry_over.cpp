@@ -39,7 +39,7 @@ void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& n
     const std::vector<GroupFile> files{{balancePath, EncodeLines(lines, balancePath)},
                                        {dir + BudgetFileName(name), ""},
                                        {dir + EntriesFileName(name), ""}};
-    WriteFileGroup(files, sync);
+    WriteFileGroup(files, sync, dir + LockFileName(name));
     if (backup) RecordSave(dir, name, *backup, files);
 }
 

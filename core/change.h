@@ -62,6 +62,7 @@ enum class ChangeKind : int32_t {
     Settings = 5,    // the settings dialog applied
     Import = 6,      // statement lines imported
     Recurring = 7,   // recurring entries written
+    Restore = 8,     // the year put back from a generation kept by an earlier save
 };
 
 // One change of the ledger as every writer in core returns it: what it touched, before and

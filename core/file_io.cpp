@@ -11,6 +11,9 @@
 #include <utility>
 
 #include "core/errors.h"
+#include "core/file_stamp.h"
+#include "core/process_info.h"
+#include "core/save_intent.h"
 #include "core/sjis.h"
 
 namespace kakeibo {
@@ -47,7 +50,7 @@ std::string FileErrorReason(int error) {
     }
 }
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, FileStamp* stamp) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return std::nullopt;
     std::string bytes;
@@ -56,6 +59,7 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
     const bool failed = std::ferror(f) != 0;
     const int error = errno;
+    if (stamp != nullptr && !failed) *stamp = StampOpenFile(path, ::fileno(f), bytes);
     std::fclose(f);
     if (failed) {
         throw LedgerError("ファイル「" + path + "」を読み込めませんでした。" +
@@ -109,6 +113,7 @@ int Injected(WriteStep step, const std::string& path) {
 struct Folder {
     std::string Path;  // as given, with its "/" ("./" for a bare name)
     int Fd = -1;
+    std::string Record;  // the save record's name, while it is there
 };
 
 struct Member {
@@ -134,6 +139,7 @@ public:
             if (m.TempMade) ::unlinkat(Folders[m.FolderIndex].Fd, m.TempName.c_str(), 0);
         }
         for (const Folder& f : Folders) {
+            if (!f.Record.empty()) ::unlinkat(f.Fd, f.Record.c_str(), 0);
             if (f.Fd >= 0) ::close(f.Fd);
         }
     }
@@ -171,8 +177,15 @@ void WriteTemp(const Folder& folder, Member& member, bool sync) {
     const mode_t mode = replacing ? old.st_mode & 07777 : followUmask ? 0666 : 0600;
     int error = Injected(WriteStep::CreateTemp, path);
     if (error != 0) FailWrite(path, error);
-    const int fd = ::openat(folder.Fd, member.TempName.c_str(),
-                            O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    // Made exclusively under a name of its own: a second writer of the same file (another
+    // program saving the same ledger) can never write into this one.
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 8; ++attempt) {
+        member.TempName = UniqueTempName(member.Name);
+        fd = ::openat(folder.Fd, member.TempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      mode);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) FailWrite(path, errno);
     member.TempMade = true;
     member.Fd = fd;
@@ -198,13 +211,49 @@ void SyncTemp(Member& member, bool sync) {
     CloseTemp(member);
 }
 
+// Writes the save record of folder `index`: which of its temporary files (written and
+// synced) replaces which file. With `sync` it is on the disk, and named in the folder, before
+// the first rename.
+void WriteRecord(GroupState& group, size_t index, const std::string& lockPath, bool sync) {
+    Folder& folder = group.Folders[index];
+    SaveIntent intent;
+    intent.Writer = ThisProcess();
+    intent.LockPath = lockPath;
+    std::string named;  // a failure names the folder's first file: the user knows it
+    for (const Member& m : group.Members) {
+        if (m.FolderIndex != index) continue;
+        if (named.empty()) named = m.File->Path;
+        intent.Files.push_back(IntentFile{m.TempName, m.Name,
+                                          static_cast<int64_t>(m.File->Bytes.size()),
+                                          HashBytes(m.File->Bytes)});
+    }
+    const std::string bytes = IntentBytes(intent);
+    int error = Injected(WriteStep::WriteRecord, folder.Path);
+    int fd = -1;
+    for (int attempt = 0; error == 0 && fd < 0 && attempt < 8; ++attempt) {
+        folder.Record = UniqueIntentName();
+        fd = ::openat(folder.Fd, folder.Record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      0644);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (error == 0 && fd < 0) error = errno;
+    if (fd < 0) {
+        folder.Record.clear();
+    } else {
+        if (WriteAll(fd, bytes, error) && sync && ::fsync(fd) != 0) error = errno;
+        if (::close(fd) != 0 && error == 0) error = errno;
+    }
+    if (error == 0 && sync && ::fsync(folder.Fd) != 0) error = errno;
+    if (error != 0) FailWrite(named, error);
+}
+
 }  // namespace
 
 void SetWriteFaultHookForTesting(WriteFaultHook hook) {
     FaultHook() = std::move(hook);
 }
 
-void WriteFileGroup(const std::vector<GroupFile>& files, bool sync) {
+void WriteFileGroup(const std::vector<GroupFile>& files, bool sync, const std::string& lockPath) {
     GroupState group;
     group.Members.reserve(files.size());
     for (const GroupFile& file : files) {
@@ -213,7 +262,6 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync) {
         Member member;
         member.File = &file;
         member.Name = file.Path.substr(slash == std::string::npos ? 0 : slash + 1);
-        member.TempName = member.Name + ".tmp";
         auto found = std::find_if(group.Folders.begin(), group.Folders.end(),
                                   [&](const Folder& f) { return f.Path == dir; });
         if (found == group.Folders.end()) {
@@ -221,7 +269,7 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync) {
             const int fd =
                 error != 0 ? -1 : ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
             if (fd < 0) FailWrite(file.Path, error != 0 ? error : errno);
-            group.Folders.push_back(Folder{dir, fd});
+            group.Folders.push_back(Folder{dir, fd, {}});
             found = group.Folders.end() - 1;
         }
         member.FolderIndex = static_cast<size_t>(found - group.Folders.begin());
@@ -234,21 +282,32 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync) {
         if (member.Fd >= 0) SyncTemp(member, sync);
     }
 
+    // Renames are not atomic as a set: each folder first gets a record of which temporary
+    // file replaces which, so that a save cut short between its renames is made whole (or
+    // undone) by the next program that opens the folder.
+    for (size_t i = 0; i < group.Folders.size(); ++i) WriteRecord(group, i, lockPath, sync);
     for (Member& member : group.Members) {
         const int fd = group.Folders[member.FolderIndex].Fd;
         int error = Injected(WriteStep::Rename, member.File->Path);
         if (error == 0 && ::renameat(fd, member.TempName.c_str(), fd, member.Name.c_str()) != 0) {
             error = errno;
         }
-        if (error != 0) FailWrite(member.File->Path, error);
+        if (error != 0) {
+            // Some files may be new already: the records and the temporary files stay, and the
+            // next open of the folder finishes the renames.
+            for (Member& m : group.Members) m.TempMade = false;
+            for (Folder& f : group.Folders) f.Record.clear();
+            FailWrite(member.File->Path, error);
+        }
         member.TempMade = false;
     }
 
-    if (sync) {
-        // The renames survive a crash only once their folder is synced too.
-        for (const Folder& folder : group.Folders) {
-            if (Injected(WriteStep::SyncFolder, folder.Path) == 0) ::fsync(folder.Fd);
-        }
+    // The renames survive a crash only once their folder is synced too; the record goes after.
+    for (Folder& folder : group.Folders) {
+        if (sync && Injected(WriteStep::SyncFolder, folder.Path) == 0) ::fsync(folder.Fd);
+        Injected(WriteStep::RemoveRecord, folder.Path);
+        ::unlinkat(folder.Fd, folder.Record.c_str(), 0);
+        folder.Record.clear();
     }
 }
 

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_stamp.h"
+
 namespace kakeibo {
 
 bool FileExists(const std::string& path);
@@ -13,8 +15,9 @@ bool DirectoryExists(const std::string& path);
 
 // Reads a whole CP932 file as UTF-8 lines (CR LF or LF; a last line without a line end
 // counts). Returns nothing when the file cannot be opened; throws LedgerError when it
-// opens but cannot be read.
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
+// opens but cannot be read. With `stamp`, the file's stamp is taken from the same read.
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path,
+                                                      FileStamp* stamp = nullptr);
 
 // Joins UTF-8 lines into CP932 text, each line ending in CR LF. Throws LedgerError naming
 // the file when a line holds a character CP932 cannot store.
@@ -33,8 +36,8 @@ struct GroupFile {
 };
 
 // Replaces a group of files so that none of them changes unless all of them can: every
-// file is written to a temporary file beside it ("<path>.tmp") and (with `sync`) synced,
-// and only when all are written are they renamed over the old files; then each folder of
+// file is written to a temporary file beside it (".<name>.<pid>-<tag>.tmp") and (with `sync`)
+// synced, and only when all are written are they renamed over the old files; then each folder of
 // the group is synced once. With `sync` the writeback of every file is started before the
 // first fsync, so the disk takes the group's files together (one fsync per file still
 // decides that each is durable). A failure before the renames removes the temporary files and
@@ -42,14 +45,29 @@ struct GroupFile {
 // Each folder is opened once and every step works relative to it, so a folder that is
 // moved or removed part-way cannot split the group between two places, and the temporary
 // files are removed from where they really are.
-void WriteFileGroup(const std::vector<GroupFile>& files, bool sync = true);
+// Before the first rename each folder gets a save record (core/save_intent.h), synced, that
+// names the ledger lock `lockPath` the save was made under; it goes after the folder sync,
+// and a save cut short in between is completed by RecoverInterruptedSaves. The temporary
+// files have names unique to the save, made exclusively, so that two programs writing the
+// same file never write into one.
+void WriteFileGroup(const std::vector<GroupFile>& files, bool sync = true,
+                    const std::string& lockPath = {});
 
 // A group of one file.
 void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync = true,
                      NewFileAccess access = NewFileAccess::Private);
 
-// The steps of a group write, in the order they run for each file (SyncFolder once a folder).
-enum class WriteStep { OpenFolder, CreateTemp, Write, SyncFile, Rename, SyncFolder };
+// The steps of a group write, for each file (the record steps and SyncFolder once a folder).
+enum class WriteStep {
+    OpenFolder,
+    CreateTemp,
+    Write,
+    SyncFile,
+    Rename,
+    SyncFolder,
+    WriteRecord,   // a folder's save record, before the first rename
+    RemoveRecord,  // after the folder's sync
+};
 
 // Test seam: called before each step with the file's path (the folder's for OpenFolder and
 // SyncFolder); a non-zero errno it returns makes that step fail as if the system had

@@ -114,6 +114,8 @@ std::string DescribeChange(const Ledger& ledger, const Change& change) {
             return WithCount("明細の取り込み", change);
         case ChangeKind::Recurring:
             return WithCount("定期入出金の記入", change);
+        case ChangeKind::Restore:  // a new start of the history, never a step of it
+            return "バックアップから復元";
     }
     return {};
 }

@@ -158,8 +158,9 @@ std::string LineErrorMessage(const std::string& path, size_t lineNumber, const s
 LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name,
                      MissingTables missing) {
     const std::string entriesPath = dir + EntriesFileName(name);
-    std::optional<std::vector<std::string>> entryLines;
-    if (FileExists(entriesPath)) entryLines = ReadTextLines(entriesPath);
+    std::vector<FileStamp> stamps(3);
+    std::optional<std::vector<std::string>> entryLines =
+        FileExists(entriesPath) ? ReadTextLines(entriesPath, &stamps[0]) : std::nullopt;
     if (!entryLines) {
         LoadResult result;
         // Neither name is ever saved by a user who has not chosen to: a start without a
@@ -176,15 +177,17 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     entryLines.reset();
 
     const std::string budgetPath = dir + BudgetFileName(name);
+    stamps[1].Path = budgetPath;
     if (FileExists(budgetPath)) {
-        if (auto lines = ReadTextLines(budgetPath)) {
+        if (auto lines = ReadTextLines(budgetPath, &stamps[1])) {
             ReadNumbers(*lines, budgetPath, ParseInt32, scratch->Budget);
             scratch->HasBudget = true;
         }
     }
     const std::string balancePath = dir + BalanceFileName(name);
+    stamps[2].Path = balancePath;
     if (FileExists(balancePath)) {
-        if (auto lines = ReadTextLines(balancePath)) {
+        if (auto lines = ReadTextLines(balancePath, &stamps[2])) {
             ReadNumbers(*lines, balancePath, ParseInt64, scratch->Balance);
             CheckOpeningBalances(*lines, balancePath, scratch->Balance[0]);
             scratch->HasBalance = true;
@@ -199,7 +202,7 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     if (scratch->HasBalance || fresh) ledger.BalanceTable = scratch->Balance;
     ledger.NextSlot = 0;
     ledger.LedgerName = name;
-    return LoadResult{true, std::nullopt};
+    return LoadResult{true, std::nullopt, std::move(stamps)};
 }
 
 bool ReadItemMaster(Ledger& ledger, const std::string& path) {

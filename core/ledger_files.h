@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_stamp.h"
 #include "core/ledger.h"
 #include "core/notice.h"
 
@@ -13,6 +14,9 @@ namespace kakeibo {
 struct LoadResult {
     bool Loaded = false;            // the entries (and the budget/balance files present) were read
     std::optional<Notice> Message;  // the warning about a missing entries file, if any
+    // The entries, budget and balance files as they were read (Exists false for one that
+    // was not there), taken during the reading itself.
+    std::vector<FileStamp> Files;
 };
 
 // What a load does to the budgets and balances when their file is missing: keep what the

@@ -19,6 +19,13 @@ inline constexpr const char* kImportSettingsFile = "torikomi.dat";
 inline constexpr const char* kItemMasterFile = "kamoku.dat";
 inline constexpr const char* kSubItemMasterFile = "hojyo.dat";
 inline constexpr const char* kSettingsFile = "rozed.ini";
+// Beside an open ledger N: N.journal, its changes not yet saved (N.journal.old, one kept
+// aside), and the hidden .N.lock, the program that has it open.
+inline constexpr const char* kJournalSuffix = ".journal";
+inline constexpr const char* kAsideSuffix = ".old";
+inline constexpr const char* kLockSuffix = ".lock";
+// In the program's folder: the journals of ledgers whose folder cannot hold one.
+inline constexpr const char* kFallbackJournalFolder = "journal/";
 // What the file dialogs offer for a ledger: its entries file.
 inline constexpr const char* kLedgerFilter = "家計簿データ(*.nbd)|*.nbd";
 
@@ -30,6 +37,13 @@ inline std::string BalanceFileName(const std::string& name) {
 }
 inline std::string BudgetFileName(const std::string& name) {
     return name + kBudgetSuffix;
+}
+
+inline std::string JournalFileName(const std::string& name) {
+    return name + kJournalSuffix;
+}
+inline std::string LockFileName(const std::string& name) {
+    return "." + name + kLockSuffix;
 }
 
 // The ledger's three files in the order a backup copies them: entries, budget, balance.

@@ -84,8 +84,9 @@ SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& 
     // The files about to be replaced are kept first; without that generation nothing is written.
     if (ledgerFiles && inputs.Backup) KeepGeneration(dir, name, *inputs.Backup);
     // The ledger first: a failure here throws and leaves both flags, so closing still asks.
+    const std::string lockPath = dir + LockFileName(name);
     try {
-        WriteFileGroup(dataGroup, inputs.Sync);
+        WriteFileGroup(dataGroup, inputs.Sync, lockPath);
     } catch (const LedgerError& e) {
         throw LedgerError(std::string(e.what()) + "。保存は行われていません。");
     }
@@ -95,7 +96,7 @@ SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& 
     SaveResult result;
     if (programGroup.empty()) return result;
     try {
-        WriteFileGroup(programGroup, inputs.Sync);
+        WriteFileGroup(programGroup, inputs.Sync, lockPath);
         ledger.MastersChanged = false;
     } catch (const LedgerError& e) {
         const char* what = ledgerFiles && masterFiles ? "設定と科目名"

@@ -249,7 +249,8 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path, bool* layoutRead)
 }
 
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,
-                      int screenHeight, const std::string& defaultDataDir) {
+                      int screenHeight, const std::string& defaultDataDir,
+                      const BeforeLoad& beforeLoad) {
     StartupResult result;
     auto report = [&](NoticeKind kind, std::string text) {
         result.Messages.push_back(Notice{kind, std::move(text)});
@@ -295,10 +296,13 @@ StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& tod
 
     ReadMasters(ledger, ledger.ExeDir, {}, result.Messages);
 
-    if (!ledger.IniCreated) {
+    if (!ledger.IniCreated && beforeLoad && !beforeLoad(ledger.DataDir, ledger.LedgerName)) {
+        ledger.LedgerName = kNewLedgerName;
+    } else if (!ledger.IniCreated) {
         try {
             LoadResult load = MonthLoad(ledger, ledger.DataDir, ledger.LedgerName);
             if (load.Message) result.Messages.push_back(*load.Message);
+            result.LoadedFiles = std::move(load.Files);
             // A later save must not go to the files of a ledger that was not loaded.
             if (!load.Loaded) ledger.LedgerName = kNewLedgerName;
         } catch (const LedgerError& e) {

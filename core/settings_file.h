@@ -1,11 +1,13 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/file_stamp.h"
 #include "core/ledger.h"
 #include "core/notice.h"
 
@@ -67,16 +69,22 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
                                            const std::optional<LayoutSlot>& graphSheet = {});
 
 struct StartupResult {
-    std::vector<Notice> Messages;  // in the order they arose
-    bool LayoutSaved = false;      // rozed.ini held the windows' layout (line 6)
+    std::vector<Notice> Messages;        // in the order they arose
+    bool LayoutSaved = false;            // rozed.ini held the windows' layout (line 6)
+    std::vector<FileStamp> LoadedFiles;  // the ledger's files as read; empty when none was
 };
+
+// Asked before the last ledger is read (its folder and name); false leaves it unread, as
+// when the user would rather not open a ledger another program has open.
+using BeforeLoad = std::function<bool(const std::string& dir, const std::string& name)>;
 
 // Everything start-up decides without a window: defaults, rozed.ini (read, or created with
 // two lines), the DataDir fall-back, the masters, the last ledger, then InitLedgerState.
 // `defaultDataDir` is the data folder of a new settings file and of the fall-back (created
 // when missing); empty stands for `exeDir`.
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,
-                      int screenHeight, const std::string& defaultDataDir = {});
+                      int screenHeight, const std::string& defaultDataDir = {},
+                      const BeforeLoad& beforeLoad = {});
 
 // Reads the item and sub-item masters from `dir`, each from `fallbackDir` instead when `dir`
 // lacks it (and `fallbackDir` is not ""); a missing or unreadable master is reported in

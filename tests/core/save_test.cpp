@@ -346,15 +346,16 @@ TEST_F(MonthSaveTest, AFileThatCannotBeWrittenAtAnyStepLeavesEveryOldFileAndNoTe
         EXPECT_TRUE(ledger->LedgerChanged);
         EXPECT_TRUE(ledger->MastersChanged);
     };
-    // A folder in the way of the entries file's temporary file: fails even for root. The
-    // program folder's group is not written for a ledger that was not saved.
-    fs::create_directory(data + "led.nbd.tmp");
-    before = FolderFiles(data);
-    expectRefused("led.nbd");
+    // The folder's save record cannot be written: no file was renamed yet. The program
+    // folder's group is not written for a ledger that was not saved.
+    {
+        FaultHookScope hook([&](WriteStep s, const std::string& path) {
+            return s == WriteStep::WriteRecord && path == data ? ENOSPC : 0;
+        });
+        expectRefused("ディスクの空き容量が足りません");
+    }
     EXPECT_EQ(ReadBytes(exe + "rozed.ini"), "<missing>");
     EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "<missing>");
-    fs::remove(data + "led.nbd.tmp");
-    before = FolderFiles(data);
     // A full disk at each file and step.
     for (const char* failing : {"led.nbd", "ledr.dat", "ledy.dat", "mise.dat", "memo.dat"}) {
         for (WriteStep step : {WriteStep::CreateTemp, WriteStep::Write, WriteStep::SyncFile}) {

@@ -1,6 +1,7 @@
 // The main window's way back to a generation kept by an earlier save.
 #include <QAction>
 #include <QStringList>
+#include <memory>
 
 #include "core/backup.h"
 #include "core/ledger_files.h"
@@ -56,6 +57,7 @@ void TForm1::RestoreBackup1Click() {
     KeepGeneration(dir, name, platform.Now(), kKeepEveryGeneration);
     // Exactly what a first load of those files gives: a missing budget or balance file must
     // not leave today's tables mixed into the restored year.
+    const auto before = std::make_unique<Ledger>(ledger_);
     const LoadResult result = MonthLoad(ledger_, generation.Path, name, MissingTables::Empty);
     if (!result.Loaded) {
         if (result.Message) {
@@ -68,6 +70,7 @@ void TForm1::RestoreBackup1Click() {
     // writes it back there.
     init();
     ledger_.LedgerChanged = true;
+    JournalReplacedYear(*before);
     AllUpdate();
 }
 

@@ -122,7 +122,9 @@ void TForm1::StepHistory(bool forward) {
     try {
         Journal(*done);
     } catch (...) {
-        // What the journal cannot hold is not done: the ledger stays as the journal has it.
+        // What the journal cannot hold is not done: the journal already took the step back out
+        // of the ledger, so it is put in again only for the history to take it back in step.
+        ApplyChange(ledger_, *done, ChangeSide::After);
         if (forward) {
             history_.Undo(ledger_);
         } else {
@@ -148,12 +150,6 @@ void TForm1::ShowStep(const Change& change) {
     } else {
         AllUpdate();
     }
-}
-
-// Where every change is journaled, an undo or redo as much as a window's write; it throws,
-// touching nothing, when the change cannot be kept. No journal is kept yet.
-void TForm1::Journal(const Change& change) {
-    static_cast<void>(change);
 }
 
 }  // namespace kakeibo

@@ -26,6 +26,8 @@
 #include "core/graphs.h"
 #include "core/ledger_files.h"
 #include "core/ledger_paths.h"
+#include "core/process_info.h"
+#include "core/save_intent.h"
 #include "core/settings_file.h"
 #include "core/totals.h"
 #include "core/version.h"
@@ -76,25 +78,6 @@ DesktopArea Desktop() {
     QRect all;
     for (const QRect& screen : ScreenRects()) all = all.united(screen);
     return DesktopArea{all.left(), all.top(), all.width(), all.height()};
-}
-
-void ShowNotice(const Notice& notice) {
-    Platform& platform = CurrentPlatform();
-    const QString text = Qs(notice.Text);
-    switch (notice.Kind) {
-        case NoticeKind::Plain:
-            platform.ShowMessage(text);
-            return;
-        case NoticeKind::Warning:
-            platform.ShowTypedMessage(MessageKind::Warning, text, OkButton);
-            return;
-        case NoticeKind::Error:
-            platform.ShowTypedMessage(MessageKind::Error, text, OkButton);
-            return;
-        case NoticeKind::Information:
-            platform.ShowTypedMessage(MessageKind::Information, text, OkButton);
-            return;
-    }
 }
 
 // Two paths name the same file: compared after resolving links when both exist.
@@ -297,13 +280,22 @@ void TForm1::FormCreate() {
     Platform& platform = CurrentPlatform();
     const Date today = platform.Today();
     // A fault part-way leaves what was read so far; the window must still come up on today.
+    std::vector<FileStamp> loaded;
     bool layoutSaved = false;
     RunGuarded([&] {
-        const StartupResult result =
-            StartUp(ledger_, platform.ExeDir().toStdString(), today, ScreenHeight(this),
-                    platform.DefaultDataDir().toStdString());
+        const std::string exeDir = platform.ExeDir().toStdString();
+        // A save of the settings cut short is put right before they are read.
+        for (const Notice& notice : RecoverInterruptedSaves(exeDir, "")) ShowNotice(notice);
+        // And the scratch files a killed program left there (a running one's stay).
+        RemoveLeftovers(exeDir, "", ProcessStartSeconds());
+        StartupResult result = StartUp(ledger_, exeDir, today, ScreenHeight(this),
+                                       platform.DefaultDataDir().toStdString(),
+                                       [this](const std::string& dir, const std::string& name) {
+                                           return TakeLedger(dir, name, true);
+                                       });
         layoutSaved = result.LayoutSaved;
         for (const Notice& notice : result.Messages) ShowNotice(notice);
+        loaded = std::move(result.LoadedFiles);
     });
     // A damaged or foreign rozed.ini must not open a window larger than every screen.
     LimitLayout(ledger_.WindowLayout, Desktop());
@@ -315,6 +307,7 @@ void TForm1::FormCreate() {
     startDataDir_ = ledger_.DataDir;
     ShowPanelName();
     init();
+    RunGuarded([&] { AdoptLedger(std::move(loaded)); });
     move(0, 0);
     resize(ScreenWidth(this), kStripHeight);
     // The native window exists before the tool windows are made, so that each of them is
@@ -524,25 +517,29 @@ SaveInputs TForm1::CollectSaveInputs() const {
     return inputs;
 }
 
-void TForm1::SaveTo(const std::string& dir, const std::string& name) {
+bool TForm1::SaveTo(const std::string& dir, const std::string& name) {
+    const SaveCheck check = BeforeSave(dir, name);
+    if (check != SaveCheck::Go) return check == SaveCheck::SavedAs;
     const SaveResult result = MonthSave(ledger_, dir, name, CollectSaveInputs());
+    AfterSave(result);
     // The ledger is saved even when the program folder's files were not: one warning says
     // which of them and why, then the save is reported finished as usual.
     if (result.Warning) ShowNotice(*result.Warning);
     CurrentPlatform().ShowMessage(Qs(kSaveFinishedMessage));
+    return true;
 }
 
 // Asked before unsaved changes would be lost; true when the caller may go on. A failed save
 // throws, so the caller stops.
 bool TForm1::AskSaveChanges() {
+    throwAway_ = false;
     if (!ledger_.LedgerChanged && !ledger_.MastersChanged) return true;
     const MessageButton answer = CurrentPlatform().ShowTypedMessage(
         MessageKind::Information, Qs(kSaveQuestion), YesButton | NoButton | CancelButton);
-    if (answer == YesButton) {
-        SaveTo(ledger_.DataDir, ledger_.LedgerName);
-        return true;
-    }
-    return answer == NoButton;
+    if (answer == YesButton) return SaveTo(ledger_.DataDir, ledger_.LedgerName);
+    // Thrown away: the journal goes aside once the ledger is left.
+    throwAway_ = answer == NoButton;
+    return throwAway_;
 }
 
 bool TForm1::OverwriteSave() {
@@ -550,8 +547,7 @@ bool TForm1::OverwriteSave() {
     ledger_.MastersChanged = true;
     const QString entries = Qs(ledger_.DataDir + EntriesFileName(ledger_.LedgerName));
     if (!QFileInfo::exists(entries)) return SaveAs();
-    SaveTo(ledger_.DataDir, ledger_.LedgerName);
-    return true;
+    return SaveTo(ledger_.DataDir, ledger_.LedgerName);
 }
 
 bool TForm1::SaveAs() {
@@ -566,8 +562,7 @@ bool TForm1::SaveAs() {
     ledger_.MastersChanged = true;
     ledger_.LedgerName = name;
     ShowPanelName();
-    SaveTo(dir, name);
-    return true;
+    return SaveTo(dir, name);
 }
 
 void TForm1::EditRecurring(const RecurringEntry* preset) {
@@ -591,13 +586,16 @@ void TForm1::OpenLedger(const QString& path) {
     std::string dir;
     std::string name;
     SplitLedgerPath(path.toStdString(), dir, name);
+    if (!TakeLedger(dir, name, true)) return;
     const LoadResult result = MonthLoad(ledger_, dir, name);
     if (result.Message) ShowNotice(*result.Message);
     // A load that failed left the ledger as it was; so stay the date, flags and panel.
     if (!result.Loaded) return;
+    LeaveLedger();
     ledger_.DataDir = dir;
     ShowPanelName();
     init();
+    AdoptLedger(result.Files);
     AllUpdate();
 }
 
@@ -748,6 +746,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // A save that fails keeps the program open, its error shown.
     RunGuarded([&] { mayClose = AskSaveChanges(); });
     if (mayClose) {
+        LeaveLedger();
+        lock_.reset();
         event->accept();
     } else {
         event->ignore();

@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/file_stamp.h"
 #include "core/history.h"
+#include "core/journal.h"
 #include "core/ledger.h"
+#include "core/ledger_lock.h"
 #include "core/save.h"
 #include "ui/window/workspace.h"
 
@@ -131,7 +135,6 @@ private:
     void UpdateEditMenu();
     void StepHistory(bool forward);
     void ShowStep(const Change& change);
-    void Journal(const Change& change);
     void ShowPanelName();
     void FillDays(int year, int month, int day);
     void SelectYear(int year);
@@ -140,10 +143,29 @@ private:
     void UpdateRestoreEntry();
     bool OverwriteSave();
     bool SaveAs();
-    void SaveTo(const std::string& dir, const std::string& name);
+    bool SaveTo(const std::string& dir, const std::string& name);
     SaveInputs CollectSaveInputs() const;
     void SetToolWindowVisible(TToolWindow* window, int layoutSlot, bool visible);
     void AdoptToolWindow(TToolWindow* window, QAction* viewEntry);
+
+    // The journal, the lock and the files as loaded (ui/main/ledger_safety.cpp).
+    // Makes a change that the ledger now holds durable; takes it back and throws when it
+    // cannot. Every change goes through here: the windows' (Record), undo's and redo's.
+    void Journal(const Change& change);
+    // Before a ledger is read: its lock (asking when another program has it), the saves cut
+    // short in its folder, the scratch files of kills. False when the user cancelled.
+    bool TakeLedger(const std::string& dir, const std::string& name, bool ask);
+    // After it was read: the lock is kept, its journal started, left-over changes offered.
+    void AdoptLedger(std::vector<FileStamp> files);
+    // The open ledger is left (another opened, restored, the program closing).
+    void LeaveLedger();
+    void OfferRecovery();
+    // Before a save: whether the files changed on disk, the new name's lock. False: not here.
+    enum class SaveCheck { Go, Cancel, SavedAs };
+    SaveCheck BeforeSave(const std::string& dir, const std::string& name);
+    void AfterSave(const SaveResult& result);
+    // The whole year replaced (a restore): journaled as one change, or taken back.
+    void JournalReplacedYear(const Ledger& before);
 
     Ledger& ledger_;
     int frameChecks_ = 0;  // looks left for a frame that the window manager adds late
@@ -154,6 +176,13 @@ private:
     TToolWindow* lastActive_ = nullptr;
     // Where the histories lay at start-up, for a save without an entry form.
     std::string startDataDir_;
+    LedgerJournal journal_;
+    std::unique_ptr<LedgerLock> lock_;         // of the open ledger; not held when shared
+    std::unique_ptr<LedgerLock> pendingLock_;  // of the ledger being opened
+    std::string pendingLockPath_;              // the ledger being opened, by its lock's path
+    bool pendingShared_ = false;               // another program has it open
+    bool shared_ = false;
+    bool throwAway_ = false;  // the user said not to save: the journal goes aside
     // The ledger's changes since it was loaded, for undo and redo.
     History history_;
 

@@ -108,6 +108,28 @@ public:
         return BoxClosed;
     }
 
+    int AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,
+                  int defaultButton, int cancel) override {
+        QMessageBox box(IconOf(kind), TitleOf(kind), DisplayText(text), QMessageBox::NoButton,
+                        QApplication::activeWindow());
+        std::vector<QPushButton*> made;
+        for (int i = 0; i < buttons.size(); ++i) {
+            made.push_back(box.addButton(
+                buttons[i], i == cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+        }
+        if (defaultButton >= 0 && defaultButton < buttons.size()) {
+            box.setDefaultButton(made[static_cast<size_t>(defaultButton)]);
+        }
+        if (cancel >= 0 && cancel < buttons.size()) {
+            box.setEscapeButton(made[static_cast<size_t>(cancel)]);
+        }
+        box.exec();
+        for (size_t i = 0; i < made.size(); ++i) {
+            if (box.clickedButton() == made[i]) return static_cast<int>(i);
+        }
+        return cancel;
+    }
+
     void ShowError(const QString& text) override {
         QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle),
                         DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
@@ -277,6 +299,25 @@ Platform* SetPlatform(Platform* platform) {
     Platform* old = g_installed;
     g_installed = platform;
     return old;
+}
+
+void ShowNotice(const Notice& notice) {
+    Platform& platform = CurrentPlatform();
+    const QString text = QString::fromStdString(notice.Text);
+    switch (notice.Kind) {
+        case NoticeKind::Plain:
+            platform.ShowMessage(text);
+            return;
+        case NoticeKind::Warning:
+            platform.ShowTypedMessage(MessageKind::Warning, text, OkButton);
+            return;
+        case NoticeKind::Error:
+            platform.ShowTypedMessage(MessageKind::Error, text, OkButton);
+            return;
+        case NoticeKind::Information:
+            platform.ShowTypedMessage(MessageKind::Information, text, OkButton);
+            return;
+    }
 }
 
 QString ErrorBoxText(const QString& message) {

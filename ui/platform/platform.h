@@ -12,6 +12,7 @@
 #include "core/backup.h"
 #include "core/calendar.h"
 #include "core/ledger.h"
+#include "core/notice.h"
 
 class QWidget;
 
@@ -74,6 +75,11 @@ public:
     // cancelled.
     virtual std::optional<int> ChooseItem(const QString& title, const QString& label,
                                           const QStringList& items) = 0;
+    // A typed message box whose buttons carry the given texts (「上書きする」); returns the
+    // index of the one pressed, `cancel` when the box was closed otherwise. Enter presses
+    // `defaultButton`.
+    virtual int AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,
+                          int defaultButton, int cancel) = 0;
     // The passbook sheet's account, chosen in TFormkoza over `over`: 1 when cancelled, else
     // 10 + 10 x account item + sub-item. Production's is defined beside the dialog
     // (ui/sheet/passbook_choice.cpp), so that this layer knows no window.
@@ -97,6 +103,9 @@ public:
 Platform& CurrentPlatform();
 // Installs `platform` (nullptr restores production's); returns the one it replaced.
 Platform* SetPlatform(Platform* platform);
+
+// A message core asked to show, in the box of its kind.
+void ShowNotice(const Notice& notice);
 
 // Qt's print support is a library of its own that only the program links: it installs its
 // preview here at start. Without one, printing says it is not available.

@@ -16,12 +16,12 @@ FakePlatform::~FakePlatform() {
 }
 
 void FakePlatform::ShowMessage(const QString& text) {
-    Boxes.push_back({BoxType::Plain, MessageKind::Information, text, OkButton});
+    Boxes.push_back({BoxType::Plain, MessageKind::Information, text, OkButton, {}, -1});
 }
 
 MessageButton FakePlatform::ShowTypedMessage(MessageKind kind, const QString& text,
                                              MessageButtons buttons) {
-    Boxes.push_back({BoxType::Typed, kind, text, buttons});
+    Boxes.push_back({BoxType::Typed, kind, text, buttons, {}, -1});
     if (!Answers.empty()) {
         const MessageButton answer = Answers.front();
         Answers.pop_front();
@@ -33,8 +33,17 @@ MessageButton FakePlatform::ShowTypedMessage(MessageKind kind, const QString& te
     return BoxClosed;
 }
 
+int FakePlatform::AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,
+                            int defaultButton, int) {
+    Boxes.push_back({BoxType::Choice, kind, text, 0, buttons, defaultButton});
+    if (ChoiceButtons.empty()) return defaultButton;
+    const int answer = ChoiceButtons.front();
+    ChoiceButtons.pop_front();
+    return answer;
+}
+
 void FakePlatform::ShowError(const QString& text) {
-    Boxes.push_back({BoxType::Error, MessageKind::Error, text, OkButton});
+    Boxes.push_back({BoxType::Error, MessageKind::Error, text, OkButton, {}, -1});
 }
 
 std::optional<QString> FakePlatform::NextFileAnswer() {

@@ -14,12 +14,14 @@ namespace kakeibo::test {
 // for its lifetime.
 class FakePlatform final : public Platform {
 public:
-    enum class BoxType { Plain, Typed, Error };
+    enum class BoxType { Plain, Typed, Error, Choice };
     struct Box {
         BoxType Type = BoxType::Plain;
         MessageKind Kind = MessageKind::Information;  // typed boxes only
         QString Text;
         MessageButtons Buttons = OkButton;
+        QStringList Choices;  // the button texts of a choice box
+        int Default = -1;     // and the one Enter presses
     };
     struct FileDialog {
         bool Save = false;
@@ -33,6 +35,8 @@ public:
     MessageButton ShowTypedMessage(MessageKind kind, const QString& text,
                                    MessageButtons buttons) override;
     void ShowError(const QString& text) override;
+    int AskChoice(MessageKind kind, const QString& text, const QStringList& buttons,
+                  int defaultButton, int cancel) override;
     std::optional<QString> GetOpenFileName(const FileDialogOptions& options) override;
     std::optional<QString> GetSaveFileName(const FileDialogOptions& options) override;
     void Beep() override { ++Beeps; }
@@ -50,6 +54,8 @@ public:
     // Answers of typed boxes, in order; an empty queue answers the first button offered.
     std::vector<QString> Previews;
     std::deque<MessageButton> Answers;
+    // Answers of choice boxes (button indexes), in order; an empty queue presses the default.
+    std::deque<int> ChoiceButtons;
     // Paths the file dialogs return, in order; an empty path (or an empty queue) cancels.
     std::deque<QString> FileAnswers;
 

@@ -1,0 +1,110 @@
+#include "core/ledger_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace kakeibo {
+
+namespace {
+
+constexpr const char* kLockMagic = "kakeibo-lock";
+// A lock file without a readable owner younger than this may still be being written.
+constexpr int64_t kUnfinishedLockSeconds = 10;
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+    return text;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace
+
+std::string MomentText(const Moment& m) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", m.Day.Year, m.Day.Month,
+                  m.Day.Day, m.Hour, m.Minute, m.Second);
+    return text;
+}
+
+LockOutcome LedgerLock::Take(const std::string& path, const Moment& now, LockHolder* holder) {
+    Release();
+    const std::string content = std::string(kLockMagic) + "\n" + FieldLines(ThisProcess()) +
+                                "since=" + MomentText(now) + "\n";
+    // A stale lock is removed while its file is locked with flock, so that of two programs
+    // taking it over at once only one removes it; the other sees the new lock instead.
+    int staleFd = -1;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (staleFd >= 0) {
+            ::close(staleFd);
+            staleFd = -1;
+        }
+        if (fd >= 0) {
+            const bool written =
+                ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+            if (!written || ::fsync(fd) != 0) {
+                ::unlink(path.c_str());
+                ::close(fd);
+                return LockOutcome::Unavailable;
+            }
+            path_ = path;
+            fd_ = fd;
+            return LockOutcome::Taken;
+        }
+        if (errno != EEXIST) return LockOutcome::Unavailable;
+
+        const int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (other < 0) continue;  // released in the meantime
+        const TextFields fields = ParseFields(ReadAll(other));
+        struct stat st {};
+        ::fstat(other, &st);
+        LockHolder found;
+        found.Process = IdentityFromFields(fields);
+        const auto since = fields.find("since");
+        if (since != fields.end()) found.Since = since->second;
+        found.ThisHost = found.Process.Host == ThisProcess().Host;
+        bool stale = false;
+        if (found.Process.Pid == 0) {
+            stale = st.st_mtim.tv_sec + kUnfinishedLockSeconds < ::time(nullptr);
+        } else {
+            stale = CheckProcess(found.Process) == Liveness::Gone;
+        }
+        if (!stale) {
+            ::close(other);
+            if (holder != nullptr) *holder = found;
+            return LockOutcome::Held;
+        }
+        ::flock(other, LOCK_EX);
+        struct stat current {};
+        if (::stat(path.c_str(), &current) == 0 && SameFile(current, st)) ::unlink(path.c_str());
+        staleFd = other;  // kept locked until the new lock file exists
+    }
+    if (staleFd >= 0) ::close(staleFd);
+    return LockOutcome::Unavailable;
+}
+
+void LedgerLock::Release() {
+    if (fd_ < 0) return;
+    struct stat mine {};
+    struct stat there {};
+    if (::fstat(fd_, &mine) == 0 && ::stat(path_.c_str(), &there) == 0 && SameFile(mine, there)) {
+        ::unlink(path_.c_str());
+    }
+    ::close(fd_);
+    fd_ = -1;
+    path_.clear();
+}
+
+}  // namespace kakeibo
