@@ -186,7 +186,9 @@ std::vector<std::string> ImportSettingsLines(const ImportSettings& settings) {
         std::string line = std::string(kSourceTag) + "," + std::to_string(source.AccountItem) +
                            "," + std::to_string(source.AccountSubItem);
         for (int column : {c.Date, c.Description, c.Amount, c.Out, c.In, c.Memo}) {
-            line += "," + std::to_string(column);
+            // Two appends: g++ 12's optimiser warns (wrongly) of an overlap in "," + text.
+            line += ',';
+            line += std::to_string(column);
         }
         line += c.PositiveIsOut ? ",1," : ",0,";
         line += OneLine(source.HeaderText);
