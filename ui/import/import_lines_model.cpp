@@ -6,14 +6,11 @@
 
 #include "core/numbers.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 
 namespace kakeibo {
 
 namespace {
-
-QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 const char* const kHeadings[] = {"",     "日付", "摘要", "金額", "入出金",
                                  "項目", "細目", "状態", "メモ"};

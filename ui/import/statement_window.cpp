@@ -15,8 +15,10 @@
 #include "core/errors.h"
 #include "core/numbers.h"
 #include "core/sjis.h"
+#include "ui/controls/make.h"
 #include "ui/import/import_lines_model.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 #include "ui/window/workspace.h"
 
 namespace kakeibo {
@@ -32,26 +34,6 @@ const char* const kNoColumn = "（なし）";
 const char* const kNothingChecked = "取り込む行がありません。";
 const char* const kPickItemFirst = "項目を選んでからルールに追加してください。";
 const char* const kNoRuleText = "摘要に含む文字を入力してください。";
-
-QString Qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-template <typename Widget>
-Widget* Make(QWidget* parent, const char* name, QRect geometry) {
-    auto* w = new Widget(parent);
-    w->setObjectName(QString::fromUtf8(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, QPoint at, const char* caption) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromUtf8(name));
-    label->adjustSize();
-    label->move(at);
-    return label;
-}
 
 QPushButton* MakeButton(QWidget* parent, const char* name, QRect geometry, const char* caption) {
     auto* button = Make<QPushButton>(parent, name, geometry);

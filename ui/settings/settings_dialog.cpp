@@ -15,6 +15,7 @@
 #include <QToolButton>
 
 #include "core/numbers.h"
+#include "ui/controls/make.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
@@ -35,22 +36,6 @@ const char* const kSubItemField = "訂正後補助名";
 // The chosen line of a list: -1 when none is chosen.
 int Position(const QComboBox* list) {
     return list->currentIndex();
-}
-
-template <typename Widget>
-Widget* Make(QWidget* parent, const char* name, QRect geometry) {
-    auto* w = new Widget(parent);
-    w->setObjectName(QString::fromUtf8(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, QPoint at, const char* caption) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(QString::fromUtf8(name));
-    label->adjustSize();
-    label->move(at);
-    return label;
 }
 
 QGroupBox* MakeGroup(QWidget* parent, const char* name, QRect geometry, const char* caption) {

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QLabel>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+namespace kakeibo {
+
+// A control of a dialog built in code: named as tests find it, at its fixed place.
+template <typename Widget>
+Widget* Make(QWidget* parent, const char* name, QRect geometry) {
+    auto* w = new Widget(parent);
+    w->setObjectName(QString::fromUtf8(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
+// A caption sized to its text, its top left at `at`.
+inline QLabel* MakeLabel(QWidget* parent, const char* name, QPoint at, const char* caption) {
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setObjectName(QString::fromUtf8(name));
+    label->adjustSize();
+    label->move(at);
+    return label;
+}
+
+}  // namespace kakeibo
