@@ -370,7 +370,7 @@ void TForm1::init() {
     const auto shown = [](const TToolWindow* window, bool saved) {
         return window != nullptr ? !window->isHidden() : saved;
     };
-    N11->setChecked(shown(dataSheet_, layout[kLayoutDataSheet].Visible == 1));
+    N11->setChecked(shown(dataSheet_, !dataSheetMaker_ && layout[kLayoutDataSheet].Visible == 1));
     // A graph sheet not made yet is not on the screen, whatever its slot says.
     N12->setChecked(
         shown(graphSheet_, !graphSheetMaker_ && GraphSheetPlacement(ledger_).Visible == 1));
@@ -398,6 +398,10 @@ void TForm1::FormVisible(QObject* sender, bool state) {
         return sender == entry || (window != nullptr && sender == window);
     };
     if (from(N11, dataSheet_)) {
+        if (shown && MakeDataSheet() == nullptr && dataSheetMaker_) {
+            N11->setChecked(false);
+            return;
+        }
         N11->setChecked(shown);
         SetToolWindowVisible(dataSheet_, kLayoutDataSheet, shown);
     } else if (from(N13, entryForm_)) {
@@ -452,6 +456,19 @@ void TForm1::SetGraphSheetMaker(ToolWindowMaker make) {
     graphSheetMaker_ = std::move(make);
     if (GraphSheetPlacement(ledger_).Visible == 1) MakeGraphSheet();
     N12->setChecked(graphSheet_ != nullptr && !graphSheet_->isHidden());
+}
+
+void TForm1::SetDataSheetMaker(SheetWindowMaker make) {
+    dataSheetMaker_ = std::move(make);
+    if (ledger_.WindowLayout[kLayoutDataSheet].Visible == 1) MakeDataSheet();
+    N11->setChecked(dataSheet_ != nullptr && !dataSheet_->isHidden());
+}
+
+TSheetWindow* TForm1::MakeDataSheet() {
+    if (dataSheet_ == nullptr && dataSheetMaker_) {
+        if (TSheetWindow* sheet = dataSheetMaker_()) SetDataSheet(sheet);
+    }
+    return dataSheet_;
 }
 
 TToolWindow* TForm1::MakeGraphSheet() {
@@ -691,6 +708,7 @@ void TForm1::FormVisibleInit() {
     entry.Left = entryDefault.Left;
     entry.Top = entryDefault.Top;
     const LayoutSlot& sheet = ledger_.WindowLayout[kLayoutDataSheet] = defaults[kLayoutDataSheet];
+    MakeDataSheet();
     if (entryForm_ != nullptr) {
         entryForm_->move(entry.Left, entry.Top);
         entryForm_->show();
@@ -733,7 +751,7 @@ void TForm1::N5Click(QObject* sender) {
         return;
     }
     // The sheet is read as shown, also while the window is hidden.
-    if (dataSheet_ != nullptr) ExportCsv(dataSheet_->ShownTable(), ledger_.DataDir);
+    if (MakeDataSheet() != nullptr) ExportCsv(dataSheet_->ShownTable(), ledger_.DataDir);
 }
 
 TToolWindow* TForm1::PrintTarget() const {

@@ -74,7 +74,12 @@ public:
     // A maker returns its window placed as the saved layout says and hidden, or nullptr when
     // it cannot make it (having said why).
     using ToolWindowMaker = std::function<TToolWindow*()>;
+    using SheetWindowMaker = std::function<TSheetWindow*()>;
     using SearchFormMaker = std::function<TForm6*()>;
+    // The data sheet's: made at once when the saved layout shows the sheet (as it mostly
+    // does), else at its view entry, the default layout or the CSV export of what it shows.
+    // Until then saves keep slot 2 as it was read.
+    void SetDataSheetMaker(SheetWindowMaker make);
     // The graph sheet's: made at once when the saved layout shows the sheet, else at the view
     // entry's first check. Until then saves keep slot 1 as it was read.
     void SetGraphSheetMaker(ToolWindowMaker make);
@@ -159,8 +164,10 @@ private:
     bool SaveTo(const std::string& dir, const std::string& name);
     SaveInputs CollectSaveInputs() const;
     void SetToolWindowVisible(TToolWindow* window, int layoutSlot, bool visible);
-    // The graph sheet, made now when it has a maker and was not made yet; may be nullptr.
+    // The graph sheet and the data sheet, made now when they have a maker and were not made
+    // yet; may be nullptr.
     TToolWindow* MakeGraphSheet();
+    TSheetWindow* MakeDataSheet();
     void AdoptToolWindow(TToolWindow* window, QAction* viewEntry);
 
     // The journal, the lock and the files as loaded (ui/main/ledger_safety.cpp).
@@ -189,6 +196,7 @@ private:
     TToolWindow* graphSheet_ = nullptr;
     TForm6* searchForm_ = nullptr;
     ToolWindowMaker graphSheetMaker_;
+    SheetWindowMaker dataSheetMaker_;
     SearchFormMaker searchFormMaker_;
     TToolWindow* lastActive_ = nullptr;
     // Where the histories lay at start-up, for a save without an entry form.
