@@ -13,10 +13,9 @@
 #include "core/command_line.h"
 #include "core/ledger.h"
 #include "ui/entry/entry_form.h"
-#include "ui/graph/graph_sheet.h"
 #include "ui/main/main_window.h"
+#include "ui/platform/modules.h"
 #include "ui/platform/platform.h"
-#include "ui/print_dialog/print_preview.h"
 #include "ui/search/search_form.h"
 #include "ui/sheet/data_sheet.h"
 
@@ -57,7 +56,7 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("org.nimbrel.Kakeibo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/app_icon.png")));
     SubstituteFonts();
-    kakeibo::SetPrintPreview(&kakeibo::ShowPrintPreview);
+    kakeibo::SetPrintPreview(&kakeibo::PrintPreviewFromModule);
 
     // The file dialogs' own texts (overwrite question, buttons) in Japanese when Qt has them.
     QTranslator qtTexts;
@@ -80,19 +79,23 @@ int main(int argc, char* argv[]) {
     auto* entryForm = new kakeibo::TForm3(*ledger, mainWindow, &mainWindow);
     entryForm->FormCreate();
     mainWindow.SetEntryForm(entryForm);
-    auto* dataSheet = new kakeibo::TForm5(*ledger, mainWindow, &mainWindow);
-    dataSheet->FormCreate();
-    mainWindow.SetDataSheet(dataSheet);
+    // The data sheet too, when the saved layout hides it.
+    mainWindow.SetDataSheetMaker([&ledger = *ledger, &mainWindow] {
+        auto* dataSheet = new kakeibo::TForm5(ledger, mainWindow, &mainWindow);
+        dataSheet->FormCreate();
+        return dataSheet;
+    });
 
-    auto* searchForm = new kakeibo::TForm6(*ledger, &mainWindow);
-    searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
-                             [entryForm] { return entryForm->MemoHistory(); });
-    mainWindow.SetSearchForm(searchForm);
-
+    // The search window and the graph sheet are made as they are first shown (so is a hidden
+    // data sheet).
+    mainWindow.SetSearchFormMaker([&ledger = *ledger, &mainWindow, entryForm] {
+        auto* searchForm = new kakeibo::TForm6(ledger, &mainWindow);
+        searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
+                                 [entryForm] { return entryForm->MemoHistory(); });
+        return searchForm;
+    });
     // The graph sheet comes last, after the other tool windows.
-    auto* graphSheet = new kakeibo::TForm4(*ledger, mainWindow, &mainWindow);
-    graphSheet->FormCreate();
-    mainWindow.SetGraphSheet(graphSheet);
+    mainWindow.SetGraphSheetMaker(kakeibo::GraphSheetFromModule(*ledger, mainWindow));
 
     // A ledger named on the command line (a double-clicked file) opens as 「開く」 opens it.
     if (!command.LedgerPath.empty()) {

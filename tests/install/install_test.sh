@@ -12,6 +12,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix=$scratch/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 expected="bin/kakeibo
+lib/kakeibo/kakeibo_graph.so
+lib/kakeibo/kakeibo_print.so
 share/applications/org.nimbrel.Kakeibo.desktop
 share/icons/hicolor/64x64/apps/org.nimbrel.Kakeibo.png
 share/icons/hicolor/scalable/apps/org.nimbrel.Kakeibo.svg
@@ -105,6 +107,15 @@ cmp "$folder/rozed.ini" <(printf '%s/\r\n新規作成\r\n' "$data" | iconv -f UT
 printf '2026,3,2,2,0,0,0,700,0,,\r\n' >"$data/kakei.nbd"
 printf '0\r\n0\r\n0\r\n15000\r\n' >"$data/kakeiy.dat"
 { head -n 1 "$folder/rozed.ini"; printf 'kakei\r\n'; } >"$folder/rozed.new"
+mv "$folder/rozed.new" "$folder/rozed.ini"
+[ "$(id -u)" -eq 0 ] && chown -R 65534:65534 "$home"
+start "$prefix/bin/kakeibo" "$home" "$config"
+
+# A layout that shows the graph sheet: the installed program loads the sheet's module as it
+# starts (a module it cannot load stops it at an error box).
+{ head -n 2 "$folder/rozed.ini"
+  printf '30\r\n30\r\nFalse\r\n1,427,81,483,583,1,700,90,350,640,1,0,81,618,425,\r\n'
+} >"$folder/rozed.new"
 mv "$folder/rozed.new" "$folder/rozed.ini"
 [ "$(id -u)" -eq 0 ] && chown -R 65534:65534 "$home"
 start "$prefix/bin/kakeibo" "$home" "$config"

@@ -13,10 +13,12 @@ debs=("$scratch"/out/kakeibo_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "no single kakeibo_*.deb: ${debs[*]}"
 deb=${debs[0]}
 
-# Qt's libraries (t64 names on newer Debian), its platform plugins and the fonts the windows
-# ask for; without any of them the program does not come up on a fresh desktop.
+# Qt's libraries (t64 names on newer Debian; Charts and PrintSupport for the modules), its
+# platform plugins and the fonts the windows ask for; without any of them the program does not
+# come up on a fresh desktop.
 depends=$(dpkg-deb -f "$deb" Depends)
 for want in 'libqt6core6(t64)?' 'libqt6gui6(t64)?' 'libqt6widgets6(t64)?' 'libstdc\+\+6' \
+            'libqt6charts6(t64)?' 'libqt6printsupport6(t64)?' \
             'qt6-qpa-plugins' 'fonts-ipafont-gothic'; do
   grep -Eq "(^|, )$want( |,|$)" <<<"$depends" || fail "Depends lacks $want: $depends"
 done
@@ -28,6 +30,8 @@ version=$(sed -n 's/.*kVersion = "\(.*\)";/\1/p' "$build/generated/core/version.
 
 dpkg-deb -x "$deb" "$scratch/root"
 expected="usr/bin/kakeibo
+usr/lib/kakeibo/kakeibo_graph.so
+usr/lib/kakeibo/kakeibo_print.so
 usr/share/applications/org.nimbrel.Kakeibo.desktop
 usr/share/icons/hicolor/64x64/apps/org.nimbrel.Kakeibo.png
 usr/share/icons/hicolor/scalable/apps/org.nimbrel.Kakeibo.svg

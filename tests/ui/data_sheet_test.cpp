@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "ui/controls/picture_button.h"
+#include "ui/main/csv_export.h"
+#include "ui/main/main_window.h"
 #include "ui/sheet/passbook_choice.h"
 #include "ui/support/fake_platform.h"
 #include "ui/support/fake_workspace.h"
@@ -138,6 +140,43 @@ TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
     TForm5 lost(*ledger, workspace);
     lost.FormCreate();
     EXPECT_EQ(lost.geometry(), QRect(0, 90, 440, 520));
+}
+
+// A sheet the saved layout hides is made only when it is first needed, and then shows or
+// exports what the sheet made at start (the fixture's) does.
+TEST_F(DataSheetTest, AHiddenSheetIsMadeWhenFirstNeededAsTheOneMadeAtStart) {
+    QTemporaryDir dir;
+    const QString atStart = dir.filePath("at_start.csv");
+    const QString made = dir.filePath("made.csv");
+    platform.FileAnswers.push_back(atStart);
+    ExportCsv(sheet->ShownTable(), ledger->DataDir);
+    ledger->WindowLayout[kLayoutDataSheet].Visible = 0;
+    platform.TodayDate = ledger->EditDate;  // the main window starts on today's month
+    for (const char* need : {"N11", "N5"}) {
+        TForm1 main(*ledger);
+        main.init();
+        int makings = 0;
+        main.SetDataSheetMaker([&]() -> TSheetWindow* {
+            ++makings;
+            auto* made = new TForm5(*ledger, main, &main);
+            made->FormCreate();
+            return made;
+        });
+        EXPECT_EQ(main.findChild<TForm5*>(), nullptr) << need;
+        EXPECT_FALSE(main.N11->isChecked()) << need;
+        platform.FileAnswers = {made};
+        main.findChild<QAction*>(need)->trigger();
+        const auto* shown = main.findChild<TForm5*>();
+        ASSERT_NE(shown, nullptr) << need;
+        EXPECT_EQ(makings, 1) << need;
+        EXPECT_EQ(shown->isVisible(), need == std::string("N11"));
+        EXPECT_EQ(main.N11->isChecked(), need == std::string("N11"));
+        EXPECT_EQ(shown->geometry(), sheet->geometry()) << need;
+    }
+    QFile first(atStart);
+    QFile second(made);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(second.readAll(), first.readAll());
 }
 
 TEST_F(DataSheetTest, FollowsTheLedgerAndLeavesNothingOfALongerSheet) {

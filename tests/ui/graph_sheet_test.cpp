@@ -24,6 +24,7 @@
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/entry/entry_widgets.h"
+#include "ui/platform/modules.h"
 #include "ui/sheet/data_sheet.h"
 #include "ui/support/screenshot.h"
 
@@ -328,13 +329,117 @@ protected:
         graph2->FormCreate();
         main2->SetGraphSheet(graph2.get());
     }
+    // A start as the program's: the sheet is made as it is first shown, counted in `makings`.
+    void StartLazily() {
+        graph2.reset();
+        main2.reset();
+        restarted = std::make_unique<Ledger>();
+        main2 = std::make_unique<TForm1>(*restarted);
+        main2->FormCreate();
+        makings = 0;
+        main2->SetGraphSheetMaker([this] {
+            ++makings;
+            graph2 = std::make_unique<TForm4>(*restarted, *main2, main2.get());
+            graph2->FormCreate();
+            return graph2.get();
+        });
+    }
+    void WriteLineSix(const std::string& line) {
+        QFile ini(QString::fromStdString(exe + "rozed.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(QByteArray::fromStdString(
+            EncodeCp932(exe + "\r\nなし\r\n30\r\n30\r\nFalse\r\n" + line + "\r\n")));
+    }
+    QByteArray SavedLineSix(const std::string& name) {
+        platform.FileAnswers.push_back(QString::fromStdString(exe + name));
+        main2->N6Click();
+        QFile ini(QString::fromStdString(exe + "rozed.ini"));
+        if (!ini.open(QIODevice::ReadOnly)) return {};
+        return ini.readAll().split('\n').value(5);
+    }
 
     QTemporaryDir dir;
     std::string exe;
     std::unique_ptr<Ledger> restarted;
     std::unique_ptr<TForm1> main2;
     std::unique_ptr<TForm4> graph2;
+    int makings = 0;
 };
+
+TEST_F(GraphLayoutTest, ASheetMadeOnFirstShowKeepsThePlaceItWasReadWith) {
+    const struct {
+        const char* line;
+        bool shownAtStart;
+    } rows[] = {
+        {"1,40,60,483,583,0,700,90,350,640,1,0,81,618,425,", false},   // placed, hidden
+        {"1,40,60,483,583,1,40,60,483,583,1,0,81,618,425,", false},    // never placed
+        {"1,40,60,483,583,0,0,0,0,0,1,0,81,618,425,", false},          // never placed either
+        {"1,40,60,483,583,0,1800,90,350,640,1,0,81,618,425,", false},  // mostly off the screen
+        {"1,40,60,483,583,1,700,90,350,640,1,0,81,618,425,", true},
+    };
+    int saves = 0;
+    for (const auto& row : rows) {
+        // The place a sheet made at start takes as it first shows.
+        WriteLineSix(row.line);
+        Start();
+        if (!row.shownAtStart) main2->N12->trigger();
+        const QRect shownAt = graph2->geometry();
+
+        WriteLineSix(row.line);
+        StartLazily();
+        EXPECT_EQ(makings, row.shownAtStart ? 1 : 0) << row.line;
+        EXPECT_EQ(main2->findChild<TForm4*>() != nullptr, row.shownAtStart) << row.line;
+        EXPECT_EQ(main2->N12->isChecked(), row.shownAtStart) << row.line;
+        EXPECT_EQ(SavedLineSix("家計簿" + std::to_string(++saves) + ".nbd"),
+                  QByteArray(row.line) + "\r");
+        if (!row.shownAtStart) main2->N12->trigger();
+        EXPECT_EQ(makings, 1) << row.line;
+        EXPECT_TRUE(graph2->isVisible()) << row.line;
+        EXPECT_TRUE(main2->N12->isChecked()) << row.line;
+        EXPECT_EQ(graph2->geometry(), shownAt) << row.line;
+    }
+}
+
+TEST_F(GraphLayoutTest, TheDefaultLayoutLeavesASheetNotMadeYetToChooseItsFirstPlace) {
+    WriteLineSix("1,40,60,483,583,0,700,90,350,640,1,0,81,618,425,");
+    StartLazily();
+    main2->findChild<QAction*>("DefaultLayout1")->trigger();
+    EXPECT_EQ(makings, 0);
+    EXPECT_FALSE(main2->N12->isChecked());
+    // Saved as never placed (slot 1 all zeros), the sheet reads back hidden at its default
+    // place and chooses its first place as it first shows.
+    EXPECT_EQ(SavedLineSix("家計簿.nbd").split(',').mid(5, 5).join(','), "0,0,0,0,0");
+}
+
+TEST_F(GraphSheetTest, AGraphModuleThatCannotBeLoadedSaysSoAndLeavesTheViewEntryOff) {
+    QTemporaryDir folder;
+    TForm1 other(*ledger);
+    other.init();
+    other.SetGraphSheetMaker(GraphSheetFromModule(*ledger, other, {folder.path()}));
+    const QString module = folder.filePath(QString::fromUtf8(kGraphModule));
+    const std::function<void()> cases[] = {
+        [] {},  // no module at all
+        [&] {
+            QFile file(module);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("not a library");
+        },
+    };
+    for (size_t n = 0; n < std::size(cases); ++n) {
+        cases[n]();
+        platform.Boxes.clear();
+        other.N12->trigger();
+        EXPECT_FALSE(other.N12->isChecked()) << n;
+        EXPECT_EQ(other.findChild<TForm4*>(), nullptr) << n;
+        ASSERT_EQ(platform.Boxes.size(), 1U) << n;
+        EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Error) << n;
+        EXPECT_TRUE(platform.Boxes[0].Text.startsWith(
+            QStringLiteral("グラフシートに必要な部品を読み込めませんでした。"
+                           "プログラムをインストールし直してください。\n\n")))
+            << platform.Boxes[0].Text.toStdString();
+        EXPECT_TRUE(platform.Boxes[0].Text.contains(n == 0 ? folder.path() : module)) << n;
+    }
+}
 
 TEST_F(GraphLayoutTest, SaveWritesTheSheetIntoSlotOneAndAStartPutsItBack) {
     main->N12->trigger();

@@ -134,5 +134,31 @@ TEST_F(SearchFormTest, ReopeningKeepsTheResultsAndResetsTheConditions) {
     EXPECT_EQ(Grid(), Lines{"5月1日|    1500円|Tokyo Gas|"});
 }
 
+TEST_F(SearchFormTest, TheMainWindowMakesTheSearchWindowAtTheFirstSearchAndKeepsIt) {
+    TForm1 main(*ledger);
+    int makings = 0;
+    main.SetSearchFormMaker([&] {
+        ++makings;
+        auto* made = new TForm6(*ledger, &main);
+        made->SetHistories([] { return std::vector<std::string>{"八百屋"}; },
+                           [] { return std::vector<std::string>{}; });
+        return made;
+    });
+    EXPECT_EQ(main.findChild<TForm6*>(), nullptr);
+    for (int search = 1; search <= 2; ++search) {
+        QString firstShop;
+        QTimer::singleShot(0, &main, [&] {
+            auto* shown = qobject_cast<TForm6*>(QApplication::activeModalWidget());
+            ASSERT_NE(shown, nullptr);
+            firstShop = shown->ComboBox3->itemText(1);
+            QTest::mouseClick(shown->Button2, Qt::LeftButton);
+        });
+        main.findChild<QAction*>(QStringLiteral("Find1"))->trigger();
+        EXPECT_EQ(makings, 1) << search;
+        EXPECT_EQ(firstShop, QStringLiteral("八百屋")) << search;
+    }
+    EXPECT_NE(main.findChild<TForm6*>(), nullptr);
+}
+
 }  // namespace
 }  // namespace kakeibo::test

@@ -370,8 +370,10 @@ void TForm1::init() {
     const auto shown = [](const TToolWindow* window, bool saved) {
         return window != nullptr ? !window->isHidden() : saved;
     };
-    N11->setChecked(shown(dataSheet_, layout[kLayoutDataSheet].Visible == 1));
-    N12->setChecked(shown(graphSheet_, GraphSheetPlacement(ledger_).Visible == 1));
+    N11->setChecked(shown(dataSheet_, !dataSheetMaker_ && layout[kLayoutDataSheet].Visible == 1));
+    // A graph sheet not made yet is not on the screen, whatever its slot says.
+    N12->setChecked(
+        shown(graphSheet_, !graphSheetMaker_ && GraphSheetPlacement(ledger_).Visible == 1));
     N13->setChecked(shown(entryForm_, layout[kLayoutEntryForm].Visible == 1));
     UpdateRestoreEntry();
     // Another ledger, or the same one as it was saved: the old steps are not its own.
@@ -396,12 +398,21 @@ void TForm1::FormVisible(QObject* sender, bool state) {
         return sender == entry || (window != nullptr && sender == window);
     };
     if (from(N11, dataSheet_)) {
+        if (shown && MakeDataSheet() == nullptr && dataSheetMaker_) {
+            N11->setChecked(false);
+            return;
+        }
         N11->setChecked(shown);
         SetToolWindowVisible(dataSheet_, kLayoutDataSheet, shown);
     } else if (from(N13, entryForm_)) {
         N13->setChecked(shown);
         SetToolWindowVisible(entryForm_, kLayoutEntryForm, shown);
     } else if (from(N12, graphSheet_)) {
+        // A sheet that cannot be made stays off, its mark empty.
+        if (shown && MakeGraphSheet() == nullptr && graphSheetMaker_) {
+            N12->setChecked(false);
+            return;
+        }
         N12->setChecked(shown);
         SetToolWindowVisible(graphSheet_, kLayoutGraphSheet, shown);
     }
@@ -439,6 +450,42 @@ void TForm1::SetDataSheet(TSheetWindow* sheet) {
 void TForm1::SetGraphSheet(TToolWindow* sheet) {
     graphSheet_ = sheet;
     AdoptToolWindow(sheet, N12);
+}
+
+void TForm1::SetGraphSheetMaker(ToolWindowMaker make) {
+    graphSheetMaker_ = std::move(make);
+    if (GraphSheetPlacement(ledger_).Visible == 1) MakeGraphSheet();
+    N12->setChecked(graphSheet_ != nullptr && !graphSheet_->isHidden());
+}
+
+void TForm1::SetDataSheetMaker(SheetWindowMaker make) {
+    dataSheetMaker_ = std::move(make);
+    if (ledger_.WindowLayout[kLayoutDataSheet].Visible == 1) MakeDataSheet();
+    N11->setChecked(dataSheet_ != nullptr && !dataSheet_->isHidden());
+}
+
+TSheetWindow* TForm1::MakeDataSheet() {
+    if (dataSheet_ == nullptr && dataSheetMaker_) {
+        if (TSheetWindow* sheet = dataSheetMaker_()) SetDataSheet(sheet);
+    }
+    return dataSheet_;
+}
+
+TToolWindow* TForm1::MakeGraphSheet() {
+    if (graphSheet_ == nullptr && graphSheetMaker_) {
+        if (TToolWindow* sheet = graphSheetMaker_()) SetGraphSheet(sheet);
+    }
+    return graphSheet_;
+}
+
+TForm1::ToolWindowMaker GraphSheetFromModule(Ledger& ledger, TForm1& mainWindow,
+                                             QStringList folders) {
+    return [&ledger, &mainWindow, folders = std::move(folders)]() -> TToolWindow* {
+        using Factory = TToolWindow* (*)(Ledger&, Workspace&, QWidget*);
+        const auto make = reinterpret_cast<Factory>(ModuleSymbol(
+            Qs(kGraphModule), kGraphSheetFactory, QStringLiteral("グラフシート"), folders));
+        return make != nullptr ? make(ledger, mainWindow, &mainWindow) : nullptr;
+    };
 }
 
 void TForm1::SelectDate(const Date& date) {
@@ -503,7 +550,15 @@ SaveInputs TForm1::CollectSaveInputs() const {
         entryForm_ != nullptr ? entryForm_->Placement() : ledger_.WindowLayout[kLayoutEntryForm];
     inputs.DataSheet =
         dataSheet_ != nullptr ? dataSheet_->Placement() : ledger_.WindowLayout[kLayoutDataSheet];
-    if (graphSheet_ != nullptr) inputs.GraphSheet = graphSheet_->Placement();
+    if (graphSheet_ != nullptr) {
+        inputs.GraphSheet = graphSheet_->Placement();
+    } else if (const LayoutSlot& read = ledger_.WindowLayout[kLayoutGraphSheet];
+               graphSheetMaker_ && read != ledger_.WindowLayout[kLayoutEntryForm]) {
+        // Never made, so never shown: the place it was read with. A slot that repeats the
+        // entry form's says the sheet was never placed, and goes on saying so.
+        inputs.GraphSheet = read;
+        inputs.GraphSheet->Visible = 0;
+    }
     // The entry form holds the histories, read once as it is made. Without it (this window
     // alone, in tests) the histories of the start-up's data folder go along unchanged.
     if (entryForm_ != nullptr) {
@@ -653,6 +708,7 @@ void TForm1::FormVisibleInit() {
     entry.Left = entryDefault.Left;
     entry.Top = entryDefault.Top;
     const LayoutSlot& sheet = ledger_.WindowLayout[kLayoutDataSheet] = defaults[kLayoutDataSheet];
+    MakeDataSheet();
     if (entryForm_ != nullptr) {
         entryForm_->move(entry.Left, entry.Top);
         entryForm_->show();
@@ -662,14 +718,20 @@ void TForm1::FormVisibleInit() {
         dataSheet_->resize(sheet.Width, sheet.Height);
         dataSheet_->show();
     }
-    // The graph sheet is not part of the default layout: hidden, at its default place.
-    if (graphSheet_ != nullptr) graphSheet_->ForgetPlace(kGraphSheetDefault);
+    // The graph sheet is not part of the default layout: hidden, at its default place. One not
+    // made yet will choose its first place as it first shows.
+    if (graphSheet_ != nullptr) {
+        graphSheet_->ForgetPlace(kGraphSheetDefault);
+    } else if (graphSheetMaker_) {
+        ledger_.WindowLayout[kLayoutGraphSheet] = LayoutSlot{};
+    }
     N13->setChecked(true);
     N11->setChecked(true);
     N12->setChecked(false);
 }
 
 void TForm1::Find1Click() {
+    if (searchForm_ == nullptr && searchFormMaker_) searchForm_ = searchFormMaker_();
     if (searchForm_ != nullptr) searchForm_->exec();
 }
 
@@ -689,7 +751,7 @@ void TForm1::N5Click(QObject* sender) {
         return;
     }
     // The sheet is read as shown, also while the window is hidden.
-    if (dataSheet_ != nullptr) ExportCsv(dataSheet_->ShownTable(), ledger_.DataDir);
+    if (MakeDataSheet() != nullptr) ExportCsv(dataSheet_->ShownTable(), ledger_.DataDir);
 }
 
 TToolWindow* TForm1::PrintTarget() const {

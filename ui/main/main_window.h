@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "core/ledger.h"
 #include "core/ledger_lock.h"
 #include "core/save.h"
+#include "ui/platform/modules.h"
 #include "ui/window/workspace.h"
 
 class QAction;
@@ -67,6 +69,22 @@ public:
     void SetGraphSheet(TToolWindow* sheet);
     // The search window, shown modally by "検索".
     void SetSearchForm(TForm6* form) { searchForm_ = form; }
+
+    // Windows made as they are first shown, so that a start pays only for what it shows.
+    // A maker returns its window placed as the saved layout says and hidden, or nullptr when
+    // it cannot make it (having said why).
+    using ToolWindowMaker = std::function<TToolWindow*()>;
+    using SheetWindowMaker = std::function<TSheetWindow*()>;
+    using SearchFormMaker = std::function<TForm6*()>;
+    // The data sheet's: made at once when the saved layout shows the sheet (as it mostly
+    // does), else at its view entry, the default layout or the CSV export of what it shows.
+    // Until then saves keep slot 2 as it was read.
+    void SetDataSheetMaker(SheetWindowMaker make);
+    // The graph sheet's: made at once when the saved layout shows the sheet, else at the view
+    // entry's first check. Until then saves keep slot 1 as it was read.
+    void SetGraphSheetMaker(ToolWindowMaker make);
+    // The search window's: made at the first "検索".
+    void SetSearchFormMaker(SearchFormMaker make) { searchFormMaker_ = std::move(make); }
 
     // Sets the selectors to `date` (refilling the days when the month changes), EditDate,
     // and the month's state, then AllUpdate, as a user's pick of that day does.
@@ -146,6 +164,10 @@ private:
     bool SaveTo(const std::string& dir, const std::string& name);
     SaveInputs CollectSaveInputs() const;
     void SetToolWindowVisible(TToolWindow* window, int layoutSlot, bool visible);
+    // The graph sheet and the data sheet, made now when they have a maker and were not made
+    // yet; may be nullptr.
+    TToolWindow* MakeGraphSheet();
+    TSheetWindow* MakeDataSheet();
     void AdoptToolWindow(TToolWindow* window, QAction* viewEntry);
 
     // The journal, the lock and the files as loaded (ui/main/ledger_safety.cpp).
@@ -173,6 +195,9 @@ private:
     TSheetWindow* dataSheet_ = nullptr;
     TToolWindow* graphSheet_ = nullptr;
     TForm6* searchForm_ = nullptr;
+    ToolWindowMaker graphSheetMaker_;
+    SheetWindowMaker dataSheetMaker_;
+    SearchFormMaker searchFormMaker_;
     TToolWindow* lastActive_ = nullptr;
     // Where the histories lay at start-up, for a save without an entry form.
     std::string startDataDir_;
@@ -222,5 +247,10 @@ private:
     QAction* About1 = nullptr;          // バージョン情報
     QAction* MenuKey1 = nullptr;        // F10: the first menu, opened from the keyboard
 };
+
+// The program's graph sheet maker: the sheet out of the graph module found in `folders`
+// (ui/platform/modules.h), or nullptr with an error box when the module cannot be loaded.
+TForm1::ToolWindowMaker GraphSheetFromModule(Ledger& ledger, TForm1& mainWindow,
+                                             QStringList folders = ModuleFolders());
 
 }  // namespace kakeibo
