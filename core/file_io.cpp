@@ -50,10 +50,17 @@ std::string FileErrorReason(int error) {
     }
 }
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, FileStamp* stamp) {
+std::optional<std::string> ReadFileBytes(const std::string& path, FileStamp* stamp) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return std::nullopt;
     std::string bytes;
+    // Read straight into its place when the size is known; a file that grows meanwhile is
+    // read on to its end.
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        bytes.resize(static_cast<size_t>(st.st_size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    }
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
@@ -65,17 +72,32 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, F
         throw LedgerError("ファイル「" + path + "」を読み込めませんでした。" +
                           FileErrorReason(error));
     }
-    std::vector<std::string> lines;
+    return bytes;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    lines.reserve(static_cast<size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     size_t start = 0;
     while (start < bytes.size()) {
         size_t end = bytes.find('\n', start);
-        const size_t next = end == std::string::npos ? bytes.size() : end + 1;
-        if (end == std::string::npos) end = bytes.size();
+        const size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
+        if (end == std::string_view::npos) end = bytes.size();
         size_t stop = end;
         if (stop > start && bytes[stop - 1] == '\r') --stop;
-        lines.push_back(DecodeCp932(std::string_view(bytes).substr(start, stop - start)));
+        lines.push_back(bytes.substr(start, stop - start));
         start = next;
     }
+    return lines;
+}
+
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path, FileStamp* stamp) {
+    const std::optional<std::string> bytes = ReadFileBytes(path, stamp);
+    if (!bytes) return std::nullopt;
+    const std::vector<std::string_view> raw = SplitLines(*bytes);
+    std::vector<std::string> lines;
+    lines.reserve(raw.size());
+    for (const std::string_view line : raw) lines.push_back(DecodeCp932(line));
     return lines;
 }
 

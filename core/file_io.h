@@ -19,6 +19,14 @@ bool DirectoryExists(const std::string& path);
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path,
                                                       FileStamp* stamp = nullptr);
 
+// The same file's bytes, as ReadTextLines reads them, for a reader that decodes only what
+// needs it.
+std::optional<std::string> ReadFileBytes(const std::string& path, FileStamp* stamp = nullptr);
+
+// The lines of `bytes` as ReadTextLines splits them, undecoded. Decoding a line gives the
+// line ReadTextLines reads: a line end is never part of a CP932 character.
+std::vector<std::string_view> SplitLines(std::string_view bytes);
+
 // Joins UTF-8 lines into CP932 text, each line ending in CR LF. Throws LedgerError naming
 // the file when a line holds a character CP932 cannot store.
 std::string EncodeLines(const std::vector<std::string>& lines, const std::string& path);

@@ -1,5 +1,6 @@
 #include "core/ledger_files.h"
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <type_traits>
@@ -9,6 +10,7 @@
 #include "core/file_io.h"
 #include "core/ledger_paths.h"
 #include "core/numbers.h"
+#include "core/sjis.h"
 
 namespace kakeibo {
 
@@ -32,48 +34,88 @@ std::string Number(int64_t value) {
     return std::to_string(value);
 }
 
-// Converts a number field, turning a failure into the message that names file, line and text.
+// A line is decoded only for a message, or where it holds more than ASCII: a year's
+// files are some 15,000 lines, mostly numbers.
+bool IsAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+[[noreturn]] void FailLine(const std::string& path, size_t lineIndex, const std::string& reason,
+                           std::string_view line) {
+    throw LedgerError(LineErrorMessage(path, lineIndex + 1, reason, DecodeCp932(line)));
+}
+
+// Converts a number field of an undecoded line, turning a failure into the message that
+// names file, line and text.
 template <typename Parse>
 auto ParseField(Parse parse, std::string_view field, const std::string& path, size_t lineIndex,
-                const std::string& line) {
+                std::string_view line) {
     try {
-        return parse(field);
+        return IsAscii(field) ? parse(field) : parse(DecodeCp932(field));
     } catch (const LedgerError& e) {
-        throw LedgerError(LineErrorMessage(path, lineIndex + 1, e.what(), line));
+        FailLine(path, lineIndex, e.what(), line);
     }
 }
 
 void CheckRange(int64_t value, int64_t low, int64_t high, const char* what, const std::string& path,
-                size_t lineIndex, const std::string& line) {
+                size_t lineIndex, std::string_view line) {
     if (value >= low && value <= high) return;
-    throw LedgerError(LineErrorMessage(path, lineIndex + 1,
-                                       std::string(what) + " " + Number(value) + " が " +
-                                           Number(low) + " から " + Number(high) +
-                                           " の範囲にありません",
-                                       line));
+    FailLine(path, lineIndex,
+             std::string(what) + " " + Number(value) + " が " + Number(low) + " から " +
+                 Number(high) + " の範囲にありません",
+             line);
 }
 
-void ReadEntries(const std::vector<std::string>& lines, const std::string& path,
+// The usual entry line in one pass: nine fields of plain digits, then the shop up to the next
+// comma and the memo. False for anything else (a sign, a long or empty number, too few
+// commas), which the general reading decides.
+bool ReadPlainEntry(std::string_view line, std::array<int32_t, 9>& v, std::string_view& shop,
+                    std::string_view& memo) {
+    size_t i = 0;
+    for (int32_t& value : v) {
+        const size_t start = i;
+        value = 0;
+        while (i < line.size() && line[i] >= '0' && line[i] <= '9' && i - start < 9) {
+            value = value * 10 + (line[i++] - '0');
+        }
+        if (i == start || i == line.size() || line[i] != ',') return false;
+        ++i;
+    }
+    size_t comma = i;
+    while (comma < line.size() && line[comma] != ',') ++comma;
+    if (comma == line.size()) return false;
+    shop = line.substr(i, comma - i);
+    memo = line.substr(comma + 1);
+    return true;
+}
+
+// The lines are the file's bytes: a comma is never part of a CP932 character, so the fields
+// are found before decoding, and only the shop and the memo need it.
+void ReadEntries(const std::vector<std::string_view>& lines, const std::string& path,
                  LoadScratch& scratch) {
     // Each month fills its own slots, so months need not be grouped in the file.
     std::array<int, kMonthCount> nextSlot{};
     for (size_t n = 0; n < lines.size(); ++n) {
-        const std::string& line = lines[n];
-        std::array<std::string_view, kEntryFieldCount> fields;
-        std::string_view rest = line;
-        for (int f = 0; f < kEntryFieldCount - 1; ++f) {
-            const size_t comma = rest.find(',');
-            if (comma == std::string_view::npos) {
-                throw LedgerError(
-                    LineErrorMessage(path, n + 1, "区切りのカンマが 10 個ありません", line));
-            }
-            fields[f] = rest.substr(0, comma);
-            rest.remove_prefix(comma + 1);
-        }
-        fields[kEntryFieldCount - 1] = rest;  // the memo keeps its commas
-
+        const std::string_view line = lines[n];
         std::array<int32_t, 9> v{};
-        for (int f = 0; f < 9; ++f) v[f] = ParseField(ParseInt32, fields[f], path, n, line);
+        std::string_view shop;
+        std::string_view memo;
+        if (!ReadPlainEntry(line, v, shop, memo)) {
+            std::array<std::string_view, kEntryFieldCount> fields;
+            std::string_view rest = line;
+            for (int f = 0; f < kEntryFieldCount - 1; ++f) {
+                const size_t comma = rest.find(',');
+                if (comma == std::string_view::npos) {
+                    FailLine(path, n, "区切りのカンマが 10 個ありません", line);
+                }
+                fields[f] = rest.substr(0, comma);
+                rest.remove_prefix(comma + 1);
+            }
+            for (int f = 0; f < 9; ++f) v[f] = ParseField(ParseInt32, fields[f], path, n, line);
+            shop = fields[9];
+            memo = rest;  // the memo keeps its commas
+        }
         EntryRecord e{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]};
         CheckRange(e.Month, 1, kMonthCount, "月", path, n, line);
         CheckRange(e.Day, 1, 31, "日", path, n, line);
@@ -83,18 +125,15 @@ void ReadEntries(const std::vector<std::string>& lines, const std::string& path,
         CheckRange(e.SubItem2, 0, kSubItemCount - 1, "補助", path, n, line);
         // A tax kind other than 0..2 (edited by hand) counts at its amount, shows no tax text
         // and is written back as it was: it must not keep the whole year from opening.
-        if (e.Amount < 1) {
-            throw LedgerError(LineErrorMessage(
-                path, n + 1, "金額 " + Number(e.Amount) + " が 1 円未満です", line));
-        }
+        if (e.Amount < 1) FailLine(path, n, "金額 " + Number(e.Amount) + " が 1 円未満です", line);
         int& slot = nextSlot[e.Month - 1];
         if (slot >= kSlotCount) {
-            throw LedgerError(LineErrorMessage(
-                path, n + 1,
-                Number(e.Month) + " 月の明細が " + Number(kSlotCount) + " 件を超えています", line));
+            FailLine(path, n,
+                     Number(e.Month) + " 月の明細が " + Number(kSlotCount) + " 件を超えています",
+                     line);
         }
         scratch.Entries[e.Month - 1][slot] = e;
-        scratch.Texts[e.Month - 1][slot] = {std::string(fields[9]), std::string(fields[10])};
+        scratch.Texts[e.Month - 1][slot] = {DecodeCp932(shop), DecodeCp932(memo)};
         ++slot;
     }
 }
@@ -104,7 +143,7 @@ void ReadEntries(const std::vector<std::string>& lines, const std::string& path,
 constexpr int64_t kLargestBalance = 999'999'999'999'999;
 
 // Only row 0 is checked: rows 1..12 are recomputed from it before anything reads them.
-void CheckOpeningBalances(const std::vector<std::string>& lines, const std::string& path,
+void CheckOpeningBalances(const std::vector<std::string_view>& lines, const std::string& path,
                           const std::array<std::array<int64_t, kColumnCount>, kItemCount>& row) {
     for (size_t k = 0; k < kItemCount * kColumnCount && k < lines.size(); ++k) {
         CheckRange(row[k / kColumnCount][k % kColumnCount], -kLargestBalance, kLargestBalance,
@@ -114,7 +153,7 @@ void CheckOpeningBalances(const std::vector<std::string>& lines, const std::stri
 
 // Reads one value per line in table order; values past the end of the file become 0.
 template <typename Parse, typename Table>
-void ReadNumbers(const std::vector<std::string>& lines, const std::string& path, Parse parse,
+void ReadNumbers(const std::vector<std::string_view>& lines, const std::string& path, Parse parse,
                  Table& table) {
     size_t k = 0;
     auto next = [&] {
@@ -159,9 +198,9 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
                      MissingTables missing) {
     const std::string entriesPath = dir + EntriesFileName(name);
     std::vector<FileStamp> stamps(3);
-    std::optional<std::vector<std::string>> entryLines =
-        FileExists(entriesPath) ? ReadTextLines(entriesPath, &stamps[0]) : std::nullopt;
-    if (!entryLines) {
+    std::optional<std::string> entryBytes =
+        FileExists(entriesPath) ? ReadFileBytes(entriesPath, &stamps[0]) : std::nullopt;
+    if (!entryBytes) {
         LoadResult result;
         // Neither name is ever saved by a user who has not chosen to: a start without a
         // saved ledger must not read as lost data.
@@ -173,23 +212,24 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     }
 
     auto scratch = std::make_unique<LoadScratch>();
-    ReadEntries(*entryLines, entriesPath, *scratch);
-    entryLines.reset();
+    ReadEntries(SplitLines(*entryBytes), entriesPath, *scratch);
+    entryBytes.reset();
 
     const std::string budgetPath = dir + BudgetFileName(name);
     stamps[1].Path = budgetPath;
     if (FileExists(budgetPath)) {
-        if (auto lines = ReadTextLines(budgetPath, &stamps[1])) {
-            ReadNumbers(*lines, budgetPath, ParseInt32, scratch->Budget);
+        if (const auto bytes = ReadFileBytes(budgetPath, &stamps[1])) {
+            ReadNumbers(SplitLines(*bytes), budgetPath, ParseInt32, scratch->Budget);
             scratch->HasBudget = true;
         }
     }
     const std::string balancePath = dir + BalanceFileName(name);
     stamps[2].Path = balancePath;
     if (FileExists(balancePath)) {
-        if (auto lines = ReadTextLines(balancePath, &stamps[2])) {
-            ReadNumbers(*lines, balancePath, ParseInt64, scratch->Balance);
-            CheckOpeningBalances(*lines, balancePath, scratch->Balance[0]);
+        if (const auto bytes = ReadFileBytes(balancePath, &stamps[2])) {
+            const std::vector<std::string_view> lines = SplitLines(*bytes);
+            ReadNumbers(lines, balancePath, ParseInt64, scratch->Balance);
+            CheckOpeningBalances(lines, balancePath, scratch->Balance[0]);
             scratch->HasBalance = true;
         }
     }

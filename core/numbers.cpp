@@ -14,6 +14,19 @@ namespace {
 
 template <typename T>
 T ParseWhole(std::string_view text) {
+    // Most numbers in a file are a few plain digits, far from the limits.
+    if (!text.empty() && text.size() < std::numeric_limits<T>::digits10) {
+        T value = 0;
+        bool plain = true;
+        for (char c : text) {
+            if (c < '0' || c > '9') {
+                plain = false;
+                break;
+            }
+            value = value * 10 + (c - '0');
+        }
+        if (plain) return value;
+    }
     std::string_view digits = text;
     bool negative = false;
     if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) {

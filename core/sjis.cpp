@@ -2,8 +2,12 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <utility>
 
 #include "core/errors.h"
@@ -175,9 +179,116 @@ void AppendCarried(std::string& out, char byte) {
     AppendUtf8(out, kCarrierBase + static_cast<unsigned char>(byte));
 }
 
+// A carried lead byte would pair with the other code a save writes for the character after
+// it, and the text read back would change: that character's bytes are carried too. Returns
+// how many bytes of `rest` it carried.
+size_t CarryRewrittenPairs(char carried, std::string_view rest, std::string& out) {
+    size_t used = 0;
+    while (IsLeadByte(static_cast<unsigned char>(carried)) && rest.size() - used >= 2 &&
+           IsRewrittenPair(rest.substr(used, 2))) {
+        AppendCarried(out, rest[used]);
+        // A trail byte below 0x80 is a plain ASCII character and writes back as itself;
+        // carried bytes stay at 0x80 and above, which the writer insists on.
+        if (static_cast<unsigned char>(rest[used + 1]) < 0x80) {
+            out.push_back(rest[used + 1]);
+        } else {
+            AppendCarried(out, rest[used + 1]);
+        }
+        used += 2;
+    }
+    return used;
+}
+
+// What the converter makes of one byte, or of a pair, when it meets it at the start of a
+// character.
+struct Decoded {
+    static constexpr uint8_t kUnknown = 0xFF;   // not asked yet
+    static constexpr uint8_t kFailed = 0xFE;    // not CP932: carried
+    static constexpr uint8_t kNotAlone = 0xFD;  // a byte that is no character alone
+    static constexpr uint8_t kUnusual = 0xFC;   // an answer the memo does not keep
+    static constexpr uint8_t kLongest = 7;      // a character's bytes at most
+    uint8_t Size = kUnknown;                    // bytes of Utf8, or a mark above
+    char Utf8[kLongest] = {};
+};
+
+constexpr Decoded kFailedStep{Decoded::kFailed, {}};
+constexpr Decoded kUnknownStep{};
+constexpr size_t kKeptBuffer = 4096;  // bytes of input
+
+// The converter's answers, kept per thread: a year's files hold a few hundred distinct
+// characters, and asking iconv once per line cost most of a load.
+class DecodeMemo {
+public:
+    DecodeMemo() {
+        std::string ascii;
+        for (int b = 0; b < 0x80; ++b) ascii.push_back(static_cast<char>(b));
+        std::string out;
+        AsciiIsItself = Decoder().Convert(ascii, out).second == 0 && out == ascii;
+    }
+
+    // The memo's entry for a byte, or for a pair; kUnknown when the converter was not asked.
+    const Decoded& Known(unsigned char b) const { return single_[b]; }
+    const Decoded& KnownPair(unsigned char lead, unsigned char trail) const {
+        const auto& row = pairs_[lead];
+        return row ? (*row)[trail] : kUnknownStep;
+    }
+
+    // Asks the converter what Known and KnownPair did not know about the character at
+    // `bytes[i]` and points `step` at the answer: a character, or kFailed. Returns the bytes
+    // the step takes, or 0 when the memo cannot stand for the converter there.
+    [[gnu::noinline]] size_t Step(std::string_view bytes, size_t i, const Decoded*& step) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        Decoded& single = single_[b];
+        if (single.Size == Decoded::kUnknown) single = Ask(bytes.substr(i, 1));
+        step = &single;
+        if (single.Size != Decoded::kNotAlone) return single.Size == Decoded::kUnusual ? 0 : 1;
+        // Only a pair can tell; a byte alone at the end fails as the converter fails it.
+        if (i + 1 == bytes.size()) {
+            step = &kFailedStep;
+            return 1;
+        }
+        auto& row = pairs_[b];
+        if (!row) row = std::make_unique<std::array<Decoded, 256>>();
+        Decoded& pair = (*row)[static_cast<unsigned char>(bytes[i + 1])];
+        if (pair.Size == Decoded::kUnknown) pair = Ask(bytes.substr(i, 2));
+        step = &pair;
+        return pair.Size == Decoded::kUnusual ? 0 : 2;
+    }
+
+    bool AsciiIsItself = false;
+    std::string Buffer;  // where DecodeCp932 makes its text
+
+private:
+    // What the converter reads at the start of `bytes` when that is all it is given.
+    static Decoded Ask(std::string_view bytes) {
+        std::string out;
+        const auto [used, err] = Decoder().Convert(bytes, out);
+        Decoded d;
+        if (err == 0 && out.size() <= Decoded::kLongest) {
+            d.Size = static_cast<uint8_t>(out.size());
+            std::copy(out.begin(), out.end(), d.Utf8);
+        } else {
+            // A pair the converter wants more of would be read further in a longer text.
+            d.Size = err == 0 || used != 0 ? Decoded::kUnusual
+                     : bytes.size() == 1   ? Decoded::kNotAlone
+                     : err == EILSEQ       ? Decoded::kFailed
+                                           : Decoded::kUnusual;
+        }
+        return d;
+    }
+
+    std::array<Decoded, 256> single_{};
+    std::array<std::unique_ptr<std::array<Decoded, 256>>, 256> pairs_{};
+};
+
+DecodeMemo& Memo() {
+    thread_local DecodeMemo memo;
+    return memo;
+}
+
 }  // namespace
 
-std::string DecodeCp932(std::string_view bytes) {
+std::string DecodeCp932ByConverter(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     while (!bytes.empty()) {
@@ -187,22 +298,58 @@ std::string DecodeCp932(std::string_view bytes) {
         const char carried = bytes[used];
         AppendCarried(out, carried);
         bytes.remove_prefix(used + 1);
-        // A carried lead byte would pair with the other code a save writes for the character
-        // after it, and the text read back would change: carry that character's bytes too.
-        while (IsLeadByte(static_cast<unsigned char>(carried)) && bytes.size() >= 2 &&
-               IsRewrittenPair(bytes.substr(0, 2))) {
-            AppendCarried(out, bytes[0]);
-            // A trail byte below 0x80 is a plain ASCII character and writes back as itself;
-            // carried bytes stay at 0x80 and above, which the writer insists on.
-            if (static_cast<unsigned char>(bytes[1]) < 0x80) {
-                out.push_back(bytes[1]);
-            } else {
-                AppendCarried(out, bytes[1]);
-            }
-            bytes.remove_prefix(2);
-        }
+        bytes.remove_prefix(CarryRewrittenPairs(carried, bytes, out));
     }
     return out;
+}
+
+std::string DecodeCp932(std::string_view bytes) {
+    DecodeMemo& memo = Memo();
+    // No step writes more than 7 bytes a byte read (a character of 1 or 2 bytes as at most 7,
+    // a carried byte as 4), so the text is made in place and copied out once at its size.
+    // A long text gets a buffer of its own, so the thread keeps only a line's worth.
+    std::string own;
+    std::string& buffer = bytes.size() <= kKeptBuffer ? memo.Buffer : own;
+    if (buffer.size() < bytes.size() * 7) buffer.resize(bytes.size() * 7);
+    char* const begin = buffer.data();
+    char* out = begin;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    const bool asciiIsItself = memo.AsciiIsItself;
+    size_t i = 0;
+    while (i < n) {
+        if (in[i] < 0x80 && asciiIsItself) {
+            *out++ = static_cast<char>(in[i++]);
+            continue;
+        }
+        // What the memo already knows, without a call.
+        const Decoded* step = &memo.Known(in[i]);
+        size_t size = 1;
+        if (step->Size == Decoded::kNotAlone && i + 1 < n) {
+            step = &memo.KnownPair(in[i], in[i + 1]);
+            size = 2;
+        }
+        if (step->Size > Decoded::kLongest) {
+            size = memo.Step(bytes, i, step);
+            if (size == 0) {
+                // Nothing the memo can stand for: the converter reads the rest as it always did.
+                return std::string(begin, out) + DecodeCp932ByConverter(bytes.substr(i));
+            }
+        }
+        if (step->Size <= Decoded::kLongest) {
+            std::memcpy(out, step->Utf8, sizeof step->Utf8);
+            out += step->Size;
+            i += size;
+            continue;
+        }
+        std::string carried;
+        AppendCarried(carried, bytes[i]);
+        ++i;
+        i += CarryRewrittenPairs(bytes[i - 1], bytes.substr(i), carried);
+        std::memcpy(out, carried.data(), carried.size());
+        out += carried.size();
+    }
+    return std::string(begin, out);
 }
 
 std::string EncodeCp932(std::string_view utf8) {

@@ -8,7 +8,13 @@ namespace kakeibo {
 // Decodes CP932 bytes to UTF-8. A byte that is not valid CP932 becomes the private-use
 // code point U+10FF00 + byte (a "carried byte"), which EncodeCp932 turns back into the
 // same byte. Such a byte is always 0x80 or above: every ASCII byte decodes as itself.
+// Every character is read as iconv reads it; what iconv said of a byte or a pair is kept per
+// thread, so each distinct character costs one call, and ASCII none.
 std::string DecodeCp932(std::string_view bytes);
+
+// The same result, asking iconv about the whole text: what the tests and the fuzz program
+// hold DecodeCp932 to.
+std::string DecodeCp932ByConverter(std::string_view bytes);
 
 // Encodes UTF-8 text as CP932. Throws LedgerError naming the first character that CP932
 // cannot hold; never substitutes "?". A carried byte below 0x80 (U+10FF00..U+10FF7F) is

@@ -87,6 +87,11 @@ TEST_F(LedgerFilesTest, EntriesAreReadFromCp932BytesExactly) {
     // No budget or balance file: those of the earlier ledger stay.
     EXPECT_EQ(ledger->BudgetTable[1][2], 40000);
     EXPECT_EQ(ledger->BalanceTable[0][0][0], 12345);
+
+    // Signs and leading zeros read as they always did.
+    WriteBytes(dir.Path() + "k.nbd", "+2026,04,+1,02,0,0,0,0000000001280,1,a,b");
+    ASSERT_TRUE(MonthLoad(*ledger, dir.Path(), "k").Loaded);
+    EXPECT_EQ(ledger->EntryTable[3][0], (EntryRecord{2026, 4, 1, 2, 0, 0, 0, 1280, 1}));
 }
 
 TEST_F(LedgerFilesTest, EachMonthKeepsItsOwnSlotCounter) {
@@ -206,6 +211,13 @@ TEST_F(LedgerFilesTest, MalformedEntryLinesLeaveThePreviousLedgerIntact) {
     EXPECT_EQ(ErrorOf("full"), "ファイル「" + dir.Path() +
                                    "full.nbd」の 1002 行目を読み込めません: 6 月の明細が 1000 "
                                    "件を超えています (行: 2026,6,2,2,0,0,0,1,0,,)");
+    ExpectUnchanged();
+
+    // A number that is not ASCII is named as the user reads it, in the line as read.
+    WriteBytes(dir.Path() + "bad.nbd", good + "2026,4,1,2,0,0,0,\x82\x50\x82\x4f,0,\x90\x48,\r\n");
+    EXPECT_EQ(ErrorOf("bad"), "ファイル「" + dir.Path() +
+                                  "bad.nbd」の 2 行目を読み込めません: '１０' は数値ではありませ"
+                                  "ん (行: 2026,4,1,2,0,0,0,１０,0,食,)");
     ExpectUnchanged();
 }
 

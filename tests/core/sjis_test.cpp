@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/errors.h"
 
@@ -73,6 +75,62 @@ TEST(Cp932, CarriedBytesAreRefusedAtInputAndBelow0x80AlsoByTheWriter) {
     }
     // The loader never makes one below 0x80: ASCII decodes as itself.
     EXPECT_EQ(DecodeCp932("a,\r\n\x7f"), "a,\r\n\x7f");
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    for (const unsigned char b : bytes)
+        out += "0123456789abcdef"[b >> 4], out += "0123456789abcdef"[b & 15];
+    return out;
+}
+
+TEST(Cp932, TheFastDecoderReadsEveryByteSequenceAsTheConverterDoes) {
+    std::vector<std::string> inputs = {
+        "",
+        "2026,7,15,3,0,1,0,1280,1,shop,memo, with, commas",
+        "2026,7,15,3,0,1,0,1280,1,\x83\x5a\x83\x75\x83\x93,\x97\x5b\x90\x48 \x82\xa0",
+        "\x95\x5c\x83\x5c\x5c\x87\x40\x87\x8a\xfa\x40\xed\x40\xc3\xbd\xc4\x81\x60~",
+        "a\x80 \xa0\xfd\x81 b\x95\x5c\x81",       // stray bytes, a lead byte at the end
+        "\xee\xee\x74t\xee\xee\x74\xee\xfb\x91",  // carried lead bytes before two-code characters
+        "\x85\x9f\x40\x81\x7f\x81",               // a lead byte without a trail, then a pair
+    };
+    // Every byte and every pair, alone and before ASCII.
+    for (int a = 0; a < 256; ++a) {
+        for (int b = 0; b < 256; ++b) {
+            inputs.push_back({static_cast<char>(a), static_cast<char>(b)});
+            inputs.push_back({static_cast<char>(a), static_cast<char>(b), 't'});
+        }
+    }
+    // Runs of the bytes that decide where characters begin, in every mix.
+    const std::string alphabet =
+        "a,\x40\x7f\x80\x81\x9f\xa0\xa1\xdf\xe0\xed\xee\xfa\xfb\xfc\xfd\xff";
+    uint32_t seed = 1;
+    for (int k = 0; k < 20000; ++k) {
+        std::string bytes;
+        for (int len = k % 12 + 1; len > 0; --len) {
+            seed = seed * 1664525 + 1013904223;
+            bytes += alphabet[(seed >> 16) % alphabet.size()];
+        }
+        inputs.push_back(bytes);
+    }
+    for (const std::string& bytes : inputs) {
+        const std::string text = DecodeCp932ByConverter(bytes);
+        ASSERT_EQ(DecodeCp932(bytes), text) << Hex(bytes);
+        // Line ends and commas are never part of a character: the loader finds the lines and
+        // fields in the bytes and decodes each alone.
+        std::string joined;
+        for (size_t from = 0, at = 0; at <= bytes.size(); ++at) {
+            if (at < bytes.size() &&
+                std::string_view(",\r\n").find(bytes[at]) == std::string::npos) {
+                continue;
+            }
+            const std::string piece = DecodeCp932(std::string_view(bytes).substr(from, at - from));
+            ASSERT_EQ(piece.find_first_of(",\r\n"), std::string::npos) << Hex(bytes);
+            joined += piece + bytes.substr(at, at < bytes.size() ? 1 : 0);
+            from = at + 1;
+        }
+        ASSERT_EQ(joined, text) << Hex(bytes);
+    }
 }
 
 }  // namespace
