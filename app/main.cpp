@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -14,24 +13,11 @@
 #include "core/ledger.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/modules.h"
 #include "ui/platform/platform.h"
 #include "ui/search/search_form.h"
 #include "ui/sheet/data_sheet.h"
-
-namespace {
-
-// The windows ask for the classic Japanese Windows fonts; the IPA fonts stand in for them.
-void SubstituteFonts() {
-    const QString proportional = QStringLiteral("IPAPGothic");
-    const QString fixed = QStringLiteral("IPAGothic");
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), proportional);
-    QFont::insertSubstitution(QStringLiteral("MS PGothic"), proportional);
-    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), fixed);
-    QFont::insertSubstitution(QStringLiteral("MS Gothic"), fixed);
-}
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
     // Only arguments cost anything before the window: a plain start reads none.
@@ -55,7 +41,8 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the windows to the menu entry and its icon.
     QApplication::setDesktopFileName(QStringLiteral("org.nimbrel.Kakeibo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/app_icon.png")));
-    SubstituteFonts();
+    // The windows ask for the classic Japanese Windows fonts; the IPA fonts stand in for them.
+    kakeibo::SubstituteFonts();
     kakeibo::SetPrintPreview(&kakeibo::PrintPreviewFromModule);
 
     // The file dialogs' own texts (overwrite question, buttons) in Japanese when Qt has them.

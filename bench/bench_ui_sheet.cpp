@@ -2,7 +2,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QStyledItemDelegate>
+#include <QTableView>
 #include <QTableWidget>
 #include <cstdio>
 #include <memory>
@@ -90,6 +92,73 @@ void BM_DetailSheetPdf(benchmark::State& state) {
     if (bench.sheet.Grid().RowCount() < 1001) state.SkipWithError("not 1,000 rows");
 }
 BENCHMARK(BM_DetailSheetPdf)->Unit(benchmark::kMillisecond);
+
+// Counts the paints of the widget it watches.
+class PaintCounter final : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        Paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    int Paints = 0;
+};
+
+// The timed part on its own, so that a profile can collect it alone
+// (valgrind --tool=callgrind --toggle-collect='*ShowAndPaint*').
+[[gnu::noinline]] void ShowAndPaint(QWidget& window) {
+    window.show();
+    QCoreApplication::processEvents();
+}
+
+// The first paint of a window over a new ledger (the masters, no entries): the data sheet
+// (0) against the entry form with its list (1). Made untimed; timed are the show and the
+// paint it brings, as at every start.
+void BM_FirstPaintEmptyLedger(benchmark::State& state) {
+    QuietPlatform platform;
+    Platform* previous = SetPlatform(&platform);
+    auto ledger = MakeFullYearLedger(2026);
+    for (int m = 0; m < kMonthCount; ++m) {
+        for (int s = 0; s < kSlotCount; ++s) {
+            ledger->EntryTable[m][s] = EntryRecord{};
+            ledger->EntryTextTable[m][s] = EntryText{};
+        }
+    }
+    ledger->NextSlot = 0;
+    ledger->WindowLayout[kLayoutEntryForm] = LayoutSlot{0, 427, 81, 483, 583};
+    ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{0, 0, 81, 618, 425};
+    TForm1 main(*ledger);
+    // The main window is up before the tool windows, with its fonts, as at a start.
+    main.show();
+    QCoreApplication::processEvents();
+    const bool sheet = state.range(0) == 0;
+    PaintCounter grid;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<TToolWindow> window;
+        QWidget* rows = nullptr;
+        if (sheet) {
+            auto* form = new TForm5(*ledger, main);
+            form->FormCreate();
+            rows = form->StringGrid1->viewport();
+            window.reset(form);
+        } else {
+            auto* form = new TForm3(*ledger, main);
+            form->FormCreate();
+            rows = form->SG31->viewport();
+            window.reset(form);
+        }
+        rows->installEventFilter(&grid);
+        state.ResumeTiming();
+        ShowAndPaint(*window);
+        state.PauseTiming();
+        window.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    SetPlatform(previous);
+    if (grid.Paints < state.iterations()) state.SkipWithError("the grid was not painted");
+}
+BENCHMARK(BM_FirstPaintEmptyLedger)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kakeibo::bench

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <utility>
 
+#include "ui/platform/fonts.h"
+
 namespace kakeibo::bench {
 
 QuietPlatform::QuietPlatform(QString exeDir) : exeDir_(std::move(exeDir)) {}
@@ -17,6 +19,8 @@ MessageButton QuietPlatform::ShowTypedMessage(MessageKind, const QString&, Messa
 int RunUiBenchmarks(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The fonts the program's windows draw with.
+    SubstituteFonts();
     ::benchmark::Initialize(&argc, argv);
     if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     ::benchmark::RunSpecifiedBenchmarks();

@@ -25,6 +25,7 @@
 #include "ui/controls/picture_button.h"
 #include "ui/entry/entry_list_model.h"
 #include "ui/entry/entry_widgets.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/input_method.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
@@ -64,9 +65,7 @@ TForm3::TForm3(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("各種入力フォーム"));
     setFixedSize(kFormWidth, kFormHeight);
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(WindowFont());
     TabCaptions = StandardTabCaptions();
     BuildControls();
     ConnectHandlers();

@@ -8,6 +8,7 @@
 #include <QTableView>
 
 #include "core/entries.h"
+#include "ui/controls/fixed_header.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_list_model.h"
@@ -42,13 +43,13 @@ void TForm3::BuildEntryList() {
     SG31->verticalHeader()->hide();
     SG31->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     SG31->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    QHeaderView* headings = SG31->horizontalHeader();
+    auto* headings = new TFixedHeader(kRowHeight + 1, SG31);
+    SG31->setHorizontalHeader(headings);
     headings->setSectionResizeMode(QHeaderView::Interactive);
     headings->setSectionsClickable(false);
     headings->setHighlightSections(false);
     headings->setMinimumSectionSize(8);
     headings->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    headings->setFixedHeight(kRowHeight + 1);
     headings->setStyleSheet(
         QStringLiteral("QHeaderView::section { background-color: rgb(254, 250, 233); color: black;"
                        " padding: 0px 2px; border: 0px; border-right: 1px solid #a0a0a0;"

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "ui/platform/fonts.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
@@ -54,10 +55,7 @@ constexpr int kBandAboveText = 10;
 constexpr int kLegendMark = 24;
 
 QFont SheetFont(int pixels, bool bold = false) {
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
+    return WindowFont(pixels, bold);
 }
 
 // The yen axis' labels are the program's own number texts ("12,345") at round values.

@@ -17,6 +17,7 @@
 #include "core/sjis.h"
 #include "ui/controls/make.h"
 #include "ui/import/import_lines_model.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
 #include "ui/window/workspace.h"
@@ -72,7 +73,7 @@ void TFormMeisai::BuildControls() {
     setWindowTitle(QStringLiteral("明細の取り込み"));
     setModal(true);
     setFixedSize(kClientWidth, kClientHeight);
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    setFont(MainWindowFont());
 
     Label1 = MakeLabel(this, "Label1", {8, 12}, "明細ファイル");
     Edit1 = Make<QLineEdit>(this, "Edit1", {84, 8, 640, 22});

@@ -35,6 +35,7 @@
 #include "ui/import/statement_window.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
@@ -105,7 +106,7 @@ FileDialogOptions LedgerSaveOptions(const Ledger& ledger) {
 TForm1::TForm1(Ledger& ledger, QWidget* parent) : QMainWindow(parent), ledger_(ledger) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(Qs(kMainWindowCaption));
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    setFont(MainWindowFont());
     BuildControls();
     BuildMenu();
     // Any resize keeps the strip 80 pixels high; only the width follows the user.

@@ -16,6 +16,7 @@
 
 #include "ui/controls/border_label.h"
 #include "ui/controls/list_box.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
@@ -101,9 +102,7 @@ TForm6::TForm6(Ledger& ledger, QWidget* parent)
     setObjectName(QStringLiteral("TForm6"));
     setWindowTitle(QStringLiteral("検索フォーム"));
     setModal(true);
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(WindowFont());
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);

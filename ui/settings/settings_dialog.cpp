@@ -17,6 +17,7 @@
 #include "core/numbers.h"
 #include "ui/controls/make.h"
 #include "ui/controls/nval_edit.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
 #include "ui/window/workspace.h"
@@ -91,9 +92,7 @@ TForm2::TForm2(Ledger& ledger, Workspace& mainWindow, QWidget* owner)
     : QDialog(owner), ledger_(ledger), mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("各種設定"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(WindowFont());
     setFixedSize(kClientWidth, kClientHeight);
     BuildControls();
     ConnectHandlers();

@@ -17,6 +17,8 @@
 #include "core/ledger_paths.h"
 #include "core/previous_year.h"
 #include "core/sheet_drawing.h"
+#include "ui/controls/fixed_header.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/print/printout.h"
 
@@ -72,10 +74,7 @@ QPixmap TitlePicture() {
     p.drawRect(1, 2, 13, 12);
     for (int y : {6, 10}) p.drawLine(1, y, 14, y);
     p.drawLine(6, 2, 6, 14);
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(13);
-    font.setBold(true);
-    p.setFont(font);
+    p.setFont(WindowFont(13, true));
     p.drawText(QRect(20, 0, 136, 16), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("データシート"));
     return pixmap;
@@ -93,25 +92,13 @@ QPixmap DecorationPicture() {
     return pixmap;
 }
 
-QFont SheetFont() {
-    QFont font(QStringLiteral("ＭＳ ゴシック"));
-    // The IPA font directly too, so the figures line up also where nobody maps the name.
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
-    font.setPixelSize(12);
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    return font;
-}
-
 }  // namespace
 
 TForm5::TForm5(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     : TSheetWindow(mainWindow, ToolFrame::Sizable, parent), ledger_(ledger) {
     setObjectName(QStringLiteral("TForm5"));
     setWindowTitle(QStringLiteral("データシート"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(WindowFont());
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kWindowColour);
     setPalette(palette);
@@ -168,12 +155,12 @@ void TForm5::BuildControls() {
     StringGrid1->verticalHeader()->setDefaultSectionSize(kRowHeight);
     // Row 0 holds the headings as every other row holds its texts; the header shows them, so
     // they stay in sight while the rows scroll.
-    QHeaderView* header = StringGrid1->horizontalHeader();
+    auto* header = new TFixedHeader(kRowHeight, StringGrid1);
+    StringGrid1->setHorizontalHeader(header);
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setMinimumSectionSize(1);
     header->setSectionsClickable(false);
     header->setHighlightSections(false);
-    header->setFixedHeight(kRowHeight);
     header->setStyleSheet(
         QStringLiteral("QHeaderView { background: white; } "
                        "QHeaderView::section { background: rgb(255, 254, 232); "
@@ -245,7 +232,7 @@ void TForm5::DrawCell(int kind) {
     if (kind < 0 || kind >= kSheetKindCount) return;
     grid_ = FillSheet(ledger_, kind, State);
     // Set again before every fill, but only when changed: a font change lays the grid out anew.
-    const QFont font = SheetFont();
+    const QFont& font = SheetFont();
     if (StringGrid1->font() != font) StringGrid1->setFont(font);
     const bool fixedColumn = SheetLayoutOf(kind).FixedColumn;
     const int rows = grid_.RowCount();
