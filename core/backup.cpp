@@ -206,13 +206,61 @@ std::string SaveNote(const Moment& savedAt, const std::vector<std::optional<std:
 }
 
 // When the files, as they are, were saved: the save note's time when it describes them.
-std::optional<Moment> SavedAt(const std::string& folder,
+std::optional<Moment> SavedAt(const std::optional<std::string>& note,
                               const std::vector<std::optional<std::string>>& files) {
-    const std::optional<std::string> note = TryRead(folder + kSaveNote);
     if (!note) return std::nullopt;
     const auto saved = ParseStamp(*note, 0);
     if (!saved || *note != SaveNote(*saved, files)) return std::nullopt;
     return saved;
+}
+
+int64_t NextMade(const std::vector<BackupGeneration>& existing) {
+    int64_t made = 1;
+    for (const BackupGeneration& g : existing) made = std::max(made, g.Made + 1);
+    return made;
+}
+
+// Fills a hidden folder and renames it to `folder` + `entry` at the end, so a generation is
+// never half there.
+template <typename Fill>
+void MakeWhole(const std::string& folder, const std::string& entry, Fill fill) {
+    const std::string scratch = folder + "." + entry + ".tmp/";
+    std::error_code ec;
+    fs::remove_all(scratch, ec);
+    MakeFolder(scratch.substr(0, scratch.size() - 1));
+    try {
+        fill(scratch);
+        const std::string target = folder + entry;
+        if (::rename(scratch.substr(0, scratch.size() - 1).c_str(), target.c_str()) != 0) {
+            Fail(target, errno);
+        }
+    } catch (...) {
+        fs::remove_all(scratch, ec);
+        throw;
+    }
+}
+
+// Removes all but the `keep` generations made last. Best effort: an old generation that
+// stays behind harms nothing.
+void Prune(const std::vector<BackupGeneration>& oldestFirst, int keep) {
+    std::error_code ec;
+    const auto surplus = static_cast<ptrdiff_t>(oldestFirst.size()) - std::max(keep, 1);
+    for (ptrdiff_t i = 0; i < surplus; ++i) fs::remove_all(oldestFirst[i].Path, ec);
+}
+
+// The ledger files in a generation (or any folder), nothing for those not there.
+std::vector<std::optional<std::string>> ReadLedgerFiles(const std::string& folder,
+                                                        const std::vector<std::string>& names) {
+    std::vector<std::optional<std::string>> files;
+    for (const std::string& file : names) files.push_back(TryRead(folder + file));
+    return files;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 }  // namespace
@@ -235,41 +283,24 @@ std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std
     MakeFolder(folder);
 
     std::vector<BackupGeneration> existing = Generations(folder);
-    if (!existing.empty()) {
-        bool same = true;
-        for (size_t i = 0; i < names.size() && same; ++i) {
-            same = TryRead(existing.back().Path + names[i]) == files[i];
-        }
-        if (same) return std::nullopt;
+    if (!existing.empty() && ReadLedgerFiles(existing.back().Path, names) == files) {
+        return std::nullopt;
     }
-    int64_t made = 1;
-    for (const BackupGeneration& g : existing) made = std::max(made, g.Made + 1);
+    const int64_t made = NextMade(existing);
     const std::string entry = std::to_string(made) + "-" + Stamp(now);
-    const std::optional<Moment> saved = SavedAt(folder, files);
+    const std::optional<Moment> saved = SavedAt(TryRead(folder + kSaveNote), files);
 
-    // Filled under a hidden name and renamed at the end, so a generation is never half there.
-    const std::string scratch = folder + "." + entry + ".tmp/";
-    std::error_code ec;
-    fs::remove_all(scratch, ec);
-    MakeFolder(scratch.substr(0, scratch.size() - 1));
-    try {
-        // Copies, not second names: a generation must not follow an editor that rewrites a
-        // ledger file in place. A generation is not synced: it is left to the system's
-        // writeback, which keeps a save's cost near that of the save itself; a crash in the
-        // seconds after a save can cost that newest generation, never the ledger or the
-        // generations before it.
+    // Copies, not second names: the files stay (a restore keeps the state it leaves), and a
+    // generation must not follow an editor that rewrites one in place. A generation is not synced:
+    // it is left to the system's writeback, which keeps a save's cost near that of the save itself;
+    // a crash in the seconds after a save can cost that newest generation, never the ledger or the
+    // generations before it.
+    MakeWhole(folder, entry, [&](const std::string& scratch) {
         for (size_t i = 0; i < names.size(); ++i) {
             if (files[i]) WritePrivate(scratch + names[i], *files[i]);
         }
         if (saved) WritePrivate(scratch + kSavedNote, Stamp(*saved) + "\r\n");
-        const std::string target = folder + entry;
-        if (::rename(scratch.substr(0, scratch.size() - 1).c_str(), target.c_str()) != 0) {
-            Fail(target, errno);
-        }
-    } catch (...) {
-        fs::remove_all(scratch, ec);
-        throw;
-    }
+    });
 
     BackupGeneration g;
     g.Path = folder + entry + "/";
@@ -278,10 +309,114 @@ std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std
     g.Saved = saved;
     g.Entries = CountLines(g.Path + EntriesFileName(name));
     existing.push_back(g);
-    // Pruning is best effort: an old generation that stays behind harms nothing.
-    const auto surplus = static_cast<ptrdiff_t>(existing.size()) - std::max(keep, 1);
-    for (ptrdiff_t i = 0; i < surplus; ++i) fs::remove_all(existing[i].Path, ec);
+    Prune(existing, keep);
     return g;
+}
+
+PendingBackup LinkGeneration(const std::string& dir, const std::string& name, const Moment& now) {
+    PendingBackup pending;
+    pending.Dir = dir;
+    pending.Name = name;
+    pending.SavedAt = now;
+    const std::vector<std::string> names = LedgerFileNames(name);
+    std::vector<std::optional<struct stat>> found(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        struct stat st {};
+        if (::lstat((dir + names[i]).c_str(), &st) == 0) {
+            found[i] = st;
+        } else if (errno != ENOENT) {
+            Fail(dir + names[i], errno);
+        }
+    }
+    if (std::none_of(found.begin(), found.end(), [](const auto& f) { return f.has_value(); })) {
+        return pending;
+    }
+
+    MakeFolder(dir + "backup");
+    const std::string folder = BackupFolder(dir, name);
+    MakeFolder(folder);
+    const int64_t made = NextMade(Generations(folder));
+    const std::string entry = std::to_string(made) + "-" + Stamp(now);
+    // Read now: the save's own note replaces it.
+    pending.PreviousNote = TryRead(folder + kSaveNote);
+
+    // Second names are safe only because the save renames new files over these: nothing of
+    // ours writes a ledger file in place, so the generation's files never change after it.
+    // A file with other names already could be written through one of them; it is copied.
+    MakeWhole(folder, entry, [&](const std::string& scratch) {
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (!found[i]) continue;
+            const std::string from = dir + names[i];
+            const std::string to = scratch + names[i];
+            if (S_ISREG(found[i]->st_mode) && found[i]->st_nlink == 1 &&
+                ::link(from.c_str(), to.c_str()) == 0) {
+                continue;
+            }
+            if (const auto bytes = ReadAll(from)) WritePrivate(to, *bytes);
+        }
+    });
+    BackupGeneration g;
+    g.Path = folder + entry + "/";
+    g.Made = made;
+    g.Taken = now;
+    pending.Made = g;
+    return pending;
+}
+
+void DropUnusedGeneration(const PendingBackup& pending) {
+    if (!pending.Made) return;
+    for (const std::string& file : LedgerFileNames(pending.Name)) {
+        const std::string kept = pending.Made->Path + file;
+        const bool there = ::access(kept.c_str(), F_OK) == 0;
+        if (there != FileExists(pending.Dir + file)) return;
+        if (there && !SameFile(kept, pending.Dir + file)) return;
+    }
+    std::error_code ec;
+    fs::remove_all(pending.Made->Path, ec);
+}
+
+void FinishBackup(const PendingBackup& pending, int keep) {
+    try {
+        const std::string folder = BackupFolder(pending.Dir, pending.Name);
+        bool kept = false;
+        if (pending.Made) {
+            const std::string& path = pending.Made->Path;
+            const std::vector<std::string> names = LedgerFileNames(pending.Name);
+            const std::vector<std::optional<std::string>> files = ReadLedgerFiles(path, names);
+            const std::vector<BackupGeneration> existing = Generations(folder);
+            const auto self =
+                std::find_if(existing.begin(), existing.end(),
+                             [&](const BackupGeneration& g) { return g.Path == path; });
+            // Repeated saves of one state must not push older states out.
+            if (self != existing.end() && self != existing.begin() &&
+                ReadLedgerFiles(std::prev(self)->Path, names) == files) {
+                std::error_code ec;
+                fs::remove_all(path, ec);
+            } else if (self != existing.end()) {
+                kept = true;
+                if (const auto saved = SavedAt(pending.PreviousNote, files)) {
+                    try {
+                        WritePrivate(path + kSavedNote, Stamp(*saved) + "\r\n");
+                    } catch (const LedgerError&) {
+                        // Without it the generation is named by the time it was made.
+                    }
+                }
+                // A household's history is the user's alone, whatever mode the ledger had.
+                for (const std::string& file : names) {
+                    struct stat st {};
+                    const std::string copy = path + file;
+                    if (::lstat(copy.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                        st.st_nlink == 1 && (st.st_mode & 07777) != 0600) {
+                        ::chmod(copy.c_str(), 0600);
+                    }
+                }
+            }
+        }
+        RecordSave(pending.Dir, pending.Name, pending.SavedAt, pending.Written);
+        if (kept) Prune(Generations(folder), keep);
+    } catch (...) {
+        // Best effort: the save itself has landed.
+    }
 }
 
 void RecordSave(const std::string& dir, const std::string& name, const Moment& savedAt,

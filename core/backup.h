@@ -50,6 +50,37 @@ std::string BackupFolder(const std::string& dir, const std::string& name);
 std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std::string& name,
                                                const Moment& now, int keep = kBackupGenerations);
 
+// What a save with a backup leaves for after it is reported: see LinkGeneration.
+struct PendingBackup {
+    std::string Dir;
+    std::string Name;
+    Moment SavedAt;                           // when the save ran
+    std::vector<GroupFile> Written;           // the files as the save wrote them
+    std::optional<BackupGeneration> Made;     // the generation of the files it replaced
+    std::optional<std::string> PreviousNote;  // the save note as it was before the save
+};
+
+// For a save that replaces the ledger files of `name` in `dir` by renaming new files over
+// them: keeps the files there now as a new generation made at `now`, as second names (hard
+// links) of the same files, so that it costs a few calls whatever the ledger's size; the
+// renames then leave the old files to the generation alone. A file that already has other
+// names, or a folder that cannot link, gets a copy as in KeepGeneration. The generation
+// appears whole or not at all; when it cannot be made, throws LedgerError saying why. The
+// rest of KeepGeneration's work (dropping a generation equal to the one before, naming it
+// by its save, pruning) and the save's note wait for FinishBackup, so that none of it
+// delays the save. Made is empty when none of the files exists.
+PendingBackup LinkGeneration(const std::string& dir, const std::string& name, const Moment& now);
+
+// The save that LinkGeneration prepared failed: a generation that still shares every file
+// with the ledger (nothing was replaced) is removed, being the ledger itself.
+void DropUnusedGeneration(const PendingBackup& pending);
+
+// Once the save has landed and been reported: drops the new generation when it holds the
+// same bytes as the one made before it, names it by the save that wrote its files, notes
+// what this save wrote (as RecordSave), and removes all but the `keep` generations made
+// last. Best effort, like pruning always was: it never throws.
+void FinishBackup(const PendingBackup& pending, int keep = kBackupGenerations);
+
 // Notes that a save at `savedAt` wrote `written` (the ledger files among them count), so
 // that the generation later made of those files is named by that save. Best effort: without
 // the note, or when the files changed since, the generation is named by the time it was made.

@@ -82,18 +82,23 @@ SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& 
     add(dataGroup, dir + kMemoHistoryFile, HistoryLines(inputs.MemoHistory, ledger.MemoHistoryMax));
 
     // The files about to be replaced are kept first; without that generation nothing is written.
-    if (ledgerFiles && inputs.Backup) KeepGeneration(dir, name, *inputs.Backup);
+    std::optional<PendingBackup> backup;
+    if (ledgerFiles && inputs.Backup) backup = LinkGeneration(dir, name, *inputs.Backup);
     // The ledger first: a failure here throws and leaves both flags, so closing still asks.
     const std::string lockPath = dir + LockFileName(name);
     try {
         WriteFileGroup(dataGroup, inputs.Sync, lockPath);
     } catch (const LedgerError& e) {
+        if (backup) DropUnusedGeneration(*backup);
         throw LedgerError(std::string(e.what()) + "。保存は行われていません。");
     }
     ledger.LedgerChanged = false;
-    if (ledgerFiles && inputs.Backup) RecordSave(dir, name, *inputs.Backup, dataGroup);
 
     SaveResult result;
+    if (backup) {
+        backup->Written = std::move(dataGroup);
+        result.Backup = std::move(backup);
+    }
     if (programGroup.empty()) return result;
     try {
         WriteFileGroup(programGroup, inputs.Sync, lockPath);

@@ -26,6 +26,8 @@ struct SaveInputs {
 // files (settings, item names) that could not be written, if any.
 struct SaveResult {
     std::optional<Notice> Warning;
+    // With a backup: what is left of it, for FinishBackup once the save is reported.
+    std::optional<PendingBackup> Backup;
 };
 
 inline constexpr const char* kSaveFinishedMessage = "保存が終了しました";
@@ -38,7 +40,10 @@ inline constexpr const char* kSaveFinishedMessage = "保存が終了しました
 // folder's group throws LedgerError; every old file stays and no flag changes. A failure
 // of the program folder's group does not stop the ledger: its files stay as they were and
 // the result's warning says what could not be saved and why. LedgerChanged is cleared
-// once the ledger's files are written, MastersChanged only once the masters are.
+// once the ledger's files are written, MastersChanged only once the masters are. With a
+// backup, the files about to be replaced are kept first (LinkGeneration): without that
+// generation nothing is written; tidying the generations is left to the caller
+// (FinishBackup with the result's Backup), so that it never delays the save.
 SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
                      const SaveInputs& inputs);
 

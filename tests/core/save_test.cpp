@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/backup.h"
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/ledger.h"
@@ -432,6 +433,51 @@ TEST_F(MonthSaveTest, EachFileIsSyncedOnceAndEachFolderOnceAfterTheRenames) {
     ledger->LedgerChanged = true;
     save();
     EXPECT_EQ(count(WriteStep::SyncFile) + count(WriteStep::SyncFolder), 0);
+}
+
+TEST_F(MonthSaveTest, TheBackupIsKeptBeforeTheSaveAndTidiedOnlyOnceItIsFinished) {
+    const std::string entries = data + "家計簿2026.nbd";
+    auto save = [&](int amount, int second) {
+        Add(7, 0, {2026, 7, 1, 2, 0, 0, 0, amount, 0});
+        ledger->LedgerChanged = true;
+        inputs.Backup = Moment{Date{2026, 12, 7}, 10, 0, second};
+        return MonthSave(*ledger, data, ledger->LedgerName, inputs);
+    };
+    FinishBackup(*save(100, 0).Backup);  // nothing on disk to keep yet: only the save's note
+    ::chmod(entries.c_str(), 0644);      // a ledger made by another program
+    std::string written = ReadBytes(entries);
+    for (int i = 1; i <= 21; ++i) {
+        const SaveResult result = save(100 + i, i);
+        // Kept before the files were replaced, and nothing removed by the save itself.
+        const auto made = ListGenerations(data, ledger->LedgerName);
+        ASSERT_EQ(made.size(), static_cast<size_t>(i));
+        EXPECT_EQ(ReadBytes(made.front().Path + "家計簿2026.nbd"), written);
+        EXPECT_NE(ReadBytes(entries), written);
+        written = ReadBytes(entries);
+        FinishBackup(*result.Backup);
+    }
+    auto list = ListGenerations(data, ledger->LedgerName);
+    ASSERT_EQ(list.size(), 20u);
+    EXPECT_EQ(GenerationLabel(list.front()), "2026/12/07 10:00:20");  // named by its save
+    EXPECT_EQ(test::ModeOf(list.front().Path + "家計簿2026.nbd"), 0600);
+    EXPECT_EQ(test::ModeOf(entries), 0644);
+
+    // The same state saved twice more: the second generation of it goes once that save is
+    // finished, so repeated saves do not push older states out.
+    FinishBackup(*save(121, 22).Backup);
+    list = ListGenerations(data, ledger->LedgerName);
+    const SaveResult again = save(121, 23);
+    EXPECT_EQ(ListGenerations(data, ledger->LedgerName).size(), 21u);
+    FinishBackup(*again.Backup);
+    EXPECT_EQ(ListGenerations(data, ledger->LedgerName)[0].Path, list[0].Path);
+
+    // A save that fails leaves no generation that is only a second name of the ledger.
+    const FaultHookScope hook([](WriteStep step, const std::string&) {
+        return step == WriteStep::CreateTemp ? ENOSPC : 0;
+    });
+    EXPECT_THROW(save(122, 24), LedgerError);
+    EXPECT_EQ(ListGenerations(data, ledger->LedgerName)[0].Path, list[0].Path);
+    EXPECT_EQ(ReadBytes(entries), written);
 }
 
 TEST_F(MonthSaveTest, AProgramFolderThatFailsStillSavesTheLedgerAndWarnsOnce) {

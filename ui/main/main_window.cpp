@@ -582,6 +582,8 @@ bool TForm1::SaveTo(const std::string& dir, const std::string& name) {
     // which of them and why, then the save is reported finished as usual.
     if (result.Warning) ShowNotice(*result.Warning);
     CurrentPlatform().ShowMessage(Qs(kSaveFinishedMessage));
+    // Tidying the backups waits until the save is reported, so it never delays it.
+    if (result.Backup) FinishBackup(*result.Backup);
     return true;
 }
 
