@@ -1,5 +1,5 @@
-// Draws the graph sheet's title and the close, maximise and restore pictures every tool
-// window shows, as PNG files.
+// Draws the graph sheet's and the data sheet's titles and the close, maximise and restore pictures
+// every tool window shows, as PNG files.
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -34,6 +34,26 @@ void DrawTitle() {
     FadingRule(p, 104, 156);
     p.end();
     Save(image, "graph_title.png");
+}
+
+// 156 x 16: the data sheet's title, a small grid and the caption, drawn with the font and
+// hinting the windows use, as the sheet drew it for itself before.
+void DrawSheetTitle() {
+    QImage image = Transparent(156, 16);
+    QPainter p(&image);
+    p.setPen(kNavy);
+    p.setBrush(Qt::white);
+    p.drawRect(1, 2, 13, 12);
+    for (int y : {6, 10}) p.drawLine(1, y, 14, y);
+    p.drawLine(6, 2, 6, 14);
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(QRect(20, 0, 136, 16), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("データシート"));
+    p.end();
+    Save(image, "sheet_title.png");
 }
 
 // 16 x 16 navy tiles with a white symbol.
@@ -89,6 +109,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     artwork::SetOutputFolder(argc, argv);
     DrawTitle();
+    DrawSheetTitle();
     DrawClose();
     DrawMaximize();
     DrawRestore();

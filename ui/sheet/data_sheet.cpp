@@ -59,24 +59,10 @@ private:
     const TForm5& form_;
 };
 
-// Our own small pictures, drawn once: the title and a decoration.
+// Our own small picture, drawn once: a decoration (the title is one of the artwork's).
 QPixmap Canvas(int w, int h) {
     QPixmap pixmap(w, h);
     pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-QPixmap TitlePicture() {
-    QPixmap pixmap = Canvas(156, 16);
-    QPainter p(&pixmap);
-    p.setPen(kNavy);
-    p.setBrush(Qt::white);
-    p.drawRect(1, 2, 13, 12);
-    for (int y : {6, 10}) p.drawLine(1, y, 14, y);
-    p.drawLine(6, 2, 6, 14);
-    p.setFont(WindowFont(13, true));
-    p.drawText(QRect(20, 0, 136, 16), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("データシート"));
     return pixmap;
 }
 
@@ -111,7 +97,7 @@ void TForm5::BuildControls() {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(8, 8, 156, 16);
-    Image1->setPixmap(TitlePicture());
+    Image1->setPixmap(QPixmap(QStringLiteral(":/resources/sheet_title.png")));
     // The title is bare surface: pressing it drags the window.
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
