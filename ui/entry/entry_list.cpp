@@ -30,6 +30,9 @@ void TForm3::BuildEntryList() {
     SG31 = new QTableView(this);
     SG31->setObjectName(QStringLiteral("SG31"));
     SG31->setGeometry(22, 24, 553, 153);
+    // The headings row before the model: the model's columns are laid out by it alone.
+    auto* headings = new TFixedHeader(kRowHeight + 1, SG31);
+    SG31->setHorizontalHeader(headings);
     SG31->setModel(model_);
     // Skipped by the Tab key, yet arrows move the current cell once the list is clicked.
     SG31->setFocusPolicy(Qt::ClickFocus);
@@ -43,8 +46,6 @@ void TForm3::BuildEntryList() {
     SG31->verticalHeader()->hide();
     SG31->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     SG31->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    auto* headings = new TFixedHeader(kRowHeight + 1, SG31);
-    SG31->setHorizontalHeader(headings);
     headings->setSectionResizeMode(QHeaderView::Interactive);
     headings->setSectionsClickable(false);
     headings->setHighlightSections(false);
