@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "core/errors.h"
@@ -160,6 +161,101 @@ bool TryEncode(std::string_view utf8, std::string& out, std::string& bad,
         i += len;
     }
     return flush();
+}
+
+// What the converter writes for each character met so far, kept per thread, so that a save
+// asks it once per distinct character rather than once per line.
+class EncodeMemo {
+public:
+    struct Encoded {
+        static constexpr uint8_t kUnknown = 0xFF;
+        static constexpr uint8_t kFailed = 0xFE;
+        uint8_t Size = kUnknown;  // bytes, or a mark above
+        char Bytes[3] = {};
+    };
+
+    EncodeMemo() {
+        std::string ascii;
+        for (int b = 0; b < 0x80; ++b) ascii.push_back(static_cast<char>(b));
+        std::string out;
+        AsciiIsItself = Encoder().Convert(ascii, out).second == 0 && out == ascii;
+    }
+
+    const Encoded& Of(char32_t cp) {
+        auto& row = rows_[cp >> 8];
+        if (!row) row = std::make_unique<std::array<Encoded, 256>>();
+        Encoded& e = (*row)[cp & 0xFF];
+        if (e.Size == Encoded::kUnknown) {
+            std::string utf8;
+            AppendUtf8(utf8, cp);
+            std::string out;
+            const bool done = Encoder().Convert(utf8, out).second == 0;
+            e.Size = done && out.size() <= sizeof e.Bytes ? static_cast<uint8_t>(out.size())
+                                                          : Encoded::kFailed;
+            if (e.Size != Encoded::kFailed) std::copy(out.begin(), out.end(), e.Bytes);
+        }
+        return e;
+    }
+
+    bool AsciiIsItself = false;
+
+private:
+    std::array<std::unique_ptr<std::array<Encoded, 256>>, (0x10FFFF >> 8) + 1> rows_{};
+};
+
+EncodeMemo& TheEncodeMemo() {
+    thread_local EncodeMemo memo;
+    return memo;
+}
+
+// True when `bytes` is how UTF-8 writes `cp`, and nothing else.
+bool IsShortestUtf8(std::string_view bytes, char32_t cp) {
+    char spelled[4];
+    size_t size = 0;
+    if (cp < 0x80) {
+        spelled[size++] = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        spelled[size++] = static_cast<char>(0xC0 | (cp >> 6));
+        spelled[size++] = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        spelled[size++] = static_cast<char>(0xE0 | (cp >> 12));
+        spelled[size++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        spelled[size++] = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp <= 0x10FFFF) {
+        spelled[size++] = static_cast<char>(0xF0 | (cp >> 18));
+        spelled[size++] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        spelled[size++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        spelled[size++] = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return bytes == std::string_view(spelled, size);
+}
+
+// EncodeCp932 for text every character of which the memo can answer; nothing where the
+// converter has to decide (a character it refuses, bytes that are not plain UTF-8).
+std::optional<std::string> EncodeKnown(std::string_view utf8) {
+    EncodeMemo& memo = TheEncodeMemo();
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80 && memo.AsciiIsItself) {
+            out.push_back(utf8[i++]);
+            continue;
+        }
+        const auto [len, cp] = NextUtf8(utf8, i);
+        if (IsCarrier(cp, len)) {
+            if (cp < kCarrierBase + 0x80) return std::nullopt;
+            out.push_back(static_cast<char>(cp - kCarrierBase));
+        } else {
+            // As TryEncode does: a twin goes in whatever bytes spelled it.
+            const char32_t twin = Cp932Twin(cp);
+            if (twin == cp && !IsShortestUtf8(utf8.substr(i, len), cp)) return std::nullopt;
+            const EncodeMemo::Encoded& e = memo.Of(twin);
+            if (e.Size == EncodeMemo::Encoded::kFailed) return std::nullopt;
+            out.append(e.Bytes, e.Size);
+        }
+        i += len;
+    }
+    return out;
 }
 
 bool IsLeadByte(unsigned char b) {
@@ -353,6 +449,11 @@ std::string DecodeCp932(std::string_view bytes) {
 }
 
 std::string EncodeCp932(std::string_view utf8) {
+    if (auto known = EncodeKnown(utf8)) return std::move(*known);
+    return EncodeCp932ByConverter(utf8);
+}
+
+std::string EncodeCp932ByConverter(std::string_view utf8) {
     std::string out;
     std::string bad;
     if (!TryEncode(utf8, out, bad)) {

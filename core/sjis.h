@@ -20,7 +20,12 @@ std::string DecodeCp932ByConverter(std::string_view bytes);
 // cannot hold; never substitutes "?". A carried byte below 0x80 (U+10FF00..U+10FF7F) is
 // refused too: the loader never makes one, and written raw it could put a line end or a
 // comma into a file.
+// What iconv wrote for each character is kept per thread, as for decoding.
 std::string EncodeCp932(std::string_view utf8);
+
+// The same result, asking iconv about the whole text: what the tests and the fuzz program
+// hold EncodeCp932 to.
+std::string EncodeCp932ByConverter(std::string_view utf8);
 
 // For text a user types or pastes: true when every character of it can be stored in a
 // CP932 file. The carriers U+10FF00..U+10FFFF are refused like any other character CP932

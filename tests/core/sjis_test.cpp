@@ -133,5 +133,64 @@ TEST(Cp932, TheFastDecoderReadsEveryByteSequenceAsTheConverterDoes) {
     }
 }
 
+// Outcome of an encoder: the bytes, or the message it refused the text with.
+template <typename Encode>
+std::string Outcome(Encode encode, const std::string& text) {
+    try {
+        return "bytes " + encode(text);
+    } catch (const LedgerError& e) {
+        return std::string("refused ") + e.what();
+    }
+}
+
+std::string Utf8Of(char32_t cp) {
+    std::string out;
+    if (cp < 0x80) return std::string(1, static_cast<char>(cp));
+    if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+    } else {
+        if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        }
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    return out + static_cast<char>(0x80 | (cp & 0x3F));
+}
+
+TEST(Cp932, TheFastEncoderWritesEveryTextAsTheConverterDoes) {
+    std::vector<std::string> inputs = {
+        "",
+        "2026,7,15,shop,memo",
+        "表ソ\\①㈱ⅰﾃｽﾄ〜−¥",
+        "食費€",
+        "a\U0010FF80\U0010FFFF",
+        "a\U0010FF0A",
+        "\xe3\x80",
+        "\xe3\xc0\x9c",
+        "\xc0\x80",
+        "\xed\xa0\x80",
+    };
+    // Every character of the first plane and the carriers, alone and between others.
+    for (char32_t cp = 1; cp < 0x10000; ++cp) inputs.push_back("食" + Utf8Of(cp) + "a");
+    for (char32_t cp = 0x10FF00; cp <= 0x10FFFF; ++cp) inputs.push_back(Utf8Of(cp));
+    // Bytes that are not plain UTF-8, spelled every way.
+    const std::string alphabet = "a\x80\x81\x9c\xa5\xbf\xc0\xc2\xe3\xed\xef\xf0\xf4\xf8\xff";
+    uint32_t seed = 7;
+    for (int k = 0; k < 20000; ++k) {
+        std::string bytes;
+        for (int len = k % 9 + 1; len > 0; --len) {
+            seed = seed * 1664525 + 1013904223;
+            bytes += alphabet[(seed >> 16) % alphabet.size()];
+        }
+        inputs.push_back(bytes);
+    }
+    for (const std::string& text : inputs) {
+        ASSERT_EQ(Outcome(EncodeCp932, text), Outcome(EncodeCp932ByConverter, text)) << Hex(text);
+    }
+}
+
 }  // namespace
 }  // namespace kakeibo
