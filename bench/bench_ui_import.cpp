@@ -36,40 +36,31 @@ std::string Statement() {
     return EncodeCp932(text);
 }
 
-// Main window, entry form and data sheet over a year of 900 entries a month.
-struct ImportBench {
-    ImportBench() {
-        previous = SetPlatform(&platform);
-        for (auto& month : pristine->EntryTable) {
-            for (int s = kUsedPerMonth; s < kSlotCount; ++s) month[s] = EntryRecord{};
-        }
-        for (auto& month : pristine->EntryTextTable) {
-            for (int s = kUsedPerMonth; s < kSlotCount; ++s) month[s] = EntryText{};
-        }
-        pristine->NextSlot = kUsedPerMonth;
-        pristine->DataDir = MakeTempDir();
-        WriteFileAtomic(pristine->DataDir + "meisai.csv", Statement(), false);
-        WriteFileAtomic(pristine->DataDir + "torikomi.dat",
-                        EncodeCp932("R,2,0,スーパー\r\nR,4,1,デンリヨク\r\nR,6,0,キユウヨ\r\n"),
-                        false);
-        platform.OpenFileAnswer = QString::fromStdString(pristine->DataDir + "meisai.csv");
-        *ledger = *pristine;
-        ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 0, 81, 700, 425};
-        main.SetEntryForm(&form);
-        sheet.FormCreate();
-        main.SetDataSheet(&sheet);
-        form.show();
-        QCoreApplication::processEvents();
+// A year of 900 entries a month, with the statement and the rules in its data folder.
+std::unique_ptr<Ledger> ImportLedger() {
+    auto ledger = MakeFullYearLedger(2026);
+    for (auto& month : ledger->EntryTable) {
+        for (int s = kUsedPerMonth; s < kSlotCount; ++s) month[s] = EntryRecord{};
     }
-    ~ImportBench() { SetPlatform(previous); }
+    for (auto& month : ledger->EntryTextTable) {
+        for (int s = kUsedPerMonth; s < kSlotCount; ++s) month[s] = EntryText{};
+    }
+    ledger->NextSlot = kUsedPerMonth;
+    ledger->DataDir = MakeTempDir();
+    WriteFileAtomic(ledger->DataDir + "meisai.csv", Statement(), false);
+    WriteFileAtomic(ledger->DataDir + "torikomi.dat",
+                    EncodeCp932("R,2,0,スーパー\r\nR,4,1,デンリヨク\r\nR,6,0,キユウヨ\r\n"), false);
+    return ledger;
+}
 
-    QuietPlatform platform;
-    Platform* previous = nullptr;
-    std::unique_ptr<Ledger> pristine = MakeFullYearLedger(2026);
-    std::unique_ptr<Ledger> ledger = std::make_unique<Ledger>();
-    TForm1 main{*ledger};
-    TForm3 form{*ledger, main};
-    TForm5 sheet{*ledger, main};
+// Main window, entry form and data sheet over that year; `pristine` is the year each import
+// starts from.
+struct ImportBench : WindowsBench {
+    ImportBench() : WindowsBench(ImportLedger()) {
+        platform.OpenFileAnswer = QString::fromStdString(ledger->DataDir + "meisai.csv");
+    }
+
+    std::unique_ptr<Ledger> pristine = std::make_unique<Ledger>(*ledger);
 };
 
 void BM_ImportStatement(benchmark::State& state) {

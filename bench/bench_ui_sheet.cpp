@@ -20,24 +20,8 @@ namespace kakeibo::bench {
 namespace {
 
 // Main window, entry form and data sheet over a full year, both tool windows shown.
-struct SheetBench {
-    SheetBench() {
-        previous = SetPlatform(&platform);
-        ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 0, 81, 700, 425};
-        main.SetEntryForm(&form);
-        sheet.FormCreate();
-        main.SetDataSheet(&sheet);
-        form.show();
-        QCoreApplication::processEvents();
-    }
-    ~SheetBench() { SetPlatform(previous); }
-
-    QuietPlatform platform;
-    Platform* previous = nullptr;
-    std::unique_ptr<Ledger> ledger = MakeFullYearLedger(2026);
-    TForm1 main{*ledger};
-    TForm3 form{*ledger, main};
-    TForm5 sheet{*ledger, main};
+struct SheetBench : WindowsBench {
+    SheetBench() : WindowsBench(MakeFullYearLedger(2026)) {}
 };
 
 // What follows every write: totals, the entry list and the shown sheet ("今月の支出").

@@ -16,25 +16,9 @@
 namespace kakeibo::bench {
 namespace {
 
-struct UndoBench {
-    UndoBench() {
-        previous = SetPlatform(&platform);
-        ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 0, 81, 700, 425};
-        main.SetEntryForm(&form);
-        sheet.FormCreate();
-        main.SetDataSheet(&sheet);
-        main.show();
-        form.show();
-        QCoreApplication::processEvents();
-    }
-    ~UndoBench() { SetPlatform(previous); }
-
-    QuietPlatform platform;
-    Platform* previous = nullptr;
-    std::unique_ptr<Ledger> ledger = MakeFullYearLedger(2026);
-    TForm1 main{*ledger};
-    TForm3 form{*ledger, main};
-    TForm5 sheet{*ledger, main};
+// The main window too is shown: undo and redo are its menu's.
+struct UndoBench : WindowsBench {
+    UndoBench() : WindowsBench(MakeFullYearLedger(2026), true) {}
 };
 
 // Each iteration takes one step, back and forth in turn, of an edit of one of July's entries

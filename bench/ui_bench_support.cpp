@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <utility>
 
 #include "ui/platform/fonts.h"
@@ -14,6 +15,22 @@ QuietPlatform::QuietPlatform(QString exeDir) : exeDir_(std::move(exeDir)) {}
 MessageButton QuietPlatform::ShowTypedMessage(MessageKind, const QString&, MessageButtons) {
     ++Boxes;
     return OkButton;
+}
+
+WindowsBench::WindowsBench(std::unique_ptr<Ledger> start, bool showMain)
+    : ledger(std::move(start)) {
+    previous = SetPlatform(&platform);
+    ledger->WindowLayout[kLayoutDataSheet] = LayoutSlot{1, 0, 81, 700, 425};
+    main.SetEntryForm(&form);
+    sheet.FormCreate();
+    main.SetDataSheet(&sheet);
+    if (showMain) main.show();
+    form.show();
+    QCoreApplication::processEvents();
+}
+
+WindowsBench::~WindowsBench() {
+    SetPlatform(previous);
 }
 
 int RunUiBenchmarks(int argc, char* argv[]) {

@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
+#include "core/ledger.h"
+#include "ui/entry/entry_form.h"
+#include "ui/main/main_window.h"
 #include "ui/platform/platform.h"
+#include "ui/sheet/data_sheet.h"
 
 namespace kakeibo::bench {
 
@@ -39,6 +44,20 @@ public:
 
 private:
     QString exeDir_;
+};
+
+// The main window, the entry form and the data sheet over `start`, the tool windows shown (the
+// main window too when `showMain`), message boxes counted by `platform`.
+struct WindowsBench {
+    explicit WindowsBench(std::unique_ptr<Ledger> start, bool showMain = false);
+    ~WindowsBench();
+
+    QuietPlatform platform;
+    Platform* previous = nullptr;
+    std::unique_ptr<Ledger> ledger;
+    TForm1 main{*ledger};
+    TForm3 form{*ledger, main};
+    TForm5 sheet{*ledger, main};
 };
 
 // The whole main() of a widget benchmark: an offscreen QApplication around the registered
