@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -153,25 +152,17 @@ TEST(Journal, FullDiskRefusesTheChangeAndLeavesTheLedgerAsBefore) {
     const std::string bytes = ReadBytes(journal.Path());
 
     // The file size limit is a real write fault, cut short part-way through the record.
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &previous);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = bytes.size() + 10;
-    ::setrlimit(RLIMIT_FSIZE, &small);
     ApplyChange(*ledger, changes[3], ChangeSide::After);
     bool refused = false;
-    try {
-        journal.Append(*ledger, changes[3], At(15, 21, 5));
-    } catch (const JournalError& e) {
-        refused = true;
-        EXPECT_NE(std::string(e.what()).find("変更を記録できませんでした。"), std::string::npos);
-    }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    ::sigaction(SIGXFSZ, &previous, nullptr);
+    test::WithFileSizeLimit(bytes.size() + 10, [&] {
+        try {
+            journal.Append(*ledger, changes[3], At(15, 21, 5));
+        } catch (const JournalError& e) {
+            refused = true;
+            EXPECT_NE(std::string(e.what()).find("変更を記録できませんでした。"),
+                      std::string::npos);
+        }
+    });
 
     EXPECT_TRUE(refused);
     EXPECT_TRUE(Tables(*ledger) == *before);

@@ -1,6 +1,8 @@
 #include "test_files.h"
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -31,6 +33,28 @@ std::string ReadBytes(const std::string& path) {
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void WithFileSizeLimit(size_t limit, const std::function<void()>& act) {
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = limit;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    // Restored however `act` ends, so a failing check cannot leave the limit to later tests.
+    struct Restore {
+        rlimit limit;
+        struct sigaction action;
+        ~Restore() {
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::sigaction(SIGXFSZ, &action, nullptr);
+        }
+    } restore{old, previous};
+    act();
 }
 
 int ModeOf(const std::string& path) {

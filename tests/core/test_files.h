@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace kakeibo::test {
@@ -24,6 +26,10 @@ private:
 std::string ReadBytes(const std::string& path);
 
 void WriteBytes(const std::string& path, const std::string& bytes);
+
+// Runs `act` while no file of this process can grow past `limit` bytes: a full disk, as a
+// write sees it (cut short, not killed by the signal).
+void WithFileSizeLimit(size_t limit, const std::function<void()>& act);
 
 // The permission bits of a file or folder (0777 and the like); -1 when it is not there.
 int ModeOf(const std::string& path);

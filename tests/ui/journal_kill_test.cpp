@@ -5,18 +5,14 @@
 #include <QProcess>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "core/test_files.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using kakeibo::test::ReadBytes;
 
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return in ? out.str() : "<missing>";
-}
+namespace fs = std::filesystem;
 
 class JournalKillTest : public ::testing::Test {
 protected:
@@ -50,11 +46,11 @@ protected:
     std::vector<std::string> Files() {
         std::vector<std::string> files;
         for (const char* name : {"家計簿.nbd", "家計簿r.dat", "家計簿y.dat"}) {
-            files.push_back(Bytes(data + name));
+            files.push_back(ReadBytes(data + name));
         }
-        files.push_back(Bytes(exe + "kamoku.dat"));
-        files.push_back(Bytes(exe + "hojyo.dat"));
-        std::string ini = Bytes(exe + "rozed.ini");
+        files.push_back(ReadBytes(exe + "kamoku.dat"));
+        files.push_back(ReadBytes(exe + "hojyo.dat"));
+        std::string ini = ReadBytes(exe + "rozed.ini");
         size_t line = 0;
         for (int n = 0; n < 5; ++n) line = ini.find("\r\n", line) + 2;
         ini.erase(line, ini.find("\r\n", line) + 2 - line);

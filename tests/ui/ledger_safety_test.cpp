@@ -1,8 +1,6 @@
 // The main window keeps the open ledger safe between saves: its journal, its lock, and a look
 // at its files before they are overwritten.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -14,11 +12,11 @@
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 
 #include "core/entries.h"
 #include "core/journal.h"
 #include "core/save.h"
+#include "core/test_files.h"
 #include "ui/main/main_window.h"
 #include "ui/support/fake_platform.h"
 
@@ -27,13 +25,6 @@ namespace {
 
 using Box = test::FakePlatform::BoxType;
 namespace fs = std::filesystem;
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return in ? out.str() : "<missing>";
-}
 
 EntryRecord Expense(int day, int amount) {
     return EntryRecord{2026, 12, day, 2, 0, 0, 0, amount, 0};
@@ -125,7 +116,7 @@ TEST_F(LedgerSafetyTest, ChangesOfAKilledProgramAreOfferedAtTheNextStart) {
         if (answer == YesButton) {
             Save();
             EXPECT_FALSE(fs::exists(journal));
-            const std::string saved = Bytes(data + "家計簿.nbd");
+            const std::string saved = test::ReadBytes(data + "家計簿.nbd");
             EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 3);
             // The saved ledger goes back to one entry for the next row.
             windows.clear();
@@ -195,11 +186,11 @@ TEST_F(LedgerSafetyTest, AFileChangedElsewhereIsNotOverwrittenWithoutAsking) {
               QStringList({QStringLiteral("上書きする"), QStringLiteral("名前を付けて保存"),
                            QStringLiteral("キャンセル")}));
     EXPECT_EQ(platform.Boxes[0].Default, 2);
-    EXPECT_EQ(Bytes(entries), foreign);
+    EXPECT_EQ(test::ReadBytes(entries), foreign);
 
     platform.ChoiceButtons = {0};
     Save();
-    EXPECT_EQ(Bytes(entries), "2026,12,1,2,0,0,0,100,0,,\r\n");
+    EXPECT_EQ(test::ReadBytes(entries), "2026,12,1,2,0,0,0,100,0,,\r\n");
     // The program's own save is no change behind its back.
     platform.Boxes.clear();
     Save();
@@ -213,20 +204,9 @@ TEST_F(LedgerSafetyTest, AFullDiskRefusesTheChange) {
     Start();
     Write(5, 1280);
     const std::string journal = data + "家計簿.journal";
-    const std::string before = Bytes(journal);
+    const std::string before = test::ReadBytes(journal);
     const auto whileFull = [&](const std::function<void()>& act) {
-        struct sigaction ignore {};
-        struct sigaction previous {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, &previous);
-        rlimit old{};
-        ::getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = before.size() + 10;
-        ::setrlimit(RLIMIT_FSIZE, &small);
-        act();
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        ::sigaction(SIGXFSZ, &previous, nullptr);
+        test::WithFileSizeLimit(before.size() + 10, act);
     };
     whileFull([&] { Write(6, 300); });
     QAction* undo = windows.back()->findChild<QAction*>(QStringLiteral("Undo1"));
@@ -240,7 +220,7 @@ TEST_F(LedgerSafetyTest, AFullDiskRefusesTheChange) {
     }
     EXPECT_EQ(Current().GetIndex(12), 2);
     EXPECT_EQ(Current().EntryTable[11][1].Amount, 1280);
-    EXPECT_EQ(Bytes(journal), before);
+    EXPECT_EQ(test::ReadBytes(journal), before);
     EXPECT_TRUE(undo->isEnabled());
     // With room again the undo goes through, journaled.
     undo->trigger();

@@ -1,5 +1,4 @@
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,6 +11,7 @@
 #include "core/file_io.h"
 #include "core/ledger_writers.h"
 #include "core/sjis.h"
+#include "core/test_files.h"
 #include "entry_fixture.h"
 #include "ui/import/statement_window.h"
 #include "ui/support/screenshot.h"
@@ -31,11 +31,7 @@ public:
     std::vector<Change> Changes;
 };
 
-std::string ReadBytes(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return "<missing>";
-    return file.readAll().toStdString();
-}
+using test::ReadBytes;
 
 class StatementImportTest : public ::testing::Test {
 protected:
