@@ -66,15 +66,14 @@ int main(int argc, char* argv[]) {
     auto* entryForm = new kakeibo::TForm3(*ledger, mainWindow, &mainWindow);
     entryForm->FormCreate();
     mainWindow.SetEntryForm(entryForm);
-    // The data sheet too, when the saved layout hides it.
+    // The data sheet is made at once when the saved layout shows it, else when first needed.
     mainWindow.SetDataSheetMaker([&ledger = *ledger, &mainWindow] {
         auto* dataSheet = new kakeibo::TForm5(ledger, mainWindow, &mainWindow);
         dataSheet->FormCreate();
         return dataSheet;
     });
 
-    // The search window and the graph sheet are made as they are first shown (so is a hidden
-    // data sheet).
+    // The search window and the graph sheet are made as they are first shown.
     mainWindow.SetSearchFormMaker([&ledger = *ledger, &mainWindow, entryForm] {
         auto* searchForm = new kakeibo::TForm6(ledger, &mainWindow);
         searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
