@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/calendar.h"
+#include "core/shared_text.h"
 
 namespace kakeibo {
 
@@ -53,8 +54,8 @@ struct EntryRecord {
 };
 
 struct EntryText {
-    std::string Shop;
-    std::string Memo;
+    SharedText Shop;
+    SharedText Memo;
 
     bool operator==(const EntryText&) const = default;
 };

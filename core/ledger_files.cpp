@@ -4,12 +4,14 @@
 #include <memory>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/ledger_paths.h"
 #include "core/numbers.h"
+#include "core/shared_text.h"
 #include "core/sjis.h"
 
 namespace kakeibo {
@@ -96,6 +98,16 @@ void ReadEntries(const std::vector<std::string_view>& lines, const std::string& 
                  LoadScratch& scratch) {
     // Each month fills its own slots, so months need not be grouped in the file.
     std::array<int, kMonthCount> nextSlot{};
+    // A household writes the same few shops and memos all year: equal bytes are decoded once
+    // and every slot that has them shares the one text.
+    std::unordered_map<std::string_view, SharedText> decoded;
+    const SharedText none;
+    const auto text = [&](std::string_view bytes) -> const SharedText& {
+        if (bytes.empty()) return none;
+        auto [it, added] = decoded.try_emplace(bytes);
+        if (added) it->second = DecodeCp932(bytes);
+        return it->second;
+    };
     for (size_t n = 0; n < lines.size(); ++n) {
         const std::string_view line = lines[n];
         std::array<int32_t, 9> v{};
@@ -133,7 +145,7 @@ void ReadEntries(const std::vector<std::string_view>& lines, const std::string& 
                      line);
         }
         scratch.Entries[e.Month - 1][slot] = e;
-        scratch.Texts[e.Month - 1][slot] = {DecodeCp932(shop), DecodeCp932(memo)};
+        scratch.Texts[e.Month - 1][slot] = {text(shop), text(memo)};
         ++slot;
     }
 }
