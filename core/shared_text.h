@@ -36,7 +36,7 @@ public:
 
     void swap(SharedText& other) noexcept { std::swap(block_, other.block_); }
 
-    const std::string& str() const noexcept { return block_ ? block_->Text : kNoText; }
+    const std::string& str() const noexcept { return block_ ? block_->Text : NoText(); }
     operator const std::string&() const noexcept { return str(); }
     operator std::string_view() const noexcept { return str(); }
     const char* data() const noexcept { return str().data(); }
@@ -74,7 +74,12 @@ private:
         if (block_ && block_->Refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete block_;
     }
 
-    static const std::string kNoText;
+    // A function's static, so that a text read during another file's static set-up is
+    // already empty.
+    static const std::string& NoText() noexcept {
+        static const std::string empty;
+        return empty;
+    }
 
     Block* block_ = nullptr;
 };
@@ -83,8 +88,5 @@ static_assert(sizeof(SharedText) == sizeof(void*));
 
 // Writes the text, so that a failed check shows it rather than the pointer's bytes.
 std::ostream& operator<<(std::ostream& out, const SharedText& text);
-
-// Constant-initialised, so a text read during another file's static set-up is already empty.
-constinit inline const std::string SharedText::kNoText{};
 
 }  // namespace kakeibo
