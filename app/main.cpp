@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -5,11 +7,12 @@
 #include <QTimer>
 #include <QTranslator>
 #include <filesystem>
-#include <iostream>
 #include <memory>
+#include <ostream>
 
 #include "core/batch.h"
 #include "core/command_line.h"
+#include "core/fd_stream.h"
 #include "core/ledger.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
@@ -28,8 +31,15 @@ int main(int argc, char* argv[]) {
                                             std::filesystem::current_path(noCwd).string());
         // Help, version, export and check need no display, so no QApplication either.
         if (command.Action != kakeibo::CommandAction::Window) {
-            return kakeibo::RunWithoutWindow(command, kakeibo::CurrentProcessSetup(), std::cout,
-                                             std::cerr);
+            kakeibo::FdStreamBuf outBuffer(STDOUT_FILENO);
+            kakeibo::FdStreamBuf errBuffer(STDERR_FILENO);
+            std::ostream out(&outBuffer);
+            std::ostream err(&errBuffer);
+            const int code =
+                kakeibo::RunWithoutWindow(command, kakeibo::CurrentProcessSetup(), out, err);
+            err.flush();
+            // Output that never reached its file is a failure, whatever the command found.
+            return out.flush() ? code : 1;
         }
     }
 

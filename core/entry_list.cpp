@@ -1,7 +1,6 @@
 #include "core/entry_list.h"
 
 #include <algorithm>
-#include <string>
 
 namespace kakeibo {
 
@@ -11,25 +10,53 @@ const std::array<const char*, kEntryListColumns>& EntryListHeadings() {
     return headings;
 }
 
+EntryListNames EntryListNamesOf(const Ledger& ledger) {
+    EntryListNames names;
+    for (int i = 0; i < kItemCount; ++i) names.Items[i] = ledger.ItemTable[i].Name;
+    names.SubItems = ledger.SubItemTable;
+    return names;
+}
+
+std::string EntryListCellText(const EntryRecord& entry, const EntryText& text,
+                              const EntryListNames& names, int column) {
+    auto item = [&](int i) { return i >= 0 && i < kItemCount ? names.Items[i] : std::string(); };
+    auto subItem = [&](int i, int sub) {
+        return i >= 0 && i < kItemCount && sub >= 0 && sub < kSubItemCount ? names.SubItems[i][sub]
+                                                                           : std::string();
+    };
+    switch (column) {
+        case 0:
+            return std::to_string(entry.Day);
+        case 1:
+            return text.Shop;
+        case 2:
+            return item(entry.Item1);
+        case 3:
+            return subItem(entry.Item1, entry.SubItem1);
+        case 4:
+            return item(entry.Item2);
+        case 5:
+            return subItem(entry.Item2, entry.SubItem2);
+        case 6:
+            return std::to_string(entry.Amount);
+        case 7:
+            return text.Memo;
+        default:
+            return {};
+    }
+}
+
 TextTable EntryListRows(const Ledger& ledger) {
     const int used = std::clamp(ledger.NextSlot, 0, kSlotCount);
-    auto itemName = [&](int item) {
-        return item >= 0 && item < kItemCount ? ledger.ItemTable[item].Name : std::string();
-    };
-    auto subItemName = [&](int item, int sub) {
-        return item >= 0 && item < kItemCount && sub >= 0 && sub < kSubItemCount
-                   ? ledger.SubItemTable[item][sub]
-                   : std::string();
-    };
+    const EntryListNames names = EntryListNamesOf(ledger);
     const int m = std::clamp(ledger.EditMonth, 1, kMonthCount) - 1;
     TextTable rows(static_cast<size_t>(used) + 1);
     for (int s = 0; s < used; ++s) {
-        const EntryRecord& e = ledger.EntryTable[m][s];
-        const EntryText& t = ledger.EntryTextTable[m][s];
-        rows[s] = {std::to_string(e.Day),    t.Shop,
-                   itemName(e.Item1),        subItemName(e.Item1, e.SubItem1),
-                   itemName(e.Item2),        subItemName(e.Item2, e.SubItem2),
-                   std::to_string(e.Amount), t.Memo};
+        rows[s].reserve(kEntryListColumns);
+        for (int c = 0; c < kEntryListColumns; ++c) {
+            rows[s].push_back(
+                EntryListCellText(ledger.EntryTable[m][s], ledger.EntryTextTable[m][s], names, c));
+        }
     }
     rows[used].assign(kEntryListColumns, std::string());
     return rows;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -56,6 +58,8 @@ T ParseWhole(std::string_view text) {
 // Digits enough to carry every decimal that an extended value holds exactly as typed.
 constexpr int kSignificantDigits = 18;
 constexpr int kMostDecimals = 40;
+// The largest power of ten whose five-part (5^27) fits in extended precision's 64 bits.
+constexpr int kExactPowers = 27;
 
 // The magnitude of a value rounded to a number of decimals, as digit texts.
 struct FixedDigits {
@@ -87,7 +91,18 @@ FixedDigits ToFixedDigits(long double value, int decimals) {
     FixedDigits out;
     std::string mantissa(kSignificantDigits, '0');
     int exponent = 0;
-    if (value != 0) {
+    // Whole numbers of up to 18 digits, the amounts of every ledger, are their own decimal
+    // form: the library's extended-precision conversion is slow, and its code is needed
+    // nowhere else at start.
+    if (const long double magnitude = std::fabs(value);
+        value != 0 && magnitude < 1e18L && magnitude == std::trunc(magnitude)) {
+        char buffer[24];
+        const auto result =
+            std::to_chars(buffer, buffer + sizeof buffer, static_cast<uint64_t>(magnitude));
+        const auto length = static_cast<size_t>(result.ptr - buffer);
+        mantissa.replace(0, length, buffer, length);
+        exponent = static_cast<int>(length) - 1;
+    } else if (value != 0) {
         char buffer[64];
         const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                           std::chars_format::scientific, kSignificantDigits - 1);
@@ -221,6 +236,13 @@ std::optional<long double> ParseDecimal(std::string_view text) {
 }
 
 long double PowerOfTen(int exponent) {
+    // 10^0..10^27 are exact in extended precision, each step's product too, and one division
+    // of exact values rounds to the nearest, as the conversion of the text does.
+    if (exponent >= -kExactPowers && exponent <= kExactPowers) {
+        long double power = 1;
+        for (int k = 0; k < std::abs(exponent); ++k) power *= 10;
+        return exponent < 0 ? 1 / power : power;
+    }
     const std::string text = "1.0e" + std::to_string(exponent);
     long double value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value,

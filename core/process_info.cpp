@@ -1,24 +1,35 @@
 #include "core/process_info.h"
 
+#include <fcntl.h>
 #include <sys/types.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
-#include <fstream>
 #include <mutex>
-#include <sstream>
+#include <string_view>
 
 namespace kakeibo {
 
 namespace {
 
+// A file of /proc, whose size the file system does not tell: read to its end. "" when it
+// cannot be read. Every start reads two, so no stream (and its locale) is set up for them.
 std::string ReadSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    std::string text;
+    char chunk[512];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        text.append(chunk, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    return text;
 }
 
 // Field 22 of /proc/PID/stat; 0 when the process does not exist. The command name in field 2
@@ -27,10 +38,19 @@ uint64_t StartTicksOf(int64_t pid) {
     const std::string stat = ReadSmallFile("/proc/" + std::to_string(pid) + "/stat");
     const size_t close = stat.rfind(')');
     if (close == std::string::npos) return 0;
-    std::istringstream fields(stat.substr(close + 1));
-    std::string field;
-    for (int n = 3; n <= 22 && fields >> field; ++n) {
-        if (n == 22) return std::stoull(field);
+    std::string_view rest = std::string_view(stat).substr(close + 1);
+    for (int n = 3; n <= 22; ++n) {
+        const size_t start = rest.find_first_not_of(" \n");
+        if (start == std::string_view::npos) return 0;
+        rest.remove_prefix(start);
+        const std::string_view field = rest.substr(0, rest.find_first_of(" \n"));
+        if (n == 22) {
+            uint64_t ticks = 0;
+            const auto [end, error] =
+                std::from_chars(field.data(), field.data() + field.size(), ticks);
+            return error == std::errc() && end == field.data() + field.size() ? ticks : 0;
+        }
+        rest.remove_prefix(field.size());
     }
     return 0;
 }
@@ -156,12 +176,14 @@ ProcessIdentity IdentityFromFields(const TextFields& fields) {
 
 TextFields ParseFields(const std::string& text) {
     TextFields fields;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const size_t end = rest.find('\n');
+        const std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
         const size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        fields[line.substr(0, equals)] = line.substr(equals + 1);
+        if (equals == std::string_view::npos) continue;
+        fields[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
     }
     return fields;
 }

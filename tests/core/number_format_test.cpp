@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
 #include <limits>
 #include <string>
@@ -130,6 +131,30 @@ TEST(NumberFormatTest, PowersOfTenAreTheNearestExtendedValues) {
     EXPECT_EQ(PowerOfTen(-8), 1e-8L);
     EXPECT_EQ(PowerOfTen(5000), std::numeric_limits<long double>::infinity());
     EXPECT_EQ(PowerOfTen(-5000), 0.0L);
+    // Every exponent a window asks for: the value the text "1e<n>" converts to.
+    for (int n = -60; n <= 60; ++n) {
+        const std::string text = "1e" + std::to_string(n);
+        long double nearest = 0;
+        std::from_chars(text.data(), text.data() + text.size(), nearest);
+        EXPECT_EQ(PowerOfTen(n), nearest) << text;
+    }
+}
+
+TEST(NumberFormatTest, WholeNumbersShowEveryDigit) {
+    const FormatRow rows[] = {
+        {999999999999999999.0L, 1, 0, "999999999999999999"},
+        {-123456789012345678.0L, 1, 1, "-123456789012345678.0"},
+        {100000000000000000.0L, 1, 2, "100000000000000000.00"},
+        {9007199254740993.0L, 1, 0, "9007199254740993"},
+        {1e18L, 1, 0, "1000000000000000000"},
+        {123456789012345678901.0L, 1, 0, "123456789012345679000"},
+        {7, 3, 3, "7.000"},
+        {-2, 4, 0, "  -2"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FormatFixed(row.Value, row.Width, row.Decimals), row.Expected)
+            << "value " << static_cast<double>(row.Value);
+    }
 }
 
 }  // namespace

@@ -115,5 +115,42 @@ TEST(CommandLineExportTest, EverySheetAndTheEntryListAreTheBytesTheMenuWrites) {
     }
 }
 
+TEST(CommandLineExportTest, StandardOutputGetsTheBytesAndAFullOneIsAFailure) {
+    QTemporaryDir scratch;
+    const QString bin = scratch.path() + "/";
+    ASSERT_TRUE(QFile::copy(KAKEIBO_PROGRAM, bin + "kakeibo"));
+    for (const QString master : {"kamoku.dat", "hojyo.dat"}) {
+        ASSERT_TRUE(QFile::copy(KAKEIBO_DATA_DIR + master, bin + master));
+    }
+    WriteCp932(bin + "rozed.ini", bin.toStdString() + "\r\nk\r\n30\r\n30\r\nFalse\r\n");
+    WriteCp932(bin + "k.nbd", "2026,7,3,2,1,0,0,1280,0,ラーメン屋,昼食\r\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    auto run = [&](const QStringList& args, const QString& output) {
+        auto program = std::make_unique<QProcess>();
+        program->setProcessEnvironment(env);
+        program->setWorkingDirectory(bin);
+        if (!output.isEmpty()) program->setStandardOutputFile(output);
+        program->start(bin + "kakeibo", args);
+        EXPECT_TRUE(program->waitForFinished(60000)) << args.join(' ').toStdString();
+        return program;
+    };
+    const QStringList exportList = {"--export", "list", "--month", "7", "k.nbd"};
+    run(exportList + QStringList{"-o", "list.csv"}, {});
+    const auto toPipe = run(exportList, {});
+    EXPECT_EQ(toPipe->exitCode(), 0) << toPipe->readAllStandardError().toStdString();
+    EXPECT_EQ(toPipe->readAllStandardOutput(), FileBytes(bin + "list.csv"));
+    EXPECT_EQ(run({"--help"}, {})->exitCode(), 0);
+
+    // A disk that is full (or a closed pipe) must not pass for a finished export.
+    if (!QFile::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    for (const QStringList& args : {exportList, QStringList{"--version"}, QStringList{"--help"}}) {
+        const auto full = run(args, "/dev/full");
+        EXPECT_EQ(full->exitCode(), 1) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(QString::fromUtf8(run(exportList, "/dev/full")->readAllStandardError()),
+              "kakeibo: 標準出力に書き込めませんでした。\n");
+}
+
 }  // namespace
 }  // namespace kakeibo::test

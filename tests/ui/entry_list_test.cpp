@@ -69,6 +69,20 @@ TEST_F(EntryListTest, TheListShowsTheMonthsEntriesAsStored) {
     EXPECT_EQ(form->NValLabel2->Caption(), QStringLiteral("349,000"));
 }
 
+TEST_F(EntryListTest, TheListShowsTheMonthAsLastFilledUntilItIsFilledAgain) {
+    PutThree();
+    ClickRow(2);
+    ledger->ItemTable[3].Name = "雑貨";
+    ledger->EntryTextTable[6][1].Shop = "ドラッグストア";
+    ledger->NextSlot = 1;
+    EXPECT_EQ(Row(2), (QStringList{"2", "薬局", "日用品", "紙類", "銀行", "みずほ", "2000", ""}));
+    ledger->NextSlot = 3;
+    form->DrawCell();
+    EXPECT_EQ(Row(2),
+              (QStringList{"2", "ドラッグストア", "雑貨", "紙類", "銀行", "みずほ", "2000", ""}));
+    EXPECT_EQ(form->EntryListCurrentRow(), 2);
+}
+
 TEST_F(EntryListTest, DeletingTheFirstOfThreeMovesTheOthersUp) {
     PutThree();
     ClickRow(1);

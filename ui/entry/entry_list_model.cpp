@@ -1,5 +1,7 @@
 #include "ui/entry/entry_list_model.h"
 
+#include <algorithm>
+
 namespace kakeibo {
 
 EntryListModel::EntryListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -11,40 +13,46 @@ QString EntryListModel::Heading(int column) {
 }
 
 void EntryListModel::Fill(const Ledger& ledger) {
-    TextTable rows = EntryListRows(ledger);
-    Resize(static_cast<int>(rows.size()));
+    const int used = std::clamp(ledger.NextSlot, 0, kSlotCount);
+    const int m = std::clamp(ledger.EditMonth, 1, kMonthCount) - 1;
+    std::vector<Row> rows;
+    rows.reserve(used);
+    for (int s = 0; s < used; ++s) {
+        rows.push_back({ledger.EntryTable[m][s], ledger.EntryTextTable[m][s]});
+    }
+    // Rows leaving the view are removed while they still show their old texts; rows joining it
+    // show the new ones.
+    if (used + 1 < rowCount_) Resize(used + 1);
     rows_ = std::move(rows);
-    emit dataChanged(index(0, 0), index(static_cast<int>(rows_.size()) - 1, kEntryListColumns - 1),
-                     {Qt::DisplayRole});
+    names_ = EntryListNamesOf(ledger);
+    if (used + 1 > rowCount_) Resize(used + 1);
+    emit dataChanged(index(0, 0), index(rowCount_ - 1, kEntryListColumns - 1), {Qt::DisplayRole});
 }
 
 void EntryListModel::EnsureRows(int rows) {
-    if (rows > static_cast<int>(rows_.size())) Resize(rows);
+    if (rows > rowCount_) Resize(rows);
 }
 
 void EntryListModel::Resize(int rows) {
-    const int old = static_cast<int>(rows_.size());
-    if (rows > old) {
-        beginInsertRows({}, old, rows - 1);
-        rows_.resize(rows, std::vector<std::string>(kEntryListColumns));
+    if (rows > rowCount_) {
+        beginInsertRows({}, rowCount_, rows - 1);
+        rowCount_ = rows;
         endInsertRows();
-    } else if (rows < old) {
-        beginRemoveRows({}, rows, old - 1);
-        rows_.resize(rows);
+    } else if (rows < rowCount_) {
+        beginRemoveRows({}, rows, rowCount_ - 1);
+        rowCount_ = rows;
         endRemoveRows();
     }
 }
 
 QString EntryListModel::Text(int row, int column) const {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 ||
-        column >= static_cast<int>(rows_[row].size())) {
-        return {};
-    }
-    return QString::fromStdString(rows_[row][column]);
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
+    const Row& r = rows_[row];
+    return QString::fromStdString(EntryListCellText(r.Entry, r.Text, names_, column));
 }
 
 int EntryListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : rowCount_;
 }
 
 int EntryListModel::columnCount(const QModelIndex& parent) const {

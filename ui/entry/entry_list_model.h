@@ -2,15 +2,18 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <vector>
 
 #include "core/entry_list.h"
 #include "core/ledger.h"
 
 namespace kakeibo {
 
-// The texts of the entry list (EntryListRows): one row per used slot of the edited month and
-// one spare row; the headings are the header's. Fill copies every text from the ledger, so
-// drawing reads nothing else; a text becomes a QString only when the view asks for it.
+// The entry list (EntryListRows): one row per used slot of the edited month and one spare
+// row; the headings are the header's. Fill keeps what the rows show as the ledger held it then
+// (each slot's entry and texts, and the item names once), so drawing reads nothing else and
+// the list shows the month as last filled while the ledger changes before the next fill. A
+// cell's text is made only when the view asks for it.
 // Rows are added and removed rather than reset, so the view keeps its current cell across a
 // refill.
 class EntryListModel final : public QAbstractTableModel {
@@ -35,9 +38,17 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    struct Row {
+        EntryRecord Entry;
+        EntryText Text;
+    };
+
     void Resize(int rows);
 
-    TextTable rows_;
+    // The filled slots; the rows after them, up to rowCount_, are empty.
+    std::vector<Row> rows_;
+    EntryListNames names_;
+    int rowCount_ = 0;
 };
 
 }  // namespace kakeibo
