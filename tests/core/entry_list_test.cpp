@@ -39,8 +39,7 @@ TEST(EntryListTable, ShowsEachUsedSlotOfTheEditedMonthAndNamesOnlyKnownItems) {
     };
     ledger->EditMonth = 7;
     const int m = ledger->EditMonth - 1;
-    TextTable expected = {
-        {"日", "お店の名前等", "項　目1", "細　目1", "項　目2", "細　目2", "金　額", "メ　モ"}};
+    TextTable expected = {{EntryListHeadings().begin(), EntryListHeadings().end()}};
     int slot = 0;
     for (const Case& c : cases) {
         ledger->EntryTable[m][slot] = c.entry;

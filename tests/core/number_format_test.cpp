@@ -148,8 +148,6 @@ TEST(NumberFormatTest, WholeNumbersShowEveryDigit) {
         {9007199254740993.0L, 1, 0, "9007199254740993"},
         {1e18L, 1, 0, "1000000000000000000"},
         {123456789012345678901.0L, 1, 0, "123456789012345679000"},
-        {7, 3, 3, "7.000"},
-        {-2, 4, 0, "  -2"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(FormatFixed(row.Value, row.Width, row.Decimals), row.Expected)
