@@ -1,8 +1,8 @@
 #include "core/fd_stream.h"
 
-#include <unistd.h>
+#include <string_view>
 
-#include <cerrno>
+#include "core/file_io.h"
 
 namespace kakeibo {
 
@@ -15,15 +15,10 @@ FdStreamBuf::~FdStreamBuf() {
 }
 
 bool FdStreamBuf::WriteOut() {
-    const char* next = pbase();
-    while (!failed_ && next < pptr()) {
-        const ssize_t written = ::write(fd_, next, static_cast<size_t>(pptr() - next));
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            failed_ = true;
-            break;
-        }
-        next += written;
+    int error = 0;
+    if (!failed_ &&
+        !WriteAll(fd_, std::string_view(pbase(), static_cast<size_t>(pptr() - pbase())), error)) {
+        failed_ = true;
     }
     // What could not be written is dropped: the stream has failed and says so.
     setp(buffer_.data(), buffer_.data() + buffer_.size());

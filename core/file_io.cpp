@@ -75,6 +75,20 @@ std::optional<std::string> ReadFileBytes(const std::string& path, FileStamp* sta
     return bytes;
 }
 
+bool WriteAll(int fd, std::string_view bytes, int& error) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            return false;
+        }
+        done += static_cast<size_t>(w);
+    }
+    return true;
+}
+
 std::vector<std::string_view> SplitLines(std::string_view bytes) {
     // Counted with find (memchr, many bytes at a time): std::count went byte by byte and took
     // as long as the whole split.
@@ -173,20 +187,6 @@ public:
         }
     }
 };
-
-bool WriteAll(int fd, std::string_view bytes, int& error) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            error = errno;
-            return false;
-        }
-        done += static_cast<size_t>(w);
-    }
-    return true;
-}
 
 void CloseTemp(Member& member) {
     const int fd = member.Fd;

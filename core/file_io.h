@@ -27,6 +27,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path, FileStamp* sta
 // line ReadTextLines reads: a line end is never part of a CP932 character.
 std::vector<std::string_view> SplitLines(std::string_view bytes);
 
+// Writes every byte to the descriptor, again after an interruption; false with `error` set
+// when a write fails.
+bool WriteAll(int fd, std::string_view bytes, int& error);
+
 // Joins UTF-8 lines into CP932 text, each line ending in CR LF. Throws LedgerError naming
 // the file when a line holds a character CP932 cannot store.
 std::string EncodeLines(const std::vector<std::string>& lines, const std::string& path);

@@ -1,6 +1,5 @@
 #include "core/process_info.h"
 
-#include <fcntl.h>
 #include <sys/types.h>
 #include <time.h>
 #include <unistd.h>
@@ -11,25 +10,21 @@
 #include <mutex>
 #include <string_view>
 
+#include "core/errors.h"
+#include "core/file_io.h"
+
 namespace kakeibo {
 
 namespace {
 
-// A file of /proc, whose size the file system does not tell: read to its end. "" when it
-// cannot be read. Every start reads two, so no stream (and its locale) is set up for them.
+// A file of /proc, read without a stream (whose locale set-up every start would pay); "" when
+// it cannot be read.
 std::string ReadSmallFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return {};
-    std::string text;
-    char chunk[512];
-    for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        text.append(chunk, static_cast<size_t>(got));
+    try {
+        return ReadFileBytes(path).value_or(std::string());
+    } catch (const LedgerError&) {
+        return {};
     }
-    ::close(fd);
-    return text;
 }
 
 // Field 22 of /proc/PID/stat; 0 when the process does not exist. The command name in field 2
