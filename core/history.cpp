@@ -176,6 +176,14 @@ std::optional<Change> History::Redo(Ledger& ledger) {
     return change;
 }
 
+void History::Refused(bool undone) {
+    if (undone && done_ < steps_.size()) {
+        ++done_;
+    } else if (!undone && done_ > 0) {
+        --done_;
+    }
+}
+
 std::string History::UndoCaption() const {
     return done_ > 0 ? steps_[done_ - 1].Caption : std::string();
 }
