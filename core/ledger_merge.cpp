@@ -602,13 +602,6 @@ std::optional<MergeBase> FindMergeBase(const std::string& dataDir, const std::st
     return best;
 }
 
-int LedgerYear(const Ledger& ledger, int otherwise) {
-    for (const auto& month : ledger.EntryTable) {
-        if (month[0].Amount > 0) return month[0].Year;
-    }
-    return otherwise;
-}
-
 std::unique_ptr<Ledger> LoadSyncCopy(const std::string& dataDir, const std::string& name,
                                      const SyncCopy& copy, int year) {
     const auto path = [&](SyncedFile file, int lines) {

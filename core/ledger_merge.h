@@ -109,12 +109,9 @@ std::optional<MergeBase> FindMergeBase(const std::string& dataDir, const std::st
 // The ledger as the copy holds it: its files where the copy has them, the ledger's files in
 // the folder for the others (a file the services did not split is the same on both sides).
 // Refuses, with a LedgerError naming the file and why, a copy that is binary, cut short or of
-// another year than `year`; nothing is changed then.
+// another year than `year` (LedgerYear in core/batch.h); nothing is changed then.
 std::unique_ptr<Ledger> LoadSyncCopy(const std::string& dataDir, const std::string& name,
                                      const SyncCopy& copy, int year);
-
-// The year a ledger's entries are of; `otherwise` for a ledger without entries.
-int LedgerYear(const Ledger& ledger, int otherwise);
 
 // Moves the copy's files into backup/NAME/sync-copies/ (0700, the files 0600), where the list
 // of generations does not look and nothing removes them. Returns the folder.

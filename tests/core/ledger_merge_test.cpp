@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/backup.h"
+#include "core/batch.h"
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/ledger_files.h"

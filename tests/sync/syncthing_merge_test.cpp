@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/backup.h"
+#include "core/batch.h"
 #include "core/budgets.h"
 #include "core/entries.h"
 #include "core/ledger_files.h"
