@@ -636,6 +636,20 @@ std::unique_ptr<Ledger> LoadSyncCopy(const std::string& dataDir, const std::stri
     return tables;
 }
 
+DiskMerge MergeFilesOnDisk(const std::string& dataDir, const std::string& name,
+                           const Ledger& open) {
+    DiskMerge result;
+    result.OnDisk = std::make_unique<Ledger>();
+    if (!MonthLoad(*result.OnDisk, dataDir, name, MissingTables::Empty).Loaded) {
+        throw LedgerError("ファイル「" + dataDir + EntriesFileName(name) +
+                          "」が見つかりません。両方の変更を残すことはできません。");
+    }
+    result.Base = FindMergeBase(dataDir, name, open, *result.OnDisk);
+    result.Merge =
+        MergeLedgers(result.Base ? result.Base->Tables.get() : nullptr, open, *result.OnDisk);
+    return result;
+}
+
 std::string PutAwaySyncCopy(const std::string& dataDir, const std::string& name,
                             const SyncCopy& copy) {
     MakePrivateFolder(dataDir + "backup");

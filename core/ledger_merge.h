@@ -113,6 +113,17 @@ std::optional<MergeBase> FindMergeBase(const std::string& dataDir, const std::st
 std::unique_ptr<Ledger> LoadSyncCopy(const std::string& dataDir, const std::string& name,
                                      const SyncCopy& copy, int year);
 
+// 「両方の変更を残す」 when another program saved the ledger's files over those this program
+// read: the files as they are now, merged with the open ledger (its changes since it was read
+// replayed onto them). The other save kept the files it replaced, the ones read here, as a
+// generation: that is the base. A file that cannot be read throws LedgerError naming it.
+struct DiskMerge {
+    std::unique_ptr<Ledger> OnDisk;
+    std::optional<MergeBase> Base;
+    LedgerMerge Merge;
+};
+DiskMerge MergeFilesOnDisk(const std::string& dataDir, const std::string& name, const Ledger& open);
+
 // Moves the copy's files into backup/NAME/sync-copies/ (0700, the files 0600), where the list
 // of generations does not look and nothing removes them. Returns the folder.
 std::string PutAwaySyncCopy(const std::string& dataDir, const std::string& name,

@@ -9,6 +9,7 @@
 
 #include "core/backup.h"
 #include "core/batch.h"
+#include "core/entries.h"
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/ledger_files.h"
@@ -253,6 +254,28 @@ TEST(LedgerMergeTest, ACopyFromTheFolderMergesAgainstTheSaveBothReplaced) {
     // Without backups there is no base: nothing counts as deleted.
     TempDir bare;
     EXPECT_FALSE(FindMergeBase(bare.Path(), "kakei2025", *ours, *copy));
+}
+
+// Two programs on one computer: the other saved over the files this one read; keeping both
+// replays this one's changes onto what the other saved.
+TEST(LedgerMergeTest, KeepingBothChangesReplaysTheOpenLedgerOntoTheFilesOnDisk) {
+    TempDir dir;
+    const std::string d = dir.Path();
+    WriteLedger(*Tables("1/1:100:a 1/2:200:b"), d, "k");
+    auto open = std::make_unique<Ledger>();
+    ASSERT_TRUE(MonthLoad(*open, d, "k").Loaded);
+    // The other program's save keeps what it replaces, as every save does.
+    ASSERT_TRUE(KeepGeneration(d, "k", At(10)));
+    WriteLedger(*Tables("1/1:100:a 1/2:200:b 1/3:300:c B1.2=500"), d, "k");
+    open->NextSlot = open->GetIndex(open->EditMonth);
+    ASSERT_TRUE(
+        ReplaceEntry(*open, 1, 0, EntryRecord{2025, 1, 1, 2, 0, 0, 0, 150, 0}, EntryText{"a", ""}));
+
+    DiskMerge both = MergeFilesOnDisk(d, "k", *open);
+    ASSERT_TRUE(both.Base);
+    EXPECT_TRUE(both.Merge.Conflicts.empty());
+    ApplyMerge(*open, both.Merge);
+    EXPECT_EQ(Words(*open), "1/1:150:a 1/2:200:b 1/3:300:c B1.2=500");
 }
 
 TEST(LedgerMergeTest, ADamagedOrForeignCopyIsRefusedNamingTheFile) {
