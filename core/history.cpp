@@ -116,6 +116,8 @@ std::string DescribeChange(const Ledger& ledger, const Change& change) {
             return WithCount("定期入出金の記入", change);
         case ChangeKind::Restore:  // a new start of the history, never a step of it
             return "バックアップから復元";
+        case ChangeKind::Merge:
+            return "別のパソコンの変更の取り込み";
     }
     return {};
 }

@@ -187,6 +187,11 @@ void TForm1::BuildControls() {
     Panel2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ShowPanelName();
 
+    Label5 = new QLabel(GroupBox1);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    Label5->setGeometry(430, 6, 330, 25);
+    Label5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
     ConnectGuarded(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
     ConnectGuarded(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
     // `activated` fires only for the user's picks, never for the fills of init.
@@ -350,6 +355,15 @@ void TForm1::showEvent(QShowEvent* event) {
         if (--frameChecks_ <= 0) timer->deleteLater();
     });
     timer->start();
+    // The data folder is watched only once the window is painted: a start pays nothing for it.
+    if (!folderWatch_) {
+        QTimer::singleShot(0, this, [this] {
+            RunGuarded([this] {
+                WatchDataFolder();
+                OfferSyncCopies();
+            });
+        });
+    }
 }
 
 void TForm1::moveEvent(QMoveEvent* event) {
@@ -399,6 +413,12 @@ void TForm1::AllUpdate() {
         if (window != nullptr && (window->RefillsWhileHidden() || !window->isHidden())) {
             window->Refill();
         }
+    }
+    // A copy that appeared while the user typed is asked about now, after the refill.
+    if (syncCopiesWaiting_) {
+        QTimer::singleShot(0, this, [this] {
+            if (syncCopiesWaiting_) RunGuarded([this] { OfferSyncCopies(); });
+        });
     }
 }
 
@@ -677,6 +697,10 @@ void TForm1::OpenLedger(const QString& path) {
         entryForm_->ShowTextHistories(session_.Texts());
     }
     AllUpdate();
+    if (folderWatch_) {
+        WatchDataFolder();
+        OfferSyncCopies();
+    }
 }
 
 void TForm1::ToolButton2Click() {

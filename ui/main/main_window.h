@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 
 class QAction;
 class QComboBox;
+class QFileSystemWatcher;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -27,6 +29,7 @@ namespace kakeibo {
 
 class TForm3;
 class TForm6;
+struct SyncCopy;
 class TSheetWindow;
 class TToolWindow;
 
@@ -125,6 +128,9 @@ public:
     // 元に戻す and やり直し: the history's step back or forward, shown where it happened.
     void Undo1Click();
     void Redo1Click();
+    // The conflict copies a sync service left beside the open ledger: each asked about once
+    // and, taken in, merged as one change (ui/main/sync_merge.cpp).
+    void OfferSyncCopies();
 
     // The date selectors.
     QComboBox* ComboBox1 = nullptr;  // month
@@ -168,6 +174,9 @@ private:
     TToolWindow* MakeGraphSheet();
     TSheetWindow* MakeDataSheet();
     void AdoptToolWindow(TToolWindow* window, QAction* viewEntry);
+    // Watches the data folder for conflict copies; made after the first paint.
+    void WatchDataFolder();
+    void TakeInSyncCopy(const SyncCopy& copy);
 
     Ledger& ledger_;
     int frameChecks_ = 0;  // looks left for a frame that the window manager adds late
@@ -195,6 +204,10 @@ private:
     QLabel* Label3 = nullptr;            // "年"
     QLabel* Label4 = nullptr;            // "編集日"
     QLabel* Panel2 = nullptr;            // 「編集中ファイル名」 and the ledger's name
+    QLabel* Label5 = nullptr;            // what a merge of another computer's save brought
+    QFileSystemWatcher* folderWatch_ = nullptr;  // the data folder, for conflict copies
+    bool syncCopiesWaiting_ = false;             // the folder changed: look at the next refill
+    std::set<std::string> askedCopies_;          // conflict copies asked about, by their first file
 
     QMenu* File1 = nullptr;             // 「ファイル」
     QMenu* Edit1 = nullptr;             // 「編集」
