@@ -129,10 +129,9 @@ void TForm1::TakeInSyncCopy(const SyncCopy& copy) {
     LedgerMerge merge = MergeLedgers(base ? base->Tables.get() : nullptr, ledger_, *theirs);
     if (!ChooseVersions(ledger_, merge, TheirsNewer(ledger_, copy))) return;
     const Change change = ApplyMerge(ledger_, merge);
-    Record(change);
+    Apply(change);
     PutAwaySyncCopy(dir, name, copy);
     Label5->setText(Qs(MergeSummary(merge.FromTheirs)));
-    AllUpdate();
 }
 
 }  // namespace kakeibo
