@@ -25,24 +25,28 @@ std::string DateText(const EntryRecord& e) {
     return std::to_string(e.Month) + "月" + std::to_string(e.Day) + "日";
 }
 
-// The texts as stored, each distinct one converted once.
-std::vector<std::string> StoredBytes(const std::vector<YearHit>& hits, bool shop) {
-    std::unordered_map<std::string_view, std::string> converted;
-    std::vector<std::string> keys;
-    keys.reserve(hits.size());
+// The ranks of the texts as stored (CP932 bytes): each distinct text is converted and
+// compared once, the hits then sort by a number.
+std::vector<uint32_t> StoredRanks(const std::vector<YearHit>& hits, bool shop) {
+    std::unordered_map<std::string_view, uint32_t> distinct;
+    std::vector<std::pair<std::string, std::string_view>> texts;
     for (const YearHit& hit : hits) {
         const std::string& text = shop ? hit.Text.Shop : hit.Text.Memo;
-        auto [it, added] = converted.try_emplace(text);
-        if (added) {
-            try {
-                it->second = EncodeCp932(text);
-            } catch (const LedgerError&) {
-                it->second = text;
-            }
+        if (!distinct.try_emplace(text, 0).second) continue;
+        std::string bytes;
+        try {
+            bytes = EncodeCp932(text);
+        } catch (const LedgerError&) {
+            bytes = text;
         }
-        keys.push_back(it->second);
+        texts.emplace_back(std::move(bytes), text);
     }
-    return keys;
+    std::sort(texts.begin(), texts.end());
+    for (uint32_t rank = 0; rank < texts.size(); ++rank) distinct[texts[rank].second] = rank;
+    std::vector<uint32_t> ranks;
+    ranks.reserve(hits.size());
+    for (const YearHit& hit : hits) ranks.push_back(distinct[shop ? hit.Text.Shop : hit.Text.Memo]);
+    return ranks;
 }
 
 template <typename Key>
@@ -116,7 +120,7 @@ void SortYearHits(std::vector<YearHit>& hits, int column) {
             break;
         }
         default:
-            SortBy(hits, StoredBytes(hits, column == 3));
+            SortBy(hits, StoredRanks(hits, column == 3));
             break;
     }
 }
