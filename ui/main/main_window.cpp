@@ -703,6 +703,30 @@ void TForm1::OpenLedger(const QString& path) {
     }
 }
 
+bool TForm1::ShowFoundEntry(const std::string& path, const Date& date) {
+    const std::string open = ledger_.DataDir + EntriesFileName(ledger_.LedgerName);
+    if (!SameFile(Qs(path), Qs(open))) {
+        std::string dir;
+        std::string name;
+        SplitLedgerPath(path, dir, name);
+        const QString question =
+            QStringLiteral("この明細は家計簿「%1」（%2年）にあります。\rその家計簿を開きますか？")
+                .arg(Qs(name))
+                .arg(date.Year);
+        if (CurrentPlatform().ShowTypedMessage(MessageKind::Confirmation, question,
+                                               YesButton | NoButton) != YesButton ||
+            !AskSaveChanges()) {
+            return false;
+        }
+        OpenLedger(Qs(path));
+        if (!SameFile(Qs(path), Qs(ledger_.DataDir + EntriesFileName(ledger_.LedgerName)))) {
+            return false;
+        }
+    }
+    SelectDate(date);
+    return true;
+}
+
 void TForm1::ToolButton2Click() {
     OverwriteSave();
 }

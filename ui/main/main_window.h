@@ -102,6 +102,10 @@ public:
     // reported; a damaged one throws (run it under RunGuarded); either leaves the open ledger
     // as it was.
     void OpenLedger(const QString& path);
+    // A search result: shows `date` in the ledger whose entries file is `path`, asking first
+    // to open it (and to save this one, as 「開く」 does) when it is another. False when the
+    // user declined or it could not be opened.
+    bool ShowFoundEntry(const std::string& path, const Date& date);
     void ToolButton2Click();       // overwrite save
     void N4Click();                // overwrite save
     void N6Click();                // save as
