@@ -27,19 +27,8 @@ namespace kakeibo {
 
 namespace {
 
-const char* const kBadAmount = "金額が正しくありません";
 const char* const kMonthFull = "今月の入力件数が上限の1000件に達しています。";
 const char* const kNoItem = "項目を選択してください。";
-
-// The amount typed, separators removed; nothing when it is not a whole number of at least 1.
-std::optional<int32_t> TypedAmount(const QString& text) {
-    try {
-        const int32_t amount = ParseInt32(RemoveCommas(text.toStdString()));
-        if (amount >= 1) return amount;
-    } catch (const LedgerError&) {
-    }
-    return std::nullopt;
-}
 
 QString StripLeadingBlanks(QString caption) {
     while (caption.startsWith(QChar(0x3000)) || caption.startsWith(QLatin1Char(' '))) {
@@ -61,8 +50,8 @@ QString TForm3::MemoText() const {
 
 bool TForm3::CheckWritable(bool newEntry) {
     Platform& platform = CurrentPlatform();
-    if (!TypedAmount(NValEdit5->text())) {
-        platform.ShowMessage(QString::fromUtf8(kBadAmount));
+    if (!TypedEntryAmount(NValEdit5->text().toStdString())) {
+        platform.ShowMessage(QString::fromUtf8(kBadAmountMessage));
         return false;
     }
     if (ComboBox5->currentIndex() < 0 || ComboBox3->currentIndex() < 0) {
@@ -125,7 +114,7 @@ void TForm3::DataWrite(int slot) {
     e.SubItem1 = std::max(ComboBox12->currentIndex(), 0);
     e.Item2 = item2Map_[ComboBox3->currentIndex()];
     e.SubItem2 = std::max(ComboBox4->currentIndex(), 0);
-    e.Amount = TypedAmount(NValEdit5->text()).value_or(0);
+    e.Amount = TypedEntryAmount(NValEdit5->text().toStdString()).value_or(0);
     const QString shop = ShopText();
     const QString memo = MemoText();
     const EntryText text{shop.toStdString(), memo.toStdString()};
