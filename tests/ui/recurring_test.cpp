@@ -47,24 +47,15 @@ protected:
         ledger->DataDir = dir.path().toStdString() + "/";
         ledger->EditDate = Date{2026, 7, 12};
         ledger->EditMonth = 7;
-        RecurringEntry rent{"家賃", RecurringTab::Expense,
-                            3,      0,
-                            1,      0,
-                            85000,  0,
-                            27,     1,
-                            2026,   1,
-                            0,      0,
-                            false,  "大家",
-                            ""};
-        RecurringEntry pay{"給与",    RecurringTab::Income,
-                           1,         0,
-                           5,         0,
-                           250000,    2,
-                           kMonthEnd, 1,
-                           2026,      1,
-                           0,         0,
-                           true,      "",
-                           "7月分"};
+        RecurringEntry rent{.Name = "家賃",
+                            .Tab = EntryTab::Expense,
+                            .Entry = {2026, 1, 27, 3, 0, 1, 0, 85000, 0},
+                            .Text = {"大家", ""}};
+        RecurringEntry pay{.Name = "給与",
+                           .Tab = EntryTab::Income,
+                           .Entry = {2026, 1, kMonthEnd, 1, 0, 5, 0, 250000, 2},
+                           .AmountVaries = true,
+                           .Text = {"", "7月分"}};
         WriteRecurring(ledger->DataDir, {rent, pay});
         form = std::make_unique<TForm3>(*ledger, workspace);
         workspace.Form = form.get();
