@@ -9,6 +9,7 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/file_stamp.h"
 #include "core/ledger_paths.h"
 #include "core/numbers.h"
 #include "core/shared_text.h"
@@ -211,7 +212,7 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     const std::string entriesPath = dir + EntriesFileName(name);
     std::vector<FileStamp> stamps(3);
     std::optional<std::string> entryBytes =
-        FileExists(entriesPath) ? ReadFileBytes(entriesPath, &stamps[0]) : std::nullopt;
+        FileExists(entriesPath) ? ReadStampedFile(entriesPath, stamps[0]) : std::nullopt;
     if (!entryBytes) {
         LoadResult result;
         // Neither name is ever saved by a user who has not chosen to: a start without a
@@ -230,7 +231,7 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     const std::string budgetPath = dir + BudgetFileName(name);
     stamps[1].Path = budgetPath;
     if (FileExists(budgetPath)) {
-        if (const auto bytes = ReadFileBytes(budgetPath, &stamps[1])) {
+        if (const auto bytes = ReadStampedFile(budgetPath, stamps[1])) {
             ReadNumbers(SplitLines(*bytes), budgetPath, ParseInt32, scratch->Budget);
             scratch->HasBudget = true;
         }
@@ -238,7 +239,7 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     const std::string balancePath = dir + BalanceFileName(name);
     stamps[2].Path = balancePath;
     if (FileExists(balancePath)) {
-        if (const auto bytes = ReadFileBytes(balancePath, &stamps[2])) {
+        if (const auto bytes = ReadStampedFile(balancePath, stamps[2])) {
             const std::vector<std::string_view> lines = SplitLines(*bytes);
             ReadNumbers(lines, balancePath, ParseInt64, scratch->Balance);
             CheckOpeningBalances(lines, balancePath, scratch->Balance[0]);
