@@ -17,6 +17,7 @@
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/recurring/recurring_form.h"
+#include "ui/support/screenshot.h"
 #include "ui/window/workspace.h"
 
 namespace kakeibo::test {
@@ -141,6 +142,14 @@ TEST_F(RecurringTest, TheListEditorKeepsTheFileInStep) {
     EXPECT_EQ(file.readAll().toStdString(),
               EncodeCp932("2,1,0,5,0,1480,2,0,1,2026,1,0,0,0,サブスク,,7月分\r\n"
                           "2,1,0,5,0,250000,2,0,1,2026,1,0,0,1,給与,,7月分\r\n"));
+
+    // Laid out at fixed places: every control lies whole inside the form.
+    editor.show();
+    SaveScreenshot(editor, QStringLiteral("recurring_form"));
+    for (const QWidget* control : editor.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(editor.rect().contains(control->geometry()))
+            << control->objectName().toStdString();
+    }
 }
 
 // A template made from an entry of the list carries its items, amount and day.
