@@ -19,10 +19,10 @@ void BM_RecurringDue(benchmark::State& state) {
         const int slot = t * 5;
         RecurringEntry e =
             RecurringFromEntry(ledger->EntryTable[5][slot], ledger->EntryTextTable[5][slot]);
-        e.StartMonth = 1;
+        e.Entry.Month = 1;
         if (t % 2 == 1) {
             e.AmountVaries = true;
-            e.Day = e.Day > 15 ? e.Day - 10 : e.Day + 10;
+            e.Entry.Day = e.Entry.Day > 15 ? e.Entry.Day - 10 : e.Entry.Day + 10;
         }
         templates.push_back(e);
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "core/numbers.h"
 #include "core/sjis.h"
 #include "core/statement.h"
 #include "core/statement_import.h"
@@ -27,8 +28,7 @@ std::string TenThousandLines(int year) {
         const int month = 1 + k * 12 / 10000;
         const int day = 1 + k % 28;
         const int amount = 100 + (k * 97) % 90000;
-        std::string amountText = std::to_string(amount);
-        if (amount >= 1000) amountText.insert(amountText.size() - 3, ",");
+        const std::string amountText = FormatNumber(amount, 1, 0);
         text += std::to_string(year) + "/" + (month < 10 ? "0" : "") + std::to_string(month) + "/" +
                 (day < 10 ? "0" : "") + std::to_string(day) + ",\"" + shops[k % 8] + "\",";
         text += k % 10 == 9 ? ",\"" + amountText + "\"," : "\"" + amountText + "\",,";

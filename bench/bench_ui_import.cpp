@@ -9,6 +9,7 @@
 
 #include "bench_support.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/sjis.h"
 #include "ui/entry/entry_form.h"
 #include "ui/import/statement_window.h"

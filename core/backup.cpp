@@ -40,50 +40,33 @@ void MakeFolder(const std::string& path) {
 }
 
 // The whole file, or nothing when it does not exist.
-std::optional<std::string> ReadAll(const std::string& path) {
+std::optional<std::string> ReadIfThere(const std::string& path) {
     const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
         if (errno == ENOENT) return std::nullopt;
         Fail(path, errno);
     }
     std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            ::close(in);
-            Fail(path, error);
-        }
-        bytes.append(buffer, static_cast<size_t>(n));
-    }
+    int error = 0;
+    const bool read = ReadAll(in, bytes, error);
     ::close(in);
+    if (!read) Fail(path, error);
     return bytes;
 }
 
 // A note or a generation's file that cannot be read counts as not there.
 std::optional<std::string> TryRead(const std::string& path) {
     try {
-        return ReadAll(path);
+        return ReadIfThere(path);
     } catch (const LedgerError&) {
         return std::nullopt;
     }
 }
 
 void WritePrivate(const std::string& path, const std::string& bytes) {
-    const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (out < 0) Fail(path, errno);
-    ::fchmod(out, 0600);
     int error = 0;
-    for (size_t done = 0; done < bytes.size() && error == 0;) {
-        const ssize_t w = ::write(out, bytes.data() + done, bytes.size() - done);
-        if (w < 0 && errno != EINTR) error = errno;
-        if (w > 0) done += static_cast<size_t>(w);
-    }
-    if (::close(out) != 0 && error == 0) error = errno;
-    if (error != 0) Fail(path, error);
+    const int out = CreateDurableFile(path, bytes, 0600, false, error);
+    if (out < 0 || (::close(out) != 0 && (error = errno) != 0)) Fail(path, error);
 }
 
 std::string Stamp(const Moment& m) {
@@ -170,18 +153,10 @@ std::vector<BackupGeneration> Generations(const std::string& folder) {
 }
 
 int CountLines(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 0;
-    int lines = 0;
-    int last = '\n';
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        lines += static_cast<int>(std::count(buffer, buffer + n, '\n'));
-        last = buffer[n - 1];
-    }
-    std::fclose(f);
-    return last == '\n' ? lines : lines + 1;
+    const std::optional<std::string> bytes = TryRead(path);
+    if (!bytes) return 0;
+    const int lines = static_cast<int>(std::count(bytes->begin(), bytes->end(), '\n'));
+    return bytes->empty() || bytes->back() == '\n' ? lines : lines + 1;
 }
 
 // Size and FNV-1a of a file's bytes, "-" for a file that is not there.
@@ -273,7 +248,7 @@ std::optional<BackupGeneration> KeepGeneration(const std::string& dir, const std
                                                const Moment& now, int keep) {
     const std::vector<std::string> names = LedgerFileNames(name);
     std::vector<std::optional<std::string>> files;
-    for (const std::string& file : names) files.push_back(ReadAll(dir + file));
+    for (const std::string& file : names) files.push_back(ReadIfThere(dir + file));
     if (std::none_of(files.begin(), files.end(), [](const auto& f) { return f.has_value(); })) {
         return std::nullopt;
     }
@@ -352,7 +327,7 @@ PendingBackup LinkGeneration(const std::string& dir, const std::string& name, co
                 ::link(from.c_str(), to.c_str()) == 0) {
                 continue;
             }
-            if (const auto bytes = ReadAll(from)) WritePrivate(to, *bytes);
+            if (const auto bytes = ReadIfThere(from)) WritePrivate(to, *bytes);
         }
     });
     BackupGeneration g;

@@ -1,3 +1,4 @@
+// Backup generations: the files a save replaces, kept, named, pruned and restored.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "core/calendar.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 
 namespace kakeibo {
 

@@ -7,6 +7,7 @@
 #include "core/entry_list.h"
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/ledger_files.h"
 #include "core/ledger_paths.h"
 #include "core/settings_file.h"

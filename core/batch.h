@@ -1,3 +1,4 @@
+// The work without a window: --help, --version, --export and --check.
 #pragma once
 
 #include <iosfwd>

@@ -1,3 +1,4 @@
+// Setting a month's budgets and copying last month's: the only writers of BudgetTable.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// Dates: leap years, days in a month, day numbers and weekdays.
 #pragma once
 
 #include <compare>

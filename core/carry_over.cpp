@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/ledger_paths.h"
 #include "core/totals.h"
 

@@ -1,3 +1,4 @@
+// Carrying the year's closing balances over into next year's ledger.
 #pragma once
 
 #include <optional>

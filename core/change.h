@@ -1,3 +1,4 @@
+// One change of the ledger as a value: what it touched, before and after, to apply either side.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// The program's arguments read into what it was asked to do.
 #pragma once
 
 #include <optional>

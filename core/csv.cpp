@@ -1,6 +1,7 @@
 #include "core/csv.h"
 
 #include "core/file_io.h"
+#include "core/group_write.h"
 
 namespace kakeibo {
 

@@ -1,3 +1,4 @@
+// A shown grid as CSV text and the CSV file written from it.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// Adding, replacing and deleting a month's entries: the only writers of EntryTable.
 #pragma once
 
 #include <optional>

@@ -1,3 +1,4 @@
+// The entry form's list of the edited month as texts, for the list and its CSV export.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// LedgerError, the failure that carries the message the user reads.
 #pragma once
 
 #include <stdexcept>

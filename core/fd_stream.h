@@ -1,3 +1,4 @@
+// Output streams onto file descriptors, for the command line's output.
 #pragma once
 
 #include <array>

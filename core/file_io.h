@@ -1,12 +1,12 @@
+// The file helpers: whole-file reads, writing every byte, durable new files, path pieces.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "core/file_stamp.h"
 
 namespace kakeibo {
 
@@ -15,77 +15,49 @@ bool DirectoryExists(const std::string& path);
 
 // Reads a whole CP932 file as UTF-8 lines (CR LF or LF; a last line without a line end
 // counts). Returns nothing when the file cannot be opened; throws LedgerError when it
-// opens but cannot be read. With `stamp`, the file's stamp is taken from the same read.
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path,
-                                                      FileStamp* stamp = nullptr);
+// opens but cannot be read.
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
 
 // The same file's bytes, as ReadTextLines reads them, for a reader that decodes only what
-// needs it.
-std::optional<std::string> ReadFileBytes(const std::string& path, FileStamp* stamp = nullptr);
+// needs it. `whileOpen` sees the descriptor and the bytes before the file is closed (a stamp
+// of the file is taken there: ReadStampedFile in core/file_stamp.h).
+std::optional<std::string> ReadFileBytes(
+    const std::string& path,
+    const std::function<void(int fd, std::string_view bytes)>& whileOpen = {});
 
 // The lines of `bytes` as ReadTextLines splits them, undecoded. Decoding a line gives the
 // line ReadTextLines reads: a line end is never part of a CP932 character.
 std::vector<std::string_view> SplitLines(std::string_view bytes);
 
-// Writes every byte to the descriptor, again after an interruption; false with `error` set
-// when a write fails.
-bool WriteAll(int fd, std::string_view bytes, int& error);
+// Reads an open descriptor from where it stands to its end, again after an interruption;
+// false with `error` set when a read fails. Every whole-file read of the program is this one.
+bool ReadAll(int fd, std::string& bytes, int& error);
+
+// Writes every byte to the descriptor (from offset `at`, or where it stands when `at` is
+// negative), again after an interruption; false with `error` set when a write fails.
+bool WriteAll(int fd, std::string_view bytes, int& error, int64_t at = -1);
+
+// Creates `path`, which must not exist yet, with `mode` whatever the umask, writes `bytes` and
+// (with `sync`) syncs it. Returns the open descriptor; -1 with `error` set when any step fails,
+// and then no half-written file is left.
+int CreateDurableFile(const std::string& path, std::string_view bytes, unsigned mode, bool sync,
+                      int& error);
+
+// Syncs a folder, so that the names made or renamed in it survive a crash.
+void SyncFolder(const std::string& folder);
+
+// The folder of a path with its "/" ("./" for a bare name), and the name after the folder.
+std::string FolderOf(const std::string& path);
+std::string FileNameOf(const std::string& path);
+// A folder as the program keeps it: ending with "/" (an empty one stays empty).
+std::string WithTrailingSlash(std::string dir);
+
+// `value` in lower-case hexadecimal, with leading zeros to `digits` digits.
+std::string Hex(uint64_t value, int digits = 16);
 
 // Joins UTF-8 lines into CP932 text, each line ending in CR LF. Throws LedgerError naming
 // the file when a line holds a character CP932 cannot store.
 std::string EncodeLines(const std::vector<std::string>& lines, const std::string& path);
-
-// Who may read a file that a write creates. A household's books are the user's alone, as a
-// password manager keeps its database; a file saved where the user chose (a CSV) is made as
-// the user's other files are. A replaced file always keeps the mode it had.
-enum class NewFileAccess { Private, FollowUmask };
-
-// One file of a group write: where it goes and its whole content.
-struct GroupFile {
-    std::string Path;
-    std::string Bytes;
-    NewFileAccess Access = NewFileAccess::Private;  // 0600 whatever the umask
-};
-
-// Replaces a group of files so that none of them changes unless all of them can: every
-// file is written to a temporary file beside it (".<name>.<pid>-<tag>.tmp") and (with `sync`)
-// synced, and only when all are written are they renamed over the old files; then each folder of
-// the group is synced once. With `sync` the writeback of every file is started before the
-// first fsync, so the disk takes the group's files together (one fsync per file still
-// decides that each is durable). A failure before the renames removes the temporary files and
-// leaves every old file as it was; LedgerError names the file and the reason in Japanese.
-// Each folder is opened once and every step works relative to it, so a folder that is
-// moved or removed part-way cannot split the group between two places, and the temporary
-// files are removed from where they really are.
-// Before the first rename each folder gets a save record (core/save_intent.h), synced, that
-// names the ledger lock `lockPath` the save was made under; it goes after the folder sync,
-// and a save cut short in between is completed by RecoverInterruptedSaves. The temporary
-// files have names unique to the save, made exclusively, so that two programs writing the
-// same file never write into one.
-void WriteFileGroup(const std::vector<GroupFile>& files, bool sync = true,
-                    const std::string& lockPath = {});
-
-// A group of one file.
-void WriteFileAtomic(const std::string& path, std::string_view bytes, bool sync = true,
-                     NewFileAccess access = NewFileAccess::Private);
-
-// The steps of a group write, for each file (the record steps and SyncFolder once a folder).
-enum class WriteStep {
-    OpenFolder,
-    CreateTemp,
-    Write,
-    SyncFile,
-    Rename,
-    SyncFolder,
-    WriteRecord,   // a folder's save record, before the first rename
-    RemoveRecord,  // after the folder's sync
-};
-
-// Test seam: called before each step with the file's path (the folder's for OpenFolder and
-// SyncFolder); a non-zero errno it returns makes that step fail as if the system had
-// answered it. An empty function (the default) injects nothing.
-using WriteFaultHook = std::function<int(WriteStep step, const std::string& path)>;
-void SetWriteFaultHookForTesting(WriteFaultHook hook);
 
 // The Japanese reason for an errno value, for file error messages.
 std::string FileErrorReason(int error);

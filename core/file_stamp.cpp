@@ -6,6 +6,9 @@
 
 #include <cstring>
 
+#include "core/errors.h"
+#include "core/file_io.h"
+
 namespace kakeibo {
 
 namespace {
@@ -61,18 +64,20 @@ FileStamp StampOpenFile(const std::string& path, int fd, std::string_view bytes)
     return stamp;
 }
 
+std::optional<std::string> ReadStampedFile(const std::string& path, FileStamp& stamp) {
+    return ReadFileBytes(
+        path, [&](int fd, std::string_view bytes) { stamp = StampOpenFile(path, fd, bytes); });
+}
+
 FileStamp StampFile(const std::string& path) {
-    FileStamp missing;
-    missing.Path = path;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return missing;
-    std::string bytes;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<size_t>(n));
-    FileStamp stamp = n < 0 ? missing : StampOpenFile(path, fd, bytes);
-    ::close(fd);
+    FileStamp stamp;
+    stamp.Path = path;
+    try {
+        ReadStampedFile(path, stamp);
+    } catch (const LedgerError&) {
+        stamp = FileStamp{};
+        stamp.Path = path;
+    }
     return stamp;
 }
 

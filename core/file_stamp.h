@@ -1,3 +1,4 @@
+// File stamps (size, time, hash) that tell a file changed on disk from one that did not.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,9 @@ struct FileStamp {
 
 // The stamp of bytes just read from (or written to) an open file.
 FileStamp StampOpenFile(const std::string& path, int fd, std::string_view bytes);
+
+// Reads a whole file as ReadFileBytes does (core/file_io.h) and stamps what it read.
+std::optional<std::string> ReadStampedFile(const std::string& path, FileStamp& stamp);
 
 // The file as it is on disk now, read whole; nothing but the path and Exists = false when it
 // is missing or cannot be read.

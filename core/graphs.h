@@ -1,3 +1,4 @@
+// The graph sheet's series, computed from the ledger.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// The undo history: the steps' two sides and what the edit menu calls them.
 #pragma once
 
 #include <cstddef>

@@ -296,52 +296,10 @@ std::optional<std::string_view> NextPayload(std::string_view bytes, size_t pos) 
     return payload;
 }
 
-std::string FileNameOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-}
-
-std::string Hex(uint64_t v, int digits) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%0*llx", digits, static_cast<unsigned long long>(v));
-    return text;
-}
-
 JournalError WriteError(const std::string& path, int error) {
     return JournalError("変更を記録できませんでした。ファイル「" + path +
                             "」に書き込めませんでした。" + FileErrorReason(error),
                         error);
-}
-
-bool WriteAll(int fd, std::string_view bytes, off_t at, int& error) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t w =
-            ::pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            error = errno;
-            return false;
-        }
-        if (w == 0) {
-            error = ENOSPC;
-            return false;
-        }
-        done += static_cast<size_t>(w);
-    }
-    return true;
-}
-
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 // The data folder refuses files (read-only, no permission, gone): the journal moves to the
@@ -369,14 +327,12 @@ JournalContents ReadJournal(const std::string& path) {
         return contents;
     }
     std::string bytes;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<size_t>(n));
+    int error = 0;
+    const bool read = ReadAll(fd, bytes, error);
     ::close(fd);
 
     contents.State = JournalState::Unreadable;
-    if (n < 0 || bytes.compare(0, kMagic.size(), kMagic) != 0) return contents;
+    if (!read || bytes.compare(0, kMagic.size(), kMagic) != 0) return contents;
     size_t pos = kMagic.size();
     const auto header = NextPayload(bytes, pos);
     if (!header) return contents;
@@ -589,11 +545,11 @@ void LedgerJournal::Create(const std::string& path, const std::vector<JournalRec
     std::random_device random;
     const std::string temp =
         FolderOf(path) + "." + FileNameOf(path) + "." + Hex(random(), 8) + ".tmp";
-    const int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) throw WriteError(path, errno);
     int error = 0;
-    if (!WriteAll(fd, bytes, 0, error) || (::fsync(fd) != 0 && (error = errno) != 0) ||
-        (::rename(temp.c_str(), path.c_str()) != 0 && (error = errno) != 0)) {
+    const int fd = CreateDurableFile(temp, bytes, 0600, true, error);
+    if (fd < 0) throw WriteError(path, error);
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        error = errno;
         ::close(fd);
         ::unlink(temp.c_str());
         throw WriteError(path, error);
@@ -647,7 +603,7 @@ std::optional<Notice> LedgerJournal::Append(const Change& change, const Moment& 
     } else if (fd_ >= 0) {
         const std::string bytes = JournalRecordBytes(record);
         int error = 0;
-        if (!WriteAll(fd_, bytes, static_cast<off_t>(size_), error) ||
+        if (!WriteAll(fd_, bytes, error, static_cast<int64_t>(size_)) ||
             (::fdatasync(fd_) != 0 && (error = errno) != 0)) {
             // No torn record stays behind the whole ones.
             if (::ftruncate(fd_, static_cast<off_t>(size_)) == 0) ::fdatasync(fd_);

@@ -1,3 +1,4 @@
+// The journal of the open ledger's unsaved changes: writing, reading and replaying it.
 #pragma once
 
 #include <cstdint>
@@ -139,8 +140,6 @@ public:
     const std::string& Name() const { return name_; }
     // The file written to, once one was made.
     const std::string& Path() const { return path_; }
-    // True once a warning said that changes are not protected.
-    bool Unprotected() const { return unprotected_; }
 
 private:
     void Create(const std::string& path, const std::vector<JournalRecord>& records,

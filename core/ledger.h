@@ -1,3 +1,4 @@
+// The ledger: the year's plain tables of entries, budgets, balances, items and options.
 #pragma once
 
 #include <array>

@@ -9,6 +9,7 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/file_stamp.h"
 #include "core/ledger_paths.h"
 #include "core/numbers.h"
 #include "core/shared_text.h"
@@ -227,7 +228,7 @@ LoadResult LoadLedgerFiles(Ledger& ledger, const std::string& entriesPath,
                            MissingTables missing) {
     std::vector<FileStamp> stamps(3);
     std::optional<std::string> entryBytes =
-        FileExists(entriesPath) ? ReadFileBytes(entriesPath, &stamps[0]) : std::nullopt;
+        FileExists(entriesPath) ? ReadStampedFile(entriesPath, stamps[0]) : std::nullopt;
     if (!entryBytes) return LoadResult{};
 
     auto scratch = std::make_unique<LoadScratch>();
@@ -236,14 +237,14 @@ LoadResult LoadLedgerFiles(Ledger& ledger, const std::string& entriesPath,
 
     stamps[1].Path = budgetPath;
     if (FileExists(budgetPath)) {
-        if (const auto bytes = ReadFileBytes(budgetPath, &stamps[1])) {
+        if (const auto bytes = ReadStampedFile(budgetPath, stamps[1])) {
             ReadNumbers(SplitLines(*bytes), budgetPath, ParseInt32, scratch->Budget);
             scratch->HasBudget = true;
         }
     }
     stamps[2].Path = balancePath;
     if (FileExists(balancePath)) {
-        if (const auto bytes = ReadFileBytes(balancePath, &stamps[2])) {
+        if (const auto bytes = ReadStampedFile(balancePath, stamps[2])) {
             const std::vector<std::string_view> lines = SplitLines(*bytes);
             ReadNumbers(lines, balancePath, ParseInt64, scratch->Balance);
             CheckOpeningBalances(lines, balancePath, scratch->Balance[0]);

@@ -1,3 +1,4 @@
+// Reading a ledger's files, its masters and its histories into the tables.
 #pragma once
 
 #include <cstddef>

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "core/file_io.h"
+
 namespace kakeibo {
 
 namespace {
@@ -17,11 +19,11 @@ constexpr const char* kLockMagic = "kakeibo-lock";
 // A lock file without a readable owner younger than this may still be being written.
 constexpr int64_t kUnfinishedLockSeconds = 10;
 
-std::string ReadAll(int fd) {
+// What a lock file holds; a read that fails leaves what was read, which names no owner.
+std::string ReadLock(int fd) {
     std::string text;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+    int error = 0;
+    ReadAll(fd, text, error);
     return text;
 }
 
@@ -46,28 +48,22 @@ LockOutcome LedgerLock::Take(const std::string& path, const Moment& now, LockHol
     // taking it over at once only one removes it; the other sees the new lock instead.
     int staleFd = -1;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        int error = 0;
+        const int fd = CreateDurableFile(path, content, 0644, true, error);
         if (staleFd >= 0) {
             ::close(staleFd);
             staleFd = -1;
         }
         if (fd >= 0) {
-            const bool written =
-                ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size());
-            if (!written || ::fsync(fd) != 0) {
-                ::unlink(path.c_str());
-                ::close(fd);
-                return LockOutcome::Unavailable;
-            }
             path_ = path;
             fd_ = fd;
             return LockOutcome::Taken;
         }
-        if (errno != EEXIST) return LockOutcome::Unavailable;
+        if (error != EEXIST) return LockOutcome::Unavailable;
 
         const int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (other < 0) continue;  // released in the meantime
-        const TextFields fields = ParseFields(ReadAll(other));
+        const TextFields fields = ParseFields(ReadLock(other));
         struct stat st {};
         ::fstat(other, &st);
         LockHolder found;

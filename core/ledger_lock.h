@@ -1,3 +1,4 @@
+// The lock that tells other programs the ledger is open here.
 #pragma once
 
 #include <string>

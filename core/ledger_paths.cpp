@@ -1,5 +1,7 @@
 #include "core/ledger_paths.h"
 
+#include "core/file_io.h"
+
 namespace kakeibo {
 
 std::vector<std::string> LedgerFileNames(const std::string& name) {
@@ -7,10 +9,8 @@ std::vector<std::string> LedgerFileNames(const std::string& name) {
 }
 
 void SplitLedgerPath(const std::string& path, std::string& dir, std::string& name) {
-    const size_t slash = path.rfind('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    dir = path.substr(0, nameStart);
-    name = path.substr(nameStart);
+    name = FileNameOf(path);
+    dir = path.substr(0, path.size() - name.size());
     // Only the extension at the end goes, so the files written or read are those of the file
     // the user chose: "x.nbdold.nbd" is the ledger "x.nbdold", never another one.
     const size_t dot = name.rfind('.');

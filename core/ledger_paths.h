@@ -1,3 +1,4 @@
+// The names of the program's files and the path of a ledger split into folder and name.
 #pragma once
 
 #include <string>
@@ -5,7 +6,9 @@
 
 namespace kakeibo {
 
-// The names of every file the program reads or writes; nothing else spells them.
+// The names of the ledger's and the program's files, spelled here and nowhere else. Only the
+// scratch files of a save (core/save_intent.h) and the backup generations (core/backup.h)
+// name their own, which no user reads.
 // A ledger named N is three files in its data folder: N.nbd, Nr.dat and Ny.dat.
 inline constexpr const char* kEntriesExtension = ".nbd";
 inline constexpr const char* kBalanceSuffix = "r.dat";
@@ -15,6 +18,8 @@ inline constexpr const char* kShopHistoryFile = "mise.dat";
 inline constexpr const char* kMemoHistoryFile = "memo.dat";
 // The household's statement-import rules and remembered column choices.
 inline constexpr const char* kImportSettingsFile = "torikomi.dat";
+// The household's recurring entries (core/recurring.h).
+inline constexpr const char* kRecurringFile = "teiki.dat";
 // In the program's folder.
 inline constexpr const char* kItemMasterFile = "kamoku.dat";
 inline constexpr const char* kSubItemMasterFile = "hojyo.dat";

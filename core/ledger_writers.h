@@ -1,3 +1,4 @@
+// The ledger's tables turned into the lines of its files.
 #pragma once
 
 #include <string>

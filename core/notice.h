@@ -1,3 +1,4 @@
+// A message core asks its caller to show.
 #pragma once
 
 #include <string>

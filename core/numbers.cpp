@@ -279,4 +279,41 @@ std::string RemoveCommas(std::string_view text) {
     return out;
 }
 
+std::optional<int64_t> ParseTypedAmount(std::string_view text) {
+    constexpr std::string_view kWideBlank = "\u3000";
+    while (true) {
+        if (text.starts_with(' ') || text.starts_with('\t')) {
+            text.remove_prefix(1);
+        } else if (text.starts_with(kWideBlank)) {
+            text.remove_prefix(kWideBlank.size());
+        } else if (text.ends_with(' ') || text.ends_with('\t')) {
+            text.remove_suffix(1);
+        } else if (text.ends_with(kWideBlank)) {
+            text.remove_suffix(kWideBlank.size());
+        } else {
+            break;
+        }
+    }
+    try {
+        return ParseInt64(RemoveCommas(text));
+    } catch (const LedgerError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<int32_t> TypedAmount32(std::string_view text) {
+    const std::optional<int64_t> amount = ParseTypedAmount(text);
+    if (!amount || *amount < std::numeric_limits<int32_t>::min() ||
+        *amount > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(*amount);
+}
+
+std::optional<int32_t> TypedEntryAmount(std::string_view text) {
+    const std::optional<int32_t> amount = TypedAmount32(text);
+    if (!amount || *amount < 1) return std::nullopt;
+    return amount;
+}
+
 }  // namespace kakeibo

@@ -1,3 +1,4 @@
+// Number texts: parsing whole numbers and typed amounts, and the number formats.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,19 @@ std::string NotANumberMessage(std::string_view text);
 
 // Removes every "," from a text.
 std::string RemoveCommas(std::string_view text);
+
+// What the user is told wherever a typed amount is not one.
+inline constexpr const char* kBadAmountMessage = "金額が正しくありません";
+
+// An amount as the user types it: whole yen with an optional sign, "," anywhere, blanks
+// (also "　") around it; nothing for anything else or a value outside 64 bits.
+std::optional<int64_t> ParseTypedAmount(std::string_view text);
+
+// The same within 32 bits, as budgets and opening balances are kept.
+std::optional<int32_t> TypedAmount32(std::string_view text);
+
+// A typed amount that an entry can hold: at least 1 and within the entries file's 32 bits.
+std::optional<int32_t> TypedEntryAmount(std::string_view text);
 
 // Number texts. Every format writes "." as the decimal point and "," as the thousands
 // separator whatever the locale, rounds halves away from zero on the value's 18-digit decimal

@@ -28,11 +28,6 @@ PreviousYearCache::Stamp StampOf(const std::string& path) {
         static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
-std::string FileNameOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string FoundLine(const PreviousYearTotals& totals) {
     std::string line = "前年の家計簿：" + FileNameOf(totals.Path);
     if (totals.Year != 0) line += "（" + std::to_string(totals.Year) + "年）";

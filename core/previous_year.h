@@ -1,3 +1,4 @@
+// Last year's ledger for 前年比較: found in the data folder and read for its monthly totals.
 #pragma once
 
 #include <array>

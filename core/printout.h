@@ -1,3 +1,4 @@
+// Printed tables as pages: pagination, page numbers, titles and PDF file names.
 #pragma once
 
 #include <optional>

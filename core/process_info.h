@@ -1,3 +1,4 @@
+// Which process holds a lock or wrote a save record, and whether it still runs.
 #pragma once
 
 #include <cstdint>

@@ -7,12 +7,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <string_view>
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/ledger_paths.h"
 
 namespace kakeibo {
@@ -20,11 +20,6 @@ namespace kakeibo {
 namespace {
 
 constexpr const char* kMasterNames[] = {kItemMasterFile, kSubItemMasterFile};
-
-std::string WithTrailingSlash(std::string dir) {
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    return dir;
-}
 
 std::string Getenv(const char* name) {
     const char* value = std::getenv(name);
@@ -49,11 +44,15 @@ std::string UserDirsPath(std::string_view value, const std::string& home) {
 }
 
 std::string DocumentsFromUserDirs(const std::string& file, const std::string& home) {
-    std::ifstream in(file);
-    std::string line;
+    std::optional<std::string> bytes;
+    try {
+        bytes = ReadFileBytes(file);
+    } catch (const LedgerError&) {
+    }
+    if (!bytes) return {};
     std::string found;
     constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=";
-    while (std::getline(in, line)) {
+    for (const std::string_view line : SplitLines(*bytes)) {
         const size_t start = line.find_first_not_of(" \t");
         if (start == std::string::npos || line.compare(start, kKey.size(), kKey) != 0) continue;
         // Like the shell that sources the file, the last assignment wins.
@@ -65,13 +64,10 @@ std::string DocumentsFromUserDirs(const std::string& file, const std::string& ho
 }
 
 bool CopyFileBytes(const std::string& from, const std::string& to) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) return false;
     try {
-        WriteFileAtomic(to, bytes.str());
+        const std::optional<std::string> bytes = ReadFileBytes(from);
+        if (!bytes) return false;
+        WriteFileAtomic(to, *bytes);
     } catch (const LedgerError&) {
         return false;
     }

@@ -1,3 +1,4 @@
+// Where the program keeps its own files and first ledgers, and its first start there.
 #pragma once
 
 #include <string>

@@ -8,7 +8,9 @@
 #include "core/calendar.h"
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/ledger_writers.h"
+#include "core/numbers.h"
 #include "core/sjis.h"
 
 namespace kakeibo {
@@ -47,16 +49,17 @@ int MonthNumber(int year, int month) {
 
 // The fields as they must hold for the schedule to be computed at all.
 bool ScheduleSound(const RecurringEntry& e) {
-    return e.Day >= kMonthEnd && e.Day <= 31 && ValidInterval(e.Interval) && e.StartYear >= 1 &&
-           e.StartMonth >= 1 && e.StartMonth <= 12 &&
+    return e.Entry.Day >= kMonthEnd && e.Entry.Day <= 31 && ValidInterval(e.Interval) &&
+           e.Entry.Year >= 1 && e.Entry.Month >= 1 && e.Entry.Month <= 12 &&
            ((e.EndYear == 0 && e.EndMonth == 0) || (e.EndMonth >= 1 && e.EndMonth <= 12));
 }
 
 bool ItemsInRange(const RecurringEntry& e) {
     const auto in = [](int v, int n) { return v >= 0 && v < n; };
-    return in(e.Item1, kItemCount) && in(e.Item2, kItemCount) && in(e.SubItem1, kSubItemCount) &&
-           in(e.SubItem2, kSubItemCount) && e.TaxKind >= 0 && e.TaxKind <= 2 &&
-           static_cast<int>(e.Tab) >= 0 && static_cast<int>(e.Tab) <= 2;
+    return in(e.Entry.Item1, kItemCount) && in(e.Entry.Item2, kItemCount) &&
+           in(e.Entry.SubItem1, kSubItemCount) && in(e.Entry.SubItem2, kSubItemCount) &&
+           e.Entry.TaxKind >= 0 && e.Entry.TaxKind <= 2 && e.Tab != EntryTab::Budget &&
+           static_cast<int>(e.Tab) >= 0 && static_cast<int>(e.Tab) < kEntryTabCount;
 }
 
 RecurringEntry ParseLine(const std::string& line, const std::string& path, int number) {
@@ -71,24 +74,24 @@ RecurringEntry ParseLine(const std::string& line, const std::string& path, int n
         if (!ParseField(f[static_cast<size_t>(i)], n[i])) throw fail();
     }
     RecurringEntry e;
-    e.Tab = static_cast<RecurringTab>(n[0]);
-    e.Item1 = n[1];
-    e.SubItem1 = n[2];
-    e.Item2 = n[3];
-    e.SubItem2 = n[4];
-    e.Amount = n[5];
-    e.TaxKind = n[6];
-    e.Day = n[7];
+    e.Tab = static_cast<EntryTab>(n[0]);
+    e.Entry.Item1 = n[1];
+    e.Entry.SubItem1 = n[2];
+    e.Entry.Item2 = n[3];
+    e.Entry.SubItem2 = n[4];
+    e.Entry.Amount = n[5];
+    e.Entry.TaxKind = n[6];
+    e.Entry.Day = n[7];
     e.Interval = n[8];
-    e.StartYear = n[9];
-    e.StartMonth = n[10];
+    e.Entry.Year = n[9];
+    e.Entry.Month = n[10];
     e.EndYear = n[11];
     e.EndMonth = n[12];
     e.AmountVaries = n[13] != 0;
-    if (!ScheduleSound(e) || !ItemsInRange(e) || e.Amount < 1) throw fail();
+    if (!ScheduleSound(e) || !ItemsInRange(e) || e.Entry.Amount < 1) throw fail();
     e.Name = f[kNumberFields];
-    e.Shop = f[kNumberFields + 1];
-    e.Memo = f[kNumberFields + 2];
+    e.Text.Shop = f[kNumberFields + 1];
+    e.Text.Memo = f[kNumberFields + 2];
     return e;
 }
 
@@ -111,15 +114,16 @@ struct Seen {
 
 std::string RecurringLine(const RecurringEntry& e) {
     std::string line;
-    for (int64_t v :
-         {static_cast<int64_t>(e.Tab), int64_t{e.Item1}, int64_t{e.SubItem1}, int64_t{e.Item2},
-          int64_t{e.SubItem2}, int64_t{e.Amount}, int64_t{e.TaxKind}, int64_t{e.Day},
-          int64_t{e.Interval}, int64_t{e.StartYear}, int64_t{e.StartMonth}, int64_t{e.EndYear},
-          int64_t{e.EndMonth}, int64_t{e.AmountVaries ? 1 : 0}}) {
+    for (int64_t v : {static_cast<int64_t>(e.Tab), int64_t{e.Entry.Item1},
+                      int64_t{e.Entry.SubItem1}, int64_t{e.Entry.Item2}, int64_t{e.Entry.SubItem2},
+                      int64_t{e.Entry.Amount}, int64_t{e.Entry.TaxKind}, int64_t{e.Entry.Day},
+                      int64_t{e.Interval}, int64_t{e.Entry.Year}, int64_t{e.Entry.Month},
+                      int64_t{e.EndYear}, int64_t{e.EndMonth}, int64_t{e.AmountVaries ? 1 : 0}}) {
         AppendNumber(line, v);
     }
     // Texts last, commas widened as in the entries file, so that a line always splits the same.
-    line += StorableShop(e.Name) + ',' + StorableShop(e.Shop) + ',' + StorableShop(e.Memo);
+    line +=
+        StorableShop(e.Name) + ',' + StorableShop(e.Text.Shop) + ',' + StorableShop(e.Text.Memo);
     return line;
 }
 
@@ -147,23 +151,19 @@ void WriteRecurring(const std::string& dataDir, const std::vector<RecurringEntry
 
 std::string RecurringFault(const Ledger& ledger, const RecurringEntry& e) {
     if (e.Name.empty()) return "名前を入力してください。";
-    if (e.Amount < 1) return "金額が正しくありません";
+    if (e.Entry.Amount < 1) return kBadAmountMessage;
     if (!ItemsInRange(e)) return "項目を選択してください。";
-    const std::string& kind1 = ledger.ItemTable[e.Item1].Kind;
-    const std::string& kind2 = ledger.ItemTable[e.Item2].Kind;
-    const bool kindsMatch =
-        (e.Tab == RecurringTab::Expense && kind1 == kKindExpense && kind2 == kKindAccount) ||
-        (e.Tab == RecurringTab::Transfer && kind1 == kKindAccount && kind2 == kKindAccount) ||
-        (e.Tab == RecurringTab::Income && kind1 == kKindAccount && kind2 == kKindIncome);
-    if (!kindsMatch) return "項目を選択してください。";
+    const std::string& kind1 = ledger.ItemTable[e.Entry.Item1].Kind;
+    const std::string& kind2 = ledger.ItemTable[e.Entry.Item2].Kind;
+    if (TabForKinds(kind1, kind2) != e.Tab) return "項目を選択してください。";
     if (!ScheduleSound(e)) return "日付が正しくありません。";
     if (e.EndYear != 0 &&
-        MonthNumber(e.EndYear, e.EndMonth) < MonthNumber(e.StartYear, e.StartMonth)) {
+        MonthNumber(e.EndYear, e.EndMonth) < MonthNumber(e.Entry.Year, e.Entry.Month)) {
         return "終了月が開始月より前です。";
     }
     for (const auto& [field, text] : {std::pair<const char*, const std::string*>{"名前", &e.Name},
-                                      {"店名", &e.Shop},
-                                      {"メモ", &e.Memo}}) {
+                                      {"店名", &e.Text.Shop.str()},
+                                      {"メモ", &e.Text.Memo.str()}}) {
         const std::string bad = FirstUnstorableCharacter(*text);
         if (!bad.empty()) {
             return std::string("「") + field + "」に保存できない文字「" + bad + "」があります。";
@@ -174,30 +174,10 @@ std::string RecurringFault(const Ledger& ledger, const RecurringEntry& e) {
 
 RecurringEntry RecurringFromEntry(const EntryRecord& r, const EntryText& text) {
     RecurringEntry e;
-    e.Item1 = r.Item1;
-    e.SubItem1 = r.SubItem1;
-    e.Item2 = r.Item2;
-    e.SubItem2 = r.SubItem2;
-    e.Amount = r.Amount;
-    e.TaxKind = r.TaxKind;
-    e.Day = r.Day;
-    e.StartYear = r.Year;
-    e.StartMonth = r.Month;
-    e.Shop = text.Shop;
-    e.Memo = text.Memo;
+    e.Entry = r;
+    e.Text = text;
     e.Name = text.Shop.empty() ? text.Memo : text.Shop;
     return e;
-}
-
-std::vector<int> RecurringItemChoices(const Ledger& ledger, RecurringTab tab, int side) {
-    const char* kinds[3][2] = {
-        {kKindExpense, kKindAccount}, {kKindAccount, kKindAccount}, {kKindAccount, kKindIncome}};
-    const std::string kind = kinds[static_cast<int>(tab)][side == 0 ? 0 : 1];
-    std::vector<int> items;
-    for (int i = 0; i < kItemCount; ++i) {
-        if (ledger.ItemTable[i].Kind == kind) items.push_back(i);
-    }
-    return items;
 }
 
 std::string DueText(const Ledger& ledger, const RecurringEntry& e, const EntryRecord& due) {
@@ -211,13 +191,13 @@ std::string DueText(const Ledger& ledger, const RecurringEntry& e, const EntryRe
 
 int ScheduledDay(const RecurringEntry& e, int year, int month) {
     const int last = DaysInMonth(year, month);
-    return e.Day == kMonthEnd ? last : std::min(e.Day, last);
+    return e.Entry.Day == kMonthEnd ? last : std::min(e.Entry.Day, last);
 }
 
 bool IsScheduled(const RecurringEntry& e, int year, int month) {
     if (!ScheduleSound(e)) return false;
     const int at = MonthNumber(year, month);
-    const int start = MonthNumber(e.StartYear, e.StartMonth);
+    const int start = MonthNumber(e.Entry.Year, e.Entry.Month);
     if (at < start || (at - start) % e.Interval != 0) return false;
     return e.EndYear == 0 || at <= MonthNumber(e.EndYear, e.EndMonth);
 }
@@ -231,7 +211,8 @@ std::vector<RecurringProposal> DueRecurring(const Ledger& ledger,
     // the month after once.
     std::unordered_map<uint32_t, std::vector<Seen>> seen;
     for (const RecurringEntry& e : templates) {
-        if (ItemsInRange(e)) seen[ItemsKey(e.Item1, e.SubItem1, e.Item2, e.SubItem2)];
+        if (ItemsInRange(e))
+            seen[ItemsKey(e.Entry.Item1, e.Entry.SubItem1, e.Entry.Item2, e.Entry.SubItem2)];
     }
     if (seen.empty()) return due;
     for (int m = 1; m <= std::min(kMonthCount, month + 1); ++m) {
@@ -250,10 +231,12 @@ std::vector<RecurringProposal> DueRecurring(const Ledger& ledger,
         const Date when{year, month, ScheduledDay(e, year, month)};
         const int64_t day = DayNumber(when);
         bool written = false;
-        int32_t amount = e.Amount;
+        int32_t amount = e.Entry.Amount;
         int64_t latest = -1;
-        for (const Seen& s : seen[ItemsKey(e.Item1, e.SubItem1, e.Item2, e.SubItem2)]) {
-            if (std::llabs(s.Day - day) <= kNearDays && (e.AmountVaries || s.Amount == e.Amount)) {
+        for (const Seen& s :
+             seen[ItemsKey(e.Entry.Item1, e.Entry.SubItem1, e.Entry.Item2, e.Entry.SubItem2)]) {
+            if (std::llabs(s.Day - day) <= kNearDays &&
+                (e.AmountVaries || s.Amount == e.Entry.Amount)) {
                 written = true;
                 break;
             }
@@ -264,9 +247,12 @@ std::vector<RecurringProposal> DueRecurring(const Ledger& ledger,
             }
         }
         if (written) continue;
-        const EntryRecord record{year,    month,      when.Day, e.Item1,  e.SubItem1,
-                                 e.Item2, e.SubItem2, amount,   e.TaxKind};
-        due.push_back({static_cast<int>(t), {record, {e.Shop, e.Memo}}});
+        EntryRecord record = e.Entry;
+        record.Year = year;
+        record.Month = month;
+        record.Day = when.Day;
+        record.Amount = amount;
+        due.push_back({static_cast<int>(t), {record, e.Text}});
     }
     return due;
 }

@@ -1,3 +1,4 @@
+// Recurring entries: the templates in teiki.dat, their schedule and what is due.
 #pragma once
 
 #include <cstdint>
@@ -5,36 +6,27 @@
 #include <vector>
 
 #include "core/entries.h"
+#include "core/entry_tabs.h"
 #include "core/ledger.h"
+#include "core/ledger_paths.h"
 
 namespace kakeibo {
 
-inline constexpr const char* kRecurringFile = "teiki.dat";
 inline constexpr int kMonthEnd = 0;  // Day of a template that falls on the month's last day
 inline constexpr int kRecurringIntervals[] = {1, 2, 3, 6, 12};
-
-// Which tab of the entry form a template's items come from.
-enum class RecurringTab : int32_t { Expense = 0, Transfer = 1, Income = 2 };
 
 // A payment or receipt that comes back every few months: rent, pay, a subscription.
 struct RecurringEntry {
     std::string Name;
-    RecurringTab Tab = RecurringTab::Expense;
-    int32_t Item1 = 0;
-    int32_t SubItem1 = 0;
-    int32_t Item2 = 0;
-    int32_t SubItem2 = 0;
-    int32_t Amount = 0;
-    int32_t TaxKind = 0;
-    int32_t Day = 1;       // 1..31, or kMonthEnd
+    EntryTab Tab = EntryTab::Expense;  // the tab its items come from
+    // The entry it writes, dated on its first month (Year, Month) and its day (1..31, or
+    // kMonthEnd).
+    EntryRecord Entry{.Year = 0, .Month = 1, .Day = 1};
     int32_t Interval = 1;  // months: one of kRecurringIntervals
-    int32_t StartYear = 0;
-    int32_t StartMonth = 1;
-    int32_t EndYear = 0;  // 0: no end
+    int32_t EndYear = 0;   // 0: no end
     int32_t EndMonth = 0;
     bool AmountVaries = false;
-    std::string Shop;
-    std::string Memo;
+    EntryText Text;  // shop and memo
 
     bool operator==(const RecurringEntry&) const = default;
 };
@@ -64,10 +56,6 @@ struct RecurringProposal {
     int Template = 0;  // index into the templates
     NewEntry Entry;    // dated on its scheduled day of the month, with the amount to propose
 };
-
-// The items a template of `tab` offers in its first (side 0) or second (side 1) item list,
-// in item order: expense and account, account and account, account and income.
-std::vector<int> RecurringItemChoices(const Ledger& ledger, RecurringTab tab, int side);
 
 // A due template as the entry form lists it: 「6月27日　家賃　住居費・家賃／銀行・みずほ」.
 std::string DueText(const Ledger& ledger, const RecurringEntry& entry, const EntryRecord& due);

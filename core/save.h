@@ -1,3 +1,4 @@
+// Saving the ledger and the program's files as two groups.
 #pragma once
 
 #include <optional>

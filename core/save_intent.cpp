@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 
+#include "core/file_io.h"
 #include "core/file_stamp.h"
 #include "core/ledger_paths.h"
 
@@ -25,12 +26,6 @@ constexpr const char* kIntentMagic = "kakeibo-save 1";
 constexpr const char* kIntentPrefix = ".kakeibo.";
 constexpr const char* kIntentSuffix = ".save";
 constexpr const char* kTempSuffix = ".tmp";
-
-std::string Hex(uint64_t v) {
-    char text[20];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(v));
-    return text;
-}
 
 bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -72,10 +67,8 @@ std::string ReadFileAt(int dirFd, const std::string& name, bool& exists) {
     const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC);
     exists = fd >= 0;
     if (fd < 0) return bytes;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<size_t>(n));
+    int error = 0;
+    ReadAll(fd, bytes, error);
     ::close(fd);
     return bytes;
 }

@@ -1,3 +1,4 @@
+// Save records: a group write's renames made whole after a crash.
 #pragma once
 
 #include <cstdint>

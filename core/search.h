@@ -1,3 +1,4 @@
+// The search window's matching, sorting and its highest and lowest amounts.
 #pragma once
 
 #include <array>

@@ -5,6 +5,7 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/ledger_files.h"
 #include "core/ledger_paths.h"
 #include "core/numbers.h"
@@ -15,11 +16,6 @@
 namespace kakeibo {
 
 namespace {
-
-std::string WithTrailingSlash(std::string dir) {
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    return dir;
-}
 
 int32_t ParseLine(const std::vector<std::string>& lines, size_t index, const std::string& path) {
     try {

@@ -1,3 +1,4 @@
+// rozed.ini: the settings read and written, the start-up defaults and the layout.
 #pragma once
 
 #include <array>

@@ -53,14 +53,6 @@ void RenameSubItem(SettingsWork& work, int item, int subItem, const std::string&
     work.SubItems[item][subItem] = item == 0 && subItem == 0 ? std::string(kWalletName) : name;
 }
 
-std::optional<int32_t> ParseOpening(std::string_view text) {
-    try {
-        return ParseInt32(RemoveCommas(text));
-    } catch (const LedgerError&) {
-        return std::nullopt;
-    }
-}
-
 int StepHistoryLength(long double value, int step) {
     return std::clamp(WholeHistoryLength(value) + step, 0, kHistoryLengthMax);
 }

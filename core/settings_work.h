@@ -1,3 +1,4 @@
+// The settings dialog's working copies and writing them into the ledger.
 #pragma once
 
 #include <array>
@@ -39,9 +40,6 @@ void CopyOptions(const Ledger& ledger, SettingsWork& work);
 // Renames a sub-item in the working copy; the wallet (item 0, sub-item 0) keeps its name
 // whatever is typed, since the entry form shows its balance by that name.
 void RenameSubItem(SettingsWork& work, int item, int subItem, const std::string& name);
-
-// An opening balance as typed ("1,234,567"): nothing unless it is a whole 32-bit number.
-std::optional<int32_t> ParseOpening(std::string_view text);
 
 // The history length after one step of the arrows: whole, 0..kHistoryLengthMax.
 int StepHistoryLength(long double value, int step);

@@ -1,3 +1,4 @@
+// SharedText, the shop and memo texts shared between slots.
 #pragma once
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// How a data-sheet cell is drawn: gauges and red figures, decided from its text.
 #pragma once
 
 #include <optional>

@@ -537,6 +537,10 @@ void SheetGrid::EnsureRows(int rows) {
     cells_.resize(static_cast<size_t>(rows_) * columns_);
 }
 
+int32_t EncodePassbookChoice(int item, int subItem) {
+    return 10 + 10 * item + subItem;
+}
+
 std::optional<PassbookAccount> DecodePassbookChoice(int32_t choice) {
     if ((choice >= 10 && choice <= 14) || (choice >= 20 && choice <= 24)) {
         return PassbookAccount{choice / 10 - 1, choice % 10};

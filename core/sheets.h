@@ -1,3 +1,4 @@
+// The data sheet's nine sheets filled as tables of texts.
 #pragma once
 
 #include <array>
@@ -79,12 +80,14 @@ private:
     std::vector<std::string> cells_;
 };
 
-// The account item and sub-item a passbook choice names; nothing for a cancelled or
-// meaningless code, which must never index the tables.
+// An account (an account item and its sub-item) as one number, as the passbook choice answers:
+// 10 + 10 x item + sub-item. Decoding gives nothing for a cancelled or meaningless code,
+// which must never index the tables.
 struct PassbookAccount {
     int Item = 0;
     int SubItem = 0;
 };
+int32_t EncodePassbookChoice(int item, int subItem);
 std::optional<PassbookAccount> DecodePassbookChoice(int32_t choice);
 
 // Fills the sheet of `kind` for the edited month, recomputing the totals it reads first, and

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "core/errors.h"
@@ -258,10 +259,6 @@ std::optional<std::string> EncodeKnown(std::string_view utf8) {
     return out;
 }
 
-bool IsLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 // True for one double-byte character that a save writes as other bytes (the NEC and IBM
 // characters that have two codes).
 bool IsRewrittenPair(std::string_view pair) {
@@ -280,7 +277,7 @@ void AppendCarried(std::string& out, char byte) {
 // how many bytes of `rest` it carried.
 size_t CarryRewrittenPairs(char carried, std::string_view rest, std::string& out) {
     size_t used = 0;
-    while (IsLeadByte(static_cast<unsigned char>(carried)) && rest.size() - used >= 2 &&
+    while (IsCp932LeadByte(static_cast<unsigned char>(carried)) && rest.size() - used >= 2 &&
            IsRewrittenPair(rest.substr(used, 2))) {
         AppendCarried(out, rest[used]);
         // A trail byte below 0x80 is a plain ASCII character and writes back as itself;
@@ -471,6 +468,34 @@ std::string FirstUnstorableCharacter(std::string_view utf8) {
     std::string bad;
     if (TryEncode(utf8, out, bad, false)) return {};
     return bad.empty() ? std::string(" ") : bad;
+}
+
+bool IsCp932LeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+std::string DecodeCp932Runs(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    std::unordered_map<std::string_view, std::string> decoded;
+    for (size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            out += bytes[i++];
+            continue;
+        }
+        // A run ends before an ASCII byte that is not the second byte of a character.
+        size_t end = i;
+        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) {
+            end += IsCp932LeadByte(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
+        }
+        end = std::min(end, bytes.size());
+        const std::string_view run = bytes.substr(i, end - i);
+        auto it = decoded.find(run);
+        if (it == decoded.end()) it = decoded.emplace(run, DecodeCp932(run)).first;
+        out += it->second;
+        i = end;
+    }
+    return out;
 }
 
 }  // namespace kakeibo

@@ -1,3 +1,4 @@
+// CP932 (Shift-JIS as Windows writes it) to and from UTF-8, and what it can store.
 #pragma once
 
 #include <string>
@@ -15,6 +16,14 @@ std::string DecodeCp932(std::string_view bytes);
 // The same result, asking iconv about the whole text: what the tests and the fuzz program
 // hold DecodeCp932 to.
 std::string DecodeCp932ByConverter(std::string_view bytes);
+
+// The same result for a text that repeats a few runs of non-ASCII characters between ASCII
+// (a bank statement: dates and amounts around the same shop names): each distinct run is
+// decoded once.
+std::string DecodeCp932Runs(std::string_view bytes);
+
+// True for the first byte of a CP932 double-byte character.
+bool IsCp932LeadByte(unsigned char b);
 
 // Encodes UTF-8 text as CP932. Throws LedgerError naming the first character that CP932
 // cannot hold; never substitutes "?". A carried byte below 0x80 (U+10FF00..U+10FF7F) is

@@ -1,5 +1,8 @@
 #include "core/statement.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -67,36 +70,6 @@ std::string RepairUtf8(std::string_view text) {
             out.append(text.substr(i, len));
             i += len;
         }
-    }
-    return out;
-}
-
-bool IsCp932LeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-// A statement is mostly ASCII (dates, amounts, separators) around a few shop names that come
-// again and again: ASCII is copied, and each run of other characters is decoded once.
-std::string DecodeCp932Runs(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 3 / 2);
-    std::unordered_map<std::string_view, std::string> decoded;
-    for (size_t i = 0; i < bytes.size();) {
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            out += bytes[i++];
-            continue;
-        }
-        // A run ends before an ASCII byte that is not the second byte of a character.
-        size_t end = i;
-        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) {
-            end += IsCp932LeadByte(static_cast<unsigned char>(bytes[end])) ? 2 : 1;
-        }
-        end = std::min(end, bytes.size());
-        const std::string_view run = bytes.substr(i, end - i);
-        auto it = decoded.find(run);
-        if (it == decoded.end()) it = decoded.emplace(run, DecodeCp932(run)).first;
-        out += it->second;
-        i = end;
     }
     return out;
 }
@@ -515,18 +488,15 @@ std::optional<int64_t> ParseStatementAmount(std::string_view text) {
 }
 
 std::string ReadStatementBytes(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         throw LedgerError("ファイル「" + path + "」を開けませんでした。" + FileErrorReason(errno));
     }
     std::string bytes;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    const int error = errno;
-    std::fclose(f);
-    if (failed) {
+    int error = 0;
+    const bool read = ReadAll(fd, bytes, error);
+    ::close(fd);
+    if (!read) {
         throw LedgerError("ファイル「" + path + "」を読み込めませんでした。" +
                           FileErrorReason(error));
     }

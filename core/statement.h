@@ -1,3 +1,4 @@
+// Bank and card statement files read into lines that can become entries.
 #pragma once
 
 #include <cstdint>

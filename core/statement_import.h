@@ -1,3 +1,4 @@
+// Statement lines assigned items and written as entries; the import rules file.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// Texts folded by ICU (width, kana, case) for matching.
 #pragma once
 
 #include <string>

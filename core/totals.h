@@ -1,3 +1,4 @@
+// The month and year totals, balances and the consumption tax of an entry.
 #pragma once
 
 #include <cstdint>

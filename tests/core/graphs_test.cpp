@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/settings_file.h"
 #include "test_files.h"
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "core/errors.h"
@@ -44,6 +45,38 @@ TEST(Numbers, AnythingElseIsNotANumber) {
     EXPECT_EQ(ErrorOf(ParseInt64, "-9223372036854775809"),
               "'-9223372036854775809' は数値ではありません");
     EXPECT_EQ(ErrorOf(ParseInt64, "--1"), "'--1' は数値ではありません");
+}
+
+// What the windows take from a typed amount: any whole yen as 64 bits, an entry's 1..2^31-1.
+TEST(Numbers, ATypedAmountIsWholeYenWithSeparatorsAndBlanks) {
+    const struct {
+        const char* typed;
+        std::optional<int64_t> amount;
+        std::optional<int32_t> entry;
+    } rows[] = {
+        {"1,234", 1234, 1234},
+        {" 　85,000\t　", 85000, 85000},
+        {"+7", 7, 7},
+        {"1", 1, 1},
+        {"0", 0, std::nullopt},
+        {"-300", -300, std::nullopt},
+        {"2,147,483,647", 2147483647, 2147483647},
+        {"2147483648", 2147483648, std::nullopt},
+        {"9,223,372,036,854,775,807", INT64_MAX, std::nullopt},
+        {"9223372036854775808", std::nullopt, std::nullopt},
+        {"", std::nullopt, std::nullopt},
+        {"　", std::nullopt, std::nullopt},
+        {"12.5", std::nullopt, std::nullopt},
+        {"1 000", std::nullopt, std::nullopt},
+        {"１２", std::nullopt, std::nullopt},
+        {"12円", std::nullopt, std::nullopt},
+        {"-", std::nullopt, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        EXPECT_EQ(ParseTypedAmount(row.typed), row.amount);
+        EXPECT_EQ(TypedEntryAmount(row.typed), row.entry);
+    }
 }
 
 }  // namespace

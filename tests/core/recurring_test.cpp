@@ -16,14 +16,14 @@ namespace {
 RecurringEntry Rent() {
     RecurringEntry e;
     e.Name = "家賃";
-    e.Item1 = 5;
-    e.SubItem1 = 0;
-    e.Item2 = 1;
-    e.SubItem2 = 2;
-    e.Amount = 85000;
-    e.Day = 27;
-    e.StartYear = 2025;
-    e.StartMonth = 1;
+    e.Entry.Item1 = 5;
+    e.Entry.SubItem1 = 0;
+    e.Entry.Item2 = 1;
+    e.Entry.SubItem2 = 2;
+    e.Entry.Amount = 85000;
+    e.Entry.Day = 27;
+    e.Entry.Year = 2025;
+    e.Entry.Month = 1;
     return e;
 }
 
@@ -45,10 +45,10 @@ TEST(Recurring, SchedulesHitTheirMonthsOnTheirDays) {
     };
     for (const Row& row : rows) {
         RecurringEntry e = Rent();
-        e.Day = row.day;
+        e.Entry.Day = row.day;
         e.Interval = row.interval;
-        e.StartYear = row.startYear;
-        e.StartMonth = row.startMonth;
+        e.Entry.Year = row.startYear;
+        e.Entry.Month = row.startMonth;
         e.EndYear = row.endYear;
         e.EndMonth = row.endMonth;
         std::string hits;
@@ -86,7 +86,7 @@ TEST(Recurring, DueUntilWrittenNearItsDay) {
         auto ledger = std::make_unique<Ledger>();
         ledger->EditMonth = 6;
         RecurringEntry e = Rent();
-        e.Day = 29;
+        e.Entry.Day = 29;
         e.AmountVaries = row.varies;
         if (row.month != 0) {
             ledger->EntryTable[row.month - 1][0] = {2025, row.month, row.day,    5, 0,
@@ -108,12 +108,12 @@ TEST(Recurring, DueUntilWrittenNearItsDay) {
 TEST(Recurring, FileKeepsEveryFieldAndRefusesDamage) {
     test::TempDir dir;
     RecurringEntry rent = Rent();
-    rent.Shop = "管理会社,本店";
-    rent.Memo = "振込";
+    rent.Text.Shop = "管理会社,本店";
+    rent.Text.Memo = "振込";
     RecurringEntry pay = rent;
     pay.Name = "給与";
-    pay.Tab = RecurringTab::Income;
-    pay.Day = kMonthEnd;
+    pay.Tab = EntryTab::Income;
+    pay.Entry.Day = kMonthEnd;
     pay.Interval = 1;
     pay.EndYear = 2027;
     pay.EndMonth = 3;
@@ -122,8 +122,8 @@ TEST(Recurring, FileKeepsEveryFieldAndRefusesDamage) {
     EXPECT_EQ(test::ReadBytes(dir.Path() + kRecurringFile),
               EncodeCp932("0,5,0,1,2,85000,0,27,1,2025,1,0,0,0,家賃,管理会社，本店,振込\r\n"
                           "2,5,0,1,2,85000,0,0,1,2025,1,2027,3,1,給与,管理会社，本店,振込\r\n"));
-    rent.Shop = "管理会社，本店";
-    pay.Shop = rent.Shop;
+    rent.Text.Shop = "管理会社，本店";
+    pay.Text.Shop = rent.Text.Shop;
     EXPECT_EQ(ReadRecurring(dir.Path()), (std::vector<RecurringEntry>{rent, pay}));
 
     test::WriteBytes(dir.Path() + kRecurringFile, "0,5,0,1,2,85000,0,27,4,2025,1,0,0,0,a,,\r\n");

@@ -14,6 +14,7 @@
 
 #include "core/carry_over.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/ledger.h"
 #include "core/ledger_paths.h"
 #include "core/save.h"

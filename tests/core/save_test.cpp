@@ -16,6 +16,7 @@
 #include "core/backup.h"
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/ledger.h"
 #include "core/ledger_files.h"
 #include "core/settings_file.h"

@@ -20,6 +20,7 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/save.h"
 #include "core/settings_file.h"
 #include "core/sjis.h"

@@ -17,6 +17,7 @@
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/recurring/recurring_form.h"
+#include "ui/support/screenshot.h"
 #include "ui/window/workspace.h"
 
 namespace kakeibo::test {
@@ -50,24 +51,15 @@ protected:
         ledger->DataDir = dir.path().toStdString() + "/";
         ledger->EditDate = Date{2026, 7, 12};
         ledger->EditMonth = 7;
-        RecurringEntry rent{"家賃", RecurringTab::Expense,
-                            3,      0,
-                            1,      0,
-                            85000,  0,
-                            27,     1,
-                            2026,   1,
-                            0,      0,
-                            false,  "大家",
-                            ""};
-        RecurringEntry pay{"給与",    RecurringTab::Income,
-                           1,         0,
-                           5,         0,
-                           250000,    2,
-                           kMonthEnd, 1,
-                           2026,      1,
-                           0,         0,
-                           true,      "",
-                           "7月分"};
+        RecurringEntry rent{.Name = "家賃",
+                            .Tab = EntryTab::Expense,
+                            .Entry = {2026, 1, 27, 3, 0, 1, 0, 85000, 0},
+                            .Text = {"大家", ""}};
+        RecurringEntry pay{.Name = "給与",
+                           .Tab = EntryTab::Income,
+                           .Entry = {2026, 1, kMonthEnd, 1, 0, 5, 0, 250000, 2},
+                           .AmountVaries = true,
+                           .Text = {"", "7月分"}};
         WriteRecurring(ledger->DataDir, {rent, pay});
         form = std::make_unique<TForm3>(*ledger, workspace);
         workspace.Form = form.get();
@@ -153,6 +145,14 @@ TEST_F(RecurringTest, TheListEditorKeepsTheFileInStep) {
     EXPECT_EQ(file.readAll().toStdString(),
               EncodeCp932("2,1,0,5,0,1480,2,0,1,2026,1,0,0,0,サブスク,,7月分\r\n"
                           "2,1,0,5,0,250000,2,0,1,2026,1,0,0,1,給与,,7月分\r\n"));
+
+    // Laid out at fixed places: every control lies whole inside the form.
+    editor.show();
+    SaveScreenshot(editor, QStringLiteral("recurring_form"));
+    for (const QWidget* control : editor.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_TRUE(editor.rect().contains(control->geometry()))
+            << control->objectName().toStdString();
+    }
 }
 
 // A template made from an entry of the list carries its items, amount and day.

@@ -9,6 +9,7 @@
 
 #include "core/change.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "core/ledger_writers.h"
 #include "core/sjis.h"
 #include "core/test_files.h"

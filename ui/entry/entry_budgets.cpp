@@ -3,6 +3,7 @@
 
 #include "core/budgets.h"
 #include "core/change.h"
+#include "core/errors.h"
 #include "core/numbers.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
@@ -22,8 +23,9 @@ void TForm3::YosanClick() {
     const int item = item1Map_[position];
     const QString shown = NValEdit5->text();
     // A text that is not a whole number raises the general "is not a number" error.
-    const int32_t budget = ParseInt32(RemoveCommas(shown.toStdString()));
-    workspace_.Apply(SetBudget(ledger_, ledger_.EditMonth, item, budget));
+    const std::optional<int32_t> budget = TypedAmount32(shown.toStdString());
+    if (!budget) throw LedgerError(NotANumberMessage(RemoveCommas(shown.toStdString())));
+    workspace_.Apply(SetBudget(ledger_, ledger_.EditMonth, item, *budget));
     CurrentPlatform().ShowMessage(QString::fromStdString(ledger_.ItemTable[item].Name) +
                                   QStringLiteral("の予算を\r　") + shown +
                                   QStringLiteral("円に設定しました。"));

@@ -26,20 +26,8 @@ namespace kakeibo {
 
 namespace {
 
-const char* const kBadAmount = "金額が正しくありません";
 const char* const kMonthFull = "今月の入力件数が上限の1000件に達しています。";
 const char* const kNoItem = "項目を選択してください。";
-
-// The amount typed in whole yen, separators removed; nothing when it is not a whole number of
-// at least 1 that an entry can hold.
-std::optional<int64_t> TypedAmount(const QString& text) {
-    try {
-        const int32_t amount = ParseInt32(RemoveCommas(text.toStdString()));
-        if (amount >= 1) return amount;
-    } catch (const LedgerError&) {
-    }
-    return std::nullopt;
-}
 
 QString StripLeadingBlanks(QString caption) {
     while (caption.startsWith(QChar(0x3000)) || caption.startsWith(QLatin1Char(' '))) {
@@ -62,7 +50,7 @@ QString TForm3::MemoText() const {
 bool TForm3::CheckWritable(const std::optional<int64_t>& amount, bool newEntry) {
     Platform& platform = CurrentPlatform();
     if (!amount) {
-        platform.ShowMessage(QString::fromUtf8(kBadAmount));
+        platform.ShowMessage(QString::fromUtf8(kBadAmountMessage));
         return false;
     }
     if (ComboBox5->currentIndex() < 0 || ComboBox3->currentIndex() < 0) {
@@ -95,7 +83,7 @@ void TForm3::KinyuClick() {
     // An edit goes to the current row; a row without an entry takes a new one instead,
     // so that nothing is written behind the month's last entry.
     const bool editing = ledger_.RowEditMode == 1 && current >= 0 && current < ledger_.NextSlot;
-    const std::optional<int64_t> amount = TypedAmount(NValEdit5->text());
+    const std::optional<int64_t> amount = TypedEntryAmount(NValEdit5->text().toStdString());
     if (!CheckWritable(amount, !editing)) return;
     bool applied = false;
     if (!editing) {

@@ -68,11 +68,10 @@ void TForm3::Teiki1Click() {
     RecurringEntry preset =
         RecurringFromEntry(ledger_.EntryTable[m][slot], ledger_.EntryTextTable[m][slot]);
     const EntryRecord& r = ledger_.EntryTable[m][slot];
-    const auto kind = [this](int item) { return ledger_.ItemTable[item].Kind; };
     if (r.Item1 >= 0 && r.Item1 < kItemCount && r.Item2 >= 0 && r.Item2 < kItemCount) {
-        preset.Tab = kind(r.Item1) == kKindExpense  ? RecurringTab::Expense
-                     : kind(r.Item2) == kKindIncome ? RecurringTab::Income
-                                                    : RecurringTab::Transfer;
+        const auto tab =
+            TabForKinds(ledger_.ItemTable[r.Item1].Kind, ledger_.ItemTable[r.Item2].Kind);
+        if (tab) preset.Tab = *tab;
     }
     workspace_.EditRecurring(&preset);
 }

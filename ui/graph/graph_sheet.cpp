@@ -54,10 +54,6 @@ constexpr int kChartFrameWidth = 70;
 constexpr int kBandAboveText = 10;
 constexpr int kLegendMark = 24;
 
-QFont SheetFont(int pixels, bool bold = false) {
-    return WindowFont(pixels, bold);
-}
-
 // The yen axis' labels are the program's own number texts ("12,345") at round values.
 void SetYenLabels(QCategoryAxis& axis, const YenAxis& scale) {
     for (const QString& label : axis.categoriesLabels()) axis.remove(label);
@@ -194,8 +190,8 @@ QChart* NewChart() {
     chart->setBackgroundRoundness(0);
     // Room on the right for the last yen label, which is centred on the axis' end.
     chart->setMargins(QMargins(4, 4, 24, 4));
-    chart->setTitleFont(SheetFont(14, true));
-    chart->legend()->setFont(SheetFont(12));
+    chart->setTitleFont(WindowFont(14, true));
+    chart->legend()->setFont(WindowFont(12));
     chart->legend()->setAlignment(Qt::AlignBottom);
     return chart;
 }
@@ -206,7 +202,7 @@ TForm4::TForm4(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     : TToolWindow(mainWindow, ToolFrame::Sizable, parent), ledger_(ledger) {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("グラフシート"));
-    setFont(SheetFont(12));
+    setFont(WindowFont(12));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kBackground);
     setPalette(palette);
@@ -255,8 +251,8 @@ void TForm4::FormShow() {
 }
 
 QSize TForm4::ReadableSize() {
-    const QFontMetrics labels(SheetFont(11));
-    const QFontMetrics legend(SheetFont(12));
+    const QFontMetrics labels(WindowFont(11));
+    const QFontMetrics legend(WindowFont(12));
     QSize size(kGraphSheetDefault.Width, kGraphSheetDefault.Height);
     // The graphs of the open ledger: those over the years would read every ledger first.
     for (int kind = 0; kind <= static_cast<int>(GraphKind::AccountBalances); ++kind) {
@@ -373,7 +369,7 @@ void TForm4::BuildChart(const GraphPlot& plot, const YenAxis& scale) {
     chart->addAxis(yen, plot.Horizontal ? Qt::AlignBottom : Qt::AlignLeft);
     for (QAbstractAxis* axis :
          {static_cast<QAbstractAxis*>(categories), static_cast<QAbstractAxis*>(yen)}) {
-        axis->setLabelsFont(SheetFont(11));
+        axis->setLabelsFont(WindowFont(11));
     }
 
     std::vector<Drawn> drawn(plot.Series.size());

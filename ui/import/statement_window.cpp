@@ -14,6 +14,7 @@
 #include "core/entries.h"
 #include "core/errors.h"
 #include "core/numbers.h"
+#include "core/sheets.h"
 #include "core/sjis.h"
 #include "ui/controls/make.h"
 #include "ui/import/import_lines_model.h"
@@ -222,19 +223,20 @@ void TFormMeisai::FillAccounts(const ImportSource* remembered) {
         if (ledger_.ItemTable[item].Kind != kKindAccount) continue;
         for (int sub = 0; sub < kSubItemCount; ++sub) {
             if (ledger_.SubItemTable[item][sub].empty()) continue;
-            ComboBox8->addItem(Qs(ItemAndSub(ledger_, item, sub)), item * kSubItemCount + sub);
+            ComboBox8->addItem(Qs(ItemAndSub(ledger_, item, sub)), EncodePassbookChoice(item, sub));
         }
     }
     int at = 0;
     if (remembered) {
-        at = std::max(ComboBox8->findData(remembered->AccountItem * kSubItemCount +
-                                          remembered->AccountSubItem),
+        at = std::max(ComboBox8->findData(EncodePassbookChoice(remembered->AccountItem,
+                                                               remembered->AccountSubItem)),
                       0);
     }
     ComboBox8->setCurrentIndex(at);
-    const int account = ComboBox8->currentData().toInt();
-    accountItem_ = account / kSubItemCount;
-    accountSubItem_ = account % kSubItemCount;
+    const PassbookAccount account =
+        DecodePassbookChoice(ComboBox8->currentData().toInt()).value_or(PassbookAccount{});
+    accountItem_ = account.Item;
+    accountSubItem_ = account.SubItem;
 }
 
 StatementColumns TFormMeisai::ChosenColumns() const {
@@ -289,9 +291,10 @@ void TFormMeisai::ColumnChange() {
 }
 
 void TFormMeisai::ComboBox8Change() {
-    const int account = ComboBox8->currentData().toInt();
-    accountItem_ = account / kSubItemCount;
-    accountSubItem_ = account % kSubItemCount;
+    const PassbookAccount account =
+        DecodePassbookChoice(ComboBox8->currentData().toInt()).value_or(PassbookAccount{});
+    accountItem_ = account.Item;
+    accountSubItem_ = account.SubItem;
     if (table_.Records.empty()) return;
     ReadLines();
 }

@@ -65,4 +65,11 @@ QFont WindowFont(int pixels, bool bold) {
     return font;
 }
 
+QFont SheetFont(int pixels, bool bold) {
+    QFont font = SheetFont();
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
 }  // namespace kakeibo

@@ -20,5 +20,7 @@ const QFont& MainWindowFont();
 const QFont& SheetFont();
 // WindowFont at another size, bold or not: the titles and labels of the graph sheet.
 QFont WindowFont(int pixels, bool bold = false);
+// SheetFont at another size, bold or not: the printed sheets' titles.
+QFont SheetFont(int pixels, bool bold = false);
 
 }  // namespace kakeibo

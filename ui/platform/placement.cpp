@@ -80,6 +80,11 @@ QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& sc
     return best;
 }
 
+QScreen* ScreenOf(const QWidget* widget) {
+    QScreen* screen = widget != nullptr ? widget->screen() : nullptr;
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
 QList<QRect> ScreenRects() {
     QList<QRect> rects;
     for (const QScreen* screen : QGuiApplication::screens()) rects.append(screen->geometry());

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QRect>
 
+class QScreen;
 class QWidget;
 
 namespace kakeibo {
@@ -19,6 +20,10 @@ QPoint ReachablePosition(const QRect& window, const QList<QRect>& screens);
 // `others` on the screen area `screen`: each place tried lies wholly on the screen, at its
 // edges or right beside one of the others; of equal ones the highest, then the leftmost.
 QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& screen);
+
+// The screen `widget` is on, or the primary screen while it is on none (not yet shown);
+// nullptr only when the application has no screen at all.
+QScreen* ScreenOf(const QWidget* widget);
 
 // The rectangles of the screens the application has now.
 QList<QRect> ScreenRects();

@@ -225,18 +225,13 @@ public:
                 CheckLine& line = result[static_cast<size_t>(r)];
                 line.Checked = table->item(r, 0)->checkState() == Qt::Checked;
                 if (!line.Amount || !line.Checked) continue;
-                const std::string typed = table->item(r, 1)->text().trimmed().toStdString();
-                int32_t amount = 0;
-                try {
-                    amount = ParseInt32(RemoveCommas(typed));
-                } catch (const LedgerError&) {
-                }
-                if (amount < 1) {
-                    ShowMessage(QStringLiteral("金額が正しくありません"));
+                const auto amount = TypedEntryAmount(table->item(r, 1)->text().toStdString());
+                if (!amount) {
+                    ShowMessage(QString::fromUtf8(kBadAmountMessage));
                     table->setCurrentCell(r, 1);
                     return;
                 }
-                line.Amount = amount;
+                line.Amount = *amount;
             }
             dialog.accept();
         });

@@ -10,8 +10,12 @@
 
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/group_write.h"
 #include "ui/platform/app_info.h"
+#include "ui/platform/colours.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
+#include "ui/platform/text.h"
 
 namespace kakeibo {
 
@@ -25,26 +29,7 @@ constexpr double kGap = 6;
 constexpr double kFooterHeight = 18;  // the page number
 
 const QColor kHeadings(230, 230, 230);
-const QColor kFixedCells(255, 254, 232);
-const QColor kGaugeStrip(0, 255, 255);
-const QColor kWithinBudget(0, 0, 255);
-const QColor kRed(255, 0, 0);
 const QColor kLines(160, 160, 160);
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// `size` in the painter's units: points on the title block, pixels in the table.
-QFont PrintFont(int size, bool bold = false) {
-    QFont font;
-    // The same fixed-pitch Gothic as the sheets, so the figures line up.
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
-    font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(size);
-    font.setBold(bold);
-    return font;
-}
 
 // A painter on `device` whose units are points from the top left of the printable area.
 void UsePoints(QPainter& painter, const QPagedPaintDevice& device) {
@@ -60,15 +45,15 @@ QSizeF PrintableSize(const QPagedPaintDevice& device) {
 void DrawFrame(QPainter& painter, const TablePrintout& titles, const QSizeF& page, int number,
                int count) {
     painter.setPen(Qt::black);
-    painter.setFont(PrintFont(14, true));
+    painter.setFont(SheetFont(14, true));
     painter.drawText(QRectF(0, 0, page.width(), kTitleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                     Q(titles.Title));
-    painter.setFont(PrintFont(9));
+                     Qs(titles.Title));
+    painter.setFont(SheetFont(9));
     const QRectF subtitle(0, kTitleHeight, page.width(), kSubtitleHeight);
-    painter.drawText(subtitle, Qt::AlignLeft | Qt::AlignVCenter, Q(titles.LedgerName));
-    painter.drawText(subtitle, Qt::AlignRight | Qt::AlignVCenter, Q(titles.PrintedOn));
+    painter.drawText(subtitle, Qt::AlignLeft | Qt::AlignVCenter, Qs(titles.LedgerName));
+    painter.drawText(subtitle, Qt::AlignRight | Qt::AlignVCenter, Qs(titles.PrintedOn));
     painter.drawText(QRectF(0, page.height() - kFooterHeight, page.width(), kFooterHeight),
-                     Qt::AlignHCenter | Qt::AlignBottom, Q(PageNumberText(number, count)));
+                     Qt::AlignHCenter | Qt::AlignBottom, Qs(PageNumberText(number, count)));
 }
 
 constexpr double kBodyTop = kTitleHeight + kSubtitleHeight + kGap;
@@ -93,11 +78,11 @@ TableDocument::TableDocument(TablePrintout table, int rowHeight)
 }
 
 QString TableDocument::Name() const {
-    return Q(table_.Title);
+    return Qs(table_.Title);
 }
 
 QString TableDocument::PdfName() const {
-    return Q(table_.PdfName);
+    return Qs(table_.PdfName);
 }
 
 void TableDocument::Render(QPagedPaintDevice& device) const {
@@ -113,7 +98,7 @@ void TableDocument::Render(QPagedPaintDevice& device) const {
 
     QPainter painter(&device);
     UsePoints(painter, device);
-    const QFont cellFont = PrintFont(12);  // as on screen, in the table's own pixels
+    const QFont& cellFont = SheetFont();  // as on screen, in the table's own pixels
     const int count = static_cast<int>(pages.Pages.size());
     for (int p = 0; p < count; ++p) {
         if (p > 0) device.newPage();
@@ -137,28 +122,28 @@ void TableDocument::Render(QPagedPaintDevice& device) const {
                 if (r == 0) {
                     painter.fillRect(rect, kHeadings);
                 } else if (c == 0) {
-                    painter.fillRect(rect, kFixedCells);
+                    painter.fillRect(rect, kSheetFixedCells);
                 }
                 if (c == 0 && gauged) {
                     const BudgetGauge& gauge = *table_.Gauges[r];
                     const QRect strip(rect.left(), rect.top() + kGaugeTop, rect.width(),
                                       rect.height() - kGaugeTop);
-                    painter.fillRect(strip, kGaugeStrip);
+                    painter.fillRect(strip, kSheetGaugeStrip);
                     painter.fillRect(QRect(rect.left() + gauge.BarLeft, strip.top(),
                                            gauge.BarRight - gauge.BarLeft, strip.height()),
-                                     gauge.Red ? kRed : kWithinBudget);
+                                     gauge.Red ? kSheetRed : kSheetWithinBudget);
                 }
                 painter.setPen(kLines);
                 painter.drawRect(rect);
                 const auto red = r > 0 && c > 0 ? RedFigure(text) : std::nullopt;
-                painter.setPen(red ? kRed : QColor(Qt::black));
+                painter.setPen(red ? kSheetRed : QColor(Qt::black));
                 const int align = r == 0                    ? Qt::AlignHCenter
                                   : c > 0 && IsFigure(text) ? Qt::AlignRight
                                                             : Qt::AlignLeft;
                 // A name over its gauge stands in the room above the strip.
                 const QRect inner = rect.adjusted(3, 0, -3, c == 0 && gauged ? -6 : 0);
                 painter.drawText(inner, align | Qt::AlignVCenter | Qt::TextSingleLine,
-                                 Q(red ? *red : text));
+                                 Qs(red ? *red : text));
             }
         }
         painter.restore();
@@ -169,11 +154,11 @@ PictureDocument::PictureDocument(TablePrintout titles, Drawing draw)
     : titles_(std::move(titles)), draw_(std::move(draw)) {}
 
 QString PictureDocument::Name() const {
-    return Q(titles_.Title);
+    return Qs(titles_.Title);
 }
 
 QString PictureDocument::PdfName() const {
-    return Q(titles_.PdfName);
+    return Qs(titles_.PdfName);
 }
 
 void PictureDocument::Render(QPagedPaintDevice& device) const {

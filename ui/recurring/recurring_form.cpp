@@ -2,8 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,17 +9,24 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include "core/errors.h"
 #include "core/ledger_writers.h"
 #include "core/numbers.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
 
 namespace kakeibo {
 
 namespace {
+
+constexpr int kFormWidth = 600;
+constexpr int kFormHeight = 400;
+constexpr int kFieldsTop = 192;
+constexpr int kRowStep = 26;
+constexpr int kFieldHeight = 22;
+constexpr int kButtonsTop = 360;
 
 const char* const kTabNames[] = {"費用", "移動", "収入"};
 const char* const kTaxNames[] = {"税込", "税抜", "その他"};
@@ -48,10 +53,12 @@ int Data(const QComboBox* box) {
 TFormTeiki::TFormTeiki(const Ledger& ledger, QWidget* owner) : QDialog(owner), ledger_(ledger) {
     setObjectName(QStringLiteral("TFormTeiki"));
     setWindowTitle(QStringLiteral("定期入出金"));
-    auto* layout = new QVBoxLayout(this);
+    setFont(WindowFont());
+    setFixedSize(kFormWidth, kFormHeight);
 
     ListView1 = new QTableWidget(0, 5, this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(10, 10, 580, 170);
     ListView1->setHorizontalHeaderLabels({QStringLiteral("名前"), QStringLiteral("区分"),
                                           QStringLiteral("金額"), QStringLiteral("日"),
                                           QStringLiteral("間隔")});
@@ -60,90 +67,70 @@ TFormTeiki::TFormTeiki(const Ledger& ledger, QWidget* owner) : QDialog(owner), l
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setMinimumSize(560, 160);
-    layout->addWidget(ListView1);
 
-    auto* grid = new QGridLayout;
-    auto named = [this](auto* widget, const char* name) {
+    // Four columns of fields below the list: a caption, its field, a caption, its field.
+    auto at = [this](auto* widget, const char* name, int x, int row, int width) {
         widget->setObjectName(QString::fromUtf8(name));
+        widget->setGeometry(x, kFieldsTop + row * kRowStep, width, kFieldHeight);
         return widget;
     };
-    EditName = named(new QLineEdit(this), "EditName");
-    ComboTab = named(new QComboBox(this), "ComboTab");
+    auto caption = [this](const char* text, int x, int row) {
+        auto* label = new QLabel(QString::fromUtf8(text), this);
+        label->setGeometry(x, kFieldsTop + row * kRowStep, 80, kFieldHeight);
+    };
+    caption("名前", 10, 0);
+    EditName = at(new QLineEdit(this), "EditName", 90, 0, 200);
+    caption("区分", 300, 0);
+    ComboTab = at(new QComboBox(this), "ComboTab", 380, 0, 210);
     for (int t = 0; t < 3; ++t) ComboTab->addItem(QString::fromUtf8(kTabNames[t]), t);
-    ComboItem1 = named(new QComboBox(this), "ComboItem1");
-    ComboSub1 = named(new QComboBox(this), "ComboSub1");
-    ComboItem2 = named(new QComboBox(this), "ComboItem2");
-    ComboSub2 = named(new QComboBox(this), "ComboSub2");
-    EditAmount = named(new QLineEdit(this), "EditAmount");
+    caption("項目1・細目", 10, 1);
+    ComboItem1 = at(new QComboBox(this), "ComboItem1", 90, 1, 110);
+    ComboSub1 = at(new QComboBox(this), "ComboSub1", 204, 1, 86);
+    caption("項目2・細目", 300, 1);
+    ComboItem2 = at(new QComboBox(this), "ComboItem2", 380, 1, 120);
+    ComboSub2 = at(new QComboBox(this), "ComboSub2", 504, 1, 86);
+    caption("金額", 10, 2);
+    EditAmount = at(new QLineEdit(this), "EditAmount", 90, 2, 80);
     EditAmount->setAlignment(Qt::AlignRight);
-    CheckVaries = named(new QCheckBox(QStringLiteral("金額は毎回変わる"), this), "CheckVaries");
-    ComboTax = named(new QComboBox(this), "ComboTax");
+    CheckVaries =
+        at(new QCheckBox(QStringLiteral("金額は毎回変わる"), this), "CheckVaries", 176, 2, 120);
+    caption("税区分", 300, 2);
+    ComboTax = at(new QComboBox(this), "ComboTax", 380, 2, 210);
     for (int t = 0; t < 3; ++t) ComboTax->addItem(QString::fromUtf8(kTaxNames[t]), t);
-    ComboDay = named(new QComboBox(this), "ComboDay");
+    caption("日・間隔", 10, 3);
+    ComboDay = at(new QComboBox(this), "ComboDay", 90, 3, 90);
     for (int d = 1; d <= 31; ++d) ComboDay->addItem(DayName(d), d);
     ComboDay->addItem(DayName(kMonthEnd), kMonthEnd);
-    ComboInterval = named(new QComboBox(this), "ComboInterval");
+    ComboInterval = at(new QComboBox(this), "ComboInterval", 186, 3, 104);
     for (int months : kRecurringIntervals) ComboInterval->addItem(IntervalName(months), months);
-    SpinStartYear = named(new QSpinBox(this), "SpinStartYear");
-    ComboStartMonth = named(new QComboBox(this), "ComboStartMonth");
-    CheckEnd = named(new QCheckBox(QStringLiteral("終了"), this), "CheckEnd");
-    SpinEndYear = named(new QSpinBox(this), "SpinEndYear");
-    ComboEndMonth = named(new QComboBox(this), "ComboEndMonth");
+    caption("開始", 300, 3);
+    SpinStartYear = at(new QSpinBox(this), "SpinStartYear", 380, 3, 100);
+    ComboStartMonth = at(new QComboBox(this), "ComboStartMonth", 484, 3, 106);
+    caption("お店の名前", 10, 4);
+    EditShop = at(new QLineEdit(this), "EditShop", 90, 4, 200);
+    CheckEnd = at(new QCheckBox(QStringLiteral("終了"), this), "CheckEnd", 300, 4, 80);
+    SpinEndYear = at(new QSpinBox(this), "SpinEndYear", 380, 4, 100);
+    ComboEndMonth = at(new QComboBox(this), "ComboEndMonth", 484, 4, 106);
+    caption("一言メモ", 10, 5);
+    EditMemo = at(new QLineEdit(this), "EditMemo", 90, 5, 200);
     for (QSpinBox* year : {SpinStartYear, SpinEndYear}) year->setRange(2000, 2100);
     for (QComboBox* month : {ComboStartMonth, ComboEndMonth}) {
         for (int m = 1; m <= 12; ++m) month->addItem(QStringLiteral("%1月").arg(m), m);
     }
-    EditShop = named(new QLineEdit(this), "EditShop");
-    EditMemo = named(new QLineEdit(this), "EditMemo");
 
-    auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
-    auto pair = [this](QWidget* a, QWidget* b) {
-        auto* box = new QHBoxLayout;
-        box->addWidget(a);
-        box->addWidget(b);
-        return box;
-    };
-    grid->addWidget(label("名前"), 0, 0);
-    grid->addWidget(EditName, 0, 1);
-    grid->addWidget(label("区分"), 0, 2);
-    grid->addWidget(ComboTab, 0, 3);
-    grid->addWidget(label("項目1・細目"), 1, 0);
-    grid->addLayout(pair(ComboItem1, ComboSub1), 1, 1);
-    grid->addWidget(label("項目2・細目"), 1, 2);
-    grid->addLayout(pair(ComboItem2, ComboSub2), 1, 3);
-    grid->addWidget(label("金額"), 2, 0);
-    grid->addLayout(pair(EditAmount, CheckVaries), 2, 1);
-    grid->addWidget(label("税区分"), 2, 2);
-    grid->addWidget(ComboTax, 2, 3);
-    grid->addWidget(label("日・間隔"), 3, 0);
-    grid->addLayout(pair(ComboDay, ComboInterval), 3, 1);
-    grid->addWidget(label("開始"), 3, 2);
-    grid->addLayout(pair(SpinStartYear, ComboStartMonth), 3, 3);
-    grid->addWidget(label("お店の名前"), 4, 0);
-    grid->addWidget(EditShop, 4, 1);
-    grid->addWidget(CheckEnd, 4, 2);
-    grid->addLayout(pair(SpinEndYear, ComboEndMonth), 4, 3);
-    grid->addWidget(label("一言メモ"), 5, 0);
-    grid->addWidget(EditMemo, 5, 1);
-    layout->addLayout(grid);
-
-    auto* buttons = new QHBoxLayout;
-    auto button = [this, buttons](const char* caption, const char* name) {
+    auto button = [this](const char* caption, const char* name, int x, int width) {
         auto* b = new QPushButton(QString::fromUtf8(caption), this);
         b->setObjectName(QString::fromUtf8(name));
+        b->setGeometry(x, kButtonsTop, width, 26);
         b->setAutoDefault(false);
-        buttons->addWidget(b);
         return b;
     };
-    ButtonAdd = button("追加", "ButtonAdd");
-    ButtonChange = button("変更", "ButtonChange");
-    ButtonDelete = button("削除", "ButtonDelete");
-    ButtonUp = button("↑", "ButtonUp");
-    ButtonDown = button("↓", "ButtonDown");
-    buttons->addStretch();
-    ButtonClose = button("閉じる", "ButtonClose");
-    layout->addLayout(buttons);
+    ButtonAdd = button("追加", "ButtonAdd", 10, 70);
+    ButtonChange = button("変更", "ButtonChange", 84, 70);
+    ButtonDelete = button("削除", "ButtonDelete", 158, 70);
+    ButtonUp = button("↑", "ButtonUp", 232, 36);
+    ButtonDown = button("↓", "ButtonDown", 272, 36);
+    ButtonClose = button("閉じる", "ButtonClose", 510, 80);
 
     ConnectGuarded(ButtonAdd, &QPushButton::clicked, this, &TFormTeiki::AddClick);
     ConnectGuarded(ButtonChange, &QPushButton::clicked, this, &TFormTeiki::ChangeClick);
@@ -162,10 +149,10 @@ TFormTeiki::TFormTeiki(const Ledger& ledger, QWidget* owner) : QDialog(owner), l
 
     templates_ = ReadRecurring(ledger_.DataDir);
     RecurringEntry fresh;
-    fresh.StartYear = ledger_.EditDate.Year >= 2000 ? ledger_.EditDate.Year : 2000;
-    fresh.StartMonth = ledger_.EditMonth;
-    fresh.Day = ledger_.EditDate.Day >= 1 ? ledger_.EditDate.Day : 1;
-    fresh.Amount = 0;
+    fresh.Entry.Year = ledger_.EditDate.Year >= 2000 ? ledger_.EditDate.Year : 2000;
+    fresh.Entry.Month = ledger_.EditMonth;
+    fresh.Entry.Day = ledger_.EditDate.Day >= 1 ? ledger_.EditDate.Day : 1;
+    fresh.Entry.Amount = 0;
     Show(fresh);
     FillList(-1);
 }
@@ -173,8 +160,8 @@ TFormTeiki::TFormTeiki(const Ledger& ledger, QWidget* owner) : QDialog(owner), l
 void TFormTeiki::FillItems(QComboBox* items, int side) {
     const QSignalBlocker block(items);
     items->clear();
-    const auto tab = static_cast<RecurringTab>(std::max(Data(ComboTab), 0));
-    for (int item : RecurringItemChoices(ledger_, tab, side)) {
+    const auto tab = static_cast<EntryTab>(std::max(Data(ComboTab), 0));
+    for (int item : ItemChoices(ledger_, tab, side == 0 ? ItemSide::First : ItemSide::Second)) {
         items->addItem(Qs(ledger_.ItemTable[item].Name), item);
     }
 }
@@ -205,29 +192,26 @@ void TFormTeiki::ItemChange(int side) {
 RecurringEntry TFormTeiki::Shown() const {
     RecurringEntry e;
     e.Name = EditName->text().trimmed().toStdString();
-    e.Tab = static_cast<RecurringTab>(std::max(Data(ComboTab), 0));
-    e.Item1 = Data(ComboItem1);
-    e.SubItem1 = Data(ComboSub1);
-    e.Item2 = Data(ComboItem2);
-    e.SubItem2 = Data(ComboSub2);
-    try {
-        e.Amount = ParseInt32(RemoveCommas(EditAmount->text().trimmed().toStdString()));
-    } catch (const LedgerError&) {
-        e.Amount = 0;
-    }
+    e.Tab = static_cast<EntryTab>(std::max(Data(ComboTab), 0));
+    e.Entry.Item1 = Data(ComboItem1);
+    e.Entry.SubItem1 = Data(ComboSub1);
+    e.Entry.Item2 = Data(ComboItem2);
+    e.Entry.SubItem2 = Data(ComboSub2);
+    // An amount that is not one stays 0, which RecurringFault names.
+    e.Entry.Amount = TypedEntryAmount(EditAmount->text().toStdString()).value_or(0);
     e.AmountVaries = CheckVaries->isChecked();
-    e.TaxKind = std::max(Data(ComboTax), 0);
-    e.Day = Data(ComboDay);
+    e.Entry.TaxKind = std::max(Data(ComboTax), 0);
+    e.Entry.Day = Data(ComboDay);
     e.Interval = Data(ComboInterval);
-    e.StartYear = SpinStartYear->value();
-    e.StartMonth = Data(ComboStartMonth);
+    e.Entry.Year = SpinStartYear->value();
+    e.Entry.Month = Data(ComboStartMonth);
     if (CheckEnd->isChecked()) {
         e.EndYear = SpinEndYear->value();
         e.EndMonth = Data(ComboEndMonth);
     }
     // Shop and memo as the entries file will hold them: one line, "，" for ",".
-    e.Shop = StorableShop(EditShop->text().toStdString());
-    e.Memo = OneLine(EditMemo->text().toStdString());
+    e.Text.Shop = StorableShop(EditShop->text().toStdString());
+    e.Text.Memo = OneLine(EditMemo->text().toStdString());
     return e;
 }
 
@@ -235,26 +219,26 @@ void TFormTeiki::Show(const RecurringEntry& e) {
     EditName->setText(Qs(e.Name));
     SelectData(ComboTab, static_cast<int>(e.Tab));
     TabChange();
-    SelectData(ComboItem1, e.Item1);
+    SelectData(ComboItem1, e.Entry.Item1);
     ItemChange(0);
-    SelectData(ComboSub1, e.SubItem1);
-    SelectData(ComboItem2, e.Item2);
+    SelectData(ComboSub1, e.Entry.SubItem1);
+    SelectData(ComboItem2, e.Entry.Item2);
     ItemChange(1);
-    SelectData(ComboSub2, e.SubItem2);
-    EditAmount->setText(e.Amount > 0 ? Qs(FormatNumber(e.Amount, 1, 0)) : QString());
+    SelectData(ComboSub2, e.Entry.SubItem2);
+    EditAmount->setText(e.Entry.Amount > 0 ? Qs(FormatNumber(e.Entry.Amount, 1, 0)) : QString());
     CheckVaries->setChecked(e.AmountVaries);
-    SelectData(ComboTax, e.TaxKind);
-    SelectData(ComboDay, e.Day);
+    SelectData(ComboTax, e.Entry.TaxKind);
+    SelectData(ComboDay, e.Entry.Day);
     SelectData(ComboInterval, e.Interval);
-    SpinStartYear->setValue(e.StartYear);
-    SelectData(ComboStartMonth, e.StartMonth);
+    SpinStartYear->setValue(e.Entry.Year);
+    SelectData(ComboStartMonth, e.Entry.Month);
     CheckEnd->setChecked(e.EndYear != 0);
-    SpinEndYear->setValue(e.EndYear != 0 ? e.EndYear : e.StartYear);
+    SpinEndYear->setValue(e.EndYear != 0 ? e.EndYear : e.Entry.Year);
     SelectData(ComboEndMonth, e.EndYear != 0 ? e.EndMonth : 12);
     SpinEndYear->setEnabled(e.EndYear != 0);
     ComboEndMonth->setEnabled(e.EndYear != 0);
-    EditShop->setText(Qs(e.Shop));
-    EditMemo->setText(Qs(e.Memo));
+    EditShop->setText(Qs(e.Text.Shop));
+    EditMemo->setText(Qs(e.Text.Memo));
 }
 
 int TFormTeiki::CurrentRow() const {
@@ -268,10 +252,10 @@ void TFormTeiki::FillList(int current) {
     for (size_t r = 0; r < templates_.size(); ++r) {
         const RecurringEntry& e = templates_[r];
         const int row = static_cast<int>(r);
-        const QString cells[] = {
-            Qs(e.Name), QString::fromUtf8(kTabNames[static_cast<int>(e.Tab)]),
-            Qs(FormatNumber(e.Amount, 1, 0)) + (e.AmountVaries ? QStringLiteral("～") : QString()),
-            DayName(e.Day), IntervalName(e.Interval)};
+        const QString cells[] = {Qs(e.Name), QString::fromUtf8(kTabNames[static_cast<int>(e.Tab)]),
+                                 Qs(FormatNumber(e.Entry.Amount, 1, 0)) +
+                                     (e.AmountVaries ? QStringLiteral("～") : QString()),
+                                 DayName(e.Entry.Day), IntervalName(e.Interval)};
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c == 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -29,7 +29,6 @@ public:
     RecurringEntry Shown() const;
     // Shows a template in the fields.
     void Show(const RecurringEntry& entry);
-    const std::vector<RecurringEntry>& Templates() const { return templates_; }
 
     void AddClick();
     void ChangeClick();

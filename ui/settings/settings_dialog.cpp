@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +17,7 @@
 #include "ui/controls/make.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/platform/fonts.h"
+#include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
 #include "ui/window/workspace.h"
@@ -405,7 +405,7 @@ void TForm2::NValEdit3Change() {
     const int a = Position(ComboBox2);
     const int s = Position(ComboBox3);
     if (a < 0 || a >= kAccountItemCount || s < 0 || s >= kSubItemCount) return;
-    if (const auto amount = ParseOpening(NValEdit3->text().toStdString())) {
+    if (const auto amount = TypedAmount32(NValEdit3->text().toStdString())) {
         work_.Opening[a][s] = *amount;
     }
 }
@@ -451,7 +451,7 @@ void TForm2::Button3Click() {
         const QSignalBlocker block1(ComboBox1);
         ComboBox1->setItemText(i, Edit1->text());
     }
-    const auto amount = ParseOpening(NValEdit3->text().toStdString());
+    const auto amount = TypedAmount32(NValEdit3->text().toStdString());
     const int a = Position(ComboBox2);
     const int s = Position(ComboBox3);
     if (!amount) {
@@ -494,9 +494,7 @@ TForm2* CreateSettingsDialog(Ledger& ledger, Workspace& mainWindow, QWidget* own
     auto* dialog = new TForm2(ledger, mainWindow, owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
-    QScreen* screen = owner != nullptr ? owner->screen() : nullptr;
-    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
+    if (const QScreen* screen = ScreenOf(owner)) {
         const QRect area = screen->availableGeometry();
         dialog->move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));
     }

@@ -76,8 +76,6 @@ public:
     void FormClose();
     void DataRewrite();
 
-    const SettingsWork& Work() const { return work_; }
-
     QTabWidget* PageControl1 = nullptr;  // the three pages
     QWidget* TabSheet3 = nullptr;        // "基本設定"
     QWidget* TabSheet2 = nullptr;        // "繰越設定"

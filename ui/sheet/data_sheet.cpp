@@ -18,6 +18,7 @@
 #include "core/previous_year.h"
 #include "core/sheet_drawing.h"
 #include "ui/controls/fixed_header.h"
+#include "ui/platform/colours.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/print/printout.h"
@@ -33,11 +34,7 @@ constexpr int kGridTop = 65;
 constexpr int kRowHeight = 25;  // 24 pixels and the grid line
 
 const QColor kNavy(0, 0, 128);
-const QColor kFixedCells(255, 254, 232);
 const QColor kWindowColour(254, 254, 254);
-const QColor kGaugeStrip(0, 255, 255);
-const QColor kWithinBudget(0, 0, 255);
-const QColor kRed(255, 0, 0);
 // A light selection, so that black and red figures both stay readable on it.
 const QColor kSelection(204, 228, 255);
 
@@ -73,7 +70,7 @@ QPixmap DecorationPicture() {
     p.setPen(Qt::NoPen);
     p.setBrush(kNavy);
     p.drawPolygon(QPolygon({QPoint(8, 1), QPoint(15, 8), QPoint(8, 15), QPoint(1, 8)}));
-    p.setBrush(kFixedCells);
+    p.setBrush(kSheetFixedCells);
     p.drawEllipse(QRectF(5.5, 5.5, 5, 5));
     return pixmap;
 }
@@ -249,7 +246,7 @@ void TForm5::DrawCell(int kind) {
             const Qt::ItemFlags flags =
                 fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
             if (item->flags() != flags) item->setFlags(flags);
-            const QBrush background = fixed ? QBrush(kFixedCells) : QBrush();
+            const QBrush background = fixed ? QBrush(kSheetFixedCells) : QBrush();
             if (item->background() != background) item->setBackground(background);
         }
     }
@@ -281,7 +278,7 @@ void TForm5::StringGrid1DrawCell(QPainter& painter, int column, int row, const Q
                                  bool fixed, bool selected) const {
     painter.save();
     painter.setClipRect(rect);
-    painter.fillRect(rect, selected ? kSelection : fixed ? kFixedCells : QColor(Qt::white));
+    painter.fillRect(rect, selected ? kSelection : fixed ? kSheetFixedCells : QColor(Qt::white));
     painter.setFont(StringGrid1->font());
     painter.setPen(Qt::black);
     const QString text = CellText(row, column);
@@ -299,15 +296,15 @@ void TForm5::StringGrid1DrawCell(QPainter& painter, int column, int row, const Q
         if (gauge) {
             const QRect strip(rect.left(), rect.top() + kGaugeTop, rect.width(),
                               rect.height() - kGaugeTop);
-            painter.fillRect(strip, kGaugeStrip);
+            painter.fillRect(strip, kSheetGaugeStrip);
             painter.fillRect(QRect(rect.left() + gauge->BarLeft, strip.top(),
                                    gauge->BarRight - gauge->BarLeft, strip.height()),
-                             gauge->Red ? kRed : kWithinBudget);
+                             gauge->Red ? kSheetRed : kSheetWithinBudget);
         }
     } else {
         // Figures are right-aligned in a fixed-pitch font, so their digits line up.
         const auto red = RedFigure(text.toStdString());
-        painter.setPen(red ? kRed : QColor(Qt::black));
+        painter.setPen(red ? kSheetRed : QColor(Qt::black));
         painter.drawText(inner, Qt::AlignRight | oneLine,
                          red ? QString::fromStdString(*red) : text);
     }

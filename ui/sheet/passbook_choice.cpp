@@ -5,6 +5,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 
+#include "core/sheets.h"
 #include "ui/controls/border_label.h"
 #include "ui/platform/platform.h"
 
@@ -88,7 +89,7 @@ void TFormkoza::setHojyo1(int a) {
 }
 
 void TFormkoza::Button1Click() {
-    code_ = 10 * ComboBox1->currentIndex() + ComboBox2->currentIndex() + 10;
+    code_ = EncodePassbookChoice(ComboBox1->currentIndex(), ComboBox2->currentIndex());
     accept();
 }
 

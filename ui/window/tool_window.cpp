@@ -1,7 +1,6 @@
 #include "ui/window/tool_window.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -24,8 +23,7 @@ QPixmap Picture(const char* path) {
 }
 
 QRect ScreenArea(const QWidget& widget) {
-    const QScreen* screen =
-        widget.screen() != nullptr ? widget.screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = ScreenOf(&widget);
     return screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
