@@ -26,4 +26,14 @@ inline QLabel* MakeLabel(QWidget* parent, const char* name, QPoint at, const cha
     return label;
 }
 
+// Names a field that has no caption of its own for a screen reader: a caption beside it
+// that nobody sees, its buddy, which the reader takes as the field's label.
+inline QLabel* HiddenLabelFor(QWidget* field, const QString& name) {
+    auto* label = new QLabel(name, field->parentWidget());
+    label->setObjectName(field->objectName() + QStringLiteral("Label"));
+    label->setBuddy(field);
+    label->hide();
+    return label;
+}
+
 }  // namespace kakeibo
