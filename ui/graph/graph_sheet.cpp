@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "ui/controls/make.h"
+#include "ui/controls/picture_button.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
@@ -198,6 +200,10 @@ TForm4::TForm4(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     Chart1->setFrameShape(QFrame::Box);
 
     ConnectGuarded(ComboBox1, &QComboBox::activated, this, &TForm4::ComboBox1Change);
+    HiddenLabelFor(ComboBox1, QStringLiteral("表示するグラフ"));
+    // The window opens on the graph list; the close and maximise pictures come last.
+    setTabOrder(Chart1, Image3);
+    setTabOrder(Image3, Image2);
 
     resize(kGraphSheetDefault.Width, kGraphSheetDefault.Height);
 }
@@ -294,6 +300,21 @@ void TForm4::DrawChart() {
     }
     plot_ = std::move(plot);
     scale_ = scale;
+    DescribeChart();
+}
+
+// A screen reader cannot hover: it is told the graph's name and, as its description, every
+// figure as the hover tips give them, series by series.
+void TForm4::DescribeChart() {
+    QStringList lines;
+    for (const GraphSeries& s : plot_.Series) {
+        for (size_t i = 0; i < s.Values.size(); ++i) {
+            const QString where = plot_.Categories.value(static_cast<int>(i)) + plot_.PointSuffix;
+            lines << Qs(GraphTip(where.toStdString(), s.Name.toStdString(), s.Values[i]));
+        }
+    }
+    Chart1->setAccessibleName(ComboBox1->currentText());
+    Chart1->setAccessibleDescription(lines.join(QLatin1Char('\n')));
 }
 
 // A write changes a figure or two: the chart on show takes them over without being rebuilt.

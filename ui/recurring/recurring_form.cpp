@@ -16,6 +16,7 @@
 #include "core/errors.h"
 #include "core/ledger_writers.h"
 #include "core/numbers.h"
+#include "ui/controls/make.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
 
@@ -97,36 +98,46 @@ TFormTeiki::TFormTeiki(const Ledger& ledger, QWidget* owner) : QDialog(owner), l
     EditShop = named(new QLineEdit(this), "EditShop");
     EditMemo = named(new QLineEdit(this), "EditMemo");
 
-    auto label = [this](const char* text) { return new QLabel(QString::fromUtf8(text), this); };
+    // Each caption is the label of the field after it for a screen reader.
+    auto label = [this](const char* text, QWidget* field) {
+        auto* caption = new QLabel(QString::fromUtf8(text), this);
+        caption->setBuddy(field);
+        return caption;
+    };
     auto pair = [this](QWidget* a, QWidget* b) {
         auto* box = new QHBoxLayout;
         box->addWidget(a);
         box->addWidget(b);
         return box;
     };
-    grid->addWidget(label("名前"), 0, 0);
+    grid->addWidget(label("名前", EditName), 0, 0);
     grid->addWidget(EditName, 0, 1);
-    grid->addWidget(label("区分"), 0, 2);
+    grid->addWidget(label("区分", ComboTab), 0, 2);
     grid->addWidget(ComboTab, 0, 3);
-    grid->addWidget(label("項目1・細目"), 1, 0);
+    grid->addWidget(label("項目1・細目", ComboItem1), 1, 0);
     grid->addLayout(pair(ComboItem1, ComboSub1), 1, 1);
-    grid->addWidget(label("項目2・細目"), 1, 2);
+    grid->addWidget(label("項目2・細目", ComboItem2), 1, 2);
     grid->addLayout(pair(ComboItem2, ComboSub2), 1, 3);
-    grid->addWidget(label("金額"), 2, 0);
+    grid->addWidget(label("金額", EditAmount), 2, 0);
     grid->addLayout(pair(EditAmount, CheckVaries), 2, 1);
-    grid->addWidget(label("税区分"), 2, 2);
+    grid->addWidget(label("税区分", ComboTax), 2, 2);
     grid->addWidget(ComboTax, 2, 3);
-    grid->addWidget(label("日・間隔"), 3, 0);
+    grid->addWidget(label("日・間隔", ComboDay), 3, 0);
     grid->addLayout(pair(ComboDay, ComboInterval), 3, 1);
-    grid->addWidget(label("開始"), 3, 2);
+    grid->addWidget(label("開始", SpinStartYear), 3, 2);
     grid->addLayout(pair(SpinStartYear, ComboStartMonth), 3, 3);
-    grid->addWidget(label("お店の名前"), 4, 0);
+    grid->addWidget(label("お店の名前", EditShop), 4, 0);
     grid->addWidget(EditShop, 4, 1);
     grid->addWidget(CheckEnd, 4, 2);
     grid->addLayout(pair(SpinEndYear, ComboEndMonth), 4, 3);
-    grid->addWidget(label("一言メモ"), 5, 0);
+    grid->addWidget(label("一言メモ", EditMemo), 5, 0);
     grid->addWidget(EditMemo, 5, 1);
     layout->addLayout(grid);
+    const std::pair<QWidget*, const char*> unlabelled[] = {
+        {ComboSub1, "項目1の細目"},  {ComboSub2, "項目2の細目"}, {ComboInterval, "間隔"},
+        {ComboStartMonth, "開始月"}, {SpinEndYear, "終了年"},    {ComboEndMonth, "終了月"}};
+    for (const auto& [field, name] : unlabelled) HiddenLabelFor(field, QString::fromUtf8(name));
+    ListView1->setAccessibleName(windowTitle());
 
     auto* buttons = new QHBoxLayout;
     auto button = [this, buttons](const char* caption, const char* name) {

@@ -14,7 +14,9 @@
 #include <QTableView>
 #include <array>
 
+#include "core/sheet_drawing.h"
 #include "ui/controls/border_label.h"
+#include "ui/controls/focus_frame.h"
 #include "ui/controls/list_box.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/frameless.h"
@@ -50,6 +52,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         form_.SG1DrawCell(painter, option, index);
+        // The current cell while the grid has the focus.
+        if (option.state.testFlag(QStyle::State_HasFocus)) DrawFocusFrame(*painter, option.rect);
     }
 
 private:
@@ -82,6 +86,11 @@ public:
         return parent.isValid() ? 0 : kHitColumns;
     }
     QVariant data(const QModelIndex& index, int role) const override {
+        // A screen reader hears the text without the blanks that align it.
+        if (role == Qt::AccessibleTextRole) {
+            return QString::fromStdString(
+                SpeakCell(Text(index.row(), index.column()).toStdString(), -1).Text);
+        }
         if (role != Qt::DisplayRole) return {};
         return Text(index.row(), index.column());
     }
@@ -170,6 +179,13 @@ void TForm6::BuildControls() {
     ConnectGuarded(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox1Change);
     ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
     ConnectGuarded(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
+
+    // Each caption is its field's label for a screen reader.
+    BorderLabel1->setBuddy(ComboBox1);
+    BorderLabel2->setBuddy(ComboBox2);
+    BorderLabel3->setBuddy(ComboBox3);
+    BorderLabel4->setBuddy(ComboBox4);
+    SG1->setAccessibleName(QStringLiteral("検索結果"));
 
     QWidget* order[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4, SG1, Button1, Button2};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
