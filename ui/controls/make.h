@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -34,6 +36,11 @@ inline QLabel* HiddenLabelFor(QWidget* field, const QString& name) {
     label->setBuddy(field);
     label->hide();
     return label;
+}
+
+// A reader lands in an editable list's field, not the list: the field is named by the caption.
+inline void NameListField(QComboBox* list, const QLabel* caption) {
+    if (list->lineEdit() != nullptr) list->lineEdit()->setAccessibleName(caption->text().trimmed());
 }
 
 }  // namespace kakeibo

@@ -221,6 +221,8 @@ void TForm3::NameControls() {
     BorderLabel2->setBuddy(ComboBox1);
     BorderLabel4->setBuddy(NValEdit5);
     BorderLabel5->setBuddy(ComboBox2);
+    NameListField(ComboBox1, BorderLabel2);
+    NameListField(ComboBox2, BorderLabel5);
     BorderLabel8->setBuddy(NValLabel1);
     BorderLabel10->setBuddy(NValLabel2);
     HiddenLabelFor(ComboBox12, QStringLiteral("細目"));
@@ -421,6 +423,7 @@ void TForm3::SetKamoku(EntryTab tab) {
         case EntryTab::Budget:
             break;
     }
+    NameListField(ComboBox1, BorderLabel2);
     for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3}) r->setEnabled(expense);
     (expense ? RadioButton1 : RadioButton3)->setChecked(true);
     if (tab == EntryTab::Budget) {

@@ -135,15 +135,14 @@ void TTabStrip::SetCurrent(int tab) {
     if (tab == current_ || tab < 0 || tab >= names_.size()) return;
     current_ = tab;
     update();
-    if (QAccessible::isActive()) {
-        QAccessibleEvent selected(this, QAccessible::Selection);
-        selected.setChild(tab);
-        QAccessible::updateAccessibility(&selected);
-        if (hasFocus()) {
-            QAccessibleEvent focus(this, QAccessible::Focus);
-            focus.setChild(tab);
-            QAccessible::updateAccessibility(&focus);
-        }
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent selected(this, QAccessible::Selection);
+    selected.setChild(tab);
+    QAccessible::updateAccessibility(&selected);
+    if (hasFocus()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(tab);
+        QAccessible::updateAccessibility(&focus);
     }
 }
 

@@ -313,8 +313,11 @@ void TForm4::DescribeChart() {
             lines << Qs(GraphTip(where.toStdString(), s.Name.toStdString(), s.Values[i]));
         }
     }
-    Chart1->setAccessibleName(ComboBox1->currentText());
-    Chart1->setAccessibleDescription(lines.join(QLatin1Char('\n')));
+    // The view and the surface it draws on, which is what takes the focus.
+    for (QWidget* w : {static_cast<QWidget*>(Chart1), Chart1->viewport()}) {
+        w->setAccessibleName(ComboBox1->currentText());
+        w->setAccessibleDescription(lines.join(QLatin1Char('\n')));
+    }
 }
 
 // A write changes a figure or two: the chart on show takes them over without being rebuilt.

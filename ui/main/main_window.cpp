@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -67,7 +68,7 @@ protected:
         auto* key = static_cast<QKeyEvent*>(event);
         QAction* current = bar_->activeAction();
         if (current == nullptr || current->menu() != nullptr ||
-            QApplication::activePopupWidget() != nullptr || bar_->underMouse() ||
+            QApplication::activePopupWidget() != nullptr || UnderMouse(current) ||
             (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
             return false;
         }
@@ -85,6 +86,11 @@ protected:
     }
 
 private:
+    // The entry is the bar's current one because the mouse rests on it.
+    bool UnderMouse(QAction* entry) const {
+        return bar_->actionGeometry(entry).contains(bar_->mapFromGlobal(QCursor::pos()));
+    }
+
     QMenuBar* bar_;
 };
 

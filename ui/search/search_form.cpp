@@ -18,6 +18,7 @@
 #include "ui/controls/border_label.h"
 #include "ui/controls/focus_frame.h"
 #include "ui/controls/list_box.h"
+#include "ui/controls/make.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
@@ -185,6 +186,8 @@ void TForm6::BuildControls() {
     BorderLabel2->setBuddy(ComboBox2);
     BorderLabel3->setBuddy(ComboBox3);
     BorderLabel4->setBuddy(ComboBox4);
+    NameListField(ComboBox3, BorderLabel3);
+    NameListField(ComboBox4, BorderLabel4);
     SG1->setAccessibleName(QStringLiteral("検索結果"));
 
     QWidget* order[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4, SG1, Button1, Button2};

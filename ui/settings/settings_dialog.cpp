@@ -132,6 +132,7 @@ void TForm2::BuildControls() {
         {Label5, ComboBox3},  {Label6, NValEdit3},  {Label1, ComboBox1},
         {Label2, Edit1},      {Label8, ComboBox4},  {Label9, Edit3}};
     for (const auto& [caption, field] : captions) caption->setBuddy(field);
+    PageControl1->setAccessibleName(QStringLiteral("各種設定"));
 }
 
 void TForm2::BuildBasicPage() {

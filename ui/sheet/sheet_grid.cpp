@@ -38,7 +38,10 @@ public:
 
     QString text(QAccessible::Text t) const override {
         if (t != QAccessible::Name || !isValid()) return {};
-        return QString::fromStdString(Spoken().Text);
+        const QString spoken = QString::fromStdString(Spoken().Text);
+        // The item column has no heading of its own on the sheet; a reader is told what it holds.
+        if (Heading() && column_ == 0 && spoken.isEmpty()) return QStringLiteral("項目");
+        return spoken;
     }
     QRect rect() const override {
         if (!isValid()) return {};
@@ -233,7 +236,8 @@ QList<QAccessibleInterface*> SheetCellAccessible::columnHeaderCells() const {
 }
 
 QList<QAccessibleInterface*> SheetCellAccessible::rowHeaderCells() const {
-    if (Heading() || column_ == 0) return {};
+    // The item name heads its row, itself included: readers ask the first cell of a row.
+    if (Heading()) return {};
     const auto* table = static_cast<const SheetTableAccessible*>(parent());
     QAccessibleInterface* name = table->Cell(row_, 0);
     if (name == nullptr || name->role() != QAccessible::RowHeader) return {};
