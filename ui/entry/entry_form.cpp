@@ -297,6 +297,8 @@ void TForm3::FormShow() {
     // At start-up nothing has computed the balances yet: the wallet must not show a stale 0.
     RecomputeTotals(ledger_);
     DrawCell();
+    // Shown the first time, the form opens on its first list, whatever the Tab order has first.
+    if (focusWidget() == nullptr) ComboBox5->setFocus(Qt::OtherFocusReason);
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {

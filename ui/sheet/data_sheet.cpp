@@ -180,6 +180,8 @@ void TForm5::FormCreate() {
     State.PassbookChoice = 0;
     GridMode(ExpenseSheet);
     Place(ledger_.WindowLayout[kLayoutDataSheet], true);
+    // Activated, the window opens on its sheet list, not on its close or maximise picture.
+    ComboBox1->setFocus(Qt::OtherFocusReason);
 }
 
 int TForm5::MonthSheetWidth() {
