@@ -14,6 +14,7 @@
 #include "core/command_line.h"
 #include "core/fd_stream.h"
 #include "core/ledger.h"
+#include "ui/controls/focus_frame.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/fonts.h"
@@ -53,6 +54,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/app_icon.png")));
     // The windows ask for the classic Japanese Windows fonts; the IPA fonts stand in for them.
     kakeibo::SubstituteFonts();
+    // Wherever the focus is, a frame shows it clearly.
+    kakeibo::UseFocusStyle();
     kakeibo::SetPrintPreview(&kakeibo::PrintPreviewFromModule);
 
     // The file dialogs' own texts (overwrite question, buttons) in Japanese when Qt has them.

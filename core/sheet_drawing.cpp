@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "core/numbers.h"
 
@@ -81,6 +82,30 @@ SheetClick ClickOnSheet(const SheetGrid& grid, const SheetState& state, int kind
     SheetClick click{true, -1};
     if (column == 0 && position >= 0 && position < kItemCount) click.FlipItem = items[position];
     return click;
+}
+
+SpokenCell SpeakCell(const std::string& text, int column) {
+    SpokenCell spoken;
+    std::string_view rest = text;
+    if (column == 0 && IsItemLabel(text) && text.size() > 1) {
+        spoken.Expandable = true;
+        spoken.Expanded = text[0] == '-';
+        rest.remove_prefix(1);
+    }
+    static constexpr std::string_view kIdeographicBlank = "\xE3\x80\x80";
+    bool blank = false;
+    for (size_t i = 0; i < rest.size();) {
+        const bool ideographic = rest.substr(i, kIdeographicBlank.size()) == kIdeographicBlank;
+        if (ideographic || rest[i] == ' ') {
+            blank = true;
+            i += ideographic ? kIdeographicBlank.size() : 1;
+            continue;
+        }
+        if (blank && !spoken.Text.empty()) spoken.Text += ' ';
+        blank = false;
+        spoken.Text += rest[i++];
+    }
+    return spoken;
 }
 
 }  // namespace kakeibo

@@ -49,4 +49,16 @@ struct SheetClick {
 SheetClick ClickOnSheet(const SheetGrid& grid, const SheetState& state, int kind, int row,
                         int column);
 
+// A cell as a screen reader speaks it: without the blanks that pad it (ideographic ones too;
+// a run of them inside becomes one blank) and, in the item column, without the "+" or "-"
+// that marks an item row, which says instead whether the item is open.
+struct SpokenCell {
+    std::string Text;
+    bool Expandable = false;  // an item row that opens into its sub-items
+    bool Expanded = false;
+
+    bool operator==(const SpokenCell&) const = default;
+};
+SpokenCell SpeakCell(const std::string& text, int column);
+
 }  // namespace kakeibo

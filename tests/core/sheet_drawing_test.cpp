@@ -67,5 +67,26 @@ TEST(SheetDrawing, PressFindsTheItemBelowExpandedOnes) {
     }
 }
 
+TEST(SheetDrawing, SpokenCellsLoseTheirPaddingAndItemMarks) {
+    struct Row {
+        const char* Text;
+        int Column;
+        SpokenCell Spoken;
+    } rows[] = {
+        {"+食費", 0, {"食費", true, false}},
+        {"-食費", 0, {"食費", true, true}},
+        {"  　外食", 0, {"外食", false, false}},
+        {"　費用項目　及び　細目", 0, {"費用項目 及び 細目", false, false}},
+        {"    -1,280", 2, {"-1,280", false, false}},
+        {"+", 0, {"+", false, false}},
+        {"-12", 3, {"-12", false, false}},
+        {"", 0, {"", false, false}},
+        {"   ", 1, {"", false, false}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(SpeakCell(row.Text, row.Column), row.Spoken) << row.Text;
+    }
+}
+
 }  // namespace
 }  // namespace kakeibo

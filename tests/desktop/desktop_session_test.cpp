@@ -415,4 +415,151 @@ TEST_F(DesktopSession, ALedgerNamedOnTheCommandLineShowsItsNameInTheMainWindow) 
 #endif
 }
 
+// xdotool's key names, pressed one after another on whatever window has the focus.
+void Keys(const std::string& keys) {
+    Output("xdotool key --delay 120 " + keys);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+}
+
+// ASCII text typed key by key.
+void Type(const std::string& text) {
+    Output("xdotool type --delay 80 '" + text + "'");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+}
+
+std::string ActiveWindow() {
+    const auto active = RootWindows("_NET_ACTIVE_WINDOW");
+    return active.empty() ? std::string() : active.front();
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(DesktopSession, TheKeyboardAloneRecordsEditsDeletesExpandsSearchesAndSaves) {
+    const std::string data = scratch_ + "/data/";
+    fs::create_directories(data);
+    // One entry of December, on the 1st: 700 yen of 食費 from the wallet.
+    std::ofstream(data + "kakeibo.nbd", std::ios::binary) << "2026,12,1,2,0,0,0,700,0,,\r\n";
+    StartProgram(data + "\r\nkakeibo\r\n");
+    std::optional<std::string> main;
+    std::optional<std::string> form;
+    ASSERT_TRUE(WaitFor(20, [&] {
+        main = FindWindow("Nimbrel の家計簿");
+        form = FindWindow("各種入力フォーム");
+        return main && form;
+    })) << "the main window and the entry form did not appear";
+    ASSERT_TRUE(WaitFor(5, [&] {
+        const std::string active = ActiveWindow();
+        return active == *main || active == *form;
+    })) << "none of the program's windows has the focus";
+    // A box that comes up is answered with Enter, as a user would.
+    auto answerBox = [](const std::string& title) {
+        std::optional<std::string> box;
+        if (!WaitFor(5, [&] { return (box = FindWindow(title)).has_value(); })) return false;
+        WaitFor(3, [&] { return ActiveWindow() == *box; });
+        Keys("Return");
+        return WaitFor(5, [&] { return !FindWindow(title).has_value(); });
+    };
+
+    // Ctrl+I hides the form and shows it again, where the focus then is: on the first list.
+    Keys("ctrl+i");
+    ASSERT_TRUE(WaitFor(5, [&] { return !FindWindow("各種入力フォーム"); }));
+    Keys("ctrl+i");
+    ASSERT_TRUE(WaitFor(5, [&] {
+        form = FindWindow("各種入力フォーム");
+        return form && ActiveWindow() == *form;
+    })) << "the entry form shown from the menu's key did not take the focus";
+
+    // An expense: the first expense item from the wallet, a shop, 1,280 yen, Enter writes.
+    Keys("Tab Tab Tab Tab");
+    Type("shop");
+    Keys("Tab Tab");
+    Type("1280");
+    Keys("Return");
+    // A transfer: Tab round to the strip, → to 移動, the bank from the wallet, 5,000 yen.
+    Keys("Tab Tab Tab Tab Tab Tab Right Tab Down Tab Tab Tab Tab Tab");
+    Type("5000");
+    Keys("Return");
+    // An income: → to 収入, into the wallet, 200,000 yen.
+    Keys("Tab Tab Tab Tab Tab Tab Right Tab Tab Tab Tab Tab Tab");
+    Type("200000");
+    Keys("Return");
+    // A budget: → to 予算, 食費 (third in the list), 30,000 yen, 予算登録 by Space.
+    Keys("Tab Tab Tab Tab Tab Tab Right Tab Down Down Tab");
+    Type("30000");
+    Keys("Tab space");
+    ASSERT_TRUE(answerBox("Nimbrelの家計簿")) << "no box said the budget was set";
+    ASSERT_TRUE(WaitFor(5, [&] { return ActiveWindow() == *form; }))
+        << "the box did not give the focus back to the entry form";
+
+    // Edit: back to 費用 on the strip, into the list, up to the expense, its menu, 編集, and
+    // 1,500 yen over its amount.
+    Keys("shift+Tab shift+Tab shift+Tab Home shift+Tab Up Up Menu Down Down Return");
+    Keys("Tab Tab Tab Tab Tab Tab Tab Tab");
+    Type("1500");
+    Keys("Return");
+    // Delete: the list again, up to the entry of the 1st, Delete, and OK to the question.
+    Keys("Tab Tab Tab Tab Tab Up Delete");
+    ASSERT_TRUE(answerBox("情報")) << "Delete asked nothing";
+
+    // The data sheet by its key (hidden and shown again), Tab into the grid, Space opens 食費.
+    Keys("ctrl+d");
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    if (!FindWindow("データシート")) Keys("ctrl+d");
+    std::optional<std::string> sheet;
+    ASSERT_TRUE(WaitFor(5, [&] {
+        sheet = FindWindow("データシート");
+        return sheet && ActiveWindow() == *sheet;
+    })) << "the data sheet shown from the menu's key did not take the focus";
+    Keys("Tab space");
+    // The sheet as shown goes out as CSV: F10, → past 検索 to CSVデータ出力, whose first entry
+    // the arrow opens on, a name.
+    Keys("F10 Right Right Right Right Right Return");
+    ASSERT_TRUE(WaitFor(5, [&] {
+        const std::string active = ActiveWindow();
+        return !active.empty() && active != *sheet && active != *main && active != *form;
+    })) << "no file dialog came up for the CSV";
+    Keys("ctrl+a");
+    Type(data + "sheet.csv");
+    Keys("Return");
+    answerBox("Nimbrelの家計簿");
+    ASSERT_TRUE(WaitFor(5, [&] { return fs::exists(data + "sheet.csv"); }));
+
+    // The search from the menu bar: F10, → three times onto 検索, Enter; Enter searches, Esc
+    // closes it and the focus goes back to the main window F10 went to.
+    Keys("F10 Right Right Right Return");
+    std::optional<std::string> search;
+    ASSERT_TRUE(WaitFor(5, [&] { return (search = FindWindow("検索フォーム")).has_value(); }))
+        << "検索 did not open by Enter from the menu bar";
+    WaitFor(3, [&] { return ActiveWindow() == *search; });
+    Keys("Return Escape");
+    ASSERT_TRUE(WaitFor(5, [&] { return !FindWindow("検索フォーム"); }));
+    EXPECT_TRUE(WaitFor(5, [&] { return ActiveWindow() == *main; }));
+
+    // Save: F10, the first entry of ファイル.
+    Keys("F10 Down Return");
+    answerBox("Nimbrelの家計簿");
+    std::string entries;
+    WaitFor(5, [&] {
+        entries = ReadFile(data + "kakeibo.nbd");
+        return entries.find("1500") != std::string::npos;
+    });
+    std::vector<std::string> lines;
+    std::stringstream in(entries);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u) << entries;
+    EXPECT_NE(lines[0].find(",2,0,0,0,1500,0,shop,"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[1].find(",1,0,0,0,5000,2,"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find(",0,0,"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[2].find(",200000,2,"), std::string::npos) << lines[2];
+    EXPECT_NE(ReadFile(data + "kakeiboy.dat").find("30000"), std::string::npos);
+    // 食費 opened: its sub-items are rows of the sheet (CP932 of 食料品 and 外食).
+    const std::string csv = ReadFile(data + "sheet.csv");
+    EXPECT_NE(csv.find("\x90\x48\x97\xBF\x95\x69"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\x8A\x4F\x90\x48"), std::string::npos);
+    EXPECT_TRUE(program_.Running()) << "the program ended on its own";
+}
+
 }  // namespace

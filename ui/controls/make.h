@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -24,6 +26,21 @@ inline QLabel* MakeLabel(QWidget* parent, const char* name, QPoint at, const cha
     label->adjustSize();
     label->move(at);
     return label;
+}
+
+// Names a field that has no caption of its own for a screen reader: a caption beside it
+// that nobody sees, its buddy, which the reader takes as the field's label.
+inline QLabel* HiddenLabelFor(QWidget* field, const QString& name) {
+    auto* label = new QLabel(name, field->parentWidget());
+    label->setObjectName(field->objectName() + QStringLiteral("Label"));
+    label->setBuddy(field);
+    label->hide();
+    return label;
+}
+
+// A reader lands in an editable list's field, not the list: the field is named by the caption.
+inline void NameListField(QComboBox* list, const QLabel* caption) {
+    if (list->lineEdit() != nullptr) list->lineEdit()->setAccessibleName(caption->text().trimmed());
 }
 
 }  // namespace kakeibo

@@ -1,5 +1,8 @@
 #include "ui/controls/nval_label.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFontInfo>
 #include <QPainter>
@@ -18,9 +21,47 @@ constexpr int kMostDecimals = 14;
 // The system's border height; one pixel on every display we draw for.
 constexpr int kBorderHeight = 1;
 
+// What a screen reader is handed: a text named by its label (the buddy of a caption beside
+// it, or the accessible name) and the number shown, which it also reads as a value.
+class NValLabelAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit NValLabelAccessible(TNValLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override {
+        const QString shown = Label()->Caption().trimmed();
+        if (t == QAccessible::Value) return shown;
+        if (t != QAccessible::Name) return QAccessibleWidget::text(t);
+        const QString name = QAccessibleWidget::text(t).trimmed();
+        return name.isEmpty() ? shown : name + QLatin1Char(' ') + shown;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QVariant currentValue() const override { return static_cast<double>(Label()->Value()); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return {}; }
+    QVariant minimumValue() const override { return {}; }
+    QVariant minimumStepSize() const override { return {}; }
+
+private:
+    const TNValLabel* Label() const { return static_cast<const TNValLabel*>(widget()); }
+};
+
+QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String(TNValLabel::staticMetaObject.className())) {
+        if (auto* label = qobject_cast<TNValLabel*>(object)) return new NValLabelAccessible(label);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 TNValLabel::TNValLabel(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(&AccessibleFactory), true);
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::NoFocus);
     // A new label has the colour of an edit box, not its parent's.
     color_ = palette().color(QPalette::Base);
@@ -38,8 +79,16 @@ void TNValLabel::Format() {
         text = LeadingCharText(leadingChar_) + (putAComma_ ? FormatNumber(value_, 1, fixDecimal_)
                                                            : FormatFixed(value_, 1, fixDecimal_));
     }
+    const QString before = caption_;
     caption_ = QString::fromStdString(text);
     update();
+    // A reader that follows the label hears the new figure.
+    if (caption_ != before && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent changed(this, static_cast<double>(value_));
+        QAccessible::updateAccessibility(&changed);
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
 }
 
 void TNValLabel::SetValue(long double value) {

@@ -1,18 +1,20 @@
 #include "ui/controls/picture_button.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
 
 #include "ui/controls/bevel.h"
+#include "ui/controls/focus_frame.h"
 
 namespace kakeibo {
 
 TPictureButton::TPictureButton(const QPixmap& picture, QWidget* parent) : QAbstractButton(parent) {
     SetPicture(picture);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TPictureButton::SetPicture(const QPixmap& picture) {
@@ -39,6 +41,21 @@ void TPictureButton::paintEvent(QPaintEvent*) {
             DrawEdge(p, r, c.Highlight, c.Shadow);
         }
     }
+    if (hasFocus()) DrawFocusFrame(p, rect());
+}
+
+bool TPictureButton::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTipChange) setAccessibleName(toolTip());
+    return QAbstractButton::event(event);
+}
+
+void TPictureButton::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void TPictureButton::enterEvent(QEnterEvent* event) {

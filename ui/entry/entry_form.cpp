@@ -20,6 +20,7 @@
 #include "core/totals.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/list_box.h"
+#include "ui/controls/make.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/controls/nval_label.h"
 #include "ui/controls/picture_button.h"
@@ -94,6 +95,9 @@ void TForm3::BuildControls() {
     tab1 = new TTabStrip(this);
     tab1->setObjectName(QStringLiteral("tab1"));
     tab1->setGeometry(20, 189, 296, 20);
+    tab1->SetTabs({QStringLiteral("費用"), QStringLiteral("移動"), QStringLiteral("収入"),
+                   QStringLiteral("予算")},
+                  72);
 
     BuildPanel();
 }
@@ -207,10 +211,35 @@ void TForm3::BuildPanel() {
     BorderLabel10 = label("BorderLabel10", {305, 240, 80, 18}, QStringLiteral("お財布残金　"),
                           kTotalPink, Qt::AlignRight);
     NValLabel2 = total("NValLabel2", 240);
+    NameControls();
+}
+
+void TForm3::NameControls() {
+    // Each caption is its field's label for a screen reader (no mnemonic: the texts stay).
+    BorderLabel1->setBuddy(ComboBox5);
+    BorderLabel9->setBuddy(ComboBox3);
+    BorderLabel2->setBuddy(ComboBox1);
+    BorderLabel4->setBuddy(NValEdit5);
+    BorderLabel5->setBuddy(ComboBox2);
+    NameListField(ComboBox1, BorderLabel2);
+    NameListField(ComboBox2, BorderLabel5);
+    BorderLabel8->setBuddy(NValLabel1);
+    BorderLabel10->setBuddy(NValLabel2);
+    HiddenLabelFor(ComboBox12, QStringLiteral("細目"));
+    HiddenLabelFor(ComboBox4, QStringLiteral("細目"));
+    SPB5->setAccessibleName(QStringLiteral("記入"));
+    SPB6->setAccessibleName(QStringLiteral("閉る"));
+    SG31->setAccessibleName(QStringLiteral("今月の入力一覧"));
 }
 
 void TForm3::ConnectHandlers() {
     tab1->SetPressHandler([this](int x) { RunGuarded([&] { Tab1MouseDown(x); }); });
+    tab1->SetChooseHandler([this](int tab) {
+        RunGuarded([&] {
+            TabDraw(tab);
+            SetKamoku(static_cast<EntryTab>(tab));
+        });
+    });
     ConnectGuarded(ComboBox5, &QComboBox::currentIndexChanged, this,
                    [this] { SetHojyo(ComboBox5); });
     ConnectGuarded(ComboBox3, &QComboBox::currentIndexChanged, this,
@@ -224,6 +253,7 @@ void TForm3::ConnectHandlers() {
     // The copy of a committed composition may arrive after the focus moved to the amount.
     composition_->Watch(NValEdit5);
     NValEdit5->installEventFilter(this);
+    SG31->installEventFilter(this);
     ConnectGuarded(SPB5, &QAbstractButton::clicked, this, &TForm3::KinyuClick);
     ConnectGuarded(SPB6, &QAbstractButton::clicked, this, [this] { close(); });
     ConnectGuarded(Image2, &QAbstractButton::clicked, this, &TForm3::RecieptClear);
@@ -233,8 +263,11 @@ void TForm3::ConnectHandlers() {
 }
 
 void TForm3::SetTabOrder() {
+    // The fields first, as the form opens on them; then the buttons, the entry list and the
+    // tab strip, so that Shift+Tab from the first list reaches the strip above it.
     QWidget* order[] = {ComboBox5,    ComboBox12,   ComboBox3, ComboBox4, ComboBox1, RadioButton1,
-                        RadioButton2, RadioButton3, NValEdit5, ComboBox2, Button2,   Button1};
+                        RadioButton2, RadioButton3, NValEdit5, ComboBox2, Button2,   Button1,
+                        Button3,      SPB5,         SPB6,      Image2,    SG31,      tab1};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -264,11 +297,17 @@ void TForm3::FormShow() {
     // At start-up nothing has computed the balances yet: the wallet must not show a stale 0.
     RecomputeTotals(ledger_);
     DrawCell();
+    // Shown the first time, the form opens on its first list, whatever the Tab order has first.
+    if (focusWidget() == nullptr) ComboBox5->setFocus(Qt::OtherFocusReason);
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     if (watched == NValEdit5 && event->type() == QEvent::KeyPress &&
         AmountEnter(*static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
+    if (watched == SG31 && event->type() == QEvent::KeyPress &&
+        EntryListKeyPress(*static_cast<QKeyEvent*>(event))) {
         return true;
     }
     if (event->type() == QEvent::KeyPress) {
@@ -296,6 +335,24 @@ bool TForm3::AmountEnter(const QKeyEvent& key) {
     RunGuarded([this] { KinyuClick(); });
     NValEdit5->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+bool TForm3::EntryListKeyPress(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const bool menu = (key.key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+                      (key.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+    if (menu) {
+        // Under the current row, as a right click there would open it.
+        const QRect cell = SG31->visualRect(SG31->currentIndex());
+        const QPoint at = cell.isValid() ? cell.bottomLeft() : QPoint(0, 0);
+        PopupMenu1->popup(SG31->viewport()->mapToGlobal(at));
+        return true;
+    }
+    if (key.key() == Qt::Key_Delete && modifiers == Qt::NoModifier) {
+        RunGuarded([this] { sakujyo1Click(); });
+        return true;
+    }
+    return false;
 }
 
 bool TForm3::AnyBoxKeyPress(QObject* source, QChar key) {
@@ -327,6 +384,7 @@ void TForm3::TabDraw(int k) {
                                 QPoint(b + 78, 19), QPoint(b + 1, 19)}));
         p.drawPixmap(b, 0, transparentTabs_[k]);
     }
+    tab1->SetCurrent(k);
     tab1->update();
 }
 
@@ -367,6 +425,7 @@ void TForm3::SetKamoku(EntryTab tab) {
         case EntryTab::Budget:
             break;
     }
+    NameListField(ComboBox1, BorderLabel2);
     for (QRadioButton* r : {RadioButton1, RadioButton2, RadioButton3}) r->setEnabled(expense);
     (expense ? RadioButton1 : RadioButton3)->setChecked(true);
     if (tab == EntryTab::Budget) {

@@ -152,6 +152,10 @@ private:
     void BuildControls();
     void BuildPanel();
     void BuildEntryList();
+    // Names and labels for a screen reader.
+    void NameControls();
+    // The entry list's keys: the menu key and Shift+F10 open its menu, Delete deletes.
+    bool EntryListKeyPress(const QKeyEvent& key);
     void ConnectHandlers();
     void SetTabOrder();
     // Opens the drop-down of an item or sub-item list on a blank; true when it did.

@@ -34,8 +34,8 @@ void TForm3::BuildEntryList() {
     auto* headings = new TFixedHeader(kRowHeight + 1, SG31);
     SG31->setHorizontalHeader(headings);
     SG31->setModel(model_);
-    // Skipped by the Tab key, yet arrows move the current cell once the list is clicked.
-    SG31->setFocusPolicy(Qt::ClickFocus);
+    // Reached by Tab as well: arrows move the current cell, the menu key opens the menu.
+    SG31->setFocusPolicy(Qt::StrongFocus);
     SG31->setTabKeyNavigation(false);
     SG31->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SG31->setSelectionBehavior(QAbstractItemView::SelectItems);

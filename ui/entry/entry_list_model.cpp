@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/sheet_drawing.h"
+
 namespace kakeibo {
 
 EntryListModel::EntryListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -60,6 +62,11 @@ int EntryListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
+    // A screen reader hears the text without the blanks that align it.
+    if (role == Qt::AccessibleTextRole && index.isValid()) {
+        return QString::fromStdString(
+            SpeakCell(Text(index.row(), index.column()).toStdString(), -1).Text);
+    }
     if (role != Qt::DisplayRole || !index.isValid()) return {};
     return Text(index.row(), index.column());
 }

@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "ui/controls/make.h"
+#include "ui/controls/picture_button.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
@@ -227,6 +229,10 @@ TForm4::TForm4(Ledger& ledger, Workspace& mainWindow, QWidget* parent)
     Chart1->setFrameShape(QFrame::Box);
 
     ConnectGuarded(ComboBox1, &QComboBox::activated, this, &TForm4::ComboBox1Change);
+    HiddenLabelFor(ComboBox1, QStringLiteral("表示するグラフ"));
+    // The window opens on the graph list; the close and maximise pictures come last.
+    setTabOrder(Chart1, Image3);
+    setTabOrder(Image3, Image2);
 
     resize(kGraphSheetDefault.Width, kGraphSheetDefault.Height);
 }
@@ -330,6 +336,24 @@ void TForm4::DrawChart() {
     }
     plot_ = std::move(plot);
     scale_ = scale;
+    DescribeChart();
+}
+
+// A screen reader cannot hover: it is told the graph's name and, as its description, every
+// figure as the hover tips give them, series by series.
+void TForm4::DescribeChart() {
+    QStringList lines;
+    for (const GraphSeries& s : plot_.Series) {
+        for (size_t i = 0; i < s.Values.size(); ++i) {
+            const QString where = plot_.Categories.value(static_cast<int>(i)) + plot_.PointSuffix;
+            lines << Qs(GraphTip(where.toStdString(), s.Name.toStdString(), s.Values[i]));
+        }
+    }
+    // The view and the surface it draws on, which is what takes the focus.
+    for (QWidget* w : {static_cast<QWidget*>(Chart1), Chart1->viewport()}) {
+        w->setAccessibleName(ComboBox1->currentText());
+        w->setAccessibleDescription(lines.join(QLatin1Char('\n')));
+    }
 }
 
 // A write changes a figure or two: the chart on show takes them over without being rebuilt.

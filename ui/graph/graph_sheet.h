@@ -82,6 +82,7 @@ private:
     void BuildChart(const GraphPlot& plot, const YenAxis& scale);
     void UpdateChart(const GraphPlot& plot, const YenAxis& scale);
     void ShowTip(bool state, size_t series, int index);
+    void DescribeChart();
     void PlaceWhereItCoversLeast();
 
     // What the chart on show draws, series by series.

@@ -97,26 +97,33 @@ void TFormMeisai::BuildControls() {
     };
     for (const ListPlace& place : lists) {
         const std::string label = std::string("Label") + place.Name;
-        MakeLabel(GroupBox1, label.c_str(), {place.X, place.Y + 4}, place.Caption);
+        QLabel* caption =
+            MakeLabel(GroupBox1, label.c_str(), {place.X, place.Y + 4}, place.Caption);
         *place.List = Make<QComboBox>(GroupBox1, place.Name, {place.X + 36, place.Y, 140, 22});
         (*place.List)->setMaxVisibleItems(16);
+        caption->setBuddy(*place.List);
     }
-    MakeLabel(GroupBox1, "Label7", {572, 52}, "正の金額は");
+    QLabel* positive = MakeLabel(GroupBox1, "Label7", {572, 52}, "正の金額は");
     ComboBox7 = Make<QComboBox>(GroupBox1, "ComboBox7", {640, 48, 70, 22});
+    positive->setBuddy(ComboBox7);
     ComboBox7->addItems({QStringLiteral("出金"), QStringLiteral("入金")});
-    MakeLabel(GroupBox1, "Label8", {572, 24}, "口座");
+    QLabel* account = MakeLabel(GroupBox1, "Label8", {572, 24}, "口座");
     ComboBox8 = Make<QComboBox>(GroupBox1, "ComboBox8", {608, 20, 228, 22});
+    account->setBuddy(ComboBox8);
     ComboBox8->setMaxVisibleItems(16);
 
     GroupBox2 = Make<QGroupBox>(this, "GroupBox2", {8, 120, 844, 128});
     GroupBox2->setTitle(QStringLiteral("ルール（上から順に当てはめます）"));
     ListBox1 = Make<QListWidget>(GroupBox2, "ListBox1", {8, 20, 480, 100});
-    MakeLabel(GroupBox2, "Label9", {500, 24}, "摘要に含む");
+    QLabel* contains = MakeLabel(GroupBox2, "Label9", {500, 24}, "摘要に含む");
     Edit2 = Make<QLineEdit>(GroupBox2, "Edit2", {572, 20, 264, 22});
-    MakeLabel(GroupBox2, "Label10", {500, 52}, "項目・細目");
+    contains->setBuddy(Edit2);
+    QLabel* item = MakeLabel(GroupBox2, "Label10", {500, 52}, "項目・細目");
     ComboBox9 = Make<QComboBox>(GroupBox2, "ComboBox9", {572, 48, 130, 22});
     ComboBox9->setMaxVisibleItems(16);
+    item->setBuddy(ComboBox9);
     ComboBox10 = Make<QComboBox>(GroupBox2, "ComboBox10", {706, 48, 130, 22});
+    HiddenLabelFor(ComboBox10, QStringLiteral("細目"));
     Button3 = MakeButton(GroupBox2, "Button3", {572, 88, 60, 26}, "追加");
     Button9 = MakeButton(GroupBox2, "Button9", {636, 88, 60, 26}, "変更");
     Button4 = MakeButton(GroupBox2, "Button4", {700, 88, 60, 26}, "削除");
@@ -148,6 +155,14 @@ void TFormMeisai::BuildControls() {
     Button2 = MakeButton(this, "Button2", {652, 512, 200, 26}, "この摘要をルールに追加");
     Button7 = MakeButton(this, "Button7", {652, 566, 98, 30}, "取り込む");
     Button8 = MakeButton(this, "Button8", {754, 566, 98, 30}, "閉じる");
+
+    // Names for a screen reader where the picture or the place says what a control is.
+    Label1->setBuddy(Edit1);
+    ListBox1->setAccessibleName(GroupBox2->title());
+    Button5->setAccessibleName(QStringLiteral("ルールを上へ"));
+    Button6->setAccessibleName(QStringLiteral("ルールを下へ"));
+    SG1->setAccessibleName(QStringLiteral("明細の行"));
+    Memo1->setAccessibleName(QStringLiteral("取り込まない行"));
 }
 
 void TFormMeisai::ConnectHandlers() {

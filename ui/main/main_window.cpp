@@ -1,14 +1,17 @@
 #include "ui/main/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,6 +38,7 @@
 #include "ui/import/statement_window.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
+#include "ui/platform/focus_return.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
@@ -49,6 +53,46 @@
 namespace kakeibo {
 
 namespace {
+
+// The arrow keys walk from a menu onto 検索, which has no menu of its own: the popup closes
+// and the focus goes back to its field, so the next key would land there. While such an entry
+// is the bar's current one and no menu is open, the keys are the bar's, as they are after
+// Esc: the arrows walk on, Esc leaves the bar, and Enter, Return or Space choose the entry.
+class MenuBarKeys final : public QObject {
+public:
+    MenuBarKeys(QMenuBar* bar, QObject* parent) : QObject(parent), bar_(bar) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || watched == bar_) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        QAction* current = bar_->activeAction();
+        if (current == nullptr || current->menu() != nullptr ||
+            QApplication::activePopupWidget() != nullptr || UnderMouse(current) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+            return false;
+        }
+        const int k = key->key();
+        if (k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Escape) {
+            QCoreApplication::sendEvent(bar_, key);
+            return true;
+        }
+        if (k != Qt::Key_Return && k != Qt::Key_Enter && k != Qt::Key_Space) return false;
+        // The bar lets go of the entry first, so that the next Enter is the field's again.
+        QKeyEvent cancel(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar_, &cancel);
+        if (current->isEnabled()) current->trigger();
+        return true;
+    }
+
+private:
+    // The entry is the bar's current one because the mouse rests on it.
+    bool UnderMouse(QAction* entry) const {
+        return bar_->actionGeometry(entry).contains(bar_->mapFromGlobal(QCursor::pos()));
+    }
+
+    QMenuBar* bar_;
+};
 
 constexpr int kStripHeight = 80;
 constexpr int kFirstYear = 2000;
@@ -146,6 +190,7 @@ void TForm1::BuildControls() {
         button->setObjectName(Qs(name));
         button->setIcon(QIcon(Qs(icon)));
         button->setToolTip(Qs(tip));
+        button->setAccessibleName(Qs(tip));
         button->setAutoRaise(true);
         button->setFixedSize(23, 22);
         ToolBar1->addWidget(button);
@@ -179,6 +224,10 @@ void TForm1::BuildControls() {
     makeLabel(Label2, "Label2", "月", 192);
     makeCombo(ComboBox2, "ComboBox2", 208, 49);
     makeLabel(Label1, "Label1", "日", 264);
+    // The unit after each selector is its label for a screen reader (no mnemonic).
+    Label3->setBuddy(ComboBox3);
+    Label2->setBuddy(ComboBox1);
+    Label1->setBuddy(ComboBox2);
 
     Panel2 = new QLabel(GroupBox1);
     Panel2->setObjectName(QStringLiteral("Panel2"));
@@ -259,6 +308,7 @@ void TForm1::BuildMenu() {
 
     Find1 = bar->addAction(QStringLiteral("検索"));
     Find1->setObjectName(QStringLiteral("Find1"));
+    qApp->installEventFilter(new MenuBarKeys(bar, this));
     ConnectGuarded(Find1, &QAction::triggered, this, &TForm1::Find1Click);
 
     addMenu(Setting1, "Setting1", "　設定　");
@@ -452,6 +502,11 @@ void TForm1::FormVisible(QObject* sender, bool state) {
 void TForm1::SetToolWindowVisible(TToolWindow* window, int layoutSlot, bool visible) {
     if (window != nullptr) {
         window->setVisible(visible);
+        // Shown from the menu or its key, the window is where the user goes next.
+        if (visible) {
+            window->raise();
+            window->activateWindow();
+        }
     } else {
         ledger_.WindowLayout[layoutSlot].Visible = visible ? 1 : 0;
     }
@@ -663,6 +718,7 @@ bool TForm1::SaveAs() {
 }
 
 void TForm1::EditRecurring(const RecurringEntry* preset) {
+    const FocusReturn back;
     ShowRecurringForm(ledger_, this,
                       preset != nullptr ? std::optional<RecurringEntry>(*preset) : std::nullopt);
     // The entry form's count of what is due follows the list as it was left.
@@ -804,16 +860,19 @@ void TForm1::FormVisibleInit() {
 }
 
 void TForm1::Find1Click() {
+    const FocusReturn back;
     if (searchForm_ == nullptr && searchFormMaker_) searchForm_ = searchFormMaker_();
     if (searchForm_ != nullptr) searchForm_->exec();
 }
 
 void TForm1::StatementImport1Click() {
+    const FocusReturn back;
     TFormMeisai form(ledger_, *this, this);
     if (form.Button1Click()) form.exec();
 }
 
 void TForm1::N3Click() {
+    const FocusReturn back;
     CreateSettingsDialog(ledger_, *this, this)->exec();
 }
 

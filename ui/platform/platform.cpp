@@ -20,6 +20,7 @@
 #include "core/numbers.h"
 #include "core/program_folder.h"
 #include "ui/platform/app_info.h"
+#include "ui/platform/focus_return.h"
 
 namespace kakeibo {
 
@@ -77,6 +78,7 @@ public:
         QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle),
                         DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        const FocusReturn back;
         box.exec();
     }
 
@@ -101,6 +103,7 @@ public:
             }
         }
         if (!made.empty()) box.setDefaultButton(qobject_cast<QPushButton*>(made.front().first));
+        const FocusReturn back;
         box.exec();
         for (const auto& [widget, button] : made) {
             if (box.clickedButton() == widget) return button;
@@ -123,6 +126,7 @@ public:
         if (cancel >= 0 && cancel < buttons.size()) {
             box.setEscapeButton(made[static_cast<size_t>(cancel)]);
         }
+        const FocusReturn back;
         box.exec();
         for (size_t i = 0; i < made.size(); ++i) {
             if (box.clickedButton() == made[i]) return static_cast<int>(i);
@@ -134,6 +138,7 @@ public:
         QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle),
                         DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        const FocusReturn back;
         box.exec();
     }
 

@@ -1,7 +1,9 @@
 #include "ui/print_dialog/print_preview.h"
 
+#include <QAction>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolButton>
 
 #include "ui/platform/platform.h"
 #include "ui/print/printout.h"
@@ -17,6 +19,13 @@ bool ShowPrintPreview(const PrintDocument& document, QWidget* over) {
     QObject::connect(
         &preview, &QPrintPreviewDialog::paintRequested, &preview,
         [&document](QPrinter* target) { RunGuarded([&] { document.Render(*target); }); });
+    // The toolbar's buttons (印刷 among them) are reached by Tab too, each named by its action.
+    for (QToolButton* button : preview.findChildren<QToolButton*>()) {
+        button->setFocusPolicy(Qt::TabFocus);
+        if (const QAction* action = button->defaultAction()) {
+            button->setAccessibleName(action->iconText());
+        }
+    }
     return preview.exec() == QDialog::Accepted;
 }
 

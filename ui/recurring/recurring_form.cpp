@@ -13,6 +13,7 @@
 #include "core/errors.h"
 #include "core/ledger_writers.h"
 #include "core/numbers.h"
+#include "ui/controls/make.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
@@ -117,6 +118,19 @@ TFormTeiki::TFormTeiki(const Ledger& ledger, QWidget* owner) : QDialog(owner), l
     for (QComboBox* month : {ComboStartMonth, ComboEndMonth}) {
         for (int m = 1; m <= 12; ++m) month->addItem(QStringLiteral("%1月").arg(m), m);
     }
+
+    // Each caption is the label of the field after it for a screen reader.
+    const QList<QLabel*> captions = findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    QWidget* const captioned[] = {EditName, ComboTab, ComboItem1,    ComboItem2, EditAmount,
+                                  ComboTax, ComboDay, SpinStartYear, EditShop,   EditMemo};
+    for (size_t i = 0; i < std::size(captioned) && i < size_t(captions.size()); ++i) {
+        captions[qsizetype(i)]->setBuddy(captioned[i]);
+    }
+    const std::pair<QWidget*, const char*> unlabelled[] = {
+        {ComboSub1, "項目1の細目"},  {ComboSub2, "項目2の細目"}, {ComboInterval, "間隔"},
+        {ComboStartMonth, "開始月"}, {SpinEndYear, "終了年"},    {ComboEndMonth, "終了月"}};
+    for (const auto& [field, name] : unlabelled) HiddenLabelFor(field, QString::fromUtf8(name));
+    ListView1->setAccessibleName(windowTitle());
 
     auto button = [this](const char* caption, const char* name, int x, int width) {
         auto* b = new QPushButton(QString::fromUtf8(caption), this);

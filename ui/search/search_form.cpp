@@ -16,8 +16,11 @@
 #include <array>
 
 #include "core/ledger_paths.h"
+#include "core/sheet_drawing.h"
 #include "ui/controls/border_label.h"
+#include "ui/controls/focus_frame.h"
 #include "ui/controls/list_box.h"
+#include "ui/controls/make.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/frameless.h"
 #include "ui/platform/platform.h"
@@ -54,6 +57,8 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         form_.SG1DrawCell(painter, option, index);
+        // The current cell while the grid has the focus.
+        if (option.state.testFlag(QStyle::State_HasFocus)) DrawFocusFrame(*painter, option.rect);
     }
 
 private:
@@ -88,6 +93,11 @@ public:
         return parent.isValid() ? 0 : kYearHitColumns - first_;
     }
     QVariant data(const QModelIndex& index, int role) const override {
+        // A screen reader hears the text without the blanks that align it.
+        if (role == Qt::AccessibleTextRole) {
+            return QString::fromStdString(
+                SpeakCell(Text(index.row(), index.column()).toStdString(), -1).Text);
+        }
         if (role != Qt::DisplayRole) return {};
         return Text(index.row(), index.column());
     }
@@ -184,6 +194,15 @@ void TForm6::BuildControls() {
     // The double click's first press made its cell the current one.
     ConnectGuarded(SG1, &QTableView::doubleClicked, this,
                    [this] { SG1DblClick(SG1->currentIndex().row()); });
+
+    // Each caption is its field's label for a screen reader.
+    BorderLabel1->setBuddy(ComboBox1);
+    BorderLabel2->setBuddy(ComboBox2);
+    BorderLabel3->setBuddy(ComboBox3);
+    BorderLabel4->setBuddy(ComboBox4);
+    NameListField(ComboBox3, BorderLabel3);
+    NameListField(ComboBox4, BorderLabel4);
+    SG1->setAccessibleName(QStringLiteral("検索結果"));
 
     QWidget* order[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4,
                         CheckBox1, SG1,       Button1,   Button2};

@@ -75,6 +75,8 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
         (*button)->setObjectName(QString::fromUtf8(name));
         (*button)->setArrowType(arrow);
         (*button)->setAutoRepeat(true);
+        (*button)->setAccessibleName(step > 0 ? QStringLiteral("増やす")
+                                              : QStringLiteral("減らす"));
         const int s = step;
         connect(*button, &QToolButton::clicked, this, [this, s] {
             if (onStep_) onStep_(s);
@@ -123,6 +125,14 @@ void TForm2::BuildControls() {
     BuildBasicPage();
     BuildOpeningPage();
     BuildNamesPage();
+
+    // Each caption is its field's label for a screen reader (no mnemonic: the texts stay).
+    const std::pair<QLabel*, QWidget*> captions[] = {
+        {Label12, NValEdit1}, {Label13, NValEdit2}, {Label4, ComboBox2},
+        {Label5, ComboBox3},  {Label6, NValEdit3},  {Label1, ComboBox1},
+        {Label2, Edit1},      {Label8, ComboBox4},  {Label9, Edit3}};
+    for (const auto& [caption, field] : captions) caption->setBuddy(field);
+    PageControl1->setAccessibleName(QStringLiteral("各種設定"));
 }
 
 void TForm2::BuildBasicPage() {

@@ -18,10 +18,14 @@
 #include "core/previous_year.h"
 #include "core/sheet_drawing.h"
 #include "ui/controls/fixed_header.h"
+#include "ui/controls/focus_frame.h"
+#include "ui/controls/make.h"
+#include "ui/controls/picture_button.h"
 #include "ui/platform/colours.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/print/printout.h"
+#include "ui/sheet/sheet_grid.h"
 
 namespace kakeibo {
 
@@ -50,6 +54,8 @@ public:
         const bool fixed = !index.flags().testFlag(Qt::ItemIsSelectable);
         form_.StringGrid1DrawCell(*painter, index.column(), index.row(), option.rect, fixed,
                                   option.state.testFlag(QStyle::State_Selected));
+        // The current cell while the grid has the focus, the item column's too.
+        if (option.state.testFlag(QStyle::State_HasFocus)) DrawFocusFrame(*painter, option.rect);
     }
 
 private:
@@ -111,6 +117,7 @@ void TForm5::BuildControls() {
     // `activated` is the user's pick alone, and also a pick of the sheet already shown, so
     // choosing the passbook again asks for the account again.
     ConnectGuarded(ComboBox1, &QComboBox::activated, this, &TForm5::ComboBox1Change);
+    HiddenLabelFor(ComboBox1, QStringLiteral("表示するシート"));
 
     Button1 = new QPushButton(QStringLiteral("前年の家計簿を選ぶ…"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -118,8 +125,14 @@ void TForm5::BuildControls() {
     Button1->hide();
     ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
 
-    StringGrid1 = new QTableWidget(this);
+    auto* grid = new TSheetGrid(this);
+    StringGrid1 = grid;
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    grid->SetFlipHandler([this](int row) {
+        bool flipped = false;
+        RunGuarded([&] { flipped = FlipRow(row); });
+        return flipped;
+    });
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -149,6 +162,9 @@ void TForm5::BuildControls() {
                        "QHeaderView::section { background: rgb(255, 254, 232); "
                        "border: none; border-right: 1px solid silver; "
                        "border-bottom: 1px solid silver; padding: 0px; }"));
+    // The window opens on the sheet list; the close and maximise pictures come last.
+    setTabOrder(StringGrid1, Image3);
+    setTabOrder(Image3, Image2);
 }
 
 void TForm5::FormCreate() {
@@ -161,6 +177,8 @@ void TForm5::FormCreate() {
     State.PassbookChoice = 0;
     GridMode(ExpenseSheet);
     Place(ledger_.WindowLayout[kLayoutDataSheet], true);
+    // Activated, the window opens on its sheet list, not on its close or maximise picture.
+    ComboBox1->setFocus(Qt::OtherFocusReason);
 }
 
 int TForm5::MonthSheetWidth() {
@@ -214,6 +232,9 @@ void TForm5::GridMode(int kind) {
 void TForm5::DrawCell(int kind) {
     if (kind < 0 || kind >= kSheetKindCount) return;
     grid_ = FillSheet(ledger_, kind, State);
+    // A screen reader names the table after the sheet.
+    const QString name = QString::fromUtf8(SheetName(kind));
+    if (StringGrid1->accessibleName() != name) StringGrid1->setAccessibleName(name);
     // Set again before every fill, but only when changed: a font change lays the grid out anew.
     const QFont& font = SheetFont();
     if (StringGrid1->font() != font) StringGrid1->setFont(font);
@@ -336,6 +357,16 @@ void TForm5::StringGrid1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x,
         expanded = !expanded;
     }
     DrawCell(kind);
+}
+
+bool TForm5::FlipRow(int row) {
+    const int kind = ComboBox1->currentIndex();
+    const SheetClick click = ClickOnSheet(grid_, State, kind, row, 0);
+    if (click.FlipItem < 0) return false;
+    bool& expanded = State.ExpandedItems[kind][click.FlipItem];
+    expanded = !expanded;
+    DrawCell(kind);
+    return true;
 }
 
 void TForm5::Button1Click() {

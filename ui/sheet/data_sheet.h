@@ -53,6 +53,9 @@ public:
     // A press of any button at x, y of the grid's rows (its viewport): flips the item of an
     // item row when pressed in the item column, and refills.
     void StringGrid1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // Space or Enter on a row: opens or closes its item, as a press on the name does; false
+    // for a row that is no item row.
+    bool FlipRow(int row);
     // SheetKind, ExpandedItems, SheetRowItems, PassbookChoice and last year's totals.
     SheetState State;
     // The texts of the last fill, cell by cell as the grid holds them.

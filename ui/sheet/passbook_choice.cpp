@@ -7,6 +7,7 @@
 
 #include "core/sheets.h"
 #include "ui/controls/border_label.h"
+#include "ui/platform/focus_return.h"
 #include "ui/platform/platform.h"
 
 namespace kakeibo {
@@ -57,6 +58,7 @@ int32_t TFormkoza::Choose(const Ledger& ledger, QWidget* parent) {
 }
 
 int32_t Platform::ChoosePassbookAccount(const Ledger& ledger, QWidget* over) {
+    const FocusReturn back;
     return TFormkoza::Choose(ledger, over);
 }
 
