@@ -670,7 +670,9 @@ void TForm1::N6Click() {
 }
 
 void TForm1::N9Click() {
-    const auto path = CurrentPlatform().GetSaveFileName(LedgerSaveOptions(ledger_));
+    FileDialogOptions options = LedgerSaveOptions(ledger_);
+    options.FileName = Qs(NextYearLedgerName(ledger_.LedgerName, ledger_.EditDate.Year));
+    const auto path = CurrentPlatform().GetSaveFileName(options);
     if (!path) return;
     std::string dir;
     std::string name;
