@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/numbers.h"
+
 namespace kakeibo {
 
 EntryListModel::EntryListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -48,6 +50,8 @@ void EntryListModel::Resize(int rows) {
 QString EntryListModel::Text(int row, int column) const {
     if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
     const Row& r = rows_[row];
+    // The amount as every amount field shows it; the export keeps the plain digits.
+    if (column == kAmountColumn) return QString::fromStdString(FormatNumber(r.Entry.Amount, 0, 0));
     return QString::fromStdString(EntryListCellText(r.Entry, r.Text, names_, column));
 }
 
@@ -60,7 +64,11 @@ int EntryListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    if (!index.isValid()) return {};
+    if (role == Qt::TextAlignmentRole && index.column() == kAmountColumn) {
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole) return {};
     return Text(index.row(), index.column());
 }
 
