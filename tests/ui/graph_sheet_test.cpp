@@ -293,6 +293,46 @@ TEST_F(GraphSheetTest, NeverPlacedItOpensWhereItCoversLeastAndEveryLabelReadsWho
     EXPECT_EQ(graph->pos(), QPoint(300, 300));
 }
 
+// On a wide screen a picked sheet wider than the data sheet shows whole, as far as the screen
+// allows, the entry form moving along; once per pick, so a width the user sets stays.
+TEST_F(GraphSheetTest, APickedWideSheetShowsWholeOncePerPickWithinTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    if (screen.width() < 1280) GTEST_SKIP() << "needs a wide screen; ctest gives it one";
+    main->setGeometry(0, 0, screen.width(), 80);
+    main->show();
+    TForm5 sheet(*ledger, *main, main.get());
+    sheet.FormCreate();
+    sheet.setGeometry(0, 81, 585, 800);
+    sheet.show();
+    form->move(587, 81);
+    const auto pick = [&](int kind) {
+        sheet.ComboBox1->setCurrentIndex(kind);
+        emit sheet.ComboBox1->activated(kind);
+        QCoreApplication::processEvents();
+    };
+    const auto whole = [&] { return sheet.StringGrid1->horizontalScrollBar()->maximum() == 0; };
+    for (const int kind : {DailySheet, DetailSheet, YearSheet}) {
+        sheet.resize(585, 800);
+        form->move(587, 81);
+        pick(kind);
+        const QRect at = sheet.frameGeometry();
+        EXPECT_EQ(form->x(), at.right() + 3) << kind;  // the gap kept
+        EXPECT_LE(form->frameGeometry().right(), screen.right()) << kind;
+        // Whole, or as wide as the screen leaves beside the form.
+        EXPECT_TRUE(whole() || form->frameGeometry().right() == screen.right()) << kind;
+        EXPECT_GT(at.width(), 585) << kind;
+    }
+    // The user narrows it: it stays so until the next pick; a sheet that fits keeps the width.
+    sheet.resize(700, 800);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet.width(), 700);
+    pick(ExpenseSheet);
+    EXPECT_EQ(sheet.width(), 700);
+    pick(DetailSheet);
+    EXPECT_GT(sheet.width(), 700);
+    EXPECT_TRUE(whole());
+}
+
 TEST_F(GraphSheetTest, MaximiseFillsTheScreenBelowTheStripAndRestores) {
     main->N12->trigger();
     graph->setGeometry(30, 120, 500, 300);

@@ -7,6 +7,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -71,12 +73,26 @@ QString DisplayText(QString text) {
     return text;
 }
 
+// A short message makes a narrow box, and the window manager then cuts the title to
+// 「Ni… 簿」: the box is made wide enough for its title in a bold title font, beside the
+// window manager's buttons and icon.
+void RoomForTitle(QMessageBox& box) {
+    QFont bold = box.font();
+    bold.setBold(true);
+    const int needed = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 160;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
 class DesktopPlatform final : public Platform {
 public:
     void ShowMessage(const QString& text) override {
         QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle),
                         DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        RoomForTitle(box);
         box.exec();
     }
 
@@ -101,6 +117,7 @@ public:
             }
         }
         if (!made.empty()) box.setDefaultButton(qobject_cast<QPushButton*>(made.front().first));
+        RoomForTitle(box);
         box.exec();
         for (const auto& [widget, button] : made) {
             if (box.clickedButton() == widget) return button;
@@ -123,6 +140,7 @@ public:
         if (cancel >= 0 && cancel < buttons.size()) {
             box.setEscapeButton(made[static_cast<size_t>(cancel)]);
         }
+        RoomForTitle(box);
         box.exec();
         for (size_t i = 0; i < made.size(); ++i) {
             if (box.clickedButton() == made[i]) return static_cast<int>(i);
@@ -134,6 +152,7 @@ public:
         QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle),
                         DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        RoomForTitle(box);
         box.exec();
     }
 

@@ -185,6 +185,20 @@ void TForm5::HojyoInit() {
 
 void TForm5::ComboBox1Change() {
     GridMode(ComboBox1->currentIndex());
+    // A sheet wider than the window shows whole where the screen has room, once per pick: a
+    // width the user sets afterwards stays until the next pick.
+    workspace_.WidenSheet(this, WholeWidth());
+}
+
+int TForm5::WholeWidth() const {
+    const QStyle* style = StringGrid1->style();
+    int columns = 0;
+    for (int c = 0; c < StringGrid1->columnCount(); ++c) {
+        if (!StringGrid1->isColumnHidden(c)) columns += StringGrid1->columnWidth(c);
+    }
+    // As MonthSheetWidth: the grid's frame, its vertical scroll bar and the window's margins.
+    return columns + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+           style->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
 }
 
 void TForm5::GridMode(int kind) {
