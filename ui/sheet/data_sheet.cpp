@@ -397,6 +397,14 @@ std::unique_ptr<PrintDocument> TForm5::Printed() const {
     }
     table.Spanned.resize(rows);
     for (int r = 1; r < rows; ++r) table.Spanned[r] = StringGrid1->columnSpan(r, 0) > 1;
+    // On paper an item reads by its name: its 「+」 or 「-」 is a button of the window.
+    for (int r = 1; r < rows; ++r) {
+        if (table.Cells[r].empty()) continue;
+        std::string& name = table.Cells[r][0];
+        if (ClickOnSheet(grid_, State, kind, r, 0).FlipItem >= 0 && !name.empty()) {
+            name.erase(0, 1);
+        }
+    }
     return std::make_unique<TableDocument>(std::move(table), kRowHeight);
 }
 
