@@ -21,6 +21,7 @@
 #include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/print/printout.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 
