@@ -391,7 +391,7 @@ TEST_F(RecordingTest, AnExpenseATransferAndAnIncomeAreWrittenAsChosen) {
     EXPECT_EQ(form->EntryListCurrentRow(), 1);
     EXPECT_EQ(form->SelectedSlot(), 0);
     EXPECT_EQ(form->EntryListCell(1, 1), QStringLiteral("薬局"));
-    EXPECT_EQ(form->EntryListCell(1, 6), QStringLiteral("1234567"));
+    EXPECT_EQ(form->EntryListCell(1, 6), QStringLiteral("1,234,567"));
 
     ClickStrip(155);
     Walk(form->ComboBox5, 1);   // 銀行
