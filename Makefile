@@ -24,9 +24,15 @@ test: build
 bench: build
 	for b in $(BUILD)/bin/bench_*; do $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
-# Honours DESTDIR for staged installs.
+# Honours DESTDIR for staged installs. An install in place (no DESTDIR) refreshes the MIME and
+# desktop databases there, so that a .nbd file opens in the program at once; a staged one leaves
+# that to the system it goes to (a package's triggers).
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+ifeq ($(DESTDIR),)
+	-update-mime-database $(PREFIX)/share/mime
+	-update-desktop-database $(PREFIX)/share/applications
+endif
 
 package: build
 	cd $(BUILD) && cpack

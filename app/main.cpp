@@ -6,12 +6,16 @@
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <string_view>
 
 #include "core/batch.h"
 #include "core/command_line.h"
+#include "core/display.h"
 #include "core/fd_stream.h"
 #include "core/ledger.h"
 #include "ui/controls/focus_frame.h"
@@ -41,6 +45,28 @@ int main(int argc, char* argv[]) {
             err.flush();
             // Output that never reached its file is a failure, whatever the command found.
             return out.flush() ? code : 1;
+        }
+    }
+
+    // Without a screen the toolkit would abort with its own message: say why, and end.
+    {
+        const auto env = [](const char* name) -> std::optional<std::string> {
+            const char* value = std::getenv(name);
+            return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+        };
+        kakeibo::DisplaySetting setting{env("DISPLAY"), env("WAYLAND_DISPLAY"),
+                                        env("XDG_RUNTIME_DIR"),
+                                        !env("QT_QPA_PLATFORM").value_or("").empty()};
+        for (int i = 1; i < argc; ++i) {
+            const std::string_view arg = argv[i];
+            if (arg == "-platform" || arg == "--platform") setting.PlatformChosen = true;
+        }
+        if (const auto problem = kakeibo::DisplayProblem(setting)) {
+            kakeibo::FdStreamBuf errBuffer(STDERR_FILENO);
+            std::ostream err(&errBuffer);
+            err << *problem << '\n';
+            err.flush();
+            return 1;
         }
     }
 

@@ -18,6 +18,23 @@ constexpr int kBalanceRows = 13;
 
 }  // namespace
 
+std::string NextYearLedgerName(const std::string& name, int year) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    // Runs of digits from the end: the first one four digits long is the year.
+    size_t end = name.size();
+    while (end > 0) {
+        while (end > 0 && !digit(name[end - 1])) --end;
+        size_t begin = end;
+        while (begin > 0 && digit(name[begin - 1])) --begin;
+        if (end - begin == 4) {
+            return name.substr(0, begin) + std::to_string(std::stoi(name.substr(begin, 4)) + 1) +
+                   name.substr(end);
+        }
+        end = begin;
+    }
+    return name + std::to_string(year + 1);
+}
+
 void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& name, bool sync,
                     const std::optional<Moment>& backup) {
     RecomputeTotals(ledger);

@@ -16,4 +16,9 @@ namespace kakeibo {
 void WriteCarryOver(Ledger& ledger, const std::string& dir, const std::string& name,
                     bool sync = true, const std::optional<Moment>& backup = std::nullopt);
 
+// The name first offered for the next year's ledger: the last four-digit year in `name` one
+// higher (kakei2024 → kakei2025); a name without one gets the next year after the ledger's
+// `year` appended (家計簿 → 家計簿2027).
+std::string NextYearLedgerName(const std::string& name, int year);
+
 }  // namespace kakeibo

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/numbers.h"
+
 namespace kakeibo {
 
 const std::array<const char*, kEntryListColumns>& EntryListHeadings() {
@@ -60,6 +62,19 @@ TextTable EntryListRows(const Ledger& ledger) {
     }
     rows[used].assign(kEntryListColumns, std::string());
     return rows;
+}
+
+std::string DeleteQuestion(const Ledger& ledger, int month, int slot) {
+    const int used = month == ledger.EditMonth ? ledger.NextSlot : ledger.GetIndex(month);
+    if (month < 1 || month > kMonthCount || slot < 0 || slot >= std::min(used, kSlotCount)) {
+        return "削除してよろしいですか？";
+    }
+    const EntryRecord& e = ledger.EntryTable[month - 1][slot];
+    std::string what = ledger.EntryTextTable[month - 1][slot].Shop;
+    if (what.empty()) what = EntryListCellText(e, {}, EntryListNamesOf(ledger), 2);
+    std::string text = std::to_string(e.Month) + "/" + std::to_string(e.Day) + "\u3000";
+    if (!what.empty()) text += what + "\u3000";
+    return text + FormatNumber(e.Amount, 0, 0) + "円 を削除しますか？";
 }
 
 TextTable EntryListTable(const Ledger& ledger) {

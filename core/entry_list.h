@@ -28,6 +28,11 @@ std::string EntryListCellText(const EntryRecord& entry, const EntryText& text,
 
 // One row per used slot of the edited month (slots 0..NextSlot-1), then the spare empty row.
 TextTable EntryListRows(const Ledger& ledger);
+// The question before an entry is deleted, naming it: 「6/15　セブンイレブン　298円
+// を削除しますか？」 (the first item's name stands for a shop not given); the plain question for a
+// slot that holds no entry.
+std::string DeleteQuestion(const Ledger& ledger, int month, int slot);
+
 // The headings' row followed by EntryListRows: the list as its export writes it.
 TextTable EntryListTable(const Ledger& ledger);
 

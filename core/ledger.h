@@ -32,6 +32,17 @@ constexpr ItemMarks DefaultReducedRateItems() {
     return marks;
 }
 
+// Sub-items of marked items that pay the full rate all the same (外食 under 食費: a meal out is
+// taxed at ten percent). Shipped with that one; a settings file with its own marks (line 8) and
+// no exceptions line has none.
+inline constexpr int kDefaultFullRateSubItem = 1;
+using SubItemMarks = std::array<std::array<bool, kSubItemCount>, kItemCount>;
+constexpr SubItemMarks DefaultFullRateSubItems() {
+    SubItemMarks marks{};
+    marks[kDefaultReducedRateItem][kDefaultFullRateSubItem] = true;
+    return marks;
+}
+
 struct ItemRecord {
     std::string Name;
     std::string Kind;  // "-1" expense, "0" account, "1" income
@@ -71,6 +82,20 @@ struct LayoutSlot {
     bool operator==(const LayoutSlot&) const = default;
 };
 
+// One place of the entry form's list, from the left: the column shown there (0 day .. 7 memo)
+// and its width in pixels. The user moves and widens the columns; rozed.ini keeps them.
+struct ListColumn {
+    int32_t Column = 0;
+    int32_t Width = 0;
+
+    bool operator==(const ListColumn&) const = default;
+};
+inline constexpr int kListColumnCount = 8;
+using ListColumns = std::array<ListColumn, kListColumnCount>;
+constexpr ListColumns DefaultListColumns() {
+    return {{{0, 32}, {1, 128}, {2, 128}, {3, 128}, {4, 128}, {5, 128}, {6, 64}, {7, 340}}};
+}
+
 inline constexpr int kLayoutEntryForm = 0;
 inline constexpr int kLayoutGraphSheet = 1;
 inline constexpr int kLayoutDataSheet = 2;
@@ -82,6 +107,7 @@ struct LedgerOptions {
     int32_t TaxRounding = 0;  // 0 half up, 1 down, 2 up
     // Expense items whose tax-excluded amounts pay the reduced rate (food and the like).
     ItemMarks ReducedRateItems = DefaultReducedRateItems();
+    SubItemMarks FullRateSubItems = DefaultFullRateSubItems();
     int32_t ShopHistoryMax = 30;
     int32_t MemoHistoryMax = 30;
     // The entries file of last year's ledger that the user chose to compare with; empty: the
@@ -89,8 +115,15 @@ struct LedgerOptions {
     std::string PreviousYearLedger;
 };
 
+// What the running program remembers beside the options and writes nowhere.
+struct SessionChoices {
+    // The edit date's year when the user chose PreviousYearLedger (0: the choice was read
+    // from rozed.ini): that year compares with it whatever its entries' year.
+    int32_t PreviousYearChosenFor = 0;
+};
+
 // One calendar year of a household's books. Large: keep it on the heap.
-struct Ledger : LedgerOptions {
+struct Ledger : LedgerOptions, SessionChoices {
     std::array<ItemRecord, kItemCount> ItemTable{};
     std::array<std::array<std::string, kSubItemCount>, kItemCount> SubItemTable{};
     std::array<std::array<EntryRecord, kSlotCount>, kMonthCount> EntryTable{};
@@ -122,6 +155,7 @@ struct Ledger : LedgerOptions {
     bool IniCreated = false;
 
     std::array<LayoutSlot, 3> WindowLayout{};
+    ListColumns EntryListColumns = DefaultListColumns();
 
     // First free slot of a month (1..12), or kSlotCount when the month is full.
     int GetIndex(int month) const;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -45,6 +46,7 @@ PreviousYearTotals ReadPreviousYearTotals(const Ledger& open, const std::string&
     scratch->ItemTable = open.ItemTable;
     scratch->TaxRounding = open.TaxRounding;
     scratch->ReducedRateItems = open.ReducedRateItems;
+    scratch->FullRateSubItems = open.FullRateSubItems;
     const LoadResult load = MonthLoad(*scratch, dir, name);
     if (!load.Loaded) {
         const std::string file = dir + EntriesFileName(name);
@@ -68,6 +70,7 @@ PreviousYearTotals ReadPreviousYearTotals(const Ledger& open, const std::string&
 }
 
 void ChoosePreviousYearLedger(Ledger& ledger, const std::string& path) {
+    ledger.PreviousYearChosenFor = ledger.EditDate.Year;
     if (ledger.PreviousYearLedger == path) return;
     ledger.PreviousYearLedger = path;
     // The settings file is written only with a changed ledger.
@@ -94,11 +97,13 @@ PreviousYearCache::Stamp PreviousYearCache::StampOfPath(const std::string& path)
 
 const PreviousYear& PreviousYearCache::Lookup(const Ledger& ledger) {
     Question question{ledger.PreviousYearLedger,
+                      ledger.PreviousYearChosenFor,
                       ledger.DataDir,
                       ledger.DataDir + EntriesFileName(ledger.LedgerName),
                       ledger.EditDate.Year,
                       ledger.TaxRounding,
                       ledger.ReducedRateItems,
+                      ledger.FullRateSubItems,
                       {}};
     for (int i = 0; i < kItemCount; ++i) question.Kinds[i] = ledger.ItemTable[i].Kind;
     const bool same = valid_ && question == question_;
@@ -108,16 +113,24 @@ const PreviousYear& PreviousYearCache::Lookup(const Ledger& ledger) {
     }
     valid_ = true;
 
-    // A choice made for an earlier year gives way to the ledger of the year before this one.
+    // The user's choice holds for the year it was made in; one remembered from another year
+    // gives way to the ledger of the year before this one.
     std::string path;
     const std::string& chosen = question_.Chosen;
     if (!chosen.empty()) {
         const Stamp at = StampOf(chosen);
-        if (at.Exists && YearOf(chosen, at) == question_.Year - 1) path = chosen;
+        if (question_.ChosenFor == question_.Year ||
+            (at.Exists && YearOf(chosen, at) == question_.Year - 1)) {
+            path = chosen;
+        }
     }
     if (path.empty()) {
+        // A ledger copied over another keeps the folder's time: the files' own stamps tell.
         const Stamp folder = StampOf(question_.DataDir);
-        if (!scanned_ || folder != folder_) {
+        const bool filesChanged =
+            std::any_of(scannedFiles_.begin(), scannedFiles_.end(),
+                        [](const auto& file) { return StampOf(file.first) != file.second; });
+        if (!scanned_ || folder != folder_ || filesChanged) {
             found_ = FindInDataFolder(question_);
             folder_ = folder;
             scanned_ = true;
@@ -144,6 +157,7 @@ std::optional<int> PreviousYearCache::YearOf(const std::string& path, const Stam
 }
 
 std::string PreviousYearCache::FindInDataFolder(const Question& question) {
+    scannedFiles_.clear();
     std::string best;
     int64_t bestTime = 0;
     std::error_code error;
@@ -158,6 +172,7 @@ std::string PreviousYearCache::FindInDataFolder(const Question& question) {
         const std::string path = question.DataDir + file;
         if (path == question.OpenFile) continue;
         const Stamp at = StampOf(path);
+        scannedFiles_.emplace_back(path, at);
         if (!at.Exists || YearOf(path, at) != question.Year - 1) continue;
         // The most recently saved of several; the name decides between equals.
         if (best.empty() || at.ModifiedNs > bestTime ||

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/ledger.h"
 
@@ -42,12 +44,13 @@ void ChoosePreviousYearLedger(Ledger& ledger, const std::string& path);
 // for a file without entries or one that cannot be read.
 std::optional<int> EntriesFileYear(const std::string& path);
 
-// Finds and reads last year's ledger: the one the user chose (Ledger::PreviousYearLedger)
-// while its entries carry the year before the edited date's year, or else the ledger in the
-// data folder whose entries carry that year (the most recently saved of several; never the
-// open ledger's own file), or else the chosen one whatever its year. What it found is kept
-// until the data folder, that file or the rules of the totals change, so a refill costs a
-// look at the folder and the file, not a read.
+// Finds and reads last year's ledger: the one the user chose (Ledger::PreviousYearLedger) in
+// the edited date's year, or a remembered choice while its entries carry the year before
+// that, or else the ledger in the data folder whose entries carry that year (the most
+// recently saved of several; never the open ledger's own file), or else the chosen one
+// whatever its year. What it found is kept until the data folder, one of its entries files,
+// that file or the rules of the totals change, so a refill costs a look at the files, not a
+// read.
 class PreviousYearCache final {
 public:
     const PreviousYear& Lookup(const Ledger& ledger);
@@ -69,11 +72,13 @@ private:
     // Everything the answer depends on besides the files themselves.
     struct Question {
         std::string Chosen;
+        int32_t ChosenFor = 0;
         std::string DataDir;
         std::string OpenFile;
         int Year = 0;
         int32_t TaxRounding = 0;
         ItemMarks ReducedRate{};
+        SubItemMarks FullRate{};
         std::array<std::string, kItemCount> Kinds;
         bool operator==(const Question&) const = default;
     };
@@ -93,8 +98,10 @@ private:
     Stamp folder_;                            // the data folder when it was last scanned
     std::string found_;                       // the file that scan found ("" for none)
     std::map<std::string, Candidate> years_;  // the year of each ledger looked at, by path
-    std::string read_;                        // the file answer_ comes from
-    Stamp file_;                              // that file when it was read
+    // Every entries file that scan looked at, as it stood then.
+    std::vector<std::pair<std::string, Stamp>> scannedFiles_;
+    std::string read_;  // the file answer_ comes from
+    Stamp file_;        // that file when it was read
     PreviousYear answer_;
 };
 

@@ -35,12 +35,19 @@ bool Matches(const EntryRecord& e, const EntryText& t, const SearchConditions& c
     return Contains(t.Shop, c.Shop) && Contains(t.Memo, c.Memo);
 }
 
-// "%8.0f" of a whole amount. Amounts are whole yen, so the plain decimal right-aligned in 8
-// characters is the same text, without the general formatter's rounding work per row.
+// A whole amount with thousands separators, as every amount field shows it, right-aligned in
+// 9 characters. Amounts are whole yen, so the digits are grouped directly, without the general
+// formatter's rounding work per row.
 std::string AmountText(int32_t amount) {
-    std::string digits = std::to_string(amount);
-    if (digits.size() < 8) digits.insert(0, 8 - digits.size(), ' ');
-    return digits;
+    const std::string digits = std::to_string(amount);
+    const size_t sign = amount < 0 ? 1 : 0;
+    std::string text = digits.substr(0, sign);
+    for (size_t i = sign; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    if (text.size() < 9) text.insert(0, 9 - text.size(), ' ');
+    return text;
 }
 
 std::string DateText(const EntryRecord& e) {

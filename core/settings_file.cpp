@@ -85,6 +85,85 @@ std::string ReducedRateLine(const ItemMarks& marks) {
     return line;
 }
 
+// Splits a line of "a:b" pairs separated by commas (line 10, line 11) into the pairs' numbers;
+// throws for a pair that is not two numbers.
+std::vector<std::pair<int32_t, int32_t>> ReadPairs(const std::string& line, size_t number,
+                                                   const std::string& path) {
+    std::vector<std::pair<int32_t, int32_t>> pairs;
+    std::string_view rest = line;
+    while (!rest.empty()) {
+        const size_t comma = rest.find(',');
+        const std::string_view pair = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+        if (pair.empty()) continue;
+        const size_t colon = pair.find(':');
+        try {
+            if (colon == std::string_view::npos) throw LedgerError("「:」がありません");
+            pairs.emplace_back(ParseInt32(pair.substr(0, colon)),
+                               ParseInt32(pair.substr(colon + 1)));
+        } catch (const LedgerError& e) {
+            throw LedgerError(LineErrorMessage(path, number, e.what(), line));
+        }
+    }
+    return pairs;
+}
+
+// Line 10: the entry list's columns from the left as "column:width", e.g. "0:32,1:128,6:64,..";
+// empty for the shipped order and widths. Each of the eight columns stands once.
+ListColumns ReadListColumnsLine(const std::string& line, const std::string& path) {
+    const auto pairs = ReadPairs(line, 10, path);
+    if (pairs.empty()) return DefaultListColumns();
+    ListColumns columns{};
+    std::array<bool, kListColumnCount> seen{};
+    bool whole = pairs.size() == kListColumnCount;
+    for (size_t p = 0; whole && p < pairs.size(); ++p) {
+        const auto [column, width] = pairs[p];
+        whole = column >= 0 && column < kListColumnCount && !seen[column];
+        if (!whole) break;
+        seen[column] = true;
+        // A column dragged to nothing can still be found and widened again.
+        columns[p] = ListColumn{column, std::clamp(width, kSmallestListColumn, 2000)};
+    }
+    if (!whole) {
+        throw LedgerError(LineErrorMessage(path, 10, "一覧の8つの列が1つずつありません", line));
+    }
+    return columns;
+}
+
+std::string ListColumnsLine(const ListColumns& columns) {
+    if (columns == DefaultListColumns()) return {};
+    std::string line;
+    for (const ListColumn& c : columns) {
+        if (!line.empty()) line += ',';
+        line += std::to_string(c.Column) + ":" + std::to_string(c.Width);
+    }
+    return line;
+}
+
+// Line 11: the sub-items that pay the full rate under a reduced-rate item, as "item:sub-item".
+SubItemMarks ReadFullRateLine(const std::string& line, const std::string& path) {
+    SubItemMarks marks{};
+    for (const auto& [item, sub] : ReadPairs(line, 11, path)) {
+        if (item < 0 || item >= kItemCount || sub < 0 || sub >= kSubItemCount) {
+            throw LedgerError(LineErrorMessage(path, 11, "科目か細目が範囲にありません", line));
+        }
+        marks[item][sub] = true;
+    }
+    return marks;
+}
+
+std::string FullRateLine(const SubItemMarks& marks) {
+    std::string line;
+    for (int i = 0; i < kItemCount; ++i) {
+        for (int s = 0; s < kSubItemCount; ++s) {
+            if (!marks[i][s]) continue;
+            if (!line.empty()) line += ',';
+            line += std::to_string(i) + ":" + std::to_string(s);
+        }
+    }
+    return line;
+}
+
 }  // namespace
 
 // Why an encoding at all: these lines were CP932 text, so a folder such as ".../pé" could not
@@ -164,6 +243,21 @@ void WidenFirstLayout(std::array<LayoutSlot, 3>& layout, int screenWidth, int sh
     sheet.Width = width;
 }
 
+void WidenForSheet(LayoutSlot& sheet, LayoutSlot& entry, int screenRight, int needed) {
+    if (needed <= sheet.Width) return;
+    const int64_t sheetRight = int64_t{sheet.Left} + sheet.Width;
+    const bool beside = entry.Visible != 0 && entry.Left >= sheetRight &&
+                        entry.Top < sheet.Top + sheet.Height &&
+                        sheet.Top < entry.Top + entry.Height;
+    const int64_t gap = beside ? entry.Left - sheetRight : 0;
+    const int64_t room =
+        (beside ? screenRight - entry.Width - gap : int64_t{screenRight}) - sheet.Left;
+    const auto width = static_cast<int32_t>(std::min<int64_t>(room, needed));
+    if (width <= sheet.Width) return;
+    if (beside) entry.Left += width - sheet.Width;
+    sheet.Width = width;
+}
+
 void LimitLayout(std::array<LayoutSlot, 3>& layout, const DesktopArea& desktop) {
     if (desktop.Width <= 0 || desktop.Height <= 0) return;
     auto size = [](int32_t value, int32_t smallest, int32_t largest) {
@@ -185,6 +279,7 @@ void LimitLayout(std::array<LayoutSlot, 3>& layout, const DesktopArea& desktop) 
 void SetStartupDefaults(Ledger& ledger, int screenHeight) {
     static_cast<LedgerOptions&>(ledger) = LedgerOptions{};
     ledger.WindowLayout = DefaultWindowLayout(screenHeight);
+    ledger.EntryListColumns = DefaultListColumns();
     ledger.IniCreated = false;
 }
 
@@ -214,7 +309,9 @@ std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlo
             layout,
             std::to_string(ledger.TaxRounding),
             ReducedRateLine(ledger.ReducedRateItems),
-            PathLine(ledger.PreviousYearLedger)};
+            PathLine(ledger.PreviousYearLedger),
+            ListColumnsLine(ledger.EntryListColumns),
+            FullRateLine(ledger.FullRateSubItems)};
 }
 
 void ReadSettingsFile(Ledger& ledger, const std::string& path, bool* layoutRead) {
@@ -240,8 +337,14 @@ void ReadSettingsFile(Ledger& ledger, const std::string& path, bool* layoutRead)
         const std::string& rule = lines[6];
         ledger.TaxRounding = rule == "1" ? 1 : rule == "2" ? 2 : 0;
     }
-    if (count > 7) ledger.ReducedRateItems = ReadReducedRateLine(lines[7], path);
+    if (count > 7) {
+        ledger.ReducedRateItems = ReadReducedRateLine(lines[7], path);
+        // Marks of the user's own choosing came without exceptions.
+        ledger.FullRateSubItems = {};
+    }
     if (count > 8) ledger.PreviousYearLedger = PathFromLine(lines[8]);
+    if (count > 9) ledger.EntryListColumns = ReadListColumnsLine(lines[9], path);
+    if (count > 10) ledger.FullRateSubItems = ReadFullRateLine(lines[10], path);
 }
 
 StartupResult StartUp(Ledger& ledger, const std::string& exeDir, const Date& today,

@@ -38,6 +38,12 @@ inline constexpr int32_t kSmallestSheetHeight = 160;
 void WidenFirstLayout(std::array<LayoutSlot, 3>& layout, int screenWidth, int sheetWidth,
                       int entryWidth);
 
+// A pick of a sheet that needs `needed` pixels of width on a data sheet narrower than that:
+// the sheet widens to show it whole, up to the screen's right edge `screenRight` (one past its
+// last pixel), and an entry form shown beside it on the right moves with it, keeping its gap
+// and its whole width on the screen. A sheet wide enough, or no room, keeps the layout.
+void WidenForSheet(LayoutSlot& sheet, LayoutSlot& entry, int screenRight, int needed);
+
 // Keeps the places read from rozed.ini within what a screen can show: a size between the
 // smallest sheet and the desktop's (a size not set, 0 or less, stays unset), a position at
 // which the window still overlaps the desktop. An empty desktop limits nothing.
@@ -46,7 +52,10 @@ void LimitLayout(std::array<LayoutSlot, 3>& layout, const DesktopArea& desktop);
 // The defaults of the single values before the settings file is read.
 void SetStartupDefaults(Ledger& ledger, int screenHeight);
 
-// Reads rozed.ini (lines 1..9) into the ledger; values of missing lines keep their defaults.
+// The narrowest column of the entry list a settings file may set.
+inline constexpr int32_t kSmallestListColumn = 8;
+
+// Reads rozed.ini (lines 1..11) into the ledger; values of missing lines keep their defaults.
 // History lengths outside the settings dialog's 0..99 read as the nearer limit. Throws
 // LedgerError when a number line is malformed; values read before it stay.
 // `layoutRead`, when given, becomes true once line 6 (the windows' layout) is there to read.
@@ -63,8 +72,10 @@ std::string PathFromLine(const std::string& line);
 
 // The lines a save writes: DataDir, LedgerName, the two history lengths, "True"/"False",
 // the layout line built from the given windows (entry form, graph sheet, data sheet),
-// TaxRounding, the items of ReducedRateItems and PreviousYearLedger (empty: found in the data
-// folder). Without a graph sheet its slot repeats the entry form's, as older files do.
+// TaxRounding, the items of ReducedRateItems, PreviousYearLedger (empty: found in the data
+// folder), the entry list's columns (empty: as shipped) and FullRateSubItems; every line is
+// written, empty or not, so that each keeps its place. Without a graph sheet its slot repeats the
+// entry form's, as older files do.
 std::vector<std::string> SettingsFileLines(const Ledger& ledger, const LayoutSlot& entryForm,
                                            const LayoutSlot& dataSheet,
                                            const std::optional<LayoutSlot>& graphSheet = {});

@@ -28,14 +28,21 @@ constexpr int kThirdRateFrom = MonthNumber(2019, 10);
 
 // Only expense items pay the reduced rate: a mark left on an item that became income or an
 // account counts nothing.
-bool ReducedItem(const Ledger& ledger, int32_t item) {
-    return static_cast<unsigned>(item) < kItemCount && ledger.ReducedRateItems[item] &&
-           ledger.ItemTable[item].Kind == kKindExpense;
+// A sub-item excepted from its item's mark pays the full rate; -1 stands for the item as such.
+bool ReducedItem(const Ledger& ledger, int32_t item, int32_t subItem) {
+    if (static_cast<unsigned>(item) >= kItemCount || !ledger.ReducedRateItems[item] ||
+        ledger.ItemTable[item].Kind != kKindExpense) {
+        return false;
+    }
+    return static_cast<unsigned>(subItem) >= kSubItemCount ||
+           !ledger.FullRateSubItems[item][subItem];
 }
 
-std::array<bool, kItemCount> ReducedItems(const Ledger& ledger) {
-    std::array<bool, kItemCount> reduced{};
-    for (int i = 0; i < kItemCount; ++i) reduced[i] = ReducedItem(ledger, i);
+SubItemMarks ReducedItems(const Ledger& ledger) {
+    SubItemMarks reduced{};
+    for (int i = 0; i < kItemCount; ++i) {
+        for (int s = 0; s < kSubItemCount; ++s) reduced[i][s] = ReducedItem(ledger, i, s);
+    }
     return reduced;
 }
 
@@ -62,10 +69,11 @@ int64_t WithTax(int64_t amount, int rate, int32_t rounding) {
     return amount < 0 ? -size : size;
 }
 
-int64_t Counted(const EntryRecord& e, const std::array<bool, kItemCount>& reduced,
-                int32_t rounding) {
+int64_t Counted(const EntryRecord& e, const SubItemMarks& reduced, int32_t rounding) {
     if (e.TaxKind != 1) return e.Amount;
-    const bool marked = static_cast<unsigned>(e.Item1) < kItemCount && reduced[e.Item1];
+    const bool marked = static_cast<unsigned>(e.Item1) < kItemCount &&
+                        static_cast<unsigned>(e.SubItem1) < kSubItemCount &&
+                        reduced[e.Item1][e.SubItem1];
     return WithTax(e.Amount, RateOn(Date{e.Year, e.Month, e.Day}, marked), rounding);
 }
 
@@ -164,16 +172,18 @@ void DataSum(Ledger& ledger, int kind, const Date& date) {
     }
 }
 
-int TaxRate(const Ledger& ledger, const Date& date, int32_t item) {
-    return RateOn(date, ReducedItem(ledger, item));
+int TaxRate(const Ledger& ledger, const Date& date, int32_t item, int32_t subItem) {
+    return RateOn(date, ReducedItem(ledger, item, subItem));
 }
 
-int64_t Shohizei(const Ledger& ledger, int64_t amount, const Date& date, int32_t item) {
-    return WithTax(amount, TaxRate(ledger, date, item), ledger.TaxRounding);
+int64_t Shohizei(const Ledger& ledger, int64_t amount, const Date& date, int32_t item,
+                 int32_t subItem) {
+    return WithTax(amount, TaxRate(ledger, date, item, subItem), ledger.TaxRounding);
 }
 
 int64_t CountedAmount(const Ledger& ledger, const EntryRecord& e) {
-    return Counted(e, ReducedItems(ledger), ledger.TaxRounding);
+    if (e.TaxKind != 1) return e.Amount;
+    return Shohizei(ledger, e.Amount, Date{e.Year, e.Month, e.Day}, e.Item1, e.SubItem1);
 }
 
 bool EntryInTables(const EntryRecord& e) {

@@ -24,13 +24,15 @@ void DataSum(Ledger& ledger, int kind, const Date& date);
 
 // The consumption tax, in percent, that a tax-excluded amount booked on `date` to `item` (the
 // entry's Item1) pays: 5 before 1 April 2014, 8 from then, 10 from 1 October 2019, and from
-// then 8 for an expense item marked in ReducedRateItems. A date that is no real day of
-// 2000..2100 (only a hand-edited file has one) pays 5, as every such entry always did.
-int TaxRate(const Ledger& ledger, const Date& date, int32_t item);
+// then 8 for an expense item marked in ReducedRateItems, unless `subItem` is one of its
+// FullRateSubItems (-1: the item alone). A date that is no real day of 2000..2100 (only a
+// hand-edited file has one) pays 5, as every such entry always did.
+int TaxRate(const Ledger& ledger, const Date& date, int32_t item, int32_t subItem = -1);
 
-// The tax-included amount of a tax-excluded amount booked on `date` to `item`, rounded by
-// TaxRounding.
-int64_t Shohizei(const Ledger& ledger, int64_t amount, const Date& date, int32_t item);
+// The tax-included amount of a tax-excluded amount booked on `date` to `item` and `subItem`,
+// rounded by TaxRounding.
+int64_t Shohizei(const Ledger& ledger, int64_t amount, const Date& date, int32_t item,
+                 int32_t subItem = -1);
 
 // What the monthly totals count for an entry: its amount, with the tax when tax-excluded.
 int64_t CountedAmount(const Ledger& ledger, const EntryRecord& e);

@@ -97,6 +97,20 @@ TEST_F(CarryOverTest, AFolderThatCannotBeWrittenIsReported) {
     EXPECT_EQ(ReadBytes(dir + "plain"), "x");
 }
 
+TEST(NextYearLedgerName, TheYearInTheNameGoesUpByOne) {
+    const struct {
+        const char* name;
+        const char* next;
+    } rows[] = {
+        {"kakei2024", "kakei2025"},         {"2024年家計簿", "2025年家計簿"},
+        {"家計簿2019_v2", "家計簿2020_v2"},  // the year, not the last number
+        {"ledger12345", "ledger123452027"},  // five digits are no year
+        {"家計簿", "家計簿2027"},           {"1999", "2000"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(NextYearLedgerName(row.name, 2026), row.next) << row.name;
+}
+
 TEST(SplitLedgerPath, FolderAndNameWithoutTheExtension) {
     struct Row {
         std::string path, dir, name;

@@ -23,6 +23,7 @@ std::unique_ptr<Ledger> HandWorkedLedger() {
     const char* items[][2] = {{"現金", "0"}, {"銀行", "0"},    {"食費", "-1"}, {"日用品", "-1"},
                               {"", "-1"},    {"交通費", "-1"}, {"給与", "1"},  {"医療費", "-1"}};
     for (int i = 0; i < 8; ++i) ledger->ItemTable[i] = {items[i][0], items[i][1]};
+    ledger->FullRateSubItems = {};  // every food sub-item at the item's reduced rate
     ledger->SubItemTable[0] = {"お財布", "", "", "", ""};
     ledger->SubItemTable[1] = {"みずほ", "", "ゆうちょ", "", ""};
     ledger->BalanceTable[0][0][0] = ledger->BalanceTable[0][0][kTotalColumn] = 30000;

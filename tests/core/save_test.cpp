@@ -142,7 +142,7 @@ TEST_F(MonthSaveTest, ChangedLedgerWritesEveryFileInCp932WithCrLf) {
     EXPECT_EQ(ReadBytes(exe + "rozed.ini"),
               data + "\r\n" + kKakeibo + "2026\r\n" + "25\r\n40\r\nTrue\r\n" +
                   "1,427,81,483,583,1,427,81,483,583,1,0,81,618,425,\r\n" + "2\r\n" + "2\r\n" +
-                  "\r\n");
+                  "\r\n" + "\r\n" + "2:1\r\n");
 
     const auto balance = SplitCrLf(ReadBytes(data + "家計簿2026r.dat"));
     ASSERT_EQ(balance.size(), 2340u);
@@ -187,7 +187,7 @@ TEST_F(MonthSaveTest, SettingsLineSixFollowsTheWindowsAsTheyAreNow) {
     inputs.DataSheet = {1, 1300, 81, 618, 425};
     MonthSave(*ledger, data, "x", inputs);
     const auto lines = SplitCrLf(ReadBytes(exe + "rozed.ini"));
-    ASSERT_EQ(lines.size(), 9u);
+    ASSERT_EQ(lines.size(), 11u);
     EXPECT_EQ(lines[4], "False");
     EXPECT_EQ(lines[5], "0,-20,5,483,583,0,-20,5,483,583,1,1300,81,618,425,");
     EXPECT_EQ(lines[6], "0");
@@ -252,7 +252,7 @@ TEST_F(MonthSaveTest, TheFlagsDecideWhichFilesAreWritten) {
     MonthSave(*ledger, data, "led", inputs);
     EXPECT_EQ(ReadBytes(data + "led.nbd"), "2026,1,1,2,0,0,0,100,0,,\r\n");
     EXPECT_EQ(ReadBytes(exe + "kamoku.dat"), "old items\r\n");
-    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "rozed.ini")).size(), 9u);
+    EXPECT_EQ(SplitCrLf(ReadBytes(exe + "rozed.ini")).size(), 11u);
 }
 
 TEST_F(MonthSaveTest, HistoriesKeepNoMoreLinesThanTheEntryFormDoes) {

@@ -65,16 +65,16 @@ TEST_F(SearchTest, HighestAndLowestGoToTheLastOfEqualAmountsWhateverTheirSize) {
     EXPECT_EQ(food.MaxHitKey, 3000);
     EXPECT_EQ(food.MinHitKey, 3000);
     const SearchResult large = SearchEntries(*ledger, {-1, -1, "不動産", ""});
-    EXPECT_EQ(LowestLabels(*ledger, large).Amount, "1000000000円　");
+    EXPECT_EQ(LowestLabels(*ledger, large).Amount, "1,000,000,000円　");
 
     const HitLabels highest = HighestLabels(*ledger, food);
     EXPECT_EQ(highest.Date, "3月15日");
-    EXPECT_EQ(highest.Amount, "    1500円　");
+    EXPECT_EQ(highest.Amount, "    1,500円　");
     EXPECT_EQ(highest.Shop, "Tokyo Gas");
     const auto rows = HitRows(*ledger, food.HitList);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1],
-              (std::array<std::string, 4>{"3月15日", "    1500円", "Tokyo Gas", "ガス代"}));
+              (std::array<std::string, 4>{"3月15日", "    1,500円", "Tokyo Gas", "ガス代"}));
 
     const SearchResult none = SearchEntries(*ledger, {-1, -1, "無い店", ""});
     for (const HitLabels& labels : {HighestLabels(*ledger, none), LowestLabels(*ledger, none)}) {

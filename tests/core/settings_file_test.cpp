@@ -165,8 +165,46 @@ TEST_F(StartUpTest, SettingsLinesFollowTheirReadingRules) {
     }
 }
 
-// Line 8 names the reduced-rate items, line 9 the ledger 前年比較 compares with; files of
-// older versions end before them.
+// A pick of a sheet wider than the data sheet widens it once, as far as the screen allows;
+// the entry form beside it moves along, as on the first start.
+TEST(WidenForSheet, TheSheetShowsWholeWithinTheScreenAndTheFormMovesAlong) {
+    const struct {
+        const char* what;
+        LayoutSlot sheet, entry;
+        int needed;
+        int32_t width, entryLeft;
+    } rows[] = {
+        {"room for all", {1, 0, 81, 930, 585}, {1, 587, 81, 483, 583}, 1100, 1100, 1102},
+        {"up to the screen", {1, 0, 81, 930, 585}, {1, 587, 81, 483, 583}, 1900, 1335, 1337},
+        {"wide enough: a user's own width",
+         {1, 0, 81, 930, 800},
+         {1, 802, 81, 483, 583},
+         700,
+         800,
+         802},
+        {"no room", {1, 0, 81, 930, 585}, {1, 1337, 81, 483, 583}, 1100, 585, 1337},
+        {"the form elsewhere stays",
+         {1, 0, 81, 930, 585},
+         {1, 600, 1020, 483, 583},
+         1100,
+         1100,
+         600},
+        {"the form hidden stays", {1, 0, 81, 930, 585}, {0, 587, 81, 483, 583}, 2500, 1920, 587},
+        {"the form on the left", {1, 700, 81, 930, 585}, {1, 0, 81, 483, 583}, 1300, 1220, 0},
+    };
+    for (const auto& row : rows) {
+        LayoutSlot sheet = row.sheet;
+        LayoutSlot entry = row.entry;
+        WidenForSheet(sheet, entry, 1920, row.needed);
+        EXPECT_EQ(sheet.Width, row.width) << row.what;
+        EXPECT_EQ(entry.Left, row.entryLeft) << row.what;
+        EXPECT_EQ(sheet.Left, row.sheet.Left) << row.what;
+    }
+}
+
+// Line 8 names the reduced-rate items, line 9 the ledger 前年比較 compares with, line 10 the
+// entry list's columns, line 11 the sub-items that pay the full rate all the same; files of
+// older versions end before them. Every line is written, so each keeps its place.
 TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave) {
     PutLedger();
     const std::string layout = "1,427,81,483,583,0,5,6,7,8,1,0,81,618,425,\r\n";
@@ -175,20 +213,37 @@ TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave
     ItemMarks food{}, none{}, some{};
     food[2] = true;
     some[0] = some[5] = some[29] = true;
+    // 外食 under 食費 pays the full rate in the shipped settings.
+    SubItemMarks meals{}, noSubItems{}, twoSubItems{};
+    meals[2][1] = true;
+    twoSubItems[2][1] = twoSubItems[7][4] = true;
+    ListColumns moved = DefaultListColumns();
+    std::swap(moved[1], moved[6]);
+    moved[1].Width = 90;
+    const std::string empty10and11 = "\r\n\r\n";
     const struct {
         std::string what, file;
         ItemMarks marks;
         std::string saved;
         std::string previous = "";
+        SubItemMarks fullRate = {};
+        ListColumns columns = DefaultListColumns();
     } rows[] = {
-        {"seven lines", seven, food, seven + "2\r\n\r\n"},
+        {"seven lines", seven, food, seven + "2\r\n\r\n\r\n2:1\r\n", "", meals},
         {"two lines", dataDir + "\r\nkakei\r\n", food,
-         dataDir + "\r\nkakei\r\n30\r\n30\r\nFalse\r\n" + layout + "0\r\n2\r\n\r\n"},
-        {"empty line 8", seven + "\r\n", none, seven + "\r\n\r\n"},
+         dataDir + "\r\nkakei\r\n30\r\n30\r\nFalse\r\n" + layout + "0\r\n2\r\n\r\n\r\n2:1\r\n", "",
+         meals},
+        {"empty line 8", seven + "\r\n", none, seven + "\r\n\r\n" + empty10and11},
         {"several, blanks and a last comma", seven + "29,,0,5,\r\n", some,
-         seven + "0,5,29\r\n\r\n"},
+         seven + "0,5,29\r\n\r\n" + empty10and11},
         {"last year's ledger, CP932 cannot hold its name", seven + "2\r\n" + chosen, food,
-         seven + "2\r\n" + chosen, "/home/u/p\u00e9/2025.nbd"},
+         seven + "2\r\n" + chosen + empty10and11, "/home/u/p\u00e9/2025.nbd"},
+        {"columns moved, two sub-items at the full rate",
+         seven + "2\r\n\r\n0:32,6:90,2:128,3:128,4:128,5:128,1:128,7:340\r\n7:4,2:1,\r\n", food,
+         seven + "2\r\n\r\n0:32,6:90,2:128,3:128,4:128,5:128,1:128,7:340\r\n2:1,7:4\r\n", "",
+         twoSubItems, moved},
+        {"empty lines 10 and 11", seven + "2\r\n\r\n\r\n\r\n", food,
+         seven + "2\r\n\r\n" + empty10and11, "", noSubItems},
     };
     SaveInputs inputs;
     inputs.Sync = false;
@@ -202,6 +257,8 @@ TEST_F(StartUpTest, OlderSettingsFilesReadTheSameAndGainTheReducedRateLineOnSave
         EXPECT_TRUE(Start().Messages.empty());
         EXPECT_EQ(ledger->ReducedRateItems, row.marks);
         EXPECT_EQ(ledger->PreviousYearLedger, row.previous);
+        EXPECT_EQ(ledger->FullRateSubItems, row.fullRate);
+        EXPECT_EQ(ledger->EntryListColumns, row.columns);
         EXPECT_EQ(ledger->GetIndex(3), 1);
         ledger->LedgerChanged = true;
         MonthSave(*ledger, dataDir, "kakei", inputs);

@@ -190,6 +190,7 @@ TEST(Totals, TheRateFollowsTheEntrysDateAndItem) {
 // Worked out by hand: food at the reduced 8 %, everything else at 10 %.
 TEST(Totals, A2025LedgerCountsFoodAtEightAndTheRestAtTen) {
     auto ledger = MakeLedger();
+    ledger->FullRateSubItems = {};  // every food sub-item at the item's rate
     constexpr int kGoods = 4;
     ledger->ItemTable[kGoods] = {"日用品", "-1"};
     ledger->BalanceTable[0][kWallet][0] = ledger->BalanceTable[0][kWallet][5] = 20000;
@@ -225,6 +226,46 @@ TEST(Totals, A2025LedgerCountsFoodAtEightAndTheRestAtTen) {
     ledger->ReducedRateItems[kFood] = false;
     Refresh(*ledger);
     EXPECT_EQ(ledger->MonthTotalTable[2][kFood][kTotalColumn][0], 1100 + 1099 + 500);
+}
+
+// 外食 under 食費 is excepted from the item's reduced rate as shipped: a meal out pays 10 %.
+// An exception counts only under a marked expense item.
+TEST(Totals, ASubItemExceptedFromItsItemsMarkPaysTheFullRate) {
+    auto ledger = MakeLedger();
+    constexpr int kGoods = 4;
+    constexpr int kMeals = 1;  // 外食, the food item's second sub-item as shipped
+    ledger->ItemTable[kGoods] = {"日用品", "-1"};
+    SubItemMarks goodsExcepted{};
+    goodsExcepted[kGoods][0] = true;
+    const SubItemMarks shipped = ledger->FullRateSubItems;
+    const struct {
+        const char* what;
+        SubItemMarks fullRate;
+        bool foodMarked;
+        int item, subItem;
+        int rate;
+    } rows[] = {
+        {"食料品", shipped, true, kFood, 0, 8},
+        {"外食", shipped, true, kFood, kMeals, 10},
+        {"the item alone", shipped, true, kFood, -1, 8},
+        {"外食 without the exception", {}, true, kFood, kMeals, 8},
+        {"an exception under an unmarked item", goodsExcepted, true, kGoods, 0, 10},
+        {"食料品 with the food mark removed", shipped, false, kFood, 0, 10},
+    };
+    const Date day{2025, 3, 3};
+    for (const auto& row : rows) {
+        ledger->FullRateSubItems = row.fullRate;
+        ledger->ReducedRateItems[kFood] = row.foodMarked;
+        EXPECT_EQ(TaxRate(*ledger, day, row.item, row.subItem), row.rate) << row.what;
+        EXPECT_EQ(Shohizei(*ledger, 1000, day, row.item, row.subItem), 10 * (100 + row.rate))
+            << row.what;
+        if (row.subItem < 0) continue;
+        // The month's totals count the entry in its own sub-item at the same rate.
+        ledger->EntryTable[2][0] = Entry(2025, 3, 3, row.item, row.subItem, kWallet, 0, 1000, 1);
+        RefreshData(*ledger, 1);
+        EXPECT_EQ(ledger->MonthTotalTable[2][row.item][row.subItem][0], 10 * (100 + row.rate))
+            << row.what;
+    }
 }
 
 TEST(Totals, LargeMonthsSumWithoutWrapping) {

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -10,6 +12,7 @@
 
 #include "core/carry_over.h"
 #include "core/ledger_files.h"
+#include "core/previous_year.h"
 #include "core/save.h"
 #include "core/sheet_drawing.h"
 #include "core/sheets.h"
@@ -112,6 +115,19 @@ TEST(YearSheet, EachItemByMonthAsSummedFromItsEntries) {
     ledger->HideZeroItems = true;
     const SheetGrid hidden = FillSheet(*ledger, YearSheet, state);
     EXPECT_EQ(hidden.Cell(8, 0) + hidden.Cell(9, 0) + hidden.Cell(12, 0), "+費用合計収入合計");
+
+    // An item with a budget and no money yet stays, and its budget counts in the total's.
+    ledger->BudgetTable[4][6] = 3000;
+    const SheetGrid budgeted = FillSheet(*ledger, YearSheet, state);
+    auto rowOf = [&](const std::string& label) {
+        for (int r = 1; r < budgeted.RowCount(); ++r) {
+            if (budgeted.Cell(r, 0) == label) return RowsOf(budgeted, r, 1).front();
+        }
+        return std::vector<std::string>{label + " is not listed"};
+    };
+    EXPECT_EQ(rowOf("+交際費"), YearRow("+交際費", {}, 3000, "     0.00%"));
+    EXPECT_EQ(rowOf("費用合計"), YearRow("費用合計", {{1, 3000}, {2, 1050}, {3, 300}, {12, 700}},
+                                         13000, "    38.85%"));
 }
 
 // Last year's ledger saved as a household would, this year's made from it by the carry-over.
@@ -220,6 +236,54 @@ TEST_F(YearComparisonTest, LastYearIsReadOnceAndAgainOnlyWhenItsFileChanges) {
     test::WriteBytes(program.Path() + "前年.nbd", "2012,3,1,2,0,0,0,6000,0,,\r\n");
     EXPECT_EQ(FillSheet(*open, YearComparisonSheet, state).Cell(1, 0),
               "前年の家計簿：2013.nbd（2013年）");
+}
+
+// Which ledger the sheet reads: a pick holds for the year it was made in, whatever the folder
+// holds; a ledger written over in place (the folder's time unchanged) is seen at once.
+TEST_F(YearComparisonTest, APickHoldsForItsYearAndAFileChangedInPlaceIsSeen) {
+    const std::string older = program.Path() + "2012.nbd";
+    test::WriteBytes(older, "2012,1,5,2,0,0,0,70,0,,\r\n");
+    const std::string found = "前年の家計簿：2013.nbd（2013年）";
+    const std::string none = "データフォルダに2013年の家計簿がありません";
+    const std::string filled = "2013,1,5,2,0,0,0,400,0,,\r\n";
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::string line;
+    } steps[] = {
+        {"the user picks 2012 while 2013 is in the folder",
+         [&] { ChoosePreviousYearLedger(*open, older); }, "前年の家計簿：2012.nbd（2012年）"},
+        {"a pick remembered from another year", [&] { open->PreviousYearChosenFor = 2013; }, found},
+        {"no pick", [&] { open->PreviousYearLedger.clear(); }, found},
+        // The carry-over's empty file, then filled by a copy over it.
+        {"last year's file emptied in place", [&] { std::ofstream(dir + "2013.nbd"); }, none},
+        {"filled in place", [&] { std::ofstream(dir + "2013.nbd") << filled; }, found},
+        {"an older year copied over it",
+         [&] { std::ofstream(dir + "2013.nbd") << "2012,1,5,2,0,0,0,9,0,,\r\n"; }, none},
+    };
+    for (const auto& step : steps) {
+        const auto folderTime = std::filesystem::last_write_time(dir);
+        step.act();
+        ASSERT_EQ(std::filesystem::last_write_time(dir), folderTime) << step.what;
+        EXPECT_EQ(FillSheet(*open, YearComparisonSheet, state).Cell(1, 0), step.line) << step.what;
+    }
+}
+
+// Last year's tax-excluded entries count with this ledger's rounding, as this year's do:
+// 999 and 1,001 yen before tax at 5 percent are 1,048.95 and 1,051.05.
+TEST_F(YearComparisonTest, LastYearsTaxExcludedEntriesRoundByTheLedgersRule) {
+    Book(*last, {2013, 2, 1, 3, 0, 0, 0, 999, 1});
+    Book(*last, {2013, 2, 2, 3, 0, 0, 0, 1001, 1});
+    Save(*last, "2013");
+    const struct {
+        int32_t rounding;
+        const char* goods;  // 日用品 last year: 800 and the two taxed amounts
+    } rows[] = {{0, "     2,900"}, {1, "     2,899"}, {2, "     2,901"}};
+    for (const auto& row : rows) {
+        open->TaxRounding = row.rounding;
+        EXPECT_EQ(FillSheet(*open, YearComparisonSheet, state).Cell(3, 2), row.goods)
+            << row.rounding;
+    }
 }
 
 TEST_F(YearComparisonTest, WithoutLastYearTheFirstRowSaysWhyAndTheOpenLedgerStays) {

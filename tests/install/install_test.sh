@@ -136,4 +136,25 @@ start "$portable/kakeibo" "$scratch/home3" "$scratch/home3/.config"
 cmp "$portable/rozed.ini" <(printf '%s/\r\n新規作成\r\n' "$portable" | iconv -f UTF-8 -t CP932)
 [ ! -e "$scratch/home3/.config/kakeibo" ] && [ ! -e "$scratch/home3/Documents" ] ||
   fail "portable copy wrote into the user's folders"
+# `make install` into a prefix of its own refreshes the desktop's databases there, so a
+# double-clicked ledger opens in the program at once; a staged install (DESTDIR) leaves them.
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+for staged in "" "$scratch/stage"; do
+  made=$scratch/made
+  rm -rf "$made" "$scratch/stage"
+  make -s -C "$source_dir" -o build -o configure -o deps install BUILD="$build" \
+    PREFIX="$made" DESTDIR="$staged" >/dev/null
+  root=$staged$made
+  [ -x "$root/bin/kakeibo" ] || fail "make install DESTDIR=$staged: no program in $root"
+  if [ -z "$staged" ]; then
+    grep -q 'application/x-nimbrel-kakeibo' "$made/share/mime/globs2" ||
+      fail "make install: the MIME database does not know .nbd"
+    grep -q 'application/x-nimbrel-kakeibo=org.nimbrel.Kakeibo.desktop' \
+      "$made/share/applications/mimeinfo.cache" || fail "make install: no desktop cache"
+  else
+    [ ! -e "$root/share/mime/globs2" ] && [ ! -e "$root/share/applications/mimeinfo.cache" ] ||
+      fail "a staged install built the databases"
+  fi
+done
+
 echo "PASS"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -149,6 +150,62 @@ TEST(CommandLineExportTest, StandardOutputGetsTheBytesAndAFullOneIsAFailure) {
     }
     EXPECT_EQ(QString::fromUtf8(run(exportList, "/dev/full")->readAllStandardError()),
               "kakeibo: 標準出力に書き込めませんでした。\n");
+}
+
+// A start with no screen to reach says why on standard error and ends with 1, before it reads
+// or writes anything; the options that need no screen still work.
+TEST(CommandLineExportTest, WithoutAScreenTheWindowSaysWhyAndEnds) {
+    QTemporaryDir scratch;
+    const QString bin = scratch.path() + "/";
+    ASSERT_TRUE(QFile::copy(KAKEIBO_PROGRAM, bin + "kakeibo"));
+    ASSERT_TRUE(QDir().mkpath(bin + "run"));
+    // A display number no server uses here.
+    int free = 90;
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(free))) ++free;
+    const QString display = QStringLiteral(":%1").arg(free);
+    const struct {
+        const char* name;
+        QStringList variables;  // NAME=value
+        QStringList args;
+        int status;
+        QString err;
+    } rows[] = {
+        {"no display", {}, {}, 1, "画面に接続できません（DISPLAY が設定されていません）。\n"},
+        {"empty ones",
+         {"DISPLAY=", "WAYLAND_DISPLAY="},
+         {},
+         1,
+         "画面に接続できません（DISPLAY が設定されていません）。\n"},
+        {"X unreachable",
+         {"DISPLAY=" + display},
+         {},
+         1,
+         "画面 " + display + " に接続できません。\n"},
+        {"Wayland unreachable",
+         {"WAYLAND_DISPLAY=wayland-9", "XDG_RUNTIME_DIR=" + bin + "run"},
+         {},
+         1,
+         "画面 wayland-9 に接続できません。\n"},
+        {"version", {}, {"--version"}, 0, ""},
+        {"help", {}, {"--help"}, 0, ""},
+    };
+    for (const auto& row : rows) {
+        QProcessEnvironment env;
+        env.insert("PATH", "/usr/bin:/bin");
+        env.insert("HOME", bin + "home");
+        for (const QString& variable : row.variables) {
+            env.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        }
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(bin + "kakeibo", row.args);
+        ASSERT_TRUE(program.waitForFinished(60000)) << row.name;
+        EXPECT_EQ(program.exitCode(), row.status) << row.name;
+        EXPECT_EQ(QString::fromUtf8(program.readAllStandardError()), row.err) << row.name;
+    }
+    // Nothing read or written: no settings file beside the program, no home folder.
+    EXPECT_EQ(QDir(bin).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList({"kakeibo", "run"}));
 }
 
 }  // namespace

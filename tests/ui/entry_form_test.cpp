@@ -179,10 +179,17 @@ TEST_F(TabStripTest, ClickZonesAreEightyPixelsWide) {
         ClickStrip(click.x);
         EXPECT_EQ(form->CurrentTab(), click.tab) << click.x;
         const int selected = static_cast<int>(click.tab);
+        const QImage strip = form->tab1->Surface().toImage();
         for (int n = 0; n < 4; ++n) {
             EXPECT_EQ(StripPixel(*form, n),
                       n == selected ? QColor(229, 229, 229) : QColor(Qt::white))
                 << "x " << click.x << " tab " << n;
+            // The chosen tab's top edge carries a bright bar; the others' none.
+            int marked = 0;
+            for (int x = 72 * n + 8; x < 72 * n + 72; ++x) {
+                marked += strip.pixelColor(x, 2) == QColor(255, 128, 0);
+            }
+            EXPECT_EQ(marked > 60, n == selected) << "x " << click.x << " tab " << n;
         }
     }
 }
@@ -384,7 +391,7 @@ TEST_F(RecordingTest, AnExpenseATransferAndAnIncomeAreWrittenAsChosen) {
     EXPECT_EQ(form->EntryListCurrentRow(), 1);
     EXPECT_EQ(form->SelectedSlot(), 0);
     EXPECT_EQ(form->EntryListCell(1, 1), QStringLiteral("薬局"));
-    EXPECT_EQ(form->EntryListCell(1, 6), QStringLiteral("1234567"));
+    EXPECT_EQ(form->EntryListCell(1, 6), QStringLiteral("1,234,567"));
 
     ClickStrip(155);
     Walk(form->ComboBox5, 1);   // 銀行

@@ -62,9 +62,9 @@ TEST_F(EntryListTest, TheListShowsTheMonthsEntriesAsStored) {
     PutThree();
     EXPECT_EQ(form->EntryListRowCount(), 5);
     EXPECT_EQ(Row(1),
-              (QStringList{"1", "八百屋", "食費", "食料品", "現金", "お財布", "1000", "野菜"}));
+              (QStringList{"1", "八百屋", "食費", "食料品", "現金", "お財布", "1,000", "野菜"}));
     EXPECT_EQ(Row(3),
-              (QStringList{"3", "会社", "現金", "お財布", "給与", "本給", "300000", "給料日"}));
+              (QStringList{"3", "会社", "現金", "お財布", "給与", "本給", "300,000", "給料日"}));
     EXPECT_EQ(Row(4), QStringList(8, QString()));
     EXPECT_EQ(form->NValLabel2->Caption(), QStringLiteral("349,000"));
 }
@@ -75,11 +75,11 @@ TEST_F(EntryListTest, TheListShowsTheMonthAsLastFilledUntilItIsFilledAgain) {
     ledger->ItemTable[3].Name = "雑貨";
     ledger->EntryTextTable[6][1].Shop = "ドラッグストア";
     ledger->NextSlot = 1;
-    EXPECT_EQ(Row(2), (QStringList{"2", "薬局", "日用品", "紙類", "銀行", "みずほ", "2000", ""}));
+    EXPECT_EQ(Row(2), (QStringList{"2", "薬局", "日用品", "紙類", "銀行", "みずほ", "2,000", ""}));
     ledger->NextSlot = 3;
     form->DrawCell();
     EXPECT_EQ(Row(2),
-              (QStringList{"2", "ドラッグストア", "雑貨", "紙類", "銀行", "みずほ", "2000", ""}));
+              (QStringList{"2", "ドラッグストア", "雑貨", "紙類", "銀行", "みずほ", "2,000", ""}));
     EXPECT_EQ(form->EntryListCurrentRow(), 2);
 }
 
@@ -92,7 +92,7 @@ TEST_F(EntryListTest, DeletingTheFirstOfThreeMovesTheOthersUp) {
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Type, FakePlatform::BoxType::Typed);
     EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Information);
-    EXPECT_EQ(platform.Boxes[0].Text, QStringLiteral("削除してよろしいですか？"));
+    EXPECT_EQ(platform.Boxes[0].Text, QStringLiteral("7/1　八百屋　1,000円 を削除しますか？"));
     EXPECT_EQ(platform.Boxes[0].Buttons, OkButton | CancelButton);
     EXPECT_EQ(ledger->NextSlot, 2);
     EXPECT_EQ(ledger->EntryTable[6][0], Entry(7, 2, 3, 1, 1, 0, 2000));
@@ -103,11 +103,75 @@ TEST_F(EntryListTest, DeletingTheFirstOfThreeMovesTheOthersUp) {
     EXPECT_EQ(ledger->EntryTextTable[7][0], (EntryText{"食堂", "八月"}));
     EXPECT_TRUE(ledger->LedgerChanged);
     EXPECT_EQ(form->EntryListRowCount(), 4);
-    EXPECT_EQ(Row(1), (QStringList{"2", "薬局", "日用品", "紙類", "銀行", "みずほ", "2000", ""}));
+    EXPECT_EQ(Row(1), (QStringList{"2", "薬局", "日用品", "紙類", "銀行", "みずほ", "2,000", ""}));
     EXPECT_EQ(Row(2).at(1), QStringLiteral("会社"));
     // The current row stays, now on the entry that followed; the wallet lost its 1,000 expense.
     EXPECT_EQ(form->EntryListCurrentRow(), 1);
     EXPECT_EQ(form->NValLabel2->Caption(), QStringLiteral("350,000"));
+}
+
+// The question names the entry the click chose: its date, its shop (or, without one, its
+// first item) and its amount.
+TEST_F(EntryListTest, TheDeleteQuestionNamesTheClickedEntry) {
+    Put(7, 0, Entry(7, 15, 2, 0, 0, 0, 298), "セブンイレブン");
+    Put(7, 1, Entry(7, 2, 3, 1, 1, 0, 12345), "");
+    Put(7, 2, Entry(7, 31, 0, 0, 5, 0, 300000, 2), "会社");
+    AllUpdate();
+    const struct {
+        int row;
+        const char* question;
+    } rows[] = {
+        {1, "7/15　セブンイレブン　298円 を削除しますか？"},
+        {2, "7/2　日用品　12,345円 を削除しますか？"},
+        {3, "7/31　会社　300,000円 を削除しますか？"},
+        {4, "削除してよろしいですか？"},  // the spare row
+    };
+    ClickRow(1);
+    for (const auto& row : rows) {
+        platform.Boxes.clear();
+        RightClickRow(row.row);  // not the current row: the click makes it current
+        AnswerDelete(CancelButton);
+        ASSERT_EQ(platform.Boxes.size(), 1u) << row.row;
+        EXPECT_EQ(platform.Boxes[0].Text, QString::fromUtf8(row.question)) << row.row;
+    }
+    EXPECT_EQ(ledger->NextSlot, 3);
+}
+
+// The user's order and widths of the columns come from the ledger's settings, and every move
+// or resize goes back into them; amounts read with separators, right-aligned.
+TEST_F(EntryListTest, ColumnsMoveAndResizeAsTheUserLeftThemAndAmountsReadRightAligned) {
+    Put(7, 0, Entry(7, 1, 2, 0, 0, 0, 1234567), "八百屋");
+    AllUpdate();
+    EXPECT_EQ(ledger->EntryListColumns, DefaultListColumns());
+    auto* headings = form->SG31->horizontalHeader();
+    EXPECT_TRUE(headings->sectionsMovable());
+    // The amount beside the shop, as a user drags it there, then widened.
+    headings->moveSection(6, 2);
+    headings->resizeSection(6, 90);
+    ListColumns moved = {
+        {{0, 32}, {1, 128}, {6, 90}, {2, 128}, {3, 128}, {4, 128}, {5, 128}, {7, 340}}};
+    EXPECT_EQ(ledger->EntryListColumns, moved);
+    const QRect amount = form->SG31->visualRect(form->SG31->model()->index(0, 6));
+    EXPECT_EQ(amount.left(), 32 + 128);
+    EXPECT_EQ(form->EntryListCell(1, 6), QStringLiteral("1,234,567"));
+    // The figure's last digit stands at the cell's right edge.
+    const QImage list = form->SG31->viewport()->grab().toImage();
+    int rightmostInk = -1;
+    for (int x = amount.left(); x < amount.right(); ++x) {
+        for (int y = amount.top() + 2; y < amount.bottom() - 1; ++y) {
+            if (list.pixelColor(x, y).lightness() < 128) rightmostInk = x;
+        }
+    }
+    EXPECT_GT(rightmostInk, amount.right() - 10);
+
+    // A form made over these settings shows the columns as they were left.
+    TForm3 again(*ledger, Space());
+    again.show();
+    auto* restored = again.SG31->horizontalHeader();
+    for (int place = 0; place < kListColumnCount; ++place) {
+        EXPECT_EQ(restored->logicalIndex(place), moved[place].Column) << place;
+        EXPECT_EQ(restored->sectionSize(moved[place].Column), moved[place].Width) << place;
+    }
 }
 
 TEST_F(EntryListTest, CancelledDeleteChangesNothing) {
@@ -157,7 +221,7 @@ TEST_F(EntryListTest, CommandsOnTheSpareRowChangeNothing) {
     EXPECT_EQ(form->NValEdit5->text(), QStringLiteral("0"));
 }
 
-TEST_F(EntryListTest, TheMenuOpensBesideThePointerForTheRowThatWasCurrent) {
+TEST_F(EntryListTest, TheMenuOpensBesideThePointerForTheRowClicked) {
     PutThree();
     for (int s = 3; s < 8; ++s) Put(7, s, Entry(7, 10 + s, 2, 2, 0, 1, 100 * s), "店");
     AllUpdate();
@@ -167,15 +231,15 @@ TEST_F(EntryListTest, TheMenuOpensBesideThePointerForTheRowThatWasCurrent) {
     const QPoint inGrid = form->SG31->viewport()->mapTo(form->SG31, at);
     EXPECT_TRUE(form->PopupMenu1->isVisible());
     EXPECT_EQ(form->PopupMenu1->pos(), form->pos() + inGrid + QPoint(10, 30));
-    EXPECT_EQ(form->EntryListCurrentRow(), 3);
+    EXPECT_EQ(form->EntryListCurrentRow(), 7);
     EXPECT_EQ(form->PopupMenu1->actions().size(), 3);
     EXPECT_EQ(form->Delete1->text(), QStringLiteral("削除"));
     EXPECT_EQ(form->Edit1->text(), QStringLiteral("編集"));
     EXPECT_EQ(form->Teiki1->text(), QStringLiteral("定期入出金に登録"));
 
     ChooseFromMenu(form->Edit1);
-    EXPECT_EQ(form->NValEdit5->text(), QStringLiteral("300,000"));
-    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("会社"));
+    EXPECT_EQ(form->NValEdit5->text(), QStringLiteral("600"));
+    EXPECT_EQ(form->ComboBox1->currentText(), QStringLiteral("店"));
 }
 
 TEST_F(EntryListWindowsTest, EditingAnExpenseFromTheBankSelectsBothSides) {

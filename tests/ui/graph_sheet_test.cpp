@@ -24,6 +24,7 @@
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/entry/entry_widgets.h"
+#include "ui/platform/fonts.h"
 #include "ui/platform/modules.h"
 #include "ui/sheet/data_sheet.h"
 #include "ui/support/screenshot.h"
@@ -82,6 +83,9 @@ protected:
     explicit GraphSheetTest(Windows windows = Windows::Together) : EntryFormTest(windows) {}
 
     void SetUp() override {
+        // The program maps its fonts before any window is made; so does every test here, so
+        // that no test measures or draws with fonts an earlier one resolved differently.
+        SubstituteFonts();
         EntryFormTest::SetUp();
         graph = std::make_unique<TForm4>(*ledger, Space(), main.get());
         graph->FormCreate();
@@ -319,6 +323,47 @@ TEST_F(GraphSheetTest, NeverPlacedItOpensWhereItCoversLeastAndEveryLabelReadsWho
     graph->move(300, 300);
     main->N12->trigger();
     EXPECT_EQ(graph->pos(), QPoint(300, 300));
+}
+
+// On a wide screen a picked sheet wider than the data sheet shows whole, as far as the screen
+// allows, the entry form moving along; once per pick, so a width the user sets stays.
+TEST_F(GraphSheetTest, APickedWideSheetShowsWholeOncePerPickWithinTheScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    if (screen.width() < 1280) GTEST_SKIP() << "needs a wide screen; ctest gives it one";
+    main->setGeometry(0, 0, screen.width(), 80);
+    main->show();
+    TForm5 sheet(*ledger, *main, main.get());
+    sheet.FormCreate();
+    sheet.setGeometry(0, 81, 585, 800);
+    sheet.show();
+    form->move(587, 81);
+    const auto pick = [&](int kind) {
+        sheet.ComboBox1->setCurrentIndex(kind);
+        emit sheet.ComboBox1->activated(kind);
+        QCoreApplication::processEvents();
+    };
+    const auto whole = [&] { return sheet.StringGrid1->horizontalScrollBar()->maximum() == 0; };
+    for (const int kind : {DailySheet, DetailSheet, YearSheet}) {
+        sheet.resize(585, 800);
+        form->move(587, 81);
+        pick(kind);
+        const QRect at = sheet.frameGeometry();
+        EXPECT_EQ(form->x(), at.right() + 3) << kind;  // the gap kept
+        EXPECT_LE(form->frameGeometry().right(), screen.right()) << kind;
+        // Whole, or as wide as the screen leaves beside the form.
+        EXPECT_TRUE(whole() || form->frameGeometry().right() == screen.right()) << kind;
+        EXPECT_GT(at.width(), 585) << kind;
+    }
+    // The user narrows it: it stays so until the next pick; a sheet that fits keeps the width.
+    sheet.resize(700, 800);
+    form->move(703, 81);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet.width(), 700);
+    pick(ExpenseSheet);
+    EXPECT_EQ(sheet.width(), 700);
+    pick(DetailSheet);
+    EXPECT_GT(sheet.width(), 700);
+    EXPECT_TRUE(whole());
 }
 
 TEST_F(GraphSheetTest, MaximiseFillsTheScreenBelowTheStripAndRestores) {

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
 #include <stdexcept>
 
 #include "core/errors.h"
@@ -50,6 +56,36 @@ TEST(RunGuarded, ShowsTheErrorStopsTheActionAndKeepsWhatItChanged) {
     ASSERT_EQ(platform.Boxes.size(), 2u);
     EXPECT_EQ(platform.Boxes[1].Type, test::FakePlatform::BoxType::Error);
     EXPECT_EQ(platform.Boxes[1].Text, QStringLiteral("予期しないエラーが発生しました."));
+}
+
+// A box with a short message is still wide enough for its whole title beside the window
+// manager's buttons: the title read 「Ni… 簿」 before.
+TEST(DesktopMessageBoxes, AShortMessageKeepsTheWholeTitleInSight) {
+    const std::function<void()> shows[] = {
+        [] { CurrentPlatform().ShowMessage(QStringLiteral("OK?")); },
+        [] { CurrentPlatform().ShowError(QStringLiteral("OK?")); },
+        [] {
+            CurrentPlatform().ShowTypedMessage(MessageKind::Information, QStringLiteral("OK?"),
+                                               OkButton);
+        },
+    };
+    for (size_t n = 0; n < std::size(shows); ++n) {
+        int width = 0;
+        int titleWidth = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            QFont bold = box->font();
+            bold.setBold(true);
+            titleWidth = QFontMetrics(bold).horizontalAdvance(box->windowTitle());
+            width = box->width();
+            box->buttons().front()->click();
+        });
+        shows[n]();
+        EXPECT_GT(titleWidth, 0) << n;
+        // Room for the title and, beside it, the icon and three buttons of a title bar.
+        EXPECT_GE(width, titleWidth + 100) << n;
+    }
 }
 
 TEST(SetPlatform, AFakeStandsInOnlyForItsLifetime) {
@@ -117,6 +153,48 @@ TEST(LeastCoveringPlace, FindsTheFreeSideOrCoversAsLittleAsAnyPlaceOnTheScreen) 
     // Larger than the screen: the whole screen.
     const QRect small(0, 0, 800, 600);
     EXPECT_EQ(LeastCoveringPlace(wanted, {QRect(0, 0, 800, 80)}, small), small);
+}
+
+// The graph sheet's first place among the strip, the entry form and the data sheet: beside them
+// where the screen has room, smaller when only that leaves them in sight, else over the sheet.
+TEST(FirstPlace, CoversNoWindowWhereTheScreenHasRoomElseTheSheetBeforeTheForm) {
+    const QSize wanted(970, 625);
+    const QSize least(600, 400);
+    const auto area = [](const QRect& a, const QRect& b) {
+        const QRect both = a.intersected(b);
+        return both.isEmpty() ? 0 : int64_t{both.width()} * both.height();
+    };
+    const struct {
+        QSize screen;
+        int sheetWidth;  // the first start widens it on a wide screen
+        bool room;
+    } rows[] = {
+        {QSize(1920, 1080), 585, true},  // 750 pixels free on the right
+        {QSize(1280, 1024), 425, true},  // room below the entry form
+        {QSize(1024, 768), 425, false},
+    };
+    for (const auto& row : rows) {
+        const QRect screen(QPoint(0, 0), row.screen);
+        const QRect strip(0, 0, row.screen.width(), 80);
+        const QRect form(row.sheetWidth + 2, 81, 583, 483);
+        const QRect sheet(0, 81, row.sheetWidth, row.screen.height() - 150);
+        const QRect place = FirstPlace(wanted, least, {strip, form}, screen, {sheet});
+        SCOPED_TRACE(row.screen.width());
+        EXPECT_TRUE(screen.contains(place));
+        EXPECT_GE(place.width(), least.width());
+        EXPECT_GE(place.height(), least.height());
+        EXPECT_EQ(area(place, strip), 0);
+        if (row.room) {
+            EXPECT_EQ(area(place, form) + area(place, sheet), 0);
+            // As large as the room allows, up to the size it wants.
+            EXPECT_GT(place.width() * place.height(), 600 * 450);
+        } else {
+            EXPECT_GT(area(place, sheet), 0);
+            EXPECT_LT(area(place, form), area(place, sheet));
+        }
+    }
+    // With room for all of it, the size it wants.
+    EXPECT_EQ(FirstPlace(wanted, least, {}, QRect(0, 0, 1920, 1080)).size(), wanted);
 }
 
 }  // namespace

@@ -1,22 +1,32 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 
+#include "core/ledger_files.h"
 #include "core/sheets.h"
 #include "tests/ui/entry_fixture.h"
 #include "ui/graph/graph_sheet.h"
+#include "ui/platform/text.h"
 #include "ui/print/printout.h"
+#include "ui/print_dialog/print_preview.h"
 #include "ui/sheet/data_sheet.h"
 
 namespace kakeibo::test {
@@ -111,6 +121,38 @@ protected:
     std::unique_ptr<TForm4> graph;
 };
 
+// The preview opens at a size that shows a whole page, fitted in its view.
+TEST_F(PrintTest, ThePreviewOpensShowingAWholePage) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    TablePrintout table = PrintoutTitles(*ledger, "今月の支出", false);
+    table.Cells = {{"", "当月実績"}, {"食費", "1,500"}};
+    table.ColumnWidths = {128, 82};
+    const TableDocument document(std::move(table), 25);
+    QSize size;
+    QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+    QString title;
+    // Looked at a few turns of the event loop after it shows, then closed.
+    int turns = 0;
+    std::function<void()> look = [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || ++turns < 3) {
+            QTimer::singleShot(20, look);
+            return;
+        }
+        size = dialog->size();
+        title = dialog->windowTitle();
+        zoom = dialog->findChild<QPrintPreviewWidget*>()->zoomMode();
+        dialog->reject();
+    };
+    QTimer::singleShot(0, look);
+    EXPECT_FALSE(ShowPrintPreview(document, nullptr));
+    EXPECT_EQ(title, QStringLiteral("印刷プレビュー：2026年7月　今月の支出"));
+    EXPECT_EQ(zoom, QPrintPreviewWidget::FitInView);
+    EXPECT_GE(size.height(), screen.height() * 8 / 10);
+    EXPECT_LE(size.height(), screen.height());
+    EXPECT_LE(size.width(), screen.width());
+}
+
 // 600 entries of July: every amount on the pages in order, the headings and the page
 // number on each page, landscape; the menu takes the window the user used last.
 TEST_F(PrintTest, EveryRowOfTheDetailSheetOnLandscapePagesWithTheHeadingsRepeated) {
@@ -125,6 +167,12 @@ TEST_F(PrintTest, EveryRowOfTheDetailSheetOnLandscapePagesWithTheHeadingsRepeate
     Menu("Print1");
     EXPECT_EQ(platform.Previews,
               std::vector<QString>({"2026年7月　今月の詳細データ", "2026年7月　今月の入力一覧"}));
+
+    // The entry list's amounts as the list shows them, with separators.
+    const QString list = WritePdfOf(QStringLiteral("list.pdf"));
+    const QStringList listPages = PagesOf(list);
+    ASSERT_FALSE(listPages.isEmpty());
+    EXPECT_TRUE(listPages[0].contains(QStringLiteral("10,000"))) << listPages[0].toStdString();
 
     Activate(sheet.get());
     const QString pdf = WritePdfOf(QStringLiteral("detail.pdf"));
@@ -159,6 +207,34 @@ TEST_F(PrintTest, EveryRowOfTheDetailSheetOnLandscapePagesWithTheHeadingsRepeate
     EXPECT_EQ(next, 600);
 }
 
+// 年間推移 is as wide as the year: it prints on a landscape page, every month's column and the
+// year's totals on it, filling the page's width.
+TEST_F(PrintTest, TheYearSheetPrintsOnALandscapePageWithEveryColumn) {
+    ledger->BudgetTable[7][2] = 1000;
+    Put(7, 0, Entry(7, 3, 2, 0, 0, 0, 1500));
+    Put(7, 1, Entry(7, 4, 3, 0, 0, 0, 2500));
+    main->AllUpdate();
+    sheet->ComboBox1->setCurrentIndex(YearSheet);
+    emit sheet->ComboBox1->activated(YearSheet);
+    Activate(sheet.get());
+    const QString pdf = WritePdfOf(QStringLiteral("year.pdf"));
+    EXPECT_EQ(PageSize(pdf), kA4Landscape);
+    const QStringList pages = PagesOf(pdf);
+    ASSERT_EQ(pages.size(), 1);
+    for (const char* text :
+         {"1月", "7月", "12月", "合計", "予算合計", "達成率", "1,500", "2,500", "150.00%"}) {
+        EXPECT_TRUE(pages[0].contains(QString::fromUtf8(text))) << text;
+    }
+    // The table spans the page: the rate, right-aligned in the last column, ends near the
+    // right margin (12 mm, 34 points, from the edge).
+    const QString words =
+        Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const auto rate =
+        QRegularExpression(QStringLiteral("xMax=\"([0-9.]+)\"[^>]*>150\\.00%<")).match(words);
+    ASSERT_TRUE(rate.hasMatch()) << words.toStdString();
+    EXPECT_GT(rate.captured(1).toDouble(), 842 - 34 - 20);
+}
+
 // 食費 over its budget: the gauge drawn, its bar red; the wallet below 0 on the balances: its
 // figure red. The pages are portrait.
 // A write that fails leaves no file and says why; no window shown, nothing to print.
@@ -167,8 +243,19 @@ TEST_F(PrintTest, ExpenseSheetPrintsRedFiguresAndGaugesAndAFailedWriteLeavesNoFi
     Put(7, 0, Entry(7, 3, 2, 0, 0, 0, 1500));
     main->AllUpdate();
     Activate(sheet.get());
+    // Saved where the user chose: made as the user's other files are, as a CSV is.
+    const mode_t mask = ::umask(027);
     const QString pdf = WritePdfOf(QStringLiteral("expense.pdf"));
+    ::umask(mask);
+    struct stat made {};
+    ASSERT_EQ(::stat(pdf.toLocal8Bit().constData(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0640u);
     EXPECT_EQ(PageSize(pdf), kA4Portrait);
+    // An item reads by its name on paper, without the window's 「+」.
+    const QString expense = PagesOf(pdf).value(0);
+    EXPECT_TRUE(expense.contains(QStringLiteral("食費"))) << expense.toStdString();
+    EXPECT_FALSE(expense.contains(QStringLiteral("+食費"))) << expense.toStdString();
+    EXPECT_FALSE(expense.contains(QStringLiteral("-食費"))) << expense.toStdString();
     const QImage page = FirstPage(pdf, folder.path());
     EXPECT_GT(PixelsOf(page, QColor(0, 255, 255)), 0);  // the gauge's strip
     EXPECT_GT(PixelsOf(page, QColor(255, 0, 0)), 0);    // its bar: the budget is missed
@@ -196,6 +283,68 @@ TEST_F(PrintTest, ExpenseSheetPrintsRedFiguresAndGaugesAndAFailedWriteLeavesNoFi
     EXPECT_TRUE(platform.Previews.empty());
 }
 
+// Every graph is laid out for the page: with the shipped items (18 expense items, ten account
+// lines in the legend) each item name and legend entry reads whole on paper, never 「…」. The
+// PDF and the preview say it is a graph.
+TEST_F(PrintTest, EachGraphPrintsEveryItemNameAndLegendEntryWhole) {
+    ASSERT_TRUE(ReadItemMaster(*ledger, KAKEIBO_DATA_DIR "kamoku.dat"));
+    ASSERT_TRUE(ReadSubItemMaster(*ledger, KAKEIBO_DATA_DIR "hojyo.dat"));
+    for (int i = 2; i < kItemCount; ++i) {
+        if (ledger->ItemTable[i].Kind == kKindExpense) ledger->BudgetTable[7][i] = 1000 * i;
+    }
+    Put(7, 0, Entry(7, 3, 2, 0, 0, 0, 1500));
+    ledger->WindowLayout[kLayoutGraphSheet] = LayoutSlot{1, 30, 90, 400, 600};
+    graph = std::make_unique<TForm4>(*ledger, *main);
+    graph->FormCreate();
+    main->SetGraphSheet(graph.get());
+    Activate(graph.get());
+    QStringList expenseItems;
+    for (const ItemRecord& item : ledger->ItemTable) {
+        if (item.Kind == kKindExpense && !item.Name.empty()) expenseItems << Qs(item.Name);
+    }
+    ASSERT_EQ(expenseItems.size(), 18);
+    QStringList accountLines;
+    for (int i = 0; i < 2; ++i) {
+        for (const std::string& sub : ledger->SubItemTable[i]) {
+            if (!sub.empty()) accountLines << Qs(sub);
+        }
+        accountLines << Qs(ledger->ItemTable[i].Name) + QStringLiteral("　合計");
+    }
+    ASSERT_EQ(accountLines.size(), 10);
+    const struct {
+        GraphKind kind;
+        const char* pdf;
+        const char* title;
+        QStringList texts;
+    } rows[] = {
+        {GraphKind::MonthExpense, "家計簿_2026年07月_今月の支出のグラフ.pdf",
+         "2026年7月　今月の支出のグラフ", expenseItems + QStringList{"実績", "予算"}},
+        {GraphKind::AccountBalances, "家計簿_2026年_口座残高の推移のグラフ.pdf",
+         "2026年　口座残高の推移のグラフ", accountLines},
+    };
+    for (const auto& row : rows) {
+        graph->ComboBox1->setCurrentIndex(static_cast<int>(row.kind));
+        graph->ComboBox1Change();
+        const QString pdf = WritePdfOf(QStringLiteral("graph.pdf"));
+        EXPECT_EQ(platform.FileDialogs.back().Options.FileName, QString::fromUtf8(row.pdf));
+        platform.Previews.clear();
+        Menu("Print1");
+        EXPECT_EQ(platform.Previews, std::vector<QString>{QString::fromUtf8(row.title)});
+        EXPECT_EQ(PageSize(pdf), kA4Landscape);
+        const QStringList pages = PagesOf(pdf);
+        ASSERT_EQ(pages.size(), 1);
+        const QString& text = pages[0];
+        // Whole: a cut name would read 「銀行口…」.
+        for (QString name : row.texts) {
+            name.replace(QStringLiteral("　"), kTitleBlank);
+            EXPECT_TRUE(text.contains(name)) << name.toStdString() << "\n" << text.toStdString();
+        }
+        EXPECT_FALSE(text.contains(QStringLiteral("...")) || text.contains(QStringLiteral("…")))
+            << text.toStdString();
+        QFile::remove(pdf);
+    }
+}
+
 // The graph goes on the page as vectors with its title and legend: its texts can be read.
 TEST_F(PrintTest, GraphPrintsWithItsTitleAndLegendAsText) {
     ledger->BudgetTable[7][2] = 1000;
@@ -211,7 +360,7 @@ TEST_F(PrintTest, GraphPrintsWithItsTitleAndLegendAsText) {
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(pages[0].contains(QStringLiteral("2026年7月") + kTitleBlank +
                                   QStringLiteral("今月の支出")));
-    for (const char* text : {"食費", "予算", "実績", "1 / 1"}) {
+    for (const char* text : {"食費", "予算", "実績", "1 / 1", "のグラフ"}) {
         EXPECT_TRUE(pages[0].contains(QString::fromUtf8(text))) << text;
     }
 }

@@ -83,17 +83,18 @@ TEST_F(SearchFormTest, AnItemAndAShopFindTheirEntriesWithTheHighestAndLowest) {
                         QStringLiteral("八百"), {});
     QTest::keyClick(form.ComboBox3->lineEdit(), Qt::Key_Return);
 
-    EXPECT_EQ(Labels(), (Lines{"4月20日", "    1500円　", "八百屋", "5月9日", "     800円　",
+    EXPECT_EQ(Labels(), (Lines{"4月20日", "    1,500円　", "八百屋", "5月9日", "      800円　",
                                "スーパー八百"}));
     EXPECT_EQ(Grid(),
-              (Lines{"4月20日|    1500円|八百屋|野菜", "5月9日|     800円|スーパー八百|牛乳"}));
+              (Lines{"4月20日|    1,500円|八百屋|野菜", "5月9日|      800円|スーパー八百|牛乳"}));
     SaveScreenshot(form, QStringLiteral("search_form"));
 }
 
 TEST_F(SearchFormTest, OnlyALeftClickOnAHeadingSorts) {
     Search();
-    const Lines byDate = {"4月2日|   30000円|みずほ銀行|引き出し", "4月20日|    1500円|八百屋|野菜",
-                          "5月1日|    1500円|Tokyo Gas|", "5月9日|     800円|スーパー八百|牛乳"};
+    const Lines byDate = {"4月2日|   30,000円|みずほ銀行|引き出し",
+                          "4月20日|    1,500円|八百屋|野菜", "5月1日|    1,500円|Tokyo Gas|",
+                          "5月9日|      800円|スーパー八百|牛乳"};
     EXPECT_EQ(Grid(), byDate);
     ClickHeading(1, Qt::RightButton);
     EXPECT_EQ(Grid(), byDate);
@@ -195,7 +196,7 @@ TEST_F(SearchFormTest, ReopeningKeepsTheResultsAndResetsTheConditions) {
     EXPECT_EQ(form.ComboBox3->currentText(), QString());
     EXPECT_EQ(form.ComboBox3->itemText(1), QStringLiteral("八百屋"));
     EXPECT_EQ(form.BL9->text(), QStringLiteral("Tokyo Gas"));
-    EXPECT_EQ(Grid(), Lines{"5月1日|    1500円|Tokyo Gas|"});
+    EXPECT_EQ(Grid(), Lines{"5月1日|    1,500円|Tokyo Gas|"});
 }
 
 TEST_F(SearchFormTest, TheMainWindowMakesTheSearchWindowAtTheFirstSearchAndKeepsIt) {

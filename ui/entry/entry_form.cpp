@@ -40,6 +40,7 @@ const QColor kCaptionCream(254, 250, 233);
 const QColor kCaptionBlue(238, 249, 255);
 const QColor kTotalPink(248, 201, 213);
 const QColor kSelectedTabGrey(229, 229, 229);
+const QColor kSelectedTabMark(255, 128, 0);
 
 const char* const kTabPictureFiles[kEntryTabCount] = {
     ":/resources/entry_tab_expense.png", ":/resources/entry_tab_transfer.png",
@@ -244,6 +245,8 @@ void TForm3::ConnectHandlers() {
                    [this] { SetHojyo(ComboBox5); });
     ConnectGuarded(ComboBox3, &QComboBox::currentIndexChanged, this,
                    [this] { SetHojyo(ComboBox3); });
+    // A sub-item may pay another rate than its item (外食 under 食費).
+    ConnectGuarded(ComboBox12, &QComboBox::currentIndexChanged, this, &TForm3::ShowTaxRate);
     for (QComboBox* box : {ComboBox5, ComboBox3, ComboBox12, ComboBox4}) {
         box->installEventFilter(this);
     }
@@ -319,7 +322,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = static_cast<QWidget*>(watched)->mapTo(SG31, mouse->position().toPoint());
         RunGuarded([&] { SG31MouseDown(mouse->button(), at.x(), at.y()); });
-        // A right press opens the menu for the row that was current; it selects nothing.
+        // A right press makes its row current and opens the menu for it; it starts no range.
         return mouse->button() == Qt::RightButton;
     }
     return QWidget::eventFilter(watched, event);
@@ -383,6 +386,8 @@ void TForm3::TabDraw(int k) {
         p.drawPolygon(QPolygon({QPoint(b + 1, 19), QPoint(b + 4, 1), QPoint(b + 75, 1),
                                 QPoint(b + 78, 19), QPoint(b + 1, 19)}));
         p.drawPixmap(b, 0, transparentTabs_[k]);
+        // A bar along the chosen tab's top edge: it stands out from the others at a glance.
+        p.fillRect(QRect(b + 5, 2, 70, 2), kSelectedTabMark);
     }
     tab1->SetCurrent(k);
     tab1->update();
@@ -507,7 +512,8 @@ void TForm3::SetWalletBalance() {
 void TForm3::ShowTaxRate() {
     const int position = ComboBox5->currentIndex();
     const int item = position >= 0 && position < kItemCount ? item1Map_[position] : -1;
-    RadioButton2->setText(Qs(TaxExcludedCaption(ledger_, ledger_.EditDate, item)));
+    RadioButton2->setText(
+        Qs(TaxExcludedCaption(ledger_, ledger_.EditDate, item, ComboBox12->currentIndex())));
 }
 
 void TForm3::SetEditMode(bool editing) {

@@ -1,4 +1,6 @@
 // The month's entry list on the entry form, with its delete and edit commands.
+#include "core/entry_list.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -47,6 +49,7 @@ void TForm3::BuildEntryList() {
     SG31->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     SG31->verticalHeader()->setDefaultSectionSize(kRowHeight);
     headings->setSectionResizeMode(QHeaderView::Interactive);
+    headings->setSectionsMovable(true);
     headings->setSectionsClickable(false);
     headings->setHighlightSections(false);
     headings->setMinimumSectionSize(8);
@@ -56,6 +59,22 @@ void TForm3::BuildEntryList() {
                        " padding: 0px 2px; border: 0px; border-right: 1px solid #a0a0a0;"
                        " border-bottom: 1px solid #a0a0a0; }"));
     for (int c = 0; c < kEntryListColumns; ++c) SG31->setColumnWidth(c, kColumnWidths[c]);
+    // The user's order and widths, as rozed.ini keeps them; every move or resize goes back.
+    const ListColumns columns = ledger_.EntryListColumns;
+    for (int place = 0; place < kListColumnCount; ++place) {
+        const ListColumn& column = columns[place];
+        if (column.Column < 0 || column.Column >= kEntryListColumns) continue;
+        headings->moveSection(headings->visualIndex(column.Column), place);
+        SG31->setColumnWidth(column.Column, column.Width);
+    }
+    const auto keepColumns = [this, headings] {
+        for (int place = 0; place < kListColumnCount; ++place) {
+            const int column = headings->logicalIndex(place);
+            ledger_.EntryListColumns[place] = ListColumn{column, headings->sectionSize(column)};
+        }
+    };
+    connect(headings, &QHeaderView::sectionMoved, this, keepColumns);
+    connect(headings, &QHeaderView::sectionResized, this, keepColumns);
     SG31->viewport()->installEventFilter(this);
     headings->viewport()->installEventFilter(this);
     ConnectGuarded(SG31->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -97,6 +116,12 @@ void TForm3::SG31Click() {
 
 void TForm3::SG31MouseDown(Qt::MouseButton button, int x, int y) {
     if (button != Qt::RightButton) return;
+    // The commands act on the row the user pointed at: it becomes the current row first.
+    const QPoint inRows = SG31->viewport()->mapFrom(SG31, QPoint(x, y));
+    const QModelIndex clicked = SG31->indexAt(inRows);
+    if (clicked.isValid() && SG31->viewport()->rect().contains(inRows)) {
+        SG31->setCurrentIndex(clicked);
+    }
     PopupMenu1->popup(QPoint(this->x() + x + 10, this->y() + y + 30));
 }
 
@@ -129,9 +154,10 @@ int TForm3::EntryListCurrentRow() const {
 }
 
 void TForm3::sakujyo1Click() {
+    const std::string question =
+        DeleteQuestion(ledger_, ledger_.EditMonth, EntryListCurrentRow() - 1);
     const MessageButton answer = CurrentPlatform().ShowTypedMessage(
-        MessageKind::Information, QStringLiteral("削除してよろしいですか？"),
-        OkButton | CancelButton);
+        MessageKind::Information, QString::fromStdString(question), OkButton | CancelButton);
     if (answer != OkButton) {
         DrawCell();
         return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/numbers.h"
 #include "core/sheet_drawing.h"
 
 namespace kakeibo {
@@ -50,6 +51,8 @@ void EntryListModel::Resize(int rows) {
 QString EntryListModel::Text(int row, int column) const {
     if (row < 0 || row >= static_cast<int>(rows_.size())) return {};
     const Row& r = rows_[row];
+    // The amount as every amount field shows it; the export keeps the plain digits.
+    if (column == kAmountColumn) return QString::fromStdString(FormatNumber(r.Entry.Amount, 0, 0));
     return QString::fromStdString(EntryListCellText(r.Entry, r.Text, names_, column));
 }
 
@@ -62,12 +65,16 @@ int EntryListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
     // A screen reader hears the text without the blanks that align it.
-    if (role == Qt::AccessibleTextRole && index.isValid()) {
+    if (role == Qt::AccessibleTextRole) {
         return QString::fromStdString(
             SpeakCell(Text(index.row(), index.column()).toStdString(), -1).Text);
     }
-    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    if (role == Qt::TextAlignmentRole && index.column() == kAmountColumn) {
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole) return {};
     return Text(index.row(), index.column());
 }
 

@@ -21,6 +21,7 @@ class EntryListModel final : public QAbstractTableModel {
 
 public:
     explicit EntryListModel(QObject* parent = nullptr);
+    static constexpr int kAmountColumn = 6;  // with separators, right-aligned
 
     // The heading of a column, "" outside the eight.
     static QString Heading(int column);

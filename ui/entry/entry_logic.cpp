@@ -11,8 +11,8 @@ std::optional<EntryTab> TabAtStripX(int x) {
     return static_cast<EntryTab>(k);
 }
 
-std::string TaxExcludedCaption(const Ledger& ledger, const Date& date, int item) {
-    return "税抜(" + std::to_string(TaxRate(ledger, date, item)) + "%)";
+std::string TaxExcludedCaption(const Ledger& ledger, const Date& date, int item, int subItem) {
+    return "税抜(" + std::to_string(TaxRate(ledger, date, item, subItem)) + "%)";
 }
 
 }  // namespace kakeibo

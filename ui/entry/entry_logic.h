@@ -15,7 +15,7 @@ namespace kakeibo {
 std::optional<EntryTab> TabAtStripX(int x);
 
 // The caption of the tax-excluded button: the rate such an amount gets on `date` in `item`
-// (-1: none chosen), as 「税抜(10%)」.
-std::string TaxExcludedCaption(const Ledger& ledger, const Date& date, int item);
+// and `subItem` (-1: none chosen), as 「税抜(10%)」.
+std::string TaxExcludedCaption(const Ledger& ledger, const Date& date, int item, int subItem = -1);
 
 }  // namespace kakeibo

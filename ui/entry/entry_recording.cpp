@@ -89,7 +89,8 @@ void TForm3::KinyuClick() {
     if (!editing) {
         int64_t v = *amount;
         if (RadioButton2->isChecked()) {
-            v = Shohizei(ledger_, v, ledger_.EditDate, item1Map_[ComboBox5->currentIndex()]);
+            v = Shohizei(ledger_, v, ledger_.EditDate, item1Map_[ComboBox5->currentIndex()],
+                         ComboBox12->currentIndex());
         }
         receiptTotal_ += v;
         NValLabel1->SetValue(static_cast<long double>(receiptTotal_));

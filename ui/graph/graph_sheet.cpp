@@ -256,41 +256,55 @@ void TForm4::FormShow() {
     DrawChart();
 }
 
-QSize TForm4::ReadableSize() {
+namespace {
+
+// The chart's size at which every category label and legend entry of `plot` reads whole.
+QSize ReadableSizeOf(const GraphPlot& plot) {
     const QFontMetrics labels(WindowFont(11));
     const QFontMetrics legend(WindowFont(12));
+    QSize size(0, 0);
+    // Qt Charts shows a category label that is higher than its band as "...".
+    if (plot.Horizontal) {
+        const int bands = static_cast<int>(plot.Categories.size());
+        size.setHeight(kChartFrameHeight + bands * (labels.height() + kBandAboveText));
+    }
+    // The legend shares one row among its entries and shortens each to its share.
+    int width = kChartFrameWidth;
+    for (const GraphSeries& series : plot.Series) {
+        width += legend.horizontalAdvance(series.Name) + kLegendMark;
+    }
+    size.setWidth(width);
+    return size;
+}
+
+}  // namespace
+
+QSize TForm4::ReadableSize() {
     QSize size(kGraphSheetDefault.Width, kGraphSheetDefault.Height);
     // The graphs of the open ledger: those over the years would read every ledger first.
     for (int kind = 0; kind <= static_cast<int>(GraphKind::AccountBalances); ++kind) {
-        const GraphPlot plot = PlotOf(static_cast<GraphKind>(kind));
-        // Qt Charts shows a category label that is higher than its band as "...".
-        if (plot.Horizontal) {
-            const int bands = static_cast<int>(plot.Categories.size());
-            size.setHeight(std::max(
-                size.height(), kChartFrameHeight + bands * (labels.height() + kBandAboveText)));
-        }
-        // The legend shares one row among its entries and shortens each to its share.
-        int width = kChartFrameWidth;
-        for (const GraphSeries& series : plot.Series) {
-            width += legend.horizontalAdvance(series.Name) + kLegendMark;
-        }
-        size.setWidth(std::max(size.width(), width));
+        size = size.expandedTo(ReadableSizeOf(PlotOf(static_cast<GraphKind>(kind))));
     }
     return size;
 }
 
-// The first showing of a sheet that was never placed: where it hides least of the main window
-// and the other tool windows on show, at a size at which the chart reads whole.
+// The first showing of a sheet that was never placed: beside the main window and the other
+// tool windows on show, at a size at which the chart reads whole, or smaller where that leaves
+// them all in sight; without such room, over the data sheet rather than the entry form.
 void TForm4::PlaceWhereItCoversLeast() {
     const QWidget* owner = parentWidget();
     const QScreen* on = owner != nullptr ? owner->screen() : screen();
     if (on == nullptr) return;
     QList<QRect> others;
+    QList<QRect> sheets;
     for (const QWidget* window : QApplication::topLevelWidgets()) {
         const bool counts = window == owner || qobject_cast<const TToolWindow*>(window) != nullptr;
-        if (window != this && counts && window->isVisible()) others << window->frameGeometry();
+        if (window == this || !counts || !window->isVisible()) continue;
+        (qobject_cast<const TSheetWindow*>(window) != nullptr ? sheets : others)
+            << window->frameGeometry();
     }
-    setGeometry(LeastCoveringPlace(ReadableSize(), others, on->availableGeometry()));
+    const QSize least(kGraphSheetDefault.Width, kGraphSheetDefault.Height);
+    setGeometry(FirstPlace(ReadableSize(), least, others, on->availableGeometry(), sheets));
 }
 
 GraphKind TForm4::Kind() const {
@@ -476,14 +490,20 @@ void TForm4::FormResize() {
 std::unique_ptr<PrintDocument> TForm4::Printed() const {
     QChart* chart = Chart1->chart();
     const bool wholeYear = Kind() != GraphKind::MonthExpense;
+    // Named as a graph, so that its page and its PDF are not taken for the data sheet's.
+    const QSize readable = ReadableSizeOf(plot_);
     return std::make_unique<PictureDocument>(
-        PrintoutTitles(ledger_, ComboBox1->currentText().toStdString(), wholeYear),
-        [chart](QPainter& painter, const QRectF& target) {
-            // Laid out anew at the page's size, so that every label has its room, then back.
+        PrintoutTitles(ledger_, ComboBox1->currentText().toStdString() + "のグラフ", wholeYear),
+        [chart, readable](QPainter& painter, const QRectF& target) {
+            // Laid out anew in the page's shape, at least as large as every label and legend
+            // entry needs, and drawn scaled onto the page; then back as it was shown.
+            const double scale = std::max(
+                {1.0, readable.width() / target.width(), readable.height() / target.height()});
             const QRectF shown = chart->geometry();
-            chart->setGeometry(QRectF(shown.topLeft(), target.size()));
+            const QRectF page(shown.topLeft(), target.size() * scale);
+            chart->setGeometry(page);
             if (chart->layout() != nullptr) chart->layout()->activate();
-            chart->scene()->render(&painter, target, QRectF(shown.topLeft(), target.size()));
+            chart->scene()->render(&painter, target, page);
             chart->setGeometry(shown);
             if (chart->layout() != nullptr) chart->layout()->activate();
         });

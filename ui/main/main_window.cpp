@@ -380,6 +380,29 @@ void TForm1::FormCreate() {
     winId();
 }
 
+void TForm1::WidenSheet(TToolWindow* sheet, int width) {
+    if (sheet == nullptr || sheet->Maximised()) return;
+    const auto slotOf = [](const QWidget* window) {
+        const QRect at = window->frameGeometry();
+        return LayoutSlot{window->isVisible() ? 1 : 0, at.left(), at.top(), at.height(),
+                          at.width()};
+    };
+    LayoutSlot sheetSlot = slotOf(sheet);
+    // Any frame the window system adds comes on top of the `width` the contents need.
+    const int frame = sheetSlot.Width - sheet->width();
+    LayoutSlot entrySlot = entryForm_ != nullptr ? slotOf(entryForm_) : LayoutSlot{};
+    const QScreen* screen = ScreenOf(sheet);
+    const int screenRight = screen != nullptr ? screen->availableGeometry().right() + 1 : 0;
+    const int entryLeft = entrySlot.Left;
+    WidenForSheet(sheetSlot, entrySlot, screenRight, width + frame);
+    if (sheetSlot.Width - frame != sheet->width()) {
+        sheet->resize(sheetSlot.Width - frame, sheet->height());
+    }
+    if (entryForm_ != nullptr && entrySlot.Left != entryLeft) {
+        entryForm_->move(entryForm_->x() + entrySlot.Left - entryLeft, entryForm_->y());
+    }
+}
+
 void TForm1::FitStripToFrame() {
     const QWindow* window = windowHandle();
     const int frame = window != nullptr && isVisible()
@@ -796,7 +819,9 @@ void TForm1::N6Click() {
 }
 
 void TForm1::N9Click() {
-    const auto path = CurrentPlatform().GetSaveFileName(LedgerSaveOptions(ledger_));
+    FileDialogOptions options = LedgerSaveOptions(ledger_);
+    options.FileName = Qs(NextYearLedgerName(ledger_.LedgerName, ledger_.EditDate.Year));
+    const auto path = CurrentPlatform().GetSaveFileName(options);
     if (!path) return;
     std::string dir;
     std::string name;

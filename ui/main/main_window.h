@@ -129,6 +129,7 @@ public:
     // shown, else the first shown of the data sheet, the entry form and the graph sheet.
     TToolWindow* PrintTarget() const;
     void ToolWindowActivated(TToolWindow* window) override { lastActive_ = window; }
+    void WidenSheet(TToolWindow* sheet, int width) override;
     // 元に戻す and やり直し: the history's step back or forward, shown where it happened.
     void Undo1Click();
     void Redo1Click();

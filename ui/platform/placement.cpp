@@ -50,15 +50,18 @@ QPoint ReachablePosition(const QRect& window, const QList<QRect>& screens) {
     return QPoint(left, top);
 }
 
-QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& screen) {
+QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& screen,
+                         const QList<QRect>& rather) {
     size = size.boundedTo(screen.size());
     // The covered area changes evenly between the places where an edge of the window meets
     // an edge of the screen or of another window, so the least lies at one of those.
     QList<int> lefts = {screen.left(), screen.right() + 1 - size.width()};
     QList<int> tops = {screen.top(), screen.bottom() + 1 - size.height()};
-    for (const QRect& other : others) {
-        for (int edge : {other.left(), other.right() + 1}) lefts << edge << edge - size.width();
-        for (int edge : {other.top(), other.bottom() + 1}) tops << edge << edge - size.height();
+    for (const QList<QRect>* list : {&others, &rather}) {
+        for (const QRect& other : *list) {
+            for (int edge : {other.left(), other.right() + 1}) lefts << edge << edge - size.width();
+            for (int edge : {other.top(), other.bottom() + 1}) tops << edge << edge - size.height();
+        }
     }
     QRect best(screen.topLeft(), size);
     int64_t least = std::numeric_limits<int64_t>::max();
@@ -67,7 +70,8 @@ QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& sc
             const QRect place(QPoint(left, top), size);
             if (!screen.contains(place)) continue;
             int64_t covered = 0;
-            for (const QRect& other : others) covered += Area(place.intersected(other));
+            for (const QRect& other : others) covered += 16 * Area(place.intersected(other));
+            for (const QRect& other : rather) covered += Area(place.intersected(other));
             const bool better =
                 covered < least ||
                 (covered == least && std::pair(top, left) < std::pair(best.top(), best.left()));
@@ -83,6 +87,32 @@ QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& sc
 QScreen* ScreenOf(const QWidget* widget) {
     QScreen* screen = widget != nullptr ? widget->screen() : nullptr;
     return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+QRect FirstPlace(QSize wanted, QSize least, const QList<QRect>& others, const QRect& screen,
+                 const QList<QRect>& rather) {
+    const auto coversNothing = [&](const QRect& place) {
+        for (const QList<QRect>* list : {&others, &rather}) {
+            for (const QRect& other : *list) {
+                if (place.intersects(other)) return false;
+            }
+        }
+        return true;
+    };
+    wanted = wanted.boundedTo(screen.size());
+    least = least.boundedTo(wanted);
+    // Smaller sizes in steps a little apart: the room between windows is found, not measured.
+    constexpr int kStep = 8;
+    QRect best;
+    for (int h = wanted.height(); h >= least.height(); h -= kStep) {
+        for (int w = wanted.width(); w >= least.width(); w -= kStep) {
+            if (int64_t{w} * h <= Area(best)) break;
+            const QRect place = LeastCoveringPlace(QSize(w, h), others, screen, rather);
+            if (coversNothing(place)) best = place;
+        }
+    }
+    if (!best.isEmpty()) return best;
+    return LeastCoveringPlace(least, others, screen, rather);
 }
 
 QList<QRect> ScreenRects() {

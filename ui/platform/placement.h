@@ -19,7 +19,15 @@ QPoint ReachablePosition(const QRect& window, const QList<QRect>& screens);
 // Where a window of `size` (made smaller where the screen is) covers the least of the windows
 // `others` on the screen area `screen`: each place tried lies wholly on the screen, at its
 // edges or right beside one of the others; of equal ones the highest, then the leftmost.
-QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& screen);
+// Covering one of `rather` counts a sixteenth as much as covering one of `others`.
+QRect LeastCoveringPlace(QSize size, const QList<QRect>& others, const QRect& screen,
+                         const QList<QRect>& rather = {});
+
+// A window's first place: at `wanted` size where it covers none of `others` and `rather`, else
+// at the largest size down to `least` that still covers none, else at `least` size where it
+// covers least, a part of `rather` before any of `others`.
+QRect FirstPlace(QSize wanted, QSize least, const QList<QRect>& others, const QRect& screen,
+                 const QList<QRect>& rather = {});
 
 // The screen `widget` is on, or the primary screen while it is on none (not yet shown);
 // nullptr only when the application has no screen at all.

@@ -7,6 +7,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
@@ -72,6 +74,19 @@ QString DisplayText(QString text) {
     return text;
 }
 
+// A short message makes a narrow box, and the window manager then cuts the title to
+// 「Ni… 簿」: the box is made wide enough for its title in a bold title font, beside the
+// window manager's buttons and icon.
+void RoomForTitle(QMessageBox& box) {
+    QFont bold = box.font();
+    bold.setBold(true);
+    const int needed = QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 160;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+}
+
 class DesktopPlatform final : public Platform {
 public:
     void ShowMessage(const QString& text) override {
@@ -79,6 +94,7 @@ public:
                         DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         const FocusReturn back;
+        RoomForTitle(box);
         box.exec();
     }
 
@@ -104,6 +120,7 @@ public:
         }
         if (!made.empty()) box.setDefaultButton(qobject_cast<QPushButton*>(made.front().first));
         const FocusReturn back;
+        RoomForTitle(box);
         box.exec();
         for (const auto& [widget, button] : made) {
             if (box.clickedButton() == widget) return button;
@@ -127,6 +144,7 @@ public:
             box.setEscapeButton(made[static_cast<size_t>(cancel)]);
         }
         const FocusReturn back;
+        RoomForTitle(box);
         box.exec();
         for (size_t i = 0; i < made.size(); ++i) {
             if (box.clickedButton() == made[i]) return static_cast<int>(i);
@@ -139,6 +157,7 @@ public:
                         DisplayText(text), QMessageBox::NoButton, QApplication::activeWindow());
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         const FocusReturn back;
+        RoomForTitle(box);
         box.exec();
     }
 

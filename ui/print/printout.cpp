@@ -196,7 +196,9 @@ void WritePdf(const PrintDocument& document, const std::string& path) {
     }
     const QByteArray& bytes = buffer.data();
     if (bytes.isEmpty()) throw LedgerError(path + " にPDFを書き込めませんでした。");
-    WriteFileAtomic(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    // Saved where the user chose, as a CSV is: made as the user's other files are.
+    WriteFileAtomic(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                    true, NewFileAccess::FollowUmask);
 }
 
 }  // namespace kakeibo

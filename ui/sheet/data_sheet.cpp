@@ -26,6 +26,7 @@
 #include "ui/platform/platform.h"
 #include "ui/print/printout.h"
 #include "ui/sheet/sheet_grid.h"
+#include "ui/window/workspace.h"
 
 namespace kakeibo {
 
@@ -200,6 +201,20 @@ void TForm5::HojyoInit() {
 
 void TForm5::ComboBox1Change() {
     GridMode(ComboBox1->currentIndex());
+    // A sheet wider than the window shows whole where the screen has room, once per pick: a
+    // width the user sets afterwards stays until the next pick.
+    workspace_.WidenSheet(this, WholeWidth());
+}
+
+int TForm5::WholeWidth() const {
+    const QStyle* style = StringGrid1->style();
+    int columns = 0;
+    for (int c = 0; c < StringGrid1->columnCount(); ++c) {
+        if (!StringGrid1->isColumnHidden(c)) columns += StringGrid1->columnWidth(c);
+    }
+    // As MonthSheetWidth: the grid's frame, its vertical scroll bar and the window's margins.
+    return columns + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+           style->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
 }
 
 void TForm5::GridMode(int kind) {
@@ -420,6 +435,14 @@ std::unique_ptr<PrintDocument> TForm5::Printed() const {
     }
     table.Spanned.resize(rows);
     for (int r = 1; r < rows; ++r) table.Spanned[r] = StringGrid1->columnSpan(r, 0) > 1;
+    // On paper an item reads by its name: its 「+」 or 「-」 is a button of the window.
+    for (int r = 1; r < rows; ++r) {
+        if (table.Cells[r].empty()) continue;
+        std::string& name = table.Cells[r][0];
+        if (ClickOnSheet(grid_, State, kind, r, 0).FlipItem >= 0 && !name.empty()) {
+            name.erase(0, 1);
+        }
+    }
     return std::make_unique<TableDocument>(std::move(table), kRowHeight);
 }
 

@@ -32,7 +32,10 @@ public:
     // Lays the grid out for a sheet kind, then fills; the passbook asks for its account first
     // and changes nothing when none is chosen.
     void GridMode(int kind);
+    // The user's pick in the sheet list: the sheet, shown whole where the screen has room.
     void ComboBox1Change();
+    // The window's width at which every column of the sheet on show reads whole.
+    int WholeWidth() const;
     // Fills the grid with the texts of a sheet kind, from the ledger as it is now.
     void DrawCell(int kind);
     // DrawCell of the sheet chosen in ComboBox1: the main window's refill after a change.

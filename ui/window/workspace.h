@@ -29,6 +29,12 @@ public:
     virtual void Apply(const Change& change) = 0;
     // A tool window became the active window: printing takes what it shows.
     virtual void ToolWindowActivated(TToolWindow* window) { static_cast<void>(window); }
+    // The user picked a sheet that needs `width` pixels of `sheet`'s width to show whole: the
+    // window widens as far as the screen allows, the entry form beside it moving along.
+    virtual void WidenSheet(TToolWindow* sheet, int width) {
+        static_cast<void>(sheet);
+        static_cast<void>(width);
+    }
     // Opens the recurring entries' list, its fields filled from `preset` when given.
     virtual void EditRecurring(const RecurringEntry* preset) { static_cast<void>(preset); }
 
