@@ -264,8 +264,9 @@ std::vector<RecurringProposal> DueRecurring(const Ledger& ledger,
             }
         }
         if (written) continue;
-        const EntryRecord record{year,    month,      when.Day, e.Item1,  e.SubItem1,
-                                 e.Item2, e.SubItem2, amount,   e.TaxKind};
+        EntryRecord record{year,    month,      when.Day, e.Item1,  e.SubItem1,
+                           e.Item2, e.SubItem2, amount,   e.TaxKind};
+        record.TaxKind = TaxKindAsTyped(ledger, record, e.TaxKind);
         due.push_back({static_cast<int>(t), {record, {e.Shop, e.Memo}}});
     }
     return due;
