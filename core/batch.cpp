@@ -7,6 +7,7 @@
 #include "core/entry_list.h"
 #include "core/errors.h"
 #include "core/file_io.h"
+#include "core/import_command.h"
 #include "core/ledger_files.h"
 #include "core/ledger_paths.h"
 #include "core/settings_file.h"
@@ -168,6 +169,8 @@ int RunWithoutWindow(const CommandLine& command, const ProcessSetup& setup, std:
             return Export(command, setup, out, err);
         case CommandAction::Check:
             return Check(command, setup, out);
+        case CommandAction::Import:
+            return RunImport(command, setup, out, err);
         case CommandAction::Error:
             err << command.Message << '\n';
             return 2;
