@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTableView>
 
 #include "core/entries.h"
@@ -60,7 +61,7 @@ TFormMeisai::TFormMeisai(Ledger& ledger, Workspace& workspace, QWidget* owner)
     learned_ = std::make_unique<LearnedAssignments>(ledger_);
     BuildControls();
     FillRuleItems();
-    FillAccounts(nullptr);
+    FillAccounts({0, 0});
     ShowRules();
     ConnectHandlers();
     ShowSums();
@@ -103,6 +104,11 @@ void TFormMeisai::BuildControls() {
     MakeLabel(GroupBox1, "Label7", {572, 52}, "正の金額は");
     ComboBox7 = Make<QComboBox>(GroupBox1, "ComboBox7", {640, 48, 70, 22});
     ComboBox7->addItems({QStringLiteral("出金"), QStringLiteral("入金")});
+    MakeLabel(GroupBox1, "Label11", {716, 52}, "重複±");
+    SpinEdit1 = Make<QSpinBox>(GroupBox1, "SpinEdit1", {758, 48, 50, 22});
+    SpinEdit1->setRange(0, kMaxDuplicateDays);
+    SpinEdit1->setValue(kDuplicateDays);
+    MakeLabel(GroupBox1, "Label12", {812, 52}, "日");
     MakeLabel(GroupBox1, "Label8", {572, 24}, "口座");
     ComboBox8 = Make<QComboBox>(GroupBox1, "ComboBox8", {608, 20, 228, 22});
     ComboBox8->setMaxVisibleItems(16);
@@ -157,6 +163,7 @@ void TFormMeisai::ConnectHandlers() {
         ConnectGuarded(list, &QComboBox::currentIndexChanged, this, &TFormMeisai::ColumnChange);
     }
     ConnectGuarded(ComboBox8, &QComboBox::currentIndexChanged, this, &TFormMeisai::ComboBox8Change);
+    ConnectGuarded(SpinEdit1, &QSpinBox::valueChanged, this, &TFormMeisai::SpinEdit1Change);
     ConnectGuarded(ListBox1, &QListWidget::currentRowChanged, this, &TFormMeisai::ListBox1Click);
     ConnectGuarded(ComboBox9, &QComboBox::currentIndexChanged, this, &TFormMeisai::ComboBox9Change);
     ConnectGuarded(Button3, &QPushButton::clicked, this, &TFormMeisai::Button3Click);
@@ -175,17 +182,19 @@ bool TFormMeisai::Button1Click() {
     const std::optional<QString> path = CurrentPlatform().GetOpenFileName(options);
     if (!path) return false;
     StatementTable table = ParseStatement(ReadStatementBytes(path->toStdString()));
+    if (!table.Refusal.empty()) {
+        CurrentPlatform().ShowTypedMessage(
+            MessageKind::Warning,
+            QStringLiteral("ファイル「%1」は明細として読めません。%2")
+                .arg(*path, QString::fromStdString(table.Refusal)),
+            OkButton);
+        return false;
+    }
     table_ = std::move(table);
     Edit1->setText(*path);
     const ImportSource* remembered = settings_.FindSource(table_.HeaderText);
     FillColumnLists();
-    StatementColumns columns = table_.Guessed;
-    const int count = static_cast<int>(table_.ColumnNames.size());
-    if (remembered) {
-        const StatementColumns& c = remembered->Columns;
-        // A remembered column the file does not have is not proposed.
-        if (std::max({c.Date, c.Description, c.Amount, c.Out, c.In, c.Memo}) < count) columns = c;
-    }
+    const StatementColumns columns = ChooseColumns(table_, remembered);
     {
         const QSignalBlocker blockers[] = {QSignalBlocker(ComboBox1), QSignalBlocker(ComboBox2),
                                            QSignalBlocker(ComboBox3), QSignalBlocker(ComboBox4),
@@ -199,7 +208,16 @@ bool TFormMeisai::Button1Click() {
         ComboBox6->setCurrentIndex(columns.Memo + 1);
         ComboBox7->setCurrentIndex(columns.PositiveIsOut ? 0 : 1);
     }
-    FillAccounts(remembered);
+    if (remembered) {
+        FillAccounts({remembered->AccountItem, remembered->AccountSubItem});
+    } else {
+        FillAccounts(ProposeAccount(ledger_, ReadStatement(table_, columns, ledger_.EditDate.Year),
+                                    settings_.Rules));
+    }
+    {
+        const QSignalBlocker blocker(SpinEdit1);
+        SpinEdit1->setValue(remembered ? remembered->DuplicateDays : kDuplicateDays);
+    }
     ReadLines();
     return true;
 }
@@ -214,7 +232,7 @@ void TFormMeisai::FillColumnLists() {
     }
 }
 
-void TFormMeisai::FillAccounts(const ImportSource* remembered) {
+void TFormMeisai::FillAccounts(std::pair<int, int> account) {
     const QSignalBlocker blocker(ComboBox8);
     ComboBox8->clear();
     // The accounts of the two account items, each a sub-item with a name.
@@ -225,16 +243,11 @@ void TFormMeisai::FillAccounts(const ImportSource* remembered) {
             ComboBox8->addItem(Qs(ItemAndSub(ledger_, item, sub)), item * kSubItemCount + sub);
         }
     }
-    int at = 0;
-    if (remembered) {
-        at = std::max(ComboBox8->findData(remembered->AccountItem * kSubItemCount +
-                                          remembered->AccountSubItem),
-                      0);
-    }
-    ComboBox8->setCurrentIndex(at);
-    const int account = ComboBox8->currentData().toInt();
-    accountItem_ = account / kSubItemCount;
-    accountSubItem_ = account % kSubItemCount;
+    ComboBox8->setCurrentIndex(
+        std::max(ComboBox8->findData(account.first * kSubItemCount + account.second), 0));
+    const int chosen = ComboBox8->currentData().toInt();
+    accountItem_ = chosen / kSubItemCount;
+    accountSubItem_ = chosen % kSubItemCount;
 }
 
 StatementColumns TFormMeisai::ChosenColumns() const {
@@ -253,7 +266,8 @@ StatementColumns TFormMeisai::ChosenColumns() const {
 
 void TFormMeisai::ReadLines() {
     reading_ = ReadStatement(table_, ChosenColumns(), ledger_.EditDate.Year);
-    lines_ = PrepareImport(ledger_, reading_, settings_.Rules, accountItem_, accountSubItem_);
+    lines_ = PrepareImport(ledger_, reading_, settings_.Rules, accountItem_, accountSubItem_,
+                           SpinEdit1->value());
     model_->Reset();
     ShowUnread();
 }
@@ -294,6 +308,12 @@ void TFormMeisai::ComboBox8Change() {
     accountSubItem_ = account % kSubItemCount;
     if (table_.Records.empty()) return;
     ReadLines();
+}
+
+void TFormMeisai::SpinEdit1Change() {
+    if (table_.Records.empty()) return;
+    RemarkDuplicates(ledger_, lines_, accountItem_, accountSubItem_, SpinEdit1->value());
+    model_->RowsChanged();
 }
 
 void TFormMeisai::FillRuleItems() {
@@ -450,7 +470,10 @@ void TFormMeisai::Button7Click() {
     // The entries are in and the window is closed before the source is remembered: a file
     // that cannot be written is reported, and never offers the same lines a second time.
     accept();
-    settings_.RememberSource({table_.HeaderText, ChosenColumns(), accountItem_, accountSubItem_});
+    settings_.RememberSource(
+        {table_.HeaderText, ChosenColumns(), accountItem_, accountSubItem_, SpinEdit1->value()});
+    // What was written is said before a failure to keep the choices could be reported.
+    platform.ShowTypedMessage(MessageKind::Information, Qs(ImportedText(entries)), OkButton);
     SaveSettings();
 }
 
