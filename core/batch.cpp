@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/file_io.h"
 #include "core/group_write.h"
+#include "core/import_command.h"
 #include "core/ledger_files.h"
 #include "core/ledger_paths.h"
 #include "core/settings_file.h"
@@ -169,6 +170,8 @@ int RunWithoutWindow(const CommandLine& command, const ProcessSetup& setup, std:
             return Export(command, setup, out, err);
         case CommandAction::Check:
             return Check(command, setup, out);
+        case CommandAction::Import:
+            return RunImport(command, setup, out, err);
         case CommandAction::Error:
             err << command.Message << '\n';
             return 2;

@@ -46,7 +46,7 @@ int LedgerYear(const Ledger& ledger, int fallback);
 // every item collapsed (the passbook of `account`), or the entry list (kEntryListExport).
 TextTable ExportTable(Ledger& ledger, int sheet, int account);
 
-// Carries out Help, Version, Export, Check and Error; returns the exit status.
+// Carries out Help, Version, Export, Check, Import and Error; returns the exit status.
 int RunWithoutWindow(const CommandLine& command, const ProcessSetup& setup, std::ostream& out,
                      std::ostream& err);
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/sheets.h"
+#include "core/statement_import.h"
 
 namespace kakeibo {
 
@@ -59,17 +60,38 @@ const QtOption* FindQtOption(std::string_view arg) {
 }
 
 // Our own options; `-o` is the one short form.
-enum class Option { Help, Version, Export, Check, Month, Day, Encoding, Account, Output };
+enum class Option {
+    Help,
+    Version,
+    Export,
+    Check,
+    Import,
+    Month,
+    Day,
+    Encoding,
+    Account,
+    Days,
+    DryRun,
+    Output
+};
 struct OwnOption {
     std::string_view Name;
     Option Id;
     bool TakesValue;
 };
 constexpr OwnOption kOwnOptions[] = {
-    {"help", Option::Help, false},        {"version", Option::Version, false},
-    {"export", Option::Export, true},     {"check", Option::Check, false},
-    {"month", Option::Month, true},       {"day", Option::Day, true},
-    {"encoding", Option::Encoding, true}, {"account", Option::Account, true},
+    {"help", Option::Help, false},
+    {"version", Option::Version, false},
+    {"export", Option::Export, true},
+    {"check", Option::Check, false},
+    {"month", Option::Month, true},
+    {"day", Option::Day, true},
+    {"encoding", Option::Encoding, true},
+    {"account", Option::Account, true},
+    {"import", Option::Import, true},
+    {"days", Option::Days, true},
+    {"dry-run", Option::DryRun, false},
+    // Last: `-o` is its short form.
     {"output", Option::Output, true},
 };
 
@@ -118,7 +140,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::st
     CommandLine command;
     bool exporting = false;
     bool checking = false;
+    bool importing = false;
     std::vector<std::string_view> exportOnly;  // options that only an export takes
+    std::vector<std::string_view> importOnly;  // options that only an import takes
+    bool accountGiven = false;
     std::vector<std::string_view> positional;
     bool optionsEnded = false;
 
@@ -218,14 +243,39 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::st
                 exportOnly.push_back("--encoding");
                 break;
             case Option::Account: {
+                // A passbook's number for an export; 「項目/細目」 for an import.
+                if (value->empty()) return Failure("口座が空です");
+                accountGiven = true;
+                if (value->find_first_not_of("0123456789") != std::string_view::npos) {
+                    command.ImportAccount = *value;
+                    break;
+                }
                 const std::optional<int> account = number(0, 99);
                 if (!account || !DecodePassbookChoice(*account)) {
                     return Failure("口座 " + Quoted(*value) + " はありません（10〜14 か 20〜24）");
                 }
                 command.Account = *account;
-                exportOnly.push_back("--account");
                 break;
             }
+            case Option::Import:
+                if (value->empty()) return Failure("明細のファイル名が空です");
+                command.ImportFile = *value;
+                importing = true;
+                break;
+            case Option::Days: {
+                const std::optional<int> days = number(0, kMaxDuplicateDays);
+                if (!days) {
+                    return Failure("日数 " + Quoted(*value) + " は 0 から " +
+                                   std::to_string(kMaxDuplicateDays) + " の数ではありません");
+                }
+                command.Days = *days;
+                importOnly.push_back("--days");
+                break;
+            }
+            case Option::DryRun:
+                command.DryRun = true;
+                importOnly.push_back("--dry-run");
+                break;
             case Option::Output:
                 if (value->empty()) return Failure("出力先のファイル名が空です");
                 command.Output = *value;
@@ -244,7 +294,33 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const std::st
     };
     if (!positional.empty()) command.LedgerPath = absolute(positional[0]);
     if (!command.Output.empty()) command.Output = absolute(command.Output);
+    if (!command.ImportFile.empty()) command.ImportFile = absolute(command.ImportFile);
     if (exporting && checking) return Failure("--export と --check は一緒に使えません");
+    if (importing && (exporting || checking)) {
+        return Failure(std::string("--import と ") + (exporting ? "--export" : "--check") +
+                       " は一緒に使えません");
+    }
+    if (importing) {
+        if (!exportOnly.empty()) {
+            return Failure("オプション " + Quoted(exportOnly[0]) + " は --export と一緒に使います");
+        }
+        if (command.LedgerPath.empty()) return Failure("家計簿ファイルを指定してください");
+        if (accountGiven && command.ImportAccount.empty()) {
+            return Failure("--import の口座は「項目/細目」で指定してください");
+        }
+        command.Action = CommandAction::Import;
+        return command;
+    }
+    if (!importOnly.empty()) {
+        return Failure("オプション " + Quoted(importOnly[0]) + " は --import と一緒に使います");
+    }
+    if (!exporting && accountGiven) {
+        return Failure("オプション '--account' は --export か --import と一緒に使います");
+    }
+    if (exporting && !command.ImportAccount.empty()) {
+        return Failure("口座 " + Quoted(command.ImportAccount) +
+                       " はありません（10〜14 か 20〜24）");
+    }
     if (!exporting && !exportOnly.empty()) {
         return Failure("オプション " + Quoted(exportOnly[0]) + " は --export と一緒に使います");
     }
@@ -279,6 +355,10 @@ std::string HelpText() {
            "  または: " +
            kProgram +
            " --check 家計簿ファイル.nbd\n"
+           "  または: " +
+           kProgram +
+           " --import 明細ファイル [--account 項目/細目] [--days 日数] [--dry-run]\n"
+           "                  家計簿ファイル.nbd\n"
            "Nimbrelの家計簿を起動します。家計簿ファイルを指定すると、それを開いて始めます。\n"
            "\n"
            "ウィンドウを開かずに使うオプション:\n"
@@ -293,14 +373,27 @@ std::string HelpText() {
            "  -o, --output ファイル   書き出し先（既定は標準出力）\n"
            "      --check             家計簿を読み込めるか調べ、読み込めない理由か、\n"
            "                          読み込みで出る警告を一つずつ表示する\n"
+           "      --import 明細ファイル  銀行やカードの明細を「明細の取り込み」と同じルールと\n"
+           "                          過去の記入で割り当て、チェックされる行を一度に記入して\n"
+           "                          保存する（ほかのプログラムが開いていれば何もしない）\n"
+           "      --account 項目/細目  取り込む口座（例: 現金・預金/普通預金①）。既定はこの\n"
+           "                          明細の形に前回選んだ口座\n"
+           "      --days 日数         同じ金額の記入を重複とみなす前後の日数（既定は前回の値、\n"
+           "                          はじめは 5）\n"
+           "      --dry-run           何も書き込まず、各行を CSV（UTF-8）で標準出力に表示する:\n"
+           "                          行,日付,金額,入出金,項目,細目,お店,メモ,状態,理由\n"
+           "                          状態は 取り込み、未割当、重複の可能性、読めません のどれか\n"
            "      --help              この使い方を表示して終わる\n"
            "      --version           版を表示して終わる\n"
            "\n"
            "Qt のオプション（-platform、-style など）もそのまま使えます。\n"
-           "年は家計簿の明細の年です。設定と科目はウィンドウと同じく読みますが、何も書き込みません"
-           "。\n"
+           "年は家計簿の明細の年です。設定と科目はウィンドウと同じく読みます。--export と --check "
+           "は\n"
+           "何も書き込みません。\n"
            "\n"
-           "終了ステータス: 0 正常、1 家計簿を読み込めない・書き出せない、2 引数の誤り\n";
+           "終了ステータス: 0 正常、1 "
+           "家計簿や明細を読み込めない・書き出せない・ほかのプログラムが\n"
+           "使っている、2 引数の誤り\n";
 }
 
 std::string VersionText(const std::string& version) {

@@ -17,6 +17,7 @@ enum class CommandAction {
     Version,  // the version on standard output
     Export,   // a sheet or the entry list as CSV, without a window
     Check,    // a ledger's load, reported without a window
+    Import,   // a statement file's lines written into the ledger, or listed (DryRun)
     Error,    // a mistake in the arguments: Message on standard error
 };
 
@@ -31,8 +32,12 @@ struct CommandLine {
     int Day = 0;             // 1..31; 0 stands for the month's last day
     int Account = 0;         // the passbook's account, coded as the passbook choice codes it
     CsvEncoding Encoding = CsvEncoding::Cp932;
-    std::string Output;   // absolute; "" for standard output
-    std::string Message;  // Error: one line naming what is wrong
+    std::string Output;         // absolute; "" for standard output
+    std::string ImportFile;     // Import: the statement, absolute
+    std::string ImportAccount;  // Import: 「項目/細目」 as the masters spell them, or ""
+    int Days = -1;              // Import: the duplicate window; -1 for the remembered one
+    bool DryRun = false;        // Import: list the lines, write nothing
+    std::string Message;        // Error: one line naming what is wrong
 };
 
 // Reads the arguments that follow the program's name, in the manner of GNU programs

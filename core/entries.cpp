@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/errors.h"
@@ -122,6 +123,16 @@ Change AddEntries(Ledger& ledger, const std::vector<NewEntry>& entries, ChangeKi
     }
     if (wanted.count(ledger.EditMonth) != 0) ledger.NextSlot = next[ledger.EditMonth];
     return Finish(ledger, kind, std::move(spans));
+}
+
+int32_t TaxKindAsTyped(const Ledger& ledger, const EntryRecord& entry, int32_t chosen) {
+    auto kind = [&ledger](int item) -> std::string_view {
+        return item >= 0 && item < kItemCount ? std::string_view(ledger.ItemTable[item].Kind)
+                                              : std::string_view();
+    };
+    const bool income = kind(entry.Item2) == kKindIncome;
+    const bool transfer = kind(entry.Item1) == kKindAccount && kind(entry.Item2) == kKindAccount;
+    return income || transfer ? 2 : chosen;
 }
 
 }  // namespace kakeibo

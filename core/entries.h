@@ -34,6 +34,10 @@ struct NewEntry {
     bool operator==(const NewEntry&) const = default;
 };
 
+// The tax kind the entry form gives an entry: その他 (2) for a transfer between accounts or an
+// income, where the form's tax buttons are fixed to it; the `chosen` one otherwise.
+int32_t TaxKindAsTyped(const Ledger& ledger, const EntryRecord& entry, int32_t chosen);
+
 // Writes all of `entries`, in their order, each into the first free slot of its own month, as
 // one change of `kind`. All or nothing: when a month would exceed kSlotCount entries, or an
 // entry's month is not 1..12, it throws LedgerError (naming the month and the counts) and

@@ -252,6 +252,7 @@ std::vector<RecurringProposal> DueRecurring(const Ledger& ledger,
         record.Month = month;
         record.Day = when.Day;
         record.Amount = amount;
+        record.TaxKind = TaxKindAsTyped(ledger, record, e.Entry.TaxKind);
         due.push_back({static_cast<int>(t), {record, e.Text}});
     }
     return due;

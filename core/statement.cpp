@@ -74,15 +74,82 @@ std::string RepairUtf8(std::string_view text) {
     return out;
 }
 
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// A lone surrogate or an odd last byte becomes U+FFFD, which no save can store.
+std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    auto unit = [&](size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        char32_t cp = unit(i);
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
+        AppendUtf8(out, cp);
+    }
+    if (bytes.size() % 2 != 0) AppendUtf8(out, 0xFFFD);
+    return out;
+}
+
+// UTF-16 without a byte-order mark, as some programs save "Unicode text": a statement is
+// mostly digits and separators, so in little-endian order most odd bytes are 0 and hardly
+// any even one is.
+bool LooksLikeUtf16Le(std::string_view bytes) {
+    const size_t pairs = std::min<size_t>(bytes.size() / 2, 4096);
+    if (pairs < 2) return false;
+    size_t oddZeros = 0;
+    size_t evenZeros = 0;
+    for (size_t k = 0; k < pairs; ++k) {
+        evenZeros += bytes[2 * k] == '\0';
+        oddZeros += bytes[2 * k + 1] == '\0';
+    }
+    return oddZeros * 3 >= pairs && evenZeros * 20 <= pairs;
+}
+
 // CP932 text of Japanese is almost never valid UTF-8, while UTF-8 text is valid by definition.
 std::string DecodeStatementText(std::string_view bytes) {
     if (bytes.starts_with(kBom)) return RepairUtf8(bytes.substr(kBom.size()));
+    if (bytes.starts_with("\xFF\xFE")) return DecodeUtf16(bytes.substr(2), false);
+    if (bytes.starts_with("\xFE\xFF")) return DecodeUtf16(bytes.substr(2), true);
+    if (LooksLikeUtf16Le(bytes)) return DecodeUtf16(bytes, false);
     if (IsUtf8(bytes)) return std::string(bytes);
     return DecodeCp932Runs(bytes);
 }
 
+// How far a quoted field may run past its line before it counts as a quote never closed: a
+// real field with line breaks is a short note, not a thousand characters.
+constexpr int kMaxQuotedCharacters = 1000;
+
 // Splits text into records: `separator` between fields, a field may be quoted with "" for a
-// quote inside it and line ends inside the quotes; CR LF, LF or CR end a record.
+// quote inside it and line ends inside the quotes; CR LF, LF or CR end a record. A quote that
+// runs past its line and then past kMaxQuotedCharacters or to the end of the text gives an
+// Unclosed record, and reading goes on at the line after the quote's.
 std::vector<StatementRecord> SplitRecords(std::string_view text, char separator) {
     std::vector<StatementRecord> records;
     StatementRecord record;
@@ -90,6 +157,11 @@ std::vector<StatementRecord> SplitRecords(std::string_view text, char separator)
     int line = 1;
     bool inQuotes = false;
     bool fieldStarted = false;  // the record has a field or text so far
+    // The quote that is open: where it began, on which line, and what it has run over.
+    size_t quoteAt = 0;
+    int quoteLine = 0;
+    bool quotePastLine = false;
+    int quoteCharacters = 0;
     auto endField = [&] {
         record.Fields.push_back(std::move(field));
         field.clear();
@@ -102,8 +174,32 @@ std::vector<StatementRecord> SplitRecords(std::string_view text, char separator)
         record = StatementRecord{};
         fieldStarted = false;
     };
+    // Gives up the open quote's record; returns where reading goes on.
+    auto unclosed = [&]() -> size_t {
+        StatementRecord broken;
+        broken.Line = record.Line;
+        broken.Fields.emplace_back();
+        broken.Unclosed = true;
+        records.push_back(std::move(broken));
+        size_t next = text.find_first_of("\r\n", quoteAt);
+        next += text.compare(next, 2, "\r\n") == 0 ? 2 : 1;
+        line = quoteLine + 1;
+        record = StatementRecord{};
+        record.Line = line;
+        field.clear();
+        inQuotes = false;
+        fieldStarted = false;
+        return next;
+    };
     record.Line = line;
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0;; ++i) {
+        if (i >= text.size()) {
+            if (inQuotes && quotePastLine) {
+                i = unclosed() - 1;
+                continue;
+            }
+            break;
+        }
         const char c = text[i];
         if (inQuotes) {
             if (c == '"') {
@@ -116,6 +212,12 @@ std::vector<StatementRecord> SplitRecords(std::string_view text, char separator)
             } else {
                 if (c == '\n' || (c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
                     ++line;
+                    quotePastLine = true;
+                }
+                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++quoteCharacters;
+                if (quotePastLine && quoteCharacters > kMaxQuotedCharacters) {
+                    i = unclosed() - 1;
+                    continue;
                 }
                 field += c;
             }
@@ -133,6 +235,10 @@ std::vector<StatementRecord> SplitRecords(std::string_view text, char separator)
             field.clear();
             inQuotes = true;
             fieldStarted = true;
+            quoteAt = i;
+            quoteLine = line;
+            quotePastLine = false;
+            quoteCharacters = 0;
         } else {
             // The plain run up to the next separator, line end or quote, in one append.
             size_t end = i + 1;
@@ -169,6 +275,26 @@ struct RoleWords {
     std::array<std::string_view, 12> Words;
 };
 
+// The headings banks and card companies write, each a whole name (with or without 円 and
+// blanks). One of them makes a row the header.
+constexpr RoleWords kHeadings[] = {
+    {Role::Date,
+     {"日付", "年月日", "取引日", "お取引日", "取扱日", "勘定日", "起算日", "利用日", "ご利用日",
+      "利用年月日"}},
+    {Role::Description,
+     {"摘要", "お取引内容", "内容", "取引内容", "お預り・お引出し内容", "利用店名", "ご利用店名",
+      "ご利用先", "利用先"}},
+    {Role::Amount, {"金額"}},
+    // A card's purchase amount: what was bought, beside what is paid this month.
+    {Role::Signed, {"利用金額", "ご利用金額"}},
+    {Role::Out,
+     {"支払金額", "お支払金額", "出金", "出金金額", "お引出し", "お引出金額", "支払", "支払額"}},
+    {Role::In, {"入金", "入金金額", "お預入れ", "お預入金額", "預入"}},
+    {Role::Balance, {"残高", "差引残高", "現在高"}},
+    {Role::Memo, {"メモ", "備考"}},
+};
+
+// Other names, by a part of them.
 constexpr RoleWords kRoleWords[] = {
     {Role::Balance, {"残高"}},
     {Role::Date,
@@ -184,9 +310,44 @@ constexpr RoleWords kRoleWords[] = {
       "description"}},
 };
 
+// A heading folded, without the unit: 「お引出金額（円）」 and 「お引出金額 円」 are お引出金額.
+std::string HeadingKey(const std::string& name) {
+    std::string key = FoldKey(name);
+    for (std::string_view unit : {"(円)", "[円]", "円"}) {
+        if (key.size() > unit.size() && key.ends_with(unit)) {
+            key.resize(key.size() - unit.size());
+            break;
+        }
+    }
+    return key;
+}
+
+// The whole headings, folded once.
+const std::unordered_map<std::string, Role>& HeadingRoles() {
+    static const std::unordered_map<std::string, Role> roles = [] {
+        std::unordered_map<std::string, Role> map;
+        for (const RoleWords& role : kHeadings) {
+            for (std::string_view word : role.Words) {
+                if (!word.empty()) map.emplace(FoldKey(word), role.Kind);
+            }
+        }
+        return map;
+    }();
+    return roles;
+}
+
+// A whole heading that banks write; nothing for any other name.
+std::optional<Role> HeadingRole(const std::string& key) {
+    const auto& roles = HeadingRoles();
+    const auto it = roles.find(key);
+    if (it == roles.end()) return std::nullopt;
+    return it->second;
+}
+
 Role RoleOf(const std::string& name) {
-    const std::string key = FoldKey(name);
+    const std::string key = HeadingKey(name);
     if (key.empty()) return Role::None;
+    if (const std::optional<Role> role = HeadingRole(key)) return *role;
     for (const RoleWords& role : kRoleWords) {
         for (std::string_view word : role.Words) {
             if (!word.empty() && key.find(word) != std::string::npos) return role.Kind;
@@ -196,15 +357,20 @@ Role RoleOf(const std::string& name) {
 }
 
 // Columns from a header row's names: each role takes the first column that names it.
-StatementColumns ColumnsFromNames(const std::vector<std::string>& names) {
+// `named` gets the columns whose names say what they hold.
+StatementColumns ColumnsFromNames(const std::vector<std::string>& names,
+                                  std::vector<bool>* named = nullptr) {
     StatementColumns c;
     int signedColumn = -1;
     int amountColumn = -1;
+    if (named) named->assign(names.size(), false);
     for (int i = 0; i < static_cast<int>(names.size()); ++i) {
         auto take = [i](int& column) {
             if (column < 0) column = i;
         };
-        switch (RoleOf(names[i])) {
+        const Role role = RoleOf(names[i]);
+        if (named && role != Role::None) (*named)[i] = true;
+        switch (role) {
             case Role::Date:
                 take(c.Date);
                 break;
@@ -252,25 +418,109 @@ int RecognisedCount(const StatementColumns& c) {
            (c.Memo >= 0);
 }
 
-// Without a header: the first record that has a date, and after it an amount, shows the
-// columns; the first other text is the description.
-StatementColumns ColumnsFromContent(const std::vector<StatementRecord>& records) {
-    for (const StatementRecord& record : records) {
-        StatementColumns c;
-        for (int i = 0; i < static_cast<int>(record.Fields.size()); ++i) {
-            const std::string text = Field(record, i);
+bool ReadsAsDate(const std::string& text) {
+    return !text.empty() && ParseStatementDate(text, 2000).has_value();
+}
+
+// A header row: a heading banks write among at least two names, and no date (a line of data
+// whose description happens to be 「入金」 is not a header).
+bool IsHeaderRow(const StatementRecord& record) {
+    int names = 0;
+    bool known = false;
+    for (const std::string& field : record.Fields) {
+        const std::string text = TrimBlanks(field);
+        if (text.empty()) continue;
+        if (ReadsAsDate(text)) return false;
+        ++names;
+        known = known || HeadingRole(HeadingKey(text)).has_value();
+    }
+    return known && names >= 2;
+}
+
+// The columns a header leaves unnamed, found from the records below it (up to a few dozen
+// with a date): the date where most fields read as dates, the amount where all of them read as
+// amounts, the description where the texts differ most (a column that is the same on every
+// line names the account, not the shop). `taken` marks the columns not to choose.
+void FindByContent(const std::vector<StatementRecord>& records, size_t first,
+                   std::vector<bool> taken, StatementColumns& c) {
+    constexpr size_t kSample = 30;
+    std::vector<const StatementRecord*> sample;
+    size_t width = 0;
+    for (size_t i = first; i < records.size() && sample.size() < kSample; ++i) {
+        const StatementRecord& record = records[i];
+        if (record.Unclosed) continue;
+        bool dated = false;
+        for (const std::string& field : record.Fields) {
+            dated = dated || ReadsAsDate(TrimBlanks(field));
+        }
+        if (!dated) continue;
+        sample.push_back(&record);
+        width = std::max(width, record.Fields.size());
+    }
+    if (sample.empty()) return;
+    taken.resize(std::max(taken.size(), width), false);
+    for (int used : {c.Date, c.Description, c.Amount, c.Out, c.In, c.Memo}) {
+        if (used >= 0 && used < static_cast<int>(taken.size())) taken[used] = true;
+    }
+    struct Counts {
+        size_t Texts = 0;
+        size_t Dates = 0;
+        size_t Amounts = 0;
+        size_t NonZero = 0;
+        std::vector<std::string> Distinct;
+    };
+    std::vector<Counts> counts(width);
+    for (const StatementRecord* record : sample) {
+        for (size_t j = 0; j < record->Fields.size(); ++j) {
+            const std::string text = TrimBlanks(record->Fields[j]);
             if (text.empty()) continue;
-            if (c.Date < 0 && ParseStatementDate(text, 2000)) {
-                c.Date = i;
-            } else if (c.Date >= 0 && c.Amount < 0 && ParseStatementAmount(text)) {
-                c.Amount = i;
-            } else if (c.Description < 0 && !ParseStatementAmount(text)) {
-                c.Description = i;
+            Counts& k = counts[j];
+            ++k.Texts;
+            if (ReadsAsDate(text)) {
+                ++k.Dates;
+                continue;
+            }
+            if (const std::optional<int64_t> amount = ParseStatementAmount(text)) {
+                ++k.Amounts;
+                k.NonZero += *amount != 0;
+                continue;
+            }
+            if (std::find(k.Distinct.begin(), k.Distinct.end(), text) == k.Distinct.end()) {
+                k.Distinct.push_back(text);
             }
         }
-        if (c.Date >= 0 && c.Amount >= 0) return c;
     }
-    return {};
+    const size_t half = (sample.size() + 1) / 2;
+    if (c.Date < 0) {
+        for (size_t j = 0; j < width; ++j) {
+            if (!taken[j] && counts[j].Dates >= half) {
+                c.Date = static_cast<int>(j);
+                taken[j] = true;
+                break;
+            }
+        }
+    }
+    if (!HasAmount(c)) {
+        // The first column of figures after the date: a balance comes after the amount.
+        for (size_t j = c.Date < 0 ? 0 : c.Date + 1; j < width; ++j) {
+            const Counts& k = counts[j];
+            if (!taken[j] && k.Texts >= half && k.Amounts == k.Texts && k.NonZero > 0) {
+                c.Amount = static_cast<int>(j);
+                taken[j] = true;
+                break;
+            }
+        }
+    }
+    if (c.Description < 0) {
+        size_t best = 0;
+        for (size_t j = 0; j < width; ++j) {
+            const size_t distinct = counts[j].Distinct.size();
+            if (!taken[j] && distinct > best) {
+                best = distinct;
+                c.Description = static_cast<int>(j);
+            }
+        }
+    }
 }
 
 struct Candidate {
@@ -280,19 +530,26 @@ struct Candidate {
 };
 
 // Lines above the table (bank, account, period) are passed over: the header is the first
-// record among the first ones that names a date and an amount.
+// record among the first ones that holds a heading banks write, or names a date and an
+// amount. Columns it leaves unnamed are found from the records below it.
 Candidate FindTable(std::vector<StatementRecord> records) {
     constexpr size_t kHeaderSearch = 100;
     Candidate candidate;
+    std::vector<bool> named;
     for (size_t i = 0; i < records.size() && i < kHeaderSearch; ++i) {
-        StatementColumns c = ColumnsFromNames(records[i].Fields);
-        if (c.Date >= 0 && HasAmount(c)) {
+        if (records[i].Unclosed) continue;
+        StatementColumns c = ColumnsFromNames(records[i].Fields, &named);
+        if ((c.Date >= 0 && HasAmount(c)) || IsHeaderRow(records[i])) {
             candidate.Header = static_cast<int>(i);
             candidate.Columns = c;
             break;
         }
     }
-    if (candidate.Header < 0) candidate.Columns = ColumnsFromContent(records);
+    if (candidate.Header < 0) named.clear();
+    FindByContent(records, static_cast<size_t>(candidate.Header + 1), named, candidate.Columns);
+    if (candidate.Header < 0 && (candidate.Columns.Date < 0 || !HasAmount(candidate.Columns))) {
+        candidate.Columns = {};
+    }
     candidate.Records = std::move(records);
     return candidate;
 }
@@ -505,6 +762,17 @@ std::string ReadStatementBytes(const std::string& path) {
 
 StatementTable ParseStatement(std::string_view bytes) {
     const std::string text = DecodeStatementText(bytes);
+    // Text has no control characters but tabs, line ends, form feeds and an old end-of-file
+    // mark; anything else is a file of another kind.
+    const bool binary = std::any_of(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A;
+    });
+    if (binary) {
+        StatementTable refused;
+        refused.Refusal = "文字ではないデータが含まれています（明細のファイルではありません）";
+        return refused;
+    }
     Candidate best = FindTable(SplitRecords(text, ','));
     bool tabs = false;
     if (text.find('\t') != std::string::npos) {
@@ -528,7 +796,8 @@ StatementTable ParseStatement(std::string_view bytes) {
             const std::string name = OneLineText(TrimBlanks(header.Fields[i]));
             if (i > 0) table.HeaderText += ',';
             table.HeaderText += name;
-            table.ColumnNames.push_back(name.empty() ? std::to_string(i + 1) + "列目" : name);
+            const std::string column = std::to_string(i + 1) + "列目";
+            table.ColumnNames.push_back(name.empty() ? column : name + "（" + column + "）");
         }
     }
     for (size_t i = table.ColumnNames.size(); i < columns; ++i) {
@@ -541,12 +810,11 @@ StatementTable ParseStatement(std::string_view bytes) {
 StatementReading ReadStatement(const StatementTable& table, const StatementColumns& columns,
                                int year) {
     StatementReading reading;
-    if (columns.Date < 0) {
-        reading.Unread.push_back("日付の列が選ばれていません");
-        return reading;
-    }
-    if (!HasAmount(columns)) {
-        reading.Unread.push_back("金額の列が選ばれていません");
+    if (columns.Date < 0 || !HasAmount(columns)) {
+        const std::string reason =
+            columns.Date < 0 ? "日付の列が選ばれていません" : "金額の列が選ばれていません";
+        reading.Unread.push_back(reason);
+        reading.UnreadLines.push_back({0, reason});
         return reading;
     }
     const int first = table.Header + 1;
@@ -561,6 +829,14 @@ StatementReading ReadStatement(const StatementTable& table, const StatementColum
     }
     for (int i = first; i < count; ++i) {
         const StatementRecord& record = table.Records[i];
+        auto unread = [&](const std::string& reason) {
+            reading.Unread.push_back(LineReason(record.Line, OneLineText(reason)));
+            reading.UnreadLines.push_back({record.Line, OneLineText(reason)});
+        };
+        if (record.Unclosed) {
+            unread("引用符が閉じられていません");
+            continue;
+        }
         if (IsBlankRecord(record)) {
             ++reading.Skipped;
             continue;
@@ -570,9 +846,6 @@ StatementReading ReadStatement(const StatementTable& table, const StatementColum
             ++reading.Skipped;
             continue;
         }
-        auto unread = [&](const std::string& reason) {
-            reading.Unread.push_back(LineReason(record.Line, OneLineText(reason)));
-        };
         const std::optional<Date> date = ParseStatementDate(dateText, year);
         if (!date) {
             unread("日付「" + dateText + "」を読めません");

@@ -36,6 +36,9 @@ struct StatementColumns {
 struct StatementRecord {
     int Line = 0;
     std::vector<std::string> Fields;
+    // A quote opened here never closed within a few lines: the record is reported, not read,
+    // and the lines after the quote's line are read as records of their own.
+    bool Unclosed = false;
 };
 
 struct StatementTable {
@@ -45,14 +48,18 @@ struct StatementTable {
     int Header = -1;
     // The header row's fields joined by ",": the key under which a source's choices are kept.
     std::string HeaderText;
-    // The names offered for choosing columns: the header's fields, or 「1列目」 … without one.
+    // The names offered for choosing columns: 「勘定日（1列目）」 under a header, 「1列目」 for a
+    // column without a name.
     std::vector<std::string> ColumnNames;
     StatementColumns Guessed;
     bool Tabs = false;  // tab-separated rather than comma-separated
+    // Why the bytes cannot be a statement (they are not text); empty when they can.
+    std::string Refusal;
 };
 
-// Bytes of the file: UTF-8 with or without a byte-order mark, else CP932. Never throws for
-// what the bytes hold; a file of nothing gives an empty table.
+// Bytes of the file: UTF-8 with or without a byte-order mark, UTF-16 with a byte-order mark
+// or little-endian without one, else CP932. Never throws for what the bytes hold; a file of
+// nothing gives an empty table, bytes that are not text an empty table with a Refusal.
 StatementTable ParseStatement(std::string_view bytes);
 
 // The whole file's bytes; LedgerError naming the file when it cannot be read.
@@ -68,10 +75,21 @@ struct StatementLine {
     bool MoneyIn = false;
 };
 
+// A line not imported and why: 「日付「2025/13/01」を読めません」. Line 0 for a reason that
+// concerns the whole file (no date column chosen).
+struct UnreadLine {
+    int Line = 0;
+    std::string Reason;
+
+    bool operator==(const UnreadLine&) const = default;
+};
+
 struct StatementReading {
     std::vector<StatementLine> Lines;
     // Lines not imported, each as 「12行目：日付「2025/13/01」を読めません」.
     std::vector<std::string> Unread;
+    // The same, line and reason apart, in the same order.
+    std::vector<UnreadLine> UnreadLines;
     // Blank lines and the lines below the table (totals and the like), skipped.
     int Skipped = 0;
 };

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "core/ledger_lock.h"
 #include "core/sjis.h"
 #include "test_files.h"
 
@@ -152,6 +153,95 @@ TEST_F(BatchTest, ExportWritesOnlyItsOutputWithTheMastersAndSettingsTheWindowWou
     EXPECT_TRUE(Run({"--export", "年別推移", "--month", "3", "--encoding", "utf-8", "k.nbd"})
                     .starts_with("0|,2025年,2026年,平均\r\n2025年〜2026年の家計簿,,,\r\n"));
     EXPECT_EQ(test::ReadBytes(root + "ledgers/j.nbd"), other);
+}
+
+// A bank's statement as it comes, listed as the import window would show it: the account
+// proposed from the shops, the rules and learning of the data folder, the duplicate window.
+TEST_F(BatchTest, ImportDryRunListsEveryLineWithItsStateAndWritesNothing) {
+    Write("ledgers/k.nbd",
+          "2026,5,10,2,1,1,0,1200,0,レストラン青山,\r\n2026,6,30,4,0,1,0,80000,0,家賃,\r\n");
+    Write("ledgers/torikomi.dat", "R,20,0,キユウヨ\r\n");
+    test::WriteBytes(root + "meisai.csv",
+                     "普通預金 入出金明細\r\n"
+                     "勘定日,お取引内容,お引出金額（円）,お預入金額（円）,差引残高（円）\r\n"
+                     "2026/06/27,ﾔﾁﾝ,\"80,000\",,\"500,000\"\r\n"
+                     "2026/06/12,レストラン青山 本店,\"3,400\",,\"580,000\"\r\n"
+                     "2026/06/25,ｷﾕｳﾖ,,\"250,000\",\"830,000\"\r\n"
+                     "2026/06/26,=cmd|' /C calc'!A0,500,,\r\n"
+                     "2026/13/01,エラー,100,,\r\n"
+                     "2026/06/29,Café \"x\",700,,\r\n"
+                     "2026/06/28,\"未閉,100,,\r\n"
+                     "2026/06/30,レストラン青山,1200,,\r\n");
+    const std::set<std::string> before = Files();
+    const std::string heading = "行,日付,金額,入出金,項目,細目,お店,メモ,状態,理由\r\n";
+    const std::string lines =
+        "4,2026/06/12,\"3,400\",出金,食費,外食,レストラン青山 本店,,取り込み,過去の記入から\r\n"
+        "5,2026/06/25,\"250,000\",入金,給与,夫,キユウヨ,,取り込み,ルール「キユウヨ」\r\n"
+        "6,2026/06/26,500,出金,,,'=cmd|' /C calc'!A0,,未割当,"
+        "ルールにも過去の記入にも当たりません\r\n"
+        "7,,,,,,,,読めません,日付「2026/13/01」を読めません\r\n"
+        "8,2026/06/29,700,出金,,,\"Café \"\"x\"\"\",,読めません,保存できない文字「é」があります\r\n"
+        "9,,,,,,,,読めません,引用符が閉じられていません\r\n"
+        "10,2026/06/30,\"1,200\",出金,食費,外食,レストラン青山,,取り込み,過去の記入から\r\n";
+    EXPECT_EQ(Run({"--import", "../meisai.csv", "--dry-run", "k.nbd"}),
+              "0|" + heading +
+                  "3,2026/06/27,\"80,000\",出金,,,ヤチン,,重複の可能性,"
+                  "2026/06/30 に同じ金額の記入があります\r\n" +
+                  lines + "|");
+    // A narrower window, the account named: the rent is no longer the written entry.
+    EXPECT_EQ(Run({"--import", "../meisai.csv", "--dry-run", "--days", "2", "--account",
+                   "銀行口座/普通預金", "k.nbd"}),
+              "0|" + heading +
+                  "3,2026/06/27,\"80,000\",出金,,,ヤチン,,未割当,"
+                  "ルールにも過去の記入にも当たりません\r\n" +
+                  lines + "|");
+    EXPECT_EQ(Files(), before) << "a dry run writes nothing";
+
+    const std::string statement = root + "meisai.csv";
+    EXPECT_EQ(Run({"--import", "../none.csv", "--dry-run", "k.nbd"}),
+              "1||kakeibo: ファイル「" + root +
+                  "none.csv」を開けませんでした。ファイルまたはフォルダが見つかりません\n");
+    test::WriteBytes(root + "meisai.csv", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+    EXPECT_EQ(Run({"--import", "../meisai.csv", "--dry-run", "k.nbd"}),
+              "1||kakeibo: ファイル「" + statement +
+                  "」は明細として読めません。文字ではないデータが含まれています"
+                  "（明細のファイルではありません）\n");
+    // The write form: the checked lines as one change, saved with a backup; the statement's
+    // account and columns remembered; the same file again finds every line written.
+    test::WriteBytes(statement,
+                     "日付,摘要,金額\r\n2026/06/12,レストラン青山 本店,3400\r\n"
+                     "2026/06/13,八百屋,500\r\n2026/06/30,レストラン青山,1200\r\n");
+    const std::string ledgerBytes = test::ReadBytes(root + "ledgers/k.nbd");
+    fs::create_directories(root + "home/.config/kakeibo");  // as the program's first start made it
+    {
+        LedgerLock other;
+        ASSERT_EQ(other.Take(root + "ledgers/.k.lock", {}, nullptr), LockOutcome::Taken);
+        const std::string refused = Run({"--import", "../meisai.csv", "k.nbd"});
+        EXPECT_TRUE(refused.starts_with("1||kakeibo: 家計簿「" + root +
+                                        "ledgers/k.nbd」はほかの"
+                                        "プログラム（"))
+            << refused;
+        EXPECT_TRUE(refused.ends_with("が開いています。何も書き込んでいません\n")) << refused;
+        EXPECT_EQ(test::ReadBytes(root + "ledgers/k.nbd"), ledgerBytes);
+    }
+    EXPECT_EQ(Run({"--import", "../meisai.csv", "k.nbd"}),
+              "0|2件を取り込みました（6月 2件）\n|kakeibo: 取り込まなかった行が 1 行あります"
+              "（理由は --dry-run で表示されます）\n");
+    EXPECT_EQ(test::ReadBytes(root + "ledgers/k.nbd"),
+              ledgerBytes + EncodeCp932("2026,6,12,2,1,1,0,3400,0,レストラン青山 本店,\r\n"
+                                        "2026,6,30,2,1,1,0,1200,0,レストラン青山,\r\n"));
+    EXPECT_FALSE(fs::exists(root + "ledgers/k.journal"));
+    EXPECT_FALSE(fs::exists(root + "ledgers/.k.lock"));
+    EXPECT_TRUE(fs::exists(root + "ledgers/backup/k"));
+    EXPECT_EQ(test::ReadBytes(root + "ledgers/torikomi.dat"),
+              EncodeCp932("R,20,0,キユウヨ\r\nS,1,0,0,1,2,-1,-1,-1,1,日付,摘要,金額\r\n"));
+    EXPECT_EQ(Run({"--import", "../meisai.csv", "k.nbd"}),
+              "0|取り込む行はありませんでした\n|kakeibo: 取り込まなかった行が 3 行あります"
+              "（理由は --dry-run で表示されます）\n");
+
+    EXPECT_EQ(Run({"--import", "../meisai.csv", "--account", "銀行口座/当座", "k.nbd"}),
+              "2||kakeibo: 口座 '銀行口座/当座' はありません（口座の項目と細目を「項目/細目」で"
+              "指定してください）\n");
 }
 
 }  // namespace

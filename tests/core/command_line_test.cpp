@@ -10,6 +10,10 @@ namespace {
 // What a command says, in one line: the action and every value it carries.
 std::string Said(const CommandLine& c) {
     if (c.Action == CommandAction::Error) return c.Message;
+    if (c.Action == CommandAction::Import) {
+        return "import " + c.LedgerPath + " " + c.ImportFile + " [" + c.ImportAccount + "] " +
+               std::to_string(c.Days) + (c.DryRun ? " dry-run" : "");
+    }
     return std::to_string(static_cast<int>(c.Action)) + " " + c.LedgerPath + " sheet " +
            std::to_string(c.Sheet) + " " + std::to_string(c.Month) + "/" + std::to_string(c.Day) +
            " account " + std::to_string(c.Account) +
@@ -35,6 +39,25 @@ TEST(CommandLineTest, ArgumentsGiveTheActionAndItsValuesOrOneLineNamingTheMistak
         {{"--export", "list", "--month", "1", "--", "-k.nbd"},
          "3 /u/-k.nbd sheet -1 1/0 account 0 cp932 "},
         {{"--check", "k.nbd"}, "4 /u/k.nbd sheet 0 0/0 account 0 cp932 "},
+        {{"--import", "m.csv", "k.nbd"}, "import /u/k.nbd /u/m.csv [] -1"},
+        {{"--dry-run", "--account=現金・預金/普通預金①", "--days", "0", "--import", "../m.csv",
+          "k.nbd"},
+         "import /u/k.nbd /m.csv [現金・預金/普通預金①] 0 dry-run"},
+        {{"--import", "m.csv"}, "kakeibo: 家計簿ファイルを指定してください" + hint},
+        {{"--days", "3", "k"}, "kakeibo: オプション '--days' は --import と一緒に使います" + hint},
+        {{"--dry-run", "k"}, "kakeibo: オプション '--dry-run' は --import と一緒に使います" + hint},
+        {{"--import", "m", "--days", "100", "k"},
+         "kakeibo: 日数 '100' は 0 から 99 の数ではありません" + hint},
+        {{"--import", "m", "--account", "10", "k"},
+         "kakeibo: --import の口座は「項目/細目」で指定してください" + hint},
+        {{"--import", "m", "--check", "k"},
+         "kakeibo: --import と --check は一緒に使えません" + hint},
+        {{"--import", "m", "--month", "3", "k"},
+         "kakeibo: オプション '--month' は --export と一緒に使います" + hint},
+        {{"--export", "6", "--month", "1", "--account", "銀行/普通", "k"},
+         "kakeibo: 口座 '銀行/普通' はありません（10〜14 か 20〜24）" + hint},
+        {{"--account", "銀行/普通", "k"},
+         "kakeibo: オプション '--account' は --export か --import と一緒に使います" + hint},
         {{"--frob", "k.nbd"}, "kakeibo: 不明なオプション '--frob' です" + hint},
         {{"--platform=xcb"}, "kakeibo: 不明なオプション '--platform=xcb' です" + hint},
         {{"-x"}, "kakeibo: 不明なオプション '-x' です" + hint},

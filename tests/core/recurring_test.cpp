@@ -103,6 +103,25 @@ TEST(Recurring, DueUntilWrittenNearItsDay) {
             EXPECT_EQ(due[0].Entry.Text.Shop, "");
         }
     }
+    // Pay and a transfer are written with その他, as the entry form's tabs write them.
+    auto ledger = std::make_unique<Ledger>();
+    ledger->ItemTable[0] = {"現金・預金", "0"};
+    ledger->ItemTable[1] = {"クレジット", "0"};
+    ledger->ItemTable[5] = {"住居費", "-1"};
+    ledger->ItemTable[6] = {"給与", "1"};
+    RecurringEntry pay = Rent();
+    pay.Item1 = 0;
+    pay.Item2 = 6;
+    RecurringEntry transfer = Rent();
+    transfer.Item1 = 0;
+    transfer.Item2 = 1;
+    RecurringEntry excluded = Rent();
+    excluded.TaxKind = 1;
+    std::vector<int> kinds;
+    for (const auto& proposal : DueRecurring(*ledger, {Rent(), pay, transfer, excluded}, 2025, 6)) {
+        kinds.push_back(proposal.Entry.Record.TaxKind);
+    }
+    EXPECT_EQ(kinds, (std::vector<int>{0, 2, 2, 1}));
 }
 
 TEST(Recurring, FileKeepsEveryFieldAndRefusesDamage) {

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -133,7 +134,14 @@ TEST_F(StatementImportTest, PreviewEditedInPlaceThenImportedAsOneChange) {
     ledger->EntryTable[6][1] = Entry(7, 5, 2, 1, 1, 0, 180);  // the fare, already typed
     ledger->EntryTextTable[6][1] = {"JR", ""};
     ledger->NextSlot = 2;
+    ledger->EntryTable[5][0] = Entry(6, 20, 2, 1, 1, 0, 500);  // JR again, from みずほ
+    ledger->EntryTextTable[5][0] = {"JR", ""};
     TFormMeisai& w = Open(EncodeCp932(kBankStatement), "R,2,0,セブン\r\nR,5,0,キユウヨ\r\n");
+    // The lists name the header's columns; the account the shops were paid from is proposed.
+    EXPECT_EQ(w.ComboBox1->currentText(), QStringLiteral("日付（1列目）"));
+    EXPECT_EQ(w.ComboBox4->currentText(), QStringLiteral("お引出金額（3列目）"));
+    EXPECT_EQ(w.ComboBox8->currentText(), QStringLiteral("銀行・みずほ"));
+    EXPECT_EQ(w.SpinEdit1->value(), 5);
     w.ComboBox8->setCurrentIndex(w.ComboBox8->findText(QStringLiteral("銀行・みずほ")));
 
     EXPECT_EQ(Grid(), (std::vector<std::string>{
@@ -162,14 +170,16 @@ TEST_F(StatementImportTest, PreviewEditedInPlaceThenImportedAsOneChange) {
                                                 "2026,7,5,2,1,1,0,180,0,JR,",
                                                 "2026,7,1,2,0,1,0,500,0,セブンイレブン,",
                                                 "2026,7,3,2,1,1,0,380,0,カフェ ドトール,",
-                                                "2026,7,25,1,0,5,0,250000,0,キユウヨ,"}));
+                                                "2026,7,25,1,0,5,0,250000,2,キユウヨ,"}));
     EXPECT_TRUE(ledger->LedgerChanged);
     EXPECT_EQ(ledger->NextSlot, 5);
     EXPECT_EQ(workspace.Updates, 1);
     ASSERT_EQ(workspace.Changes.size(), 1u);
     EXPECT_EQ(workspace.Changes[0].Kind, ChangeKind::Import);
     EXPECT_EQ(w.result(), QDialog::Accepted);
-    EXPECT_TRUE(platform.Boxes.empty());
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Kind, MessageKind::Information);
+    EXPECT_EQ(platform.Boxes[0].Text, QStringLiteral("3件を取り込みました（7月 3件）"));
     // The source is remembered with its columns and account; the rules stay as they were.
     EXPECT_EQ(ReadBytes(Dir() + "torikomi.dat"),
               EncodeCp932("R,2,0,セブン\r\nR,5,0,キユウヨ\r\n"
@@ -202,10 +212,12 @@ TEST_F(StatementImportTest, AFullMonthRefusesTheWholeImport) {
 }
 
 TEST_F(StatementImportTest, ALineBecomesARuleAndAnUnstorableShopIsEditedInPlace) {
+    // An older, more general rule books every カフェ as 食料品.
     TFormMeisai& w = Open(
         "\xEF\xBB\xBF利用日,利用店名,利用金額\n2026/07/03,ｶﾌｪ ﾄﾞﾄｰﾙ 新宿,380\n"
-        "2026/07/09,ｶﾌｪ ﾄﾞﾄｰﾙ 新宿,420\n2026/07/10,Café Tokyo,600\n");
-    w.SG1->setCurrentIndex(w.SG1->model()->index(0, 2));
+        "2026/07/09,ｶﾌｪ ﾄﾞﾄｰﾙ 新宿,420\n2026/07/10,Café Tokyo,600\n",
+        "R,2,0,カフェ\r\n");
+    w.SG1->setCurrentIndex(w.SG1->model()->index(2, 2));
     QTest::mouseClick(w.Button2, Qt::LeftButton);
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Text, QStringLiteral("項目を選んでからルールに追加してください。"));
@@ -222,7 +234,8 @@ TEST_F(StatementImportTest, ALineBecomesARuleAndAnUnstorableShopIsEditedInPlace)
                           "ルール「カフェ ドトール 新宿」",
                           "-|2026/07/10|Café Tokyo|600|出金|||保存できない文字「é」",
                       }));
-    EXPECT_EQ(ReadBytes(Dir() + "torikomi.dat"), EncodeCp932("R,2,1,カフェ ドトール 新宿\r\n"));
+    EXPECT_EQ(ReadBytes(Dir() + "torikomi.dat"),
+              EncodeCp932("R,2,1,カフェ ドトール 新宿\r\nR,2,0,カフェ\r\n"));
 
     auto* shop = Edit<QLineEdit>(2, 2);
     ASSERT_NE(shop, nullptr);
@@ -230,6 +243,39 @@ TEST_F(StatementImportTest, ALineBecomesARuleAndAnUnstorableShopIsEditedInPlace)
     QTest::keyClicks(shop, "Cafe Tokyo");
     Commit(shop);
     EXPECT_EQ(Grid()[2], "-|2026/07/10|Cafe Tokyo|600|出金|||未割当");
+
+    // The statement's own account (現金・お財布) is never a line's item: a transfer to itself.
+    Pick(2, 5, "現金");
+    EXPECT_EQ(Grid()[2], "✓|2026/07/10|Cafe Tokyo|600|出金|現金|小銭入れ|手動で選択");
+    Pick(2, 6, "お財布");
+    EXPECT_EQ(platform.Beeps, 1);
+    EXPECT_EQ(Grid()[2], "✓|2026/07/10|Cafe Tokyo|600|出金|現金|小銭入れ|手動で選択");
+}
+
+TEST_F(StatementImportTest, TheDuplicateWindowIsShownChangedAndKeptWithTheStatement) {
+    // Rent written at the month's end; the bank debited it three days before.
+    ledger->EntryTable[6][0] = Entry(7, 31, 3, 0, 1, 0, 80000);
+    ledger->EntryTextTable[6][0] = {"家賃", ""};
+    ledger->NextSlot = 1;
+    const std::string header = "日付,摘要,お引出金額,お預入金額,残高";
+    TFormMeisai& w =
+        Open(EncodeCp932(header + "\r\n2026/07/28,ﾔﾁﾝ,\"80,000\",,9500\r\n"),
+             "R,3,0,ヤチン\r\nS,1,0,0,1,-1,2,3,-1,1," + header + "\r\nW,4," + header + "\r\n");
+    EXPECT_EQ(w.SpinEdit1->value(), 4);
+    EXPECT_EQ(Grid()[0], "-|2026/07/28|ヤチン|80,000|出金|日用品|洗剤|重複の可能性");
+    w.SpinEdit1->setValue(2);
+    EXPECT_EQ(Grid()[0], "✓|2026/07/28|ヤチン|80,000|出金|日用品|洗剤|ルール「ヤチン」");
+    w.SpinEdit1->setValue(3);
+    EXPECT_EQ(Grid()[0], "-|2026/07/28|ヤチン|80,000|出金|日用品|洗剤|重複の可能性");
+    w.SpinEdit1->setValue(2);
+
+    QTest::mouseClick(w.Button7, Qt::LeftButton);
+    EXPECT_EQ(July(), (std::vector<std::string>{"2026,7,31,3,0,1,0,80000,0,家賃,",
+                                                "2026,7,28,3,0,1,0,80000,0,ヤチン,"}));
+    EXPECT_EQ(platform.Boxes.back().Text, QStringLiteral("1件を取り込みました（7月 1件）"));
+    EXPECT_EQ(ReadBytes(Dir() + "torikomi.dat"),
+              EncodeCp932("R,3,0,ヤチン\r\nS,1,0,0,1,-1,2,3,-1,1," + header + "\r\nW,2," + header +
+                          "\r\n"));
 }
 
 }  // namespace

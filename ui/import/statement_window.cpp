@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTableView>
 
 #include "core/entries.h"
@@ -61,7 +62,7 @@ TFormMeisai::TFormMeisai(Ledger& ledger, Workspace& workspace, QWidget* owner)
     learned_ = std::make_unique<LearnedAssignments>(ledger_);
     BuildControls();
     FillRuleItems();
-    FillAccounts(nullptr);
+    FillAccounts({0, 0});
     ShowRules();
     ConnectHandlers();
     ShowSums();
@@ -107,6 +108,12 @@ void TFormMeisai::BuildControls() {
     ComboBox7 = Make<QComboBox>(GroupBox1, "ComboBox7", {640, 48, 70, 22});
     positive->setBuddy(ComboBox7);
     ComboBox7->addItems({QStringLiteral("出金"), QStringLiteral("入金")});
+    QLabel* days = MakeLabel(GroupBox1, "Label11", {716, 52}, "重複±");
+    SpinEdit1 = Make<QSpinBox>(GroupBox1, "SpinEdit1", {758, 48, 50, 22});
+    SpinEdit1->setRange(0, kMaxDuplicateDays);
+    SpinEdit1->setValue(kDuplicateDays);
+    days->setBuddy(SpinEdit1);
+    MakeLabel(GroupBox1, "Label12", {812, 52}, "日");
     QLabel* account = MakeLabel(GroupBox1, "Label8", {572, 24}, "口座");
     ComboBox8 = Make<QComboBox>(GroupBox1, "ComboBox8", {608, 20, 228, 22});
     account->setBuddy(ComboBox8);
@@ -173,6 +180,7 @@ void TFormMeisai::ConnectHandlers() {
         ConnectGuarded(list, &QComboBox::currentIndexChanged, this, &TFormMeisai::ColumnChange);
     }
     ConnectGuarded(ComboBox8, &QComboBox::currentIndexChanged, this, &TFormMeisai::ComboBox8Change);
+    ConnectGuarded(SpinEdit1, &QSpinBox::valueChanged, this, &TFormMeisai::SpinEdit1Change);
     ConnectGuarded(ListBox1, &QListWidget::currentRowChanged, this, &TFormMeisai::ListBox1Click);
     ConnectGuarded(ComboBox9, &QComboBox::currentIndexChanged, this, &TFormMeisai::ComboBox9Change);
     ConnectGuarded(Button3, &QPushButton::clicked, this, &TFormMeisai::Button3Click);
@@ -191,17 +199,19 @@ bool TFormMeisai::Button1Click() {
     const std::optional<QString> path = CurrentPlatform().GetOpenFileName(options);
     if (!path) return false;
     StatementTable table = ParseStatement(ReadStatementBytes(path->toStdString()));
+    if (!table.Refusal.empty()) {
+        CurrentPlatform().ShowTypedMessage(
+            MessageKind::Warning,
+            QStringLiteral("ファイル「%1」は明細として読めません。%2")
+                .arg(*path, QString::fromStdString(table.Refusal)),
+            OkButton);
+        return false;
+    }
     table_ = std::move(table);
     Edit1->setText(*path);
     const ImportSource* remembered = settings_.FindSource(table_.HeaderText);
     FillColumnLists();
-    StatementColumns columns = table_.Guessed;
-    const int count = static_cast<int>(table_.ColumnNames.size());
-    if (remembered) {
-        const StatementColumns& c = remembered->Columns;
-        // A remembered column the file does not have is not proposed.
-        if (std::max({c.Date, c.Description, c.Amount, c.Out, c.In, c.Memo}) < count) columns = c;
-    }
+    const StatementColumns columns = ChooseColumns(table_, remembered);
     {
         const QSignalBlocker blockers[] = {QSignalBlocker(ComboBox1), QSignalBlocker(ComboBox2),
                                            QSignalBlocker(ComboBox3), QSignalBlocker(ComboBox4),
@@ -215,7 +225,16 @@ bool TFormMeisai::Button1Click() {
         ComboBox6->setCurrentIndex(columns.Memo + 1);
         ComboBox7->setCurrentIndex(columns.PositiveIsOut ? 0 : 1);
     }
-    FillAccounts(remembered);
+    if (remembered) {
+        FillAccounts({remembered->AccountItem, remembered->AccountSubItem});
+    } else {
+        FillAccounts(ProposeAccount(ledger_, ReadStatement(table_, columns, ledger_.EditDate.Year),
+                                    settings_.Rules));
+    }
+    {
+        const QSignalBlocker blocker(SpinEdit1);
+        SpinEdit1->setValue(remembered ? remembered->DuplicateDays : kDuplicateDays);
+    }
     ReadLines();
     return true;
 }
@@ -230,7 +249,7 @@ void TFormMeisai::FillColumnLists() {
     }
 }
 
-void TFormMeisai::FillAccounts(const ImportSource* remembered) {
+void TFormMeisai::FillAccounts(std::pair<int, int> account) {
     const QSignalBlocker blocker(ComboBox8);
     ComboBox8->clear();
     // The accounts of the two account items, each a sub-item with a name.
@@ -241,17 +260,12 @@ void TFormMeisai::FillAccounts(const ImportSource* remembered) {
             ComboBox8->addItem(Qs(ItemAndSub(ledger_, item, sub)), EncodePassbookChoice(item, sub));
         }
     }
-    int at = 0;
-    if (remembered) {
-        at = std::max(ComboBox8->findData(EncodePassbookChoice(remembered->AccountItem,
-                                                               remembered->AccountSubItem)),
-                      0);
-    }
-    ComboBox8->setCurrentIndex(at);
-    const PassbookAccount account =
+    ComboBox8->setCurrentIndex(
+        std::max(ComboBox8->findData(EncodePassbookChoice(account.first, account.second)), 0));
+    const PassbookAccount chosen =
         DecodePassbookChoice(ComboBox8->currentData().toInt()).value_or(PassbookAccount{});
-    accountItem_ = account.Item;
-    accountSubItem_ = account.SubItem;
+    accountItem_ = chosen.Item;
+    accountSubItem_ = chosen.SubItem;
 }
 
 StatementColumns TFormMeisai::ChosenColumns() const {
@@ -270,7 +284,8 @@ StatementColumns TFormMeisai::ChosenColumns() const {
 
 void TFormMeisai::ReadLines() {
     reading_ = ReadStatement(table_, ChosenColumns(), ledger_.EditDate.Year);
-    lines_ = PrepareImport(ledger_, reading_, settings_.Rules, accountItem_, accountSubItem_);
+    lines_ = PrepareImport(ledger_, reading_, settings_.Rules, accountItem_, accountSubItem_,
+                           SpinEdit1->value());
     model_->Reset();
     ShowUnread();
 }
@@ -312,6 +327,12 @@ void TFormMeisai::ComboBox8Change() {
     accountSubItem_ = account.SubItem;
     if (table_.Records.empty()) return;
     ReadLines();
+}
+
+void TFormMeisai::SpinEdit1Change() {
+    if (table_.Records.empty()) return;
+    RemarkDuplicates(ledger_, lines_, accountItem_, accountSubItem_, SpinEdit1->value());
+    model_->RowsChanged();
 }
 
 void TFormMeisai::FillRuleItems() {
@@ -467,7 +488,10 @@ void TFormMeisai::Button7Click() {
     // The entries are in and the window is closed before the source is remembered: a file
     // that cannot be written is reported, and never offers the same lines a second time.
     accept();
-    settings_.RememberSource({table_.HeaderText, ChosenColumns(), accountItem_, accountSubItem_});
+    settings_.RememberSource(
+        {table_.HeaderText, ChosenColumns(), accountItem_, accountSubItem_, SpinEdit1->value()});
+    // What was written is said before a failure to keep the choices could be reported.
+    platform.ShowTypedMessage(MessageKind::Information, Qs(ImportedText(entries)), OkButton);
     SaveSettings();
 }
 

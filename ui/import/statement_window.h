@@ -17,6 +17,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
 class QTableView;
 
 namespace kakeibo {
@@ -44,6 +45,8 @@ public:
     void ColumnChange();
     // The account was changed: the lines are assigned and matched again.
     void ComboBox8Change();
+    // The duplicate window was changed: the lines are matched again, keeping the user's edits.
+    void SpinEdit1Change();
     // The rules: a choice in the list shows it in the fields; add, change, delete, move.
     void ListBox1Click();
     void ComboBox9Change();
@@ -72,6 +75,7 @@ public:
     QComboBox* ComboBox5 = nullptr;   // the money-in column of two, or none
     QComboBox* ComboBox7 = nullptr;   // a positive signed amount is 出金 or 入金
     QComboBox* ComboBox8 = nullptr;   // the account the statement belongs to
+    QSpinBox* SpinEdit1 = nullptr;    // days apart that an entry still counts as the line's
     QGroupBox* GroupBox2 = nullptr;   // 「ルール」
     QListWidget* ListBox1 = nullptr;  // the rules, in the order they are tried
     QLineEdit* Edit2 = nullptr;       // a rule's text: 「摘要に〜を含む」
@@ -93,7 +97,7 @@ private:
     void BuildControls();
     void ConnectHandlers();
     void FillColumnLists();
-    void FillAccounts(const ImportSource* remembered);
+    void FillAccounts(std::pair<int, int> account);
     void FillRuleItems();
     void ShowRules();
     StatementColumns ChosenColumns() const;

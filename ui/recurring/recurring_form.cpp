@@ -193,6 +193,10 @@ void TFormTeiki::TabChange() {
     FillItems(ComboItem2, 1);
     FillSubItems(ComboSub1, ComboItem1, 0);
     FillSubItems(ComboSub2, ComboItem2, 1);
+    // A transfer or an income is written with その他, as the entry form's tabs fix it.
+    const bool expense = Data(ComboTab) == static_cast<int>(RecurringTab::Expense);
+    if (!expense) SelectData(ComboTax, 2);
+    ComboTax->setEnabled(expense);
 }
 
 void TFormTeiki::ItemChange(int side) {
