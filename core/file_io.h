@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/file_stamp.h"
 
 namespace kakeibo {
@@ -62,6 +63,11 @@ struct GroupFile {
 // and a save cut short in between is completed by RecoverInterruptedSaves. The temporary
 // files have names unique to the save, made exclusively, so that two programs writing the
 // same file never write into one.
+//
+// A rename that fails part-way is tried once more for each file left; when that fails too,
+// the files already replaced get their old content back (from a second name each kept for
+// the renames), the records go, and LedgerError says nothing was saved. When even that
+// fails, PartlySavedError names the files that are new and those that are as they were.
 void WriteFileGroup(const std::vector<GroupFile>& files, bool sync = true,
                     const std::string& lockPath = {});
 
@@ -79,6 +85,17 @@ enum class WriteStep {
     SyncFolder,
     WriteRecord,   // a folder's save record, before the first rename
     RemoveRecord,  // after the folder's sync
+    Undo,          // a replaced file put back after a rename failed
+};
+
+// Some files of a group are new and the others as they were: neither could be helped.
+class PartlySavedError : public LedgerError {
+public:
+    PartlySavedError(const std::string& message, std::vector<std::string> saved,
+                     std::vector<std::string> kept)
+        : LedgerError(message), Saved(std::move(saved)), Kept(std::move(kept)) {}
+    std::vector<std::string> Saved;  // paths that hold the new content
+    std::vector<std::string> Kept;   // paths that still hold the old content
 };
 
 // Test seam: called before each step with the file's path (the folder's for OpenFolder and
@@ -86,6 +103,14 @@ enum class WriteStep {
 // answered it. An empty function (the default) injects nothing.
 using WriteFaultHook = std::function<int(WriteStep step, const std::string& path)>;
 void SetWriteFaultHookForTesting(WriteFaultHook hook);
+
+// Moves a file that cannot be read out of the way, so that what reads it starts empty:
+// "<path>.<YYYYMMDD>" ("-2", "-3", ... when that is taken). Returns the new path; throws
+// LedgerError naming the file when it cannot be renamed.
+std::string SetAsideDamagedFile(const std::string& path, int year, int month, int day);
+// The question that offers it: the reading's error, then where the file would go.
+std::string SetAsideQuestion(const std::string& error, const std::string& path, int year, int month,
+                             int day);
 
 // The Japanese reason for an errno value, for file error messages.
 std::string FileErrorReason(int error);
