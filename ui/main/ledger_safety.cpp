@@ -50,6 +50,11 @@ bool TForm1::TakeLedger(const std::string& dir, const std::string& name, bool as
                 break;
             case LockOutcome::Unavailable:  // a read-only folder: nobody saves there
                 break;
+            case LockOutcome::NotAFile:  // no lock can be trusted: as if another program held it
+                CurrentPlatform().ShowTypedMessage(MessageKind::Warning,
+                                                   Qs(LockNotAFileMessage(lockPath)), OkButton);
+                pendingShared_ = true;
+                break;
             case LockOutcome::Held:
                 if (ask && CurrentPlatform().AskChoice(
                                MessageKind::Warning, HolderText(name, holder),
