@@ -29,12 +29,14 @@
 #include "core/process_info.h"
 #include "core/save_intent.h"
 #include "core/settings_file.h"
+#include "core/statement_import.h"
 #include "core/totals.h"
 #include "core/version.h"
 #include "ui/entry/entry_form.h"
 #include "ui/import/statement_window.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
+#include "ui/platform/damaged_file.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/placement.h"
 #include "ui/platform/platform.h"
@@ -739,6 +741,10 @@ void TForm1::Find1Click() {
 }
 
 void TForm1::StatementImport1Click() {
+    if (!ReadOrSetAside(ImportSettingsPath(ledger_.DataDir),
+                        [&] { ReadImportSettings(ledger_.DataDir); })) {
+        return;
+    }
     TFormMeisai form(ledger_, *this, this);
     if (form.Button1Click()) form.exec();
 }
