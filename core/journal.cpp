@@ -624,12 +624,17 @@ bool JournalFitsFiles(const JournalHeader& header, const std::vector<FileStamp>&
 bool DropSavedRecords(JournalContents& contents, const std::vector<FileStamp>& loaded) {
     for (auto save = contents.Saves.rbegin(); save != contents.Saves.rend(); ++save) {
         JournalHeader landed = contents.Header;
-        for (FileStamp& file : landed.Files) {
-            for (const FileStamp& written : save->Files) {
-                if (FileNameOf(written.Path) == FileNameOf(file.Path)) file = written;
+        bool elsewhere = true;  // the save's other files (settings, masters) hold it too
+        for (const FileStamp& written : save->Files) {
+            bool ledgerFile = false;
+            for (FileStamp& file : landed.Files) {
+                if (FileNameOf(written.Path) != FileNameOf(file.Path)) continue;
+                file = written;
+                ledgerFile = true;
             }
+            if (!ledgerFile && !StampFile(written.Path).SameContent(written)) elsewhere = false;
         }
-        if (!JournalFitsFiles(landed, loaded)) continue;
+        if (!elsewhere || !JournalFitsFiles(landed, loaded)) continue;
         contents.Records.erase(
             contents.Records.begin(),
             contents.Records.begin() +

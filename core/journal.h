@@ -98,10 +98,10 @@ bool SetJournalAside(const std::string& path);
 // True when the journal was made for the files now loaded: the same bytes in each.
 bool JournalFitsFiles(const JournalHeader& header, const std::vector<FileStamp>& loaded);
 
-// When the files now loaded hold what a save in the journal was writing (the program was
-// killed during or right after that save, or the start completed it), the changes before that
-// save are in the files: they are dropped and the journal counts as made for the files now
-// loaded. True when it did so.
+// When the files now loaded (and the save's other files on disk: the settings, the masters)
+// hold what a save in the journal was writing (the program was killed during or right after
+// that save, or the start completed it), the changes before that save are in the files: they
+// are dropped and the journal counts as made for the files now loaded. True when it did so.
 bool DropSavedRecords(JournalContents& contents, const std::vector<FileStamp>& loaded);
 
 // Replays the records onto the ledger, each taking its Before side from the ledger as it

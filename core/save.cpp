@@ -88,9 +88,11 @@ SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& 
     const std::string lockPath = dir + LockFileName(name);
     if (inputs.BeforeWrite) {
         std::vector<FileStamp> landing;
-        for (const GroupFile& file : dataGroup) {
-            landing.push_back({file.Path, true, static_cast<int64_t>(file.Bytes.size()), 0,
-                               HashBytes(file.Bytes)});
+        for (const auto* group : {&dataGroup, &programGroup}) {
+            for (const GroupFile& file : *group) {
+                landing.push_back({file.Path, true, static_cast<int64_t>(file.Bytes.size()), 0,
+                                   HashBytes(file.Bytes)});
+            }
         }
         inputs.BeforeWrite(landing);
     }

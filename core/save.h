@@ -22,8 +22,8 @@ struct SaveInputs {
     bool Sync = true;  // fsync every file before the renames, and each folder after them
     // When set, the ledger files on disk are first kept as a generation taken at this time.
     std::optional<Moment> Backup;
-    // Told, before the first file of the ledger is written, what the ledger's files (of those
-    // this save writes) will hold: the journal notes it.
+    // Told, before the first file is written, what each file this save writes (both groups)
+    // will hold: the journal notes it.
     std::function<void(const std::vector<FileStamp>&)> BeforeWrite;
 };
 

@@ -423,20 +423,25 @@ TEST(Journal, ASaveThatLandedMakesTheJournalFitAgain) {
     EXPECT_TRUE(journal.Path().empty());
     ApplyChange(*ledger, changes[0], ChangeSide::After);
     journal.Append(*ledger, changes[0], At(15, 21, 1));
-    journal.NoteSave({saved, FileStamp{dir.Path() + "mise.dat", true, 3, 0, 1}});
+    const std::string settings = dir.Path() + "rozed.ini";
+    journal.NoteSave({saved, FileStamp{settings, true, 3, 0, HashBytes("new")}});
     const struct {
         const char* what;
         FileStamp files;
+        const char* settings;  // what the settings file holds
         bool dropped;
         size_t left;
         bool fits;
     } rows[] = {
-        {"the save landed", saved, true, 0, true},
-        {"the save never renamed", loaded, false, 1, true},
-        {"the files changed elsewhere", FileStamp{saved.Path, true, 1, 0, 1}, false, 1, false},
+        {"the save landed", saved, "new", true, 0, true},
+        {"the save never renamed", loaded, "old", false, 1, true},
+        {"the settings never landed", saved, "old", false, 1, false},
+        {"the files changed elsewhere", FileStamp{saved.Path, true, 1, 0, 1}, "new", false, 1,
+         false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
+        WriteBytes(settings, row.settings);
         JournalContents contents = ReadJournal(journal.Path());
         ASSERT_EQ(contents.State, JournalState::Readable);
         EXPECT_EQ(DropSavedRecords(contents, {row.files}), row.dropped);
