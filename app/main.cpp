@@ -88,6 +88,9 @@ int main(int argc, char* argv[]) {
         auto* searchForm = new kakeibo::TForm6(ledger, &mainWindow);
         searchForm->SetHistories([entryForm] { return entryForm->ShopHistory(); },
                                  [entryForm] { return entryForm->MemoHistory(); });
+        searchForm->SetHitOpener([&mainWindow](const std::string& path, const kakeibo::Date& date) {
+            return mainWindow.ShowFoundEntry(path, date);
+        });
         return searchForm;
     });
     // The graph sheet comes last, after the other tool windows.

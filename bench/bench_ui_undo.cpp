@@ -31,9 +31,9 @@ void BM_UndoRedo(benchmark::State& state) {
     if (kind == 0) {
         EntryRecord e = ledger.EntryTable[6][500];
         e.Amount += 1;
-        bench.main.Record(*ReplaceEntry(ledger, 7, 500, e, EntryText{"八百屋", "夕食"}));
+        bench.main.Apply(*ReplaceEntry(ledger, 7, 500, e, EntryText{"八百屋", "夕食"}));
     } else if (kind == 1) {
-        bench.main.Record(*DeleteEntry(ledger, 7, 0));
+        bench.main.Apply(*DeleteEntry(ledger, 7, 0));
     }
     QAction* undo = bench.main.findChild<QAction*>(QStringLiteral("Undo1"));
     QAction* redo = bench.main.findChild<QAction*>(QStringLiteral("Redo1"));

@@ -63,6 +63,7 @@ enum class ChangeKind : int32_t {
     Import = 6,      // statement lines imported
     Recurring = 7,   // recurring entries written
     Restore = 8,     // the year put back from a generation kept by an earlier save
+    Merge = 9,       // another computer's save of the ledger taken in
 };
 
 // One change of the ledger as every writer in core returns it: what it touched, before and

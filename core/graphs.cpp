@@ -7,8 +7,8 @@
 
 namespace kakeibo {
 
-const std::array<const char*, kGraphCount> kGraphNames = {"今月の支出", "年間の収支",
-                                                          "口座残高の推移"};
+const std::array<const char*, kGraphCount> kGraphNames = {
+    "今月の支出", "年間の収支", "口座残高の推移", "年別の収支", "資産の推移"};
 
 namespace {
 
@@ -97,6 +97,54 @@ std::vector<BalanceLine> AccountBalanceSeries(Ledger& ledger) {
     return lines;
 }
 
+YearsFigures YearsSeries(Ledger& ledger, AllYearsCache& cache) {
+    const AllYears all = cache.Figures(ledger);
+    YearsFigures figures;
+    std::vector<std::pair<int, int>> accounts;  // item, sub-item
+    figures.AssetNames.push_back(kAssetTotalName);
+    for (int i = 0; i < kAccountItems; ++i) {
+        if (ledger.ItemTable[i].Kind != kKindAccount) continue;
+        for (int s = 0; s < kSubItemCount; ++s) {
+            if (ledger.SubItemTable[i][s].empty()) continue;
+            accounts.emplace_back(i, s);
+            figures.AssetNames.push_back(ledger.SubItemTable[i][s]);
+        }
+    }
+    figures.Assets.resize(figures.AssetNames.size());
+    for (const YearLedger& found : all.Ledgers.Found) {
+        const YearSummary* year = all.Of(found.Year);
+        if (year == nullptr) continue;
+        figures.Years.push_back(found.Year);
+        MonthFigures balance;
+        int64_t assets = 0;
+        for (int i = 0; i < kItemCount; ++i) {
+            const std::string& kind = ledger.ItemTable[i].Kind;
+            const int64_t net = year->Net[i][kTotalColumn];
+            if (kind == kKindExpense) balance.Expense += net;
+            if (kind == kKindIncome) balance.Income -= net;
+            if (kind == kKindAccount && i < kAccountItems) assets += year->End[i][kTotalColumn];
+        }
+        balance.Difference = balance.Income - balance.Expense;
+        figures.Balance.push_back(balance);
+        figures.Assets[0].push_back(assets);
+        for (size_t a = 0; a < accounts.size(); ++a) {
+            figures.Assets[a + 1].push_back(year->End[accounts[a].first][accounts[a].second]);
+        }
+    }
+    if (ledger.HideZeroItems) {
+        for (size_t line = figures.Assets.size(); line-- > 1;) {
+            const auto& values = figures.Assets[line];
+            if (std::any_of(values.begin(), values.end(), [](int64_t v) { return v != 0; })) {
+                continue;
+            }
+            figures.Assets.erase(figures.Assets.begin() + static_cast<std::ptrdiff_t>(line));
+            figures.AssetNames.erase(figures.AssetNames.begin() +
+                                     static_cast<std::ptrdiff_t>(line));
+        }
+    }
+    return figures;
+}
+
 std::string GraphTitle(GraphKind kind, const Ledger& ledger) {
     const std::string year = std::to_string(ledger.EditDate.Year) + "年";
     switch (kind) {
@@ -106,6 +154,10 @@ std::string GraphTitle(GraphKind kind, const Ledger& ledger) {
             return year + "の収支（円）";
         case GraphKind::AccountBalances:
             return year + "の月末口座残高（円）";
+        case GraphKind::YearsBalance:
+            return "年別の収支（円）";
+        case GraphKind::Assets:
+            return "年末の資産の推移（円）";
     }
     return {};
 }

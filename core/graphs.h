@@ -5,13 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "core/all_years.h"
 #include "core/ledger.h"
 
 namespace kakeibo {
 
-// The graph sheet's three graphs, in the order of its list.
-enum class GraphKind { MonthExpense = 0, YearBalance = 1, AccountBalances = 2 };
-inline constexpr int kGraphCount = 3;
+// The graph sheet's graphs, in the order of its list: three of the open ledger, then two over
+// every year of the data folder.
+enum class GraphKind {
+    MonthExpense = 0,
+    YearBalance = 1,
+    AccountBalances = 2,
+    YearsBalance = 3,
+    Assets = 4
+};
+inline constexpr int kGraphCount = 5;
 
 // The names the graph sheet's list shows, by GraphKind.
 extern const std::array<const char*, kGraphCount> kGraphNames;
@@ -55,6 +63,21 @@ struct BalanceLine {
 // Recomputes the totals. With HideZeroItems on, a line that is 0 at every month's end is
 // left out.
 std::vector<BalanceLine> AccountBalanceSeries(Ledger& ledger);
+
+// 「年別の収支」 and 「資産の推移」: the years that have a ledger, oldest first, the open
+// ledger's last.
+struct YearsFigures {
+    std::vector<int> Years;
+    std::vector<MonthFigures> Balance;  // each year's expense, income and their difference
+    // The sum of the accounts' balances at each year's end, then one line per account
+    // sub-item with a name (all zero ones left out with HideZeroItems on).
+    std::vector<std::string> AssetNames;
+    std::vector<std::vector<int64_t>> Assets;  // [line][year]
+
+    bool operator==(const YearsFigures&) const = default;
+};
+inline constexpr const char* kAssetTotalName = "資産合計";
+YearsFigures YearsSeries(Ledger& ledger, AllYearsCache& cache);
 
 // The graph's heading for the ledger's edit date, e.g. "2026年7月の支出と予算（円）".
 std::string GraphTitle(GraphKind kind, const Ledger& ledger);

@@ -116,6 +116,8 @@ std::string DescribeChange(const Ledger& ledger, const Change& change) {
             return WithCount("定期入出金の記入", change);
         case ChangeKind::Restore:  // a new start of the history, never a step of it
             return "バックアップから復元";
+        case ChangeKind::Merge:
+            return "別のパソコンの変更の取り込み";
     }
     return {};
 }
@@ -174,6 +176,14 @@ std::optional<Change> History::Redo(Ledger& ledger) {
     ApplyChange(ledger, change, ChangeSide::After);
     ++done_;
     return change;
+}
+
+void History::Refused(bool undone) {
+    if (undone && done_ < steps_.size()) {
+        ++done_;
+    } else if (!undone && done_ > 0) {
+        --done_;
+    }
 }
 
 std::string History::UndoCaption() const {

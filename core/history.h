@@ -38,6 +38,9 @@ public:
     std::optional<Change> Undo(Ledger& ledger);
     // Applies the After side of the step last undone and returns it; nothing when none.
     std::optional<Change> Redo(Ledger& ledger);
+    // The last Undo (`undone`) or Redo could not be kept and the ledger was already put back:
+    // the step counts as it did before.
+    void Refused(bool undone);
 
     // Captions of the steps Undo and Redo would take; empty when there is none.
     std::string UndoCaption() const;

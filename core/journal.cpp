@@ -887,8 +887,6 @@ void LedgerJournal::Start(const Ledger& ledger, const std::string& programDir,
     base_ = std::move(base);
     inProgramFolder_ = inProgramFolder;
     unprotected_ = false;
-    ledgerChanged_ = ledger.LedgerChanged;
-    mastersChanged_ = ledger.MastersChanged;
 }
 
 void LedgerJournal::Close() {
@@ -955,27 +953,13 @@ std::string LedgerJournal::Open(const std::vector<JournalRecord>& records, const
     return reason;
 }
 
-std::optional<Notice> LedgerJournal::Append(Ledger& ledger, const Change& change,
-                                            const Moment& when) {
-    const auto refuse = [&](const JournalError& e) {
-        ApplyChange(ledger, change, ChangeSide::Before);
-        ledger.LedgerChanged = ledgerChanged_;
-        ledger.MastersChanged = mastersChanged_;
-        throw e;
-    };
+std::optional<Notice> LedgerJournal::Append(const Change& change, const Moment& when) {
     if (!Started()) return std::nullopt;
     const JournalRecord record{when, change};
     if (fd_ < 0 && !unprotected_) {
-        std::string reason;
-        try {
-            reason = Open({record}, when);
-        } catch (const JournalError& e) {
-            refuse(e);
-        }
+        const std::string reason = Open({record}, when);
         if (!reason.empty()) {
             unprotected_ = true;
-            ledgerChanged_ = ledger.LedgerChanged;
-            mastersChanged_ = ledger.MastersChanged;
             return Notice{NoticeKind::Warning,
                           "変更を記録できるフォルダがありません。保存するまで、プログラムが"
                           "異常終了すると変更は失われます。\r" +
@@ -988,17 +972,15 @@ std::optional<Notice> LedgerJournal::Append(Ledger& ledger, const Change& change
             (::fdatasync(fd_) != 0 && (error = errno) != 0)) {
             // No torn record stays behind the whole ones.
             if (::ftruncate(fd_, static_cast<off_t>(size_)) == 0) ::fdatasync(fd_);
-            refuse(WriteError(path_, error));
+            throw WriteError(path_, error);
         }
         size_ += bytes.size();
     }
-    ledgerChanged_ = ledger.LedgerChanged;
-    mastersChanged_ = ledger.MastersChanged;
     return std::nullopt;
 }
 
-void LedgerJournal::Restart(const Ledger& ledger, std::vector<FileStamp> base,
-                            const std::vector<JournalRecord>& records, const Moment& now) {
+void LedgerJournal::Restart(std::vector<FileStamp> base, const std::vector<JournalRecord>& records,
+                            const Moment& now) {
     const std::string old = path_;
     std::vector<FileStamp> oldBase = std::move(base_);
     base_ = std::move(base);
@@ -1014,8 +996,6 @@ void LedgerJournal::Restart(const Ledger& ledger, std::vector<FileStamp> base,
     // A journal in the program's folder is not left behind when the new one is elsewhere.
     if (!old.empty() && old != path_) ::unlink(old.c_str());
     unprotected_ = !reason.empty();
-    ledgerChanged_ = ledger.LedgerChanged;
-    mastersChanged_ = ledger.MastersChanged;
 }
 
 void LedgerJournal::NoteSave(const std::vector<FileStamp>& written) {
@@ -1034,8 +1014,6 @@ void LedgerJournal::Remove() {
     if (!path_.empty()) ::unlink(path_.c_str());
     Close();
     unprotected_ = false;
-    ledgerChanged_ = false;
-    mastersChanged_ = false;
 }
 
 void LedgerJournal::SetAside() {

@@ -149,23 +149,23 @@ public:
     LedgerJournal(const LedgerJournal&) = delete;
     LedgerJournal& operator=(const LedgerJournal&) = delete;
 
-    // The ledger now open and the files it was read from (or last saved to); its changed flags
-    // now are what a refused change returns to. `inProgramFolder`: the journal goes to the
-    // program's folder from the start (another program holds the ledger's lock).
+    // The ledger now open and the files it was read from (or last saved to).
+    // `inProgramFolder`: the journal goes to the program's folder from the start (another
+    // program holds the ledger's lock).
     void Start(const Ledger& ledger, const std::string& programDir, std::vector<FileStamp> base,
                bool inProgramFolder = false);
 
-    // Writes the change the ledger now holds to the disk before anyone shows it. When it
-    // cannot be written the change is taken back out of the ledger, the changed flags return
-    // to what they were, and JournalError says why. When neither the data folder nor the
-    // program's folder can hold a journal, returns the warning (once) and goes on unprotected.
-    std::optional<Notice> Append(Ledger& ledger, const Change& change, const Moment& when);
+    // Writes the change the ledger now holds to the disk before anyone shows it; JournalError
+    // says why it could not (the ledger is its caller's to put back: LedgerSession). When
+    // neither the data folder nor the program's folder can hold a journal, returns the
+    // warning (once) and goes on unprotected.
+    std::optional<Notice> Append(const Change& change, const Moment& when);
 
     // Starts a new journal that already holds `records` (replayed changes, a restore, the
     // settings a save could not write), made whole before it replaces the old one. Throws
     // JournalError when it cannot be written; the old journal then stays.
-    void Restart(const Ledger& ledger, std::vector<FileStamp> base,
-                 const std::vector<JournalRecord>& records, const Moment& now);
+    void Restart(std::vector<FileStamp> base, const std::vector<JournalRecord>& records,
+                 const Moment& now);
 
     // A save is about to give the ledger's files these bytes (the files it writes; the others
     // stay as Base says): noted in the journal, so that a start after a kill during the save
@@ -201,8 +201,6 @@ private:
     std::vector<FileStamp> base_;
     bool inProgramFolder_ = false;
     bool unprotected_ = false;
-    bool ledgerChanged_ = false;  // the flags a refused change returns to
-    bool mastersChanged_ = false;
     std::string path_;
     int fd_ = -1;
     uint64_t size_ = 0;

@@ -209,26 +209,32 @@ std::string LineErrorMessage(const std::string& path, size_t lineNumber, const s
 
 LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name,
                      MissingTables missing) {
-    const std::string entriesPath = dir + EntriesFileName(name);
+    LoadResult result =
+        LoadLedgerFiles(ledger, dir + EntriesFileName(name), dir + BudgetFileName(name),
+                        dir + BalanceFileName(name), missing);
+    if (result.Loaded) {
+        ledger.LedgerName = name;
+    } else if (name != "rozed1" && name != kNewLedgerName) {
+        // Neither name is ever saved by a user who has not chosen to: a start without a
+        // saved ledger must not read as lost data.
+        result.Message = Notice{NoticeKind::Warning,
+                                "ファイル名" + EntriesFileName(name) + "は見つかりませんでした。"};
+    }
+    return result;
+}
+
+LoadResult LoadLedgerFiles(Ledger& ledger, const std::string& entriesPath,
+                           const std::string& budgetPath, const std::string& balancePath,
+                           MissingTables missing) {
     std::vector<FileStamp> stamps(3);
     std::optional<std::string> entryBytes =
         FileExists(entriesPath) ? ReadFileBytes(entriesPath, &stamps[0]) : std::nullopt;
-    if (!entryBytes) {
-        LoadResult result;
-        // Neither name is ever saved by a user who has not chosen to: a start without a
-        // saved ledger must not read as lost data.
-        if (name != "rozed1" && name != kNewLedgerName) {
-            result.Message = Notice{NoticeKind::Warning, "ファイル名" + EntriesFileName(name) +
-                                                             "は見つかりませんでした。"};
-        }
-        return result;
-    }
+    if (!entryBytes) return LoadResult{};
 
     auto scratch = std::make_unique<LoadScratch>();
     ReadEntries(SplitLines(*entryBytes), entriesPath, *scratch);
     entryBytes.reset();
 
-    const std::string budgetPath = dir + BudgetFileName(name);
     stamps[1].Path = budgetPath;
     if (FileExists(budgetPath)) {
         if (const auto bytes = ReadFileBytes(budgetPath, &stamps[1])) {
@@ -236,7 +242,6 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
             scratch->HasBudget = true;
         }
     }
-    const std::string balancePath = dir + BalanceFileName(name);
     stamps[2].Path = balancePath;
     if (FileExists(balancePath)) {
         if (const auto bytes = ReadFileBytes(balancePath, &stamps[2])) {
@@ -254,7 +259,6 @@ LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& 
     if (scratch->HasBudget || fresh) ledger.BudgetTable = scratch->Budget;
     if (scratch->HasBalance || fresh) ledger.BalanceTable = scratch->Balance;
     ledger.NextSlot = 0;
-    ledger.LedgerName = name;
     return LoadResult{true, std::nullopt, std::move(stamps)};
 }
 

@@ -32,6 +32,12 @@ enum class MissingTables { Keep, Empty };
 LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name,
                      MissingTables missing = MissingTables::Keep);
 
+// The same reading from three files named as the caller says (a sync service's copies);
+// LedgerName is left as it was, and a missing entries file gives Loaded = false and no message.
+LoadResult LoadLedgerFiles(Ledger& ledger, const std::string& entriesPath,
+                           const std::string& budgetPath, const std::string& balancePath,
+                           MissingTables missing);
+
 // The message for a line of a file that cannot be read, naming the file, the line number
 // (from 1), the reason and the line's text. Shared by every reader of the program's files.
 std::string LineErrorMessage(const std::string& path, size_t lineNumber, const std::string& reason,

@@ -93,6 +93,10 @@ std::optional<int> EntriesFileYear(const std::string& path) {
     }
 }
 
+PreviousYearCache::Stamp PreviousYearCache::StampOfPath(const std::string& path) {
+    return StampOf(path);
+}
+
 const PreviousYear& PreviousYearCache::Lookup(const Ledger& ledger) {
     Question question{ledger.PreviousYearLedger,
                       ledger.DataDir,

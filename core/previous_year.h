@@ -61,6 +61,8 @@ public:
         int64_t ModifiedNs = 0;
         bool operator==(const Stamp&) const = default;
     };
+    // The stamp of a file or folder as it is now; Exists false when it is not there.
+    static Stamp StampOfPath(const std::string& path);
 
 private:
     // Everything the answer depends on besides the files themselves.

@@ -86,7 +86,7 @@ std::string PrintedOnText(int year, int month, int day) {
 }
 
 bool IsWideSheet(int kind) {
-    return kind == DailySheet || kind == DetailSheet || kind == YearSheet;
+    return kind == DailySheet || kind == DetailSheet || kind == YearSheet || kind == YearsSheet;
 }
 
 }  // namespace kakeibo

@@ -64,7 +64,7 @@ std::string PdfFileName(int year, int month, const std::string& what);
 std::string PrintedOnText(int year, int month, int day);
 
 // Whether a data sheet of `kind` starts in landscape: the wide tables (科目日計表,
-// 今月の詳細データ, 年間推移).
+// 今月の詳細データ, 年間推移, 年別推移).
 bool IsWideSheet(int kind);
 
 }  // namespace kakeibo

@@ -118,6 +118,10 @@ std::vector<uint32_t> SortRanks(const Ledger& ledger, const std::vector<int32_t>
 
 }  // namespace
 
+bool EntryMatches(const EntryRecord& e, const EntryText& t, const SearchConditions& c) {
+    return Matches(e, t, c);
+}
+
 SearchResult SearchEntries(const Ledger& ledger, const SearchConditions& conditions) {
     SearchResult result;
     for (int m = 0; m < kMonthCount; ++m) {

@@ -21,6 +21,9 @@ struct SearchConditions {
     std::string Memo;
 };
 
+// Whether a slot is used and meets every condition, as SearchEntries tests it.
+bool EntryMatches(const EntryRecord& e, const EntryText& t, const SearchConditions& c);
+
 // Hits are entry keys: month (1..12) * 1000 + slot.
 struct SearchResult {
     std::vector<int32_t> HitList;

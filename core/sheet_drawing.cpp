@@ -59,7 +59,7 @@ std::optional<std::string> RedFigure(const std::string& text) {
 
 SheetClick ClickOnSheet(const SheetGrid& grid, const SheetState& state, int kind, int row,
                         int column) {
-    const bool year = kind == YearSheet || kind == YearComparisonSheet;
+    const bool year = kind == YearSheet || kind == YearComparisonSheet || kind == YearsSheet;
     if (kind != ExpenseSheet && kind != IncomeSheet && kind != DailySheet && !year) return {};
     if (row < 1 || row >= grid.RowCount() || grid.ColumnCount() == 0) return {};
     // Sub-item rows begin with a blank, the rows below the list are empty.

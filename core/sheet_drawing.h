@@ -43,7 +43,7 @@ struct SheetClick {
 
 // A press on the sheet `kind` filled as `grid`, on row `row` as the grid shows it (0 = the
 // headings) and in column `column`. Only item rows of 今月の支出, 今月の収入, 科目日計表 and the
-// two year sheets act; a press in the item column flips the item, elsewhere on the row the
+// three year sheets act; a press in the item column flips the item, elsewhere on the row the
 // sheet is only refilled.
 SheetClick ClickOnSheet(const SheetGrid& grid, const SheetState& state, int kind, int row,
                         int column);

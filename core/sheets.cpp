@@ -10,9 +10,9 @@ namespace kakeibo {
 
 namespace {
 
-const char* const kSheetNames[kSheetKindCount] = {"今月の支出", "今月の収入", "口座残高",
-                                                  "科目日計表", "今月の収支", "今月の詳細データ",
-                                                  "通帳記帳",   "年間推移",   "前年比較"};
+const char* const kSheetNames[kSheetKindCount] = {
+    "今月の支出",       "今月の収入", "口座残高", "科目日計表", "今月の収支",
+    "今月の詳細データ", "通帳記帳",   "年間推移", "前年比較",   "年別推移"};
 
 const char* const kWeekdays[7] = {"日", "月", "火", "水", "木", "金", "土"};
 
@@ -517,6 +517,11 @@ SheetLayout SheetLayoutOf(int kind) {
             columns({128, 82, 82, 82, 82}, {"", "今年累計", "前年同期", "差額", "増減率"});
             layout.RowCount = kItemRowsAtLayout;
             break;
+        case YearsSheet:
+            // A column per year comes before 平均 as the fill finds the years.
+            columns({128, 82}, {"", "平均"});
+            layout.RowCount = kItemRowsAtLayout;
+            break;
         default:
             break;
     }
@@ -558,6 +563,8 @@ SheetGrid FillSheet(Ledger& ledger, int kind, SheetState& state) {
             return FillYearSheet(ledger, state);
         case YearComparisonSheet:
             return FillYearComparisonSheet(ledger, state);
+        case YearsSheet:
+            return FillYearsSheet(ledger, state);
         default:
             return SheetGrid();
     }

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "core/all_years.h"
 #include "core/ledger.h"
 #include "core/previous_year.h"
 
 namespace kakeibo {
 
 // The sheets of the data sheet, in the order of its drop-down list: the seven of the edited
-// month, then the two of the whole year.
+// month, then the three of whole years.
 enum SheetKindNumber : int {
     ExpenseSheet = 0,         // 今月の支出
     IncomeSheet = 1,          // 今月の収入
@@ -23,23 +24,26 @@ enum SheetKindNumber : int {
     PassbookSheet = 6,        // 通帳記帳
     YearSheet = 7,            // 年間推移
     YearComparisonSheet = 8,  // 前年比較
+    YearsSheet = 9,           // 年別推移
 };
-inline constexpr int kSheetKindCount = 9;
+inline constexpr int kSheetKindCount = 10;
 
-// The drop-down list's text of a sheet kind (0..8).
+// The drop-down list's text of a sheet kind (0..9).
 const char* SheetName(int kind);
 
 // What the data sheet keeps between fills, for the life of the process.
 struct SheetState {
     int32_t SheetKind = ExpenseSheet;
-    // [kind][item]: the item's five sub-item rows are shown. Kinds 0, 1, 3, 7 and 8 use it.
+    // [kind][item]: the item's five sub-item rows are shown. Kinds 0, 1, 3, 7, 8 and 9 use it.
     std::array<std::array<bool, kItemCount>, kSheetKindCount> ExpandedItems{};
-    // [kind][listing position]: the item shown at that position of kinds 0, 1, 3, 7 and 8.
+    // [kind][listing position]: the item shown at that position of kinds 0, 1, 3, 7, 8 and 9.
     std::array<std::array<int32_t, kItemCount>, kSheetKindCount> SheetRowItems{};
     // The passbook account: 1 cancelled, 10 + 10 x account item + sub-item otherwise.
     int32_t PassbookChoice = 0;
     // Last year's totals for 前年比較, read once and kept while its file stays as it was.
     PreviousYearCache PreviousYear;
+    // Every year's totals for 年別推移, each kept while its files stay as they were.
+    AllYearsCache Years;
 };
 
 // How the grid is laid out for a kind before its first fill.
@@ -87,6 +91,8 @@ std::optional<PassbookAccount> DecodePassbookChoice(int32_t choice);
 // writes the listing positions of the sheets that expand items into state.SheetRowItems.
 // 前年比較 also looks up last year's ledger through state.PreviousYear.
 SheetGrid FillSheet(Ledger& ledger, int kind, SheetState& state);
+// 年別推移: every year of the data folder through state.Years, the open ledger's the last.
+SheetGrid FillYearsSheet(Ledger& ledger, SheetState& state);
 
 // The texts of the sheets.
 std::string AmountText(int64_t value);                 // "%10.0n"

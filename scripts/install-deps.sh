@@ -6,7 +6,7 @@ packages=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev li
           desktop-file-utils appstream dpkg-dev librsvg2-bin shared-mime-info libglib2.0-bin
           qt6-charts-dev libqt6opengl6-dev
           git clang clang-format libclang-rt-dev
-          openbox x11-utils xdotool poppler-utils)
+          openbox x11-utils xdotool poppler-utils syncthing)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -148,6 +148,13 @@ TEST_F(BatchTest, ExportWritesOnlyItsOutputWithTheMastersAndSettingsTheWindowWou
     EXPECT_NE(
         Run({"--export", "0", "--month", "3", "-o", "/no/x.csv", "k.nbd"}).find("1||kakeibo: "),
         std::string::npos);
+
+    // 年別推移 reads the other ledger of the folder beside this one, and leaves it as it was.
+    Write("ledgers/j.nbd", "2025,5,1,2,0,0,0,300,0,,\r\n");
+    const std::string other = test::ReadBytes(root + "ledgers/j.nbd");
+    EXPECT_TRUE(Run({"--export", "年別推移", "--month", "3", "--encoding", "utf-8", "k.nbd"})
+                    .starts_with("0|,2025年,2026年,平均\r\n2025年〜2026年の家計簿,,,\r\n"));
+    EXPECT_EQ(test::ReadBytes(root + "ledgers/j.nbd"), other);
 }
 
 TEST_F(BatchTest, OutputNeverReplacesAFileOfTheProgramNorAnythingButARegularFile) {

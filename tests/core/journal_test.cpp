@@ -15,6 +15,8 @@
 #include "core/change.h"
 #include "core/ledger_lock.h"
 #include "core/ledger_paths.h"
+#include "core/ledger_session.h"
+#include "session_questions.h"
 #include "test_files.h"
 
 namespace kakeibo {
@@ -98,7 +100,7 @@ TEST(Journal, ReplayIsExactAndATornLastRecordLosesOnlyItself) {
     std::vector<Tables> states;
     for (size_t i = 0; i < changes.size(); ++i) {
         ApplyChange(*ledger, changes[i], ChangeSide::After);
-        ASSERT_FALSE(journal.Append(*ledger, changes[i], At(15, 21, static_cast<int>(i + 1))));
+        ASSERT_FALSE(journal.Append(changes[i], At(15, 21, static_cast<int>(i + 1))));
         states.emplace_back(*ledger);
     }
     const std::string path = dir.Path() + "家計簿.journal";
@@ -145,20 +147,22 @@ TEST(Journal, ReplayIsExactAndATornLastRecordLosesOnlyItself) {
 TEST(Journal, FullDiskRefusesTheChangeAndLeavesTheLedgerAsBefore) {
     TempDir dir;
     auto ledger = JuneLedger(dir.Path());
+    ledger->ExeDir = dir.Path();
     const std::vector<Change> changes = Changes(*ledger);
-    LedgerJournal journal;
-    journal.Start(*ledger, dir.Path(), {});
+    test::ScriptedQuestions questions;
+    LedgerSession session(*ledger, questions, [] { return At(15, 21, 0); });
+    ASSERT_FALSE(session.AdoptLedger({}));
     ApplyChange(*ledger, changes[0], ChangeSide::After);
-    journal.Append(*ledger, changes[0], At(15, 21, 0));
+    session.Apply(changes[0]);
     const auto before = std::make_unique<Tables>(*ledger);
-    const std::string bytes = ReadBytes(journal.Path());
+    const std::string bytes = ReadBytes(session.Journal().Path());
 
     // The file size limit is a real write fault, cut short part-way through the record.
     ApplyChange(*ledger, changes[3], ChangeSide::After);
     bool refused = false;
     test::WithFileSizeLimit(bytes.size() + 10, [&] {
         try {
-            journal.Append(*ledger, changes[3], At(15, 21, 5));
+            session.Apply(changes[3]);
         } catch (const JournalError& e) {
             refused = true;
             EXPECT_NE(std::string(e.what()).find("変更を記録できませんでした。"),
@@ -170,7 +174,7 @@ TEST(Journal, FullDiskRefusesTheChangeAndLeavesTheLedgerAsBefore) {
     EXPECT_TRUE(Tables(*ledger) == *before);
     EXPECT_TRUE(ledger->LedgerChanged);
     EXPECT_FALSE(ledger->MastersChanged);
-    EXPECT_EQ(ReadBytes(journal.Path()), bytes);
+    EXPECT_EQ(ReadBytes(session.Journal().Path()), bytes);
 }
 
 // A data folder that cannot hold the journal sends it to the program's folder; when that
@@ -195,9 +199,9 @@ TEST(Journal, FoldersThatRefuseItFallBackThenWarnOnce) {
         LedgerJournal journal;
         journal.Start(*ledger, row.programDir, {});
         ApplyChange(*ledger, changes[0], ChangeSide::After);
-        const auto first = journal.Append(*ledger, changes[0], At(15, 21, 0));
+        const auto first = journal.Append(changes[0], At(15, 21, 0));
         ApplyChange(*ledger, changes[2], ChangeSide::After);
-        const auto second = journal.Append(*ledger, changes[2], At(15, 21, 1));
+        const auto second = journal.Append(changes[2], At(15, 21, 1));
         EXPECT_EQ(first.has_value(), row.warned);
         EXPECT_FALSE(second.has_value());
         EXPECT_EQ(ledger->BudgetTable[6][2], 30000);
@@ -304,7 +308,7 @@ TEST(Journal, AJournalReplaysOnlyOntoWhatItWasMadeFor) {
     journal.Start(*ledger, dir.Path(), {made});
     for (const size_t i : {0, 2}) {
         ApplyChange(*ledger, changes[i], ChangeSide::After);
-        ASSERT_FALSE(journal.Append(*ledger, changes[i], At(15, 21, 1)));
+        ASSERT_FALSE(journal.Append(changes[i], At(15, 21, 1)));
     }
     const auto journaled = std::make_unique<Ledger>(*ledger);
     const std::string path = journal.Path();
@@ -422,7 +426,7 @@ TEST(Journal, ASaveThatLandedMakesTheJournalFitAgain) {
     journal.NoteSave({saved});  // no journal yet: nothing to note
     EXPECT_TRUE(journal.Path().empty());
     ApplyChange(*ledger, changes[0], ChangeSide::After);
-    journal.Append(*ledger, changes[0], At(15, 21, 1));
+    journal.Append(changes[0], At(15, 21, 1));
     const std::string settings = dir.Path() + "rozed.ini";
     journal.NoteSave({saved, FileStamp{settings, true, 3, 0, HashBytes("new")}});
     const struct {
@@ -461,7 +465,7 @@ TEST(Journal, DamageIsNotATornTail) {
     std::vector<size_t> sizes;
     for (const size_t i : {0, 2, 3}) {
         ApplyChange(*ledger, changes[i], ChangeSide::After);
-        journal.Append(*ledger, changes[i], At(15, 21, 1));
+        journal.Append(changes[i], At(15, 21, 1));
         sizes.push_back(JournalRecordBytes({At(15, 21, 1), changes[i]}).size());
     }
     const std::string bytes = ReadBytes(journal.Path());

@@ -124,7 +124,7 @@ TEST_F(DataSheetTest, OpensOnTheExpenseSheetAtItsSavedPlace) {
     for (int i = 0; i < sheet->ComboBox1->count(); ++i) names << sheet->ComboBox1->itemText(i);
     EXPECT_EQ(names,
               QStringList({"今月の支出", "今月の収入", "口座残高", "科目日計表", "今月の収支",
-                           "今月の詳細データ", "通帳記帳", "年間推移", "前年比較"}));
+                           "今月の詳細データ", "通帳記帳", "年間推移", "前年比較", "年別推移"}));
     // The headings stay in sight above the rows (the column widths and row heights are
     // checked by the presses and the gauges below).
     EXPECT_EQ(sheet->StringGrid1->horizontalHeaderItem(3)->text(), QStringLiteral("当月予算"));
@@ -443,6 +443,8 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
         {YearSheet, {}, 3, 40, Qt::LeftButton, {}, false},       // 費用合計
         {YearComparisonSheet, {}, 2, 40, Qt::LeftButton, {2}, true},
         {YearComparisonSheet, {}, 1, 40, Qt::LeftButton, {}, false},  // which ledger it compares
+        {YearsSheet, {}, 2, 40, Qt::LeftButton, {2}, true},
+        {YearsSheet, {}, 1, 40, Qt::LeftButton, {}, false},  // which ledgers it reads
         {DailySheet, {}, 3, 40, Qt::LeftButton, {2}, true},
     };
     for (const auto& p : presses) {
@@ -457,9 +459,9 @@ TEST_F(DataSheetTest, PressOnAnItemNameFlipsItsSubItems) {
             if (sheet->State.ExpandedItems[p.kind][i]) after.push_back(i);
         }
         EXPECT_EQ(after, p.after) << p.kind << " row " << p.row << " x " << p.x;
-        const QString label = Cell(p.kind == DailySheet            ? 3
-                                   : p.kind == YearComparisonSheet ? 2
-                                                                   : 1,
+        const QString label = Cell(p.kind == DailySheet                                    ? 3
+                                   : p.kind == YearComparisonSheet || p.kind == YearsSheet ? 2
+                                                                                           : 1,
                                    0);
         EXPECT_EQ(label.endsWith("食料"), p.refilled && p.kind != AccountSheet) << p.row;
         ledger->ItemTable[2].Name = "食費";
@@ -506,6 +508,35 @@ TEST_F(DataSheetTest, ComparisonWithTheLedgerTheUserChoosesAsLastYears) {
     EXPECT_FALSE(sheet->Button1->isVisible());
     EXPECT_EQ(sheet->StringGrid1->columnSpan(1, 0), 1);
     EXPECT_EQ(Cell(1, 7), QStringLiteral("     1,500"));  // 食費 in July
+}
+
+TEST_F(DataSheetTest, YearsSheetHasAColumnPerYearAndSeesALedgerSavedSince) {
+    QTemporaryDir folder;
+    ledger->DataDir = folder.path().toStdString() + "/";
+    ledger->LedgerName = "2026";
+    const QString last = folder.filePath(QStringLiteral("2025.nbd"));
+    auto write = [&](const QByteArray& bytes) {
+        QFile file(last);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write("2025,3,1,2,0,0,0,1000,0,,\r\n");
+
+    Pick(YearsSheet);
+    EXPECT_EQ(Headings(), QStringList({"", "2025年", "2026年", "平均"}));
+    for (int c = 1; c < 4; ++c) EXPECT_EQ(sheet->StringGrid1->columnWidth(c), 83) << c;
+    EXPECT_EQ(sheet->StringGrid1->columnSpan(1, 0), 4);
+    EXPECT_EQ(Cell(1, 0), QStringLiteral("2025年〜2026年の家計簿"));
+    const std::vector<QString> food = {"+食費", "     1,000", "     1,500", "     1,000"};
+    EXPECT_EQ(GridTexts().at(2), food);
+
+    // A ledger of 2025 saved again is read again at the next refill; the CSV and the print
+    // take what is shown.
+    write("2025,3,1,2,0,0,0,1000,0,,\r\n2025,4,1,2,0,0,0,20000,0,,\r\n");
+    workspace.AllUpdate();
+    EXPECT_EQ(Cell(2, 1), QStringLiteral("    21,000"));
+    const TextTable shown = sheet->ShownTable();
+    EXPECT_EQ(shown[0][3] + shown[2][1] + shown[2][3], "平均    21,000    21,000");
 }
 
 // The dialog's lists, its place and its codes: Ok reports the chosen account, Escape cancels.

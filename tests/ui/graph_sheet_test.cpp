@@ -181,6 +181,34 @@ protected:
     GraphChartTest() : GraphSheetTest(Windows::Alone) {}
 };
 
+TEST_F(GraphChartTest, TheYearsGraphsHaveAPointPerLedgerAndTheirFiguresWhenHovered) {
+    FillYear(*ledger);
+    QTemporaryDir folder;
+    ledger->DataDir = folder.path().toStdString() + "/";
+    ledger->LedgerName = "2026";
+    QFile last(folder.filePath(QStringLiteral("2025.nbd")));
+    ASSERT_TRUE(last.open(QIODevice::WriteOnly));
+    last.write("2025,5,1,2,0,0,0,3000,0,,\r\n");
+    last.close();
+    graph->resize(640, 440);
+    graph->show();
+
+    Pick(GraphKind::YearsBalance);
+    EXPECT_EQ(Chart()->title(), QStringLiteral("年別の収支（円）"));
+    EXPECT_EQ(Legend(), QStringList({"支出", "収入", "差し引き"}));
+    EXPECT_EQ(AxisOf<QBarCategoryAxis>(Chart())->categories(), QStringList({"2025年", "2026年"}));
+    EXPECT_EQ(Figure(Chart(), "支出", "2025年"), 3000);
+    EXPECT_EQ(Figure(Chart(), "収入", "2025年"), 0);
+
+    Pick(GraphKind::Assets);
+    EXPECT_EQ(Legend().value(0), QStringLiteral("資産合計"));
+    auto* total = qobject_cast<QLineSeries*>(Chart()->series().value(0));
+    ASSERT_NE(total, nullptr);
+    emit total->hovered(QPointF(0.1, 0), true);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("2025年末　資産合計：-3,000円"));
+    SaveScreenshot(*graph, QStringLiteral("graph_sheet_assets"));
+}
+
 TEST_F(GraphChartTest, EachGraphShowsItsSeriesOnYenAxesAndItsFiguresWhenHovered) {
     FillYear(*ledger);
     graph->resize(640, 440);

@@ -65,7 +65,7 @@ protected:
 
     void Write(int day, int amount) {
         RunGuarded([&] {
-            windows.back()->Record(*AddEntry(Current(), 12, Expense(day, amount), {"八百屋", ""}));
+            windows.back()->Apply(*AddEntry(Current(), 12, Expense(day, amount), {"八百屋", ""}));
         });
     }
 

@@ -468,6 +468,35 @@ TEST_F(OpenWithChangesTest, YesSavesFirstThenOpens) {
     ExpectOpenedOther();
 }
 
+TEST_F(OpenWithChangesTest, AFoundEntryOfAnotherLedgerIsShownOnceItIsOpenedAsOpenOpensIt) {
+    StartChanged();
+    const std::string here = exe.toStdString() + "今年.nbd";
+    const std::string there = other.toStdString() + "別.nbd";
+    // In the open ledger: its day, without a question.
+    EXPECT_TRUE(window->ShowFoundEntry(here, Date{2026, 3, 5}));
+    EXPECT_TRUE(platform.Boxes.empty());
+    EXPECT_EQ(ledger->EditDate, (Date{2026, 3, 5}));
+
+    const QString question =
+        QStringLiteral("この明細は家計簿「別」（2026年）にあります。\rその家計簿を開きますか？");
+    platform.Answers = {NoButton};
+    EXPECT_FALSE(window->ShowFoundEntry(there, Date{2026, 12, 1}));
+    ASSERT_EQ(platform.Boxes.size(), 1u);
+    EXPECT_EQ(platform.Boxes[0].Text, question);
+    EXPECT_EQ(ledger->LedgerName, "今年");
+
+    platform.Boxes.clear();
+    platform.Answers = {YesButton, YesButton};
+    EXPECT_TRUE(window->ShowFoundEntry(there, Date{2026, 12, 1}));
+    ASSERT_EQ(platform.Boxes.size(), 3u);
+    EXPECT_EQ(platform.Boxes[1].Text, kQuestion);
+    EXPECT_EQ(platform.Boxes[2].Text, QStringLiteral("保存が終了しました"));
+    EXPECT_EQ(ReadText(exe + QStringLiteral("今年.nbd")),
+              QStringLiteral("2026,11,1,2,0,0,0,777,0,,\r\n2026,12,1,2,0,0,0,100,0,,\r\n"));
+    EXPECT_EQ(ledger->LedgerName, "別");
+    EXPECT_EQ(ledger->EditDate, (Date{2026, 12, 1}));
+}
+
 TEST_F(OpenWithChangesTest, FailedLoadLeavesDateFlagsPanelAndLedger) {
     StartChanged();
     // A missing file: the load's warning, nothing else changes.

@@ -30,7 +30,10 @@ public:
     void SelectDate(const Date&) override {}
     void FormVisible(QObject*, bool) override {}
     void RefillItemLists() override {}
-    void Record(const Change& change) override { Changes.push_back(change); }
+    void Apply(const Change& change) override {
+        Changes.push_back(change);
+        AllUpdate();
+    }
     void EditRecurring(const RecurringEntry* preset) override {
         Presets.push_back(preset != nullptr ? *preset : RecurringEntry{});
     }

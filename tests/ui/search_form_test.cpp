@@ -2,12 +2,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 
+#include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/controls/border_label.h"
 #include "ui/support/screenshot.h"
@@ -100,6 +104,66 @@ TEST_F(SearchFormTest, OnlyALeftClickOnAHeadingSorts) {
     EXPECT_EQ(Grid(), byAmount);
     ClickHeading(2);
     EXPECT_EQ(Grid(), (Lines{byDate[2], byDate[0], byDate[3], byDate[1]}));
+}
+
+TEST_F(SearchFormTest, EveryYearAddsTheYearColumnAndOpensAnotherYearsLedger) {
+    QTemporaryDir folder;
+    ledger->DataDir = folder.path().toStdString() + "/";
+    ledger->LedgerName = "2026";
+    QFile file(folder.filePath(QStringLiteral("2025.nbd")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(EncodeCp932(
+        "2025,12,30,2,1,0,0,700,0,八百屋,大根\r\n2025,6,1,2,0,0,0,99999,0,電器店,冷蔵庫\r\n")));
+    file.close();
+    std::vector<std::pair<std::string, Date>> opened;
+    form.SetHitOpener([&](const std::string& path, const Date& date) {
+        opened.emplace_back(path, date);
+        return true;
+    });
+
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton, {}, QPoint(8, 10));
+    form.ComboBox3->setEditText(QStringLiteral("八百"));
+    Search();
+    const Lines byDate = {"2025|12月30日|     700円|八百屋|大根",
+                          "2026|4月20日|    1500円|八百屋|野菜",
+                          "2026|5月9日|     800円|スーパー八百|牛乳"};
+    auto grid = [&] {
+        Lines rows;
+        for (int r = 0; r < form.HitRowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < kYearHitColumns; ++c) cells << form.HitCell(r, c);
+            rows.push_back(cells.join(QLatin1Char('|')).toStdString());
+        }
+        return rows;
+    };
+    EXPECT_EQ(grid(), byDate);
+    EXPECT_EQ(form.SG1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("年"));
+    EXPECT_EQ(Labels(), (Lines{"2026年4月20日", "    1500円　", "八百屋", "2025年12月30日",
+                               "     700円　", "八百屋"}));
+    ClickHeading(2);  // 金額
+    EXPECT_EQ(grid(), (Lines{byDate[0], byDate[2], byDate[1]}));
+    ClickHeading(0);  // 年: the amounts' order stays within a year
+    EXPECT_EQ(grid(), (Lines{byDate[0], byDate[2], byDate[1]}));
+
+    // A result of 2025 is opened in its own ledger; the window then closes.
+    const QPoint first = form.SG1->visualRect(form.SG1->model()->index(0, 1)).center();
+    QTest::mouseClick(form.SG1->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(form.SG1->viewport(), Qt::LeftButton, {}, first);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].first, ledger->DataDir + "2025.nbd");
+    EXPECT_EQ(opened[0].second, (Date{2025, 12, 30}));
+    EXPECT_FALSE(form.isVisible());
+
+    // Without 「全ての年」 the year's own search is back, four columns and the open ledger.
+    form.show();
+    QTest::mouseClick(form.CheckBox1, Qt::LeftButton, {}, QPoint(8, 10));
+    form.ComboBox3->setEditText(QStringLiteral("八百"));
+    Search();
+    EXPECT_EQ(Grid(),
+              (Lines{"4月20日|    1500円|八百屋|野菜", "5月9日|     800円|スーパー八百|牛乳"}));
+    form.SG1DblClick(1);
+    EXPECT_EQ(opened.at(1).first, ledger->DataDir + "2026.nbd");
+    EXPECT_EQ(opened.at(1).second, (Date{2026, 5, 9}));
 }
 
 TEST_F(SearchFormTest, NoMatchShowsNoHitTwiceAndOneEmptyRow) {

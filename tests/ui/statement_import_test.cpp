@@ -26,7 +26,10 @@ public:
     void SelectDate(const Date&) override {}
     void FormVisible(QObject*, bool) override {}
     void RefillItemLists() override {}
-    void Record(const Change& change) override { Changes.push_back(change); }
+    void Apply(const Change& change) override {
+        Changes.push_back(change);
+        ++Updates;
+    }
     int Updates = 0;
     std::vector<Change> Changes;
 };

@@ -23,12 +23,11 @@ void TForm3::YosanClick() {
     const QString shown = NValEdit5->text();
     // A text that is not a whole number raises the general "is not a number" error.
     const int32_t budget = ParseInt32(RemoveCommas(shown.toStdString()));
-    workspace_.Record(SetBudget(ledger_, ledger_.EditMonth, item, budget));
+    workspace_.Apply(SetBudget(ledger_, ledger_.EditMonth, item, budget));
     CurrentPlatform().ShowMessage(QString::fromStdString(ledger_.ItemTable[item].Name) +
                                   QStringLiteral("の予算を\r　") + shown +
                                   QStringLiteral("円に設定しました。"));
     NValEdit5->SetValue(0);
-    workspace_.AllUpdate();
 }
 
 void TForm3::Button1Click() {
@@ -46,8 +45,7 @@ void TForm3::Button1Click() {
                                               QStringLiteral("今月予算が０円の物だけ上書き？"),
                                               YesButton | AllButton) == YesButton;
     }
-    workspace_.Record(CopyPreviousBudgets(ledger_, month, emptyOnly));
-    workspace_.AllUpdate();
+    workspace_.Apply(CopyPreviousBudgets(ledger_, month, emptyOnly));
 }
 
 }  // namespace kakeibo

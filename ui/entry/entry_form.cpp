@@ -414,6 +414,18 @@ void TForm3::FillSubItems(QComboBox* list, const std::array<int32_t, 31>& map, i
     list->setCurrentIndex(0);
 }
 
+void TForm3::ShowTextHistories(const TextHistories& texts) {
+    for (auto [box, lines] :
+         {std::pair{ComboBox1, &texts.Shops}, std::pair{ComboBox2, &texts.Memos}}) {
+        const QSignalBlocker blocker(box);
+        const QString typed = box->currentText();
+        box->clear();
+        for (const std::string& line : *lines) box->addItem(Qs(line));
+        box->setCurrentIndex(-1);
+        box->setEditText(typed);
+    }
+}
+
 std::vector<std::string> TForm3::ShopHistory() const {
     std::vector<std::string> lines;
     for (int i = 0; i < ComboBox1->count(); ++i)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ledger.h"
+#include "core/ledger_session.h"
 #include "core/recurring.h"
 #include "ui/entry/entry_logic.h"
 #include "ui/window/tool_window.h"
@@ -50,6 +51,8 @@ public:
     // The month's entry list, every entry of it.
     std::unique_ptr<PrintDocument> Printed() const override;
 
+    // Shows the session's shop and memo histories in the two lists, the typed texts kept.
+    void ShowTextHistories(const TextHistories& texts);
     // The shop and memo history lists, newest first, as a save writes them.
     std::vector<std::string> ShopHistory() const;
     std::vector<std::string> MemoHistory() const;
@@ -162,8 +165,10 @@ private:
     void SetEditMode(bool editing);
 
     // Recording steps.
-    bool CheckWritable(bool newEntry);
-    void DataWrite(int slot);
+    // `amount`: the amount typed, read once (nothing when it is not one).
+    bool CheckWritable(const std::optional<int64_t>& amount, bool newEntry);
+    // Writes the panel with `amount` into `slot`; false when that changed nothing.
+    bool DataWrite(int slot, int64_t amount);
     void RememberText(QComboBox* field, const QString& text, int max);
     QString ShopText() const;
     QString MemoText() const;

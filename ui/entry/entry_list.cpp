@@ -138,8 +138,11 @@ void TForm3::sakujyo1Click() {
     }
     // The spare row holds no entry: nothing to delete and nothing changed.
     const auto change = DeleteEntry(ledger_, ledger_.EditMonth, EntryListCurrentRow() - 1);
-    if (change) workspace_.Record(*change);
-    workspace_.AllUpdate();
+    if (change) {
+        workspace_.Apply(*change);
+    } else {
+        workspace_.AllUpdate();
+    }
 }
 
 void TForm3::henshu() {

@@ -3,7 +3,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTableView>
-#include <cmath>
 #include <optional>
 
 #include "core/entries.h"
@@ -31,8 +30,9 @@ const char* const kBadAmount = "金額が正しくありません";
 const char* const kMonthFull = "今月の入力件数が上限の1000件に達しています。";
 const char* const kNoItem = "項目を選択してください。";
 
-// The amount typed, separators removed; nothing when it is not a whole number of at least 1.
-std::optional<int32_t> TypedAmount(const QString& text) {
+// The amount typed in whole yen, separators removed; nothing when it is not a whole number of
+// at least 1 that an entry can hold.
+std::optional<int64_t> TypedAmount(const QString& text) {
     try {
         const int32_t amount = ParseInt32(RemoveCommas(text.toStdString()));
         if (amount >= 1) return amount;
@@ -59,9 +59,9 @@ QString TForm3::MemoText() const {
     return QString::fromStdString(OneLine(ComboBox2->currentText().toStdString()));
 }
 
-bool TForm3::CheckWritable(bool newEntry) {
+bool TForm3::CheckWritable(const std::optional<int64_t>& amount, bool newEntry) {
     Platform& platform = CurrentPlatform();
-    if (!TypedAmount(NValEdit5->text())) {
+    if (!amount) {
         platform.ShowMessage(QString::fromUtf8(kBadAmount));
         return false;
     }
@@ -95,27 +95,30 @@ void TForm3::KinyuClick() {
     // An edit goes to the current row; a row without an entry takes a new one instead,
     // so that nothing is written behind the month's last entry.
     const bool editing = ledger_.RowEditMode == 1 && current >= 0 && current < ledger_.NextSlot;
-    if (!CheckWritable(!editing)) return;
+    const std::optional<int64_t> amount = TypedAmount(NValEdit5->text());
+    if (!CheckWritable(amount, !editing)) return;
+    bool applied = false;
     if (!editing) {
-        int64_t v = static_cast<int64_t>(std::trunc(NValEdit5->Value()));
+        int64_t v = *amount;
         if (RadioButton2->isChecked()) {
             v = Shohizei(ledger_, v, ledger_.EditDate, item1Map_[ComboBox5->currentIndex()]);
         }
         receiptTotal_ += v;
         NValLabel1->SetValue(static_cast<long double>(receiptTotal_));
-        DataWrite(ledger_.NextSlot);
+        applied = DataWrite(ledger_.NextSlot, *amount);
         model_->EnsureRows(ledger_.NextSlot);
         MoveCurrentRow(ledger_.NextSlot - 1);
     } else {
-        DataWrite(current);
+        applied = DataWrite(current, *amount);
         MoveCurrentRow(current);
     }
-    workspace_.AllUpdate();
+    // A change kept has refreshed the windows already.
+    if (!applied) workspace_.AllUpdate();
     SetWalletBalance();
     NValEdit5->SetValue(0);
 }
 
-void TForm3::DataWrite(int slot) {
+bool TForm3::DataWrite(int slot, int64_t amount) {
     EntryRecord e;
     e.TaxKind = RadioButton1->isChecked() ? 0 : (RadioButton2->isChecked() ? 1 : 2);
     e.Year = ledger_.EditDate.Year;
@@ -125,7 +128,7 @@ void TForm3::DataWrite(int slot) {
     e.SubItem1 = std::max(ComboBox12->currentIndex(), 0);
     e.Item2 = item2Map_[ComboBox3->currentIndex()];
     e.SubItem2 = std::max(ComboBox4->currentIndex(), 0);
-    e.Amount = TypedAmount(NValEdit5->text()).value_or(0);
+    e.Amount = static_cast<int32_t>(amount);
     const QString shop = ShopText();
     const QString memo = MemoText();
     const EntryText text{shop.toStdString(), memo.toStdString()};
@@ -133,11 +136,12 @@ void TForm3::DataWrite(int slot) {
     const std::optional<Change> change =
         slot == ledger_.NextSlot ? AddEntry(ledger_, ledger_.EditMonth, e, text)
                                  : ReplaceEntry(ledger_, ledger_.EditMonth, slot, e, text);
-    if (change) workspace_.Record(*change);
+    if (change) workspace_.Apply(*change);
 
     RememberText(ComboBox1, shop, ledger_.ShopHistoryMax);
     RememberText(ComboBox2, memo, ledger_.MemoHistoryMax);
     SetEditMode(false);
+    return change.has_value();
 }
 
 void TForm3::RememberText(QComboBox* field, const QString& text, int max) {

@@ -58,8 +58,7 @@ void TForm3::TeikiKinyuClick() {
     }
     if (chosen.empty()) return;
     // All or nothing: a month that cannot take them all throws its message.
-    workspace_.Record(AddEntries(ledger_, chosen, ChangeKind::Recurring));
-    workspace_.AllUpdate();
+    workspace_.Apply(AddEntries(ledger_, chosen, ChangeKind::Recurring));
 }
 
 void TForm3::Teiki1Click() {

@@ -132,6 +132,39 @@ GraphPlot AccountBalancesPlot(Ledger& ledger) {
     return plot;
 }
 
+QStringList YearLabels(const YearsFigures& figures) {
+    QStringList years;
+    for (int year : figures.Years) years << QString::number(year) + QStringLiteral("年");
+    return years;
+}
+
+GraphPlot YearsBalancePlot(const YearsFigures& figures) {
+    GraphPlot plot;
+    plot.Categories = YearLabels(figures);
+    GraphSeries expense{QStringLiteral("支出"), kExpenseColor, false, false, {}};
+    GraphSeries income{QStringLiteral("収入"), kIncomeColor, false, false, {}};
+    GraphSeries difference{QStringLiteral("差し引き"), kDifferenceColor, true, false, {}};
+    for (const MonthFigures& f : figures.Balance) {
+        expense.Values.push_back(f.Expense);
+        income.Values.push_back(f.Income);
+        difference.Values.push_back(f.Difference);
+    }
+    plot.Series = {std::move(expense), std::move(income), std::move(difference)};
+    return plot;
+}
+
+GraphPlot AssetsPlot(const YearsFigures& figures) {
+    GraphPlot plot;
+    plot.Categories = YearLabels(figures);
+    plot.PointSuffix = QStringLiteral("末");
+    for (size_t k = 0; k < figures.Assets.size(); ++k) {
+        // The sum stands out over the accounts, as an item's total does.
+        plot.Series.push_back({Qs(figures.AssetNames[k]), kLineColors[k % std::size(kLineColors)],
+                               true, k == 0, figures.Assets[k]});
+    }
+    return plot;
+}
+
 // Two plots draw on the same chart when only their figures and title differ.
 bool SameShape(const GraphPlot& a, const GraphPlot& b) {
     if (a.Horizontal != b.Horizontal || a.Categories != b.Categories ||
@@ -225,7 +258,8 @@ QSize TForm4::ReadableSize() {
     const QFontMetrics labels(SheetFont(11));
     const QFontMetrics legend(SheetFont(12));
     QSize size(kGraphSheetDefault.Width, kGraphSheetDefault.Height);
-    for (int kind = 0; kind < kGraphCount; ++kind) {
+    // The graphs of the open ledger: those over the years would read every ledger first.
+    for (int kind = 0; kind <= static_cast<int>(GraphKind::AccountBalances); ++kind) {
         const GraphPlot plot = PlotOf(static_cast<GraphKind>(kind));
         // Qt Charts shows a category label that is higher than its band as "...".
         if (plot.Horizontal) {
@@ -278,6 +312,12 @@ GraphPlot TForm4::PlotOf(GraphKind kind) {
             break;
         case GraphKind::AccountBalances:
             plot = AccountBalancesPlot(ledger_);
+            break;
+        case GraphKind::YearsBalance:
+            plot = YearsBalancePlot(YearsSeries(ledger_, years_));
+            break;
+        case GraphKind::Assets:
+            plot = AssetsPlot(YearsSeries(ledger_, years_));
             break;
     }
     plot.Title = Qs(GraphTitle(kind, ledger_));

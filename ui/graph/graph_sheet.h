@@ -39,9 +39,10 @@ struct GraphPlot {
     std::vector<GraphSeries> Series;
 };
 
-// The graph sheet "グラフシート": a frameless tool window that draws one of three graphs of
+// The graph sheet "グラフシート": a frameless tool window that draws one of five graphs: of
 // the ledger (the month's spending against the budget, the year's income and expense, the
-// accounts over the year). It stays alive while hidden and is refilled only while shown.
+// accounts over the year) and of every year (income and expense, the assets at each year's end). It
+// stays alive while hidden and is refilled only while shown.
 class TForm4 final : public TToolWindow {
     Q_OBJECT
 
@@ -69,7 +70,7 @@ public:
 
     // Controls, by their names.
     QLabel* Image1 = nullptr;        // title picture; drags the window
-    QComboBox* ComboBox1 = nullptr;  // which of the three graphs
+    QComboBox* ComboBox1 = nullptr;  // which of the five graphs
     QChartView* Chart1 = nullptr;    // the chart; hover a bar or point for its figure
 
 protected:
@@ -90,6 +91,7 @@ private:
     };
 
     Ledger& ledger_;
+    AllYearsCache years_;  // every year's totals, for the graphs over the years
     GraphPlot plot_;
     YenAxis scale_;
     std::vector<Drawn> drawn_;

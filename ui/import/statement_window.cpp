@@ -445,8 +445,7 @@ void TFormMeisai::Button7Click() {
         platform.ShowTypedMessage(MessageKind::Warning, QString::fromUtf8(e.what()), OkButton);
         return;
     }
-    workspace_.Record(change);
-    workspace_.AllUpdate();
+    workspace_.Apply(change);
     // The entries are in and the window is closed before the source is remembered: a file
     // that cannot be written is reported, and never offers the same lines a second time.
     accept();

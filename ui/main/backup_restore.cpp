@@ -70,7 +70,7 @@ void TForm1::RestoreBackup1Click() {
     // writes it back there.
     init();
     ledger_.LedgerChanged = true;
-    JournalReplacedYear(*before);
+    session_.JournalReplacedYear(*before);
     AllUpdate();
 }
 

@@ -94,16 +94,15 @@ void TForm1::BuildEditMenu() {
 }
 
 void TForm1::UpdateEditMenu() {
-    Undo1->setText(MenuCaption(kUndoCaption, history_.UndoCaption()));
-    Undo1->setEnabled(history_.UndoCount() > 0);
-    Redo1->setText(MenuCaption(kRedoCaption, history_.RedoCaption()));
-    Redo1->setEnabled(history_.RedoCount() > 0);
+    const History& steps = session_.Steps();
+    Undo1->setText(MenuCaption(kUndoCaption, steps.UndoCaption()));
+    Undo1->setEnabled(steps.UndoCount() > 0);
+    Redo1->setText(MenuCaption(kRedoCaption, steps.RedoCaption()));
+    Redo1->setEnabled(steps.RedoCount() > 0);
 }
 
-void TForm1::Record(const Change& change) {
-    Journal(change);
-    history_.Push(change, DescribeChange(ledger_, change));
-    UpdateEditMenu();
+void TForm1::Apply(const Change& change) {
+    session_.Apply(change);
 }
 
 void TForm1::Undo1Click() {
@@ -115,25 +114,8 @@ void TForm1::Redo1Click() {
 }
 
 void TForm1::StepHistory(bool forward) {
-    const bool ledgerChanged = ledger_.LedgerChanged;
-    const bool mastersChanged = ledger_.MastersChanged;
-    const std::optional<Change> done = forward ? history_.Redo(ledger_) : history_.Undo(ledger_);
+    const std::optional<Change> done = forward ? session_.Redo() : session_.Undo();
     if (!done) return;
-    try {
-        Journal(*done);
-    } catch (...) {
-        // What the journal cannot hold is not done: the journal already took the step back out
-        // of the ledger, so it is put in again only for the history to take it back in step.
-        ApplyChange(ledger_, *done, ChangeSide::After);
-        if (forward) {
-            history_.Undo(ledger_);
-        } else {
-            history_.Redo(ledger_);
-        }
-        ledger_.LedgerChanged = ledgerChanged;
-        ledger_.MastersChanged = mastersChanged;
-        throw;
-    }
     UpdateEditMenu();
     ShowStep(*done);
 }

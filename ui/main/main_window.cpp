@@ -105,12 +105,20 @@ FileDialogOptions LedgerSaveOptions(const Ledger& ledger) {
 
 }  // namespace
 
-TForm1::TForm1(Ledger& ledger, QWidget* parent) : QMainWindow(parent), ledger_(ledger) {
+TForm1::TForm1(Ledger& ledger, QWidget* parent)
+    : QMainWindow(parent),
+      ledger_(ledger),
+      session_(ledger, questions_, [] { return CurrentPlatform().Now(); }) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(Qs(kMainWindowCaption));
     setFont(MainWindowFont());
     BuildControls();
     BuildMenu();
+    // Every change kept, and changes recovered, refresh the edit menu and every window.
+    session_.Listen([this] {
+        UpdateEditMenu();
+        AllUpdate();
+    });
     // Any resize keeps the strip 80 pixels high; only the width follows the user.
     setMinimumHeight(kStripHeight);
     setMaximumHeight(kStripHeight);
@@ -180,6 +188,11 @@ void TForm1::BuildControls() {
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ShowPanelName();
+
+    Label5 = new QLabel(GroupBox1);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    Label5->setGeometry(430, 6, 330, 25);
+    Label5->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     ConnectGuarded(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
     ConnectGuarded(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
@@ -294,7 +307,7 @@ void TForm1::FormCreate() {
         StartupResult result = StartUp(ledger_, exeDir, today, ScreenHeight(this),
                                        platform.DefaultDataDir().toStdString(),
                                        [this](const std::string& dir, const std::string& name) {
-                                           return TakeLedger(dir, name, true);
+                                           return session_.TakeLedger(dir, name, true);
                                        });
         layoutSaved = result.LayoutSaved;
         for (const Notice& notice : result.Messages) ShowNotice(notice);
@@ -307,10 +320,11 @@ void TForm1::FormCreate() {
         WidenFirstLayout(ledger_.WindowLayout, ScreenWidth(this), TForm5::MonthSheetWidth(),
                          TForm3::kFormWidth);
     }
-    startDataDir_ = ledger_.DataDir;
+    // The shop and memo histories are read once, from the start-up's data folder.
+    session_.LoadTextHistories(ledger_.DataDir);
     ShowPanelName();
     init();
-    RunGuarded([&] { AdoptLedger(std::move(loaded)); });
+    RunGuarded([&] { recoveredAtStart_ = session_.AdoptLedger(std::move(loaded)); });
     move(0, 0);
     resize(ScreenWidth(this), kStripHeight);
     // The native window exists before the tool windows are made, so that each of them is
@@ -343,6 +357,15 @@ void TForm1::showEvent(QShowEvent* event) {
         if (--frameChecks_ <= 0) timer->deleteLater();
     });
     timer->start();
+    // The data folder is watched only once the window is painted: a start pays nothing for it.
+    if (!folderWatch_) {
+        QTimer::singleShot(0, this, [this] {
+            RunGuarded([this] {
+                WatchDataFolder();
+                OfferSyncCopies();
+            });
+        });
+    }
 }
 
 void TForm1::moveEvent(QMoveEvent* event) {
@@ -380,7 +403,7 @@ void TForm1::init() {
     N13->setChecked(shown(entryForm_, layout[kLayoutEntryForm].Visible == 1));
     UpdateRestoreEntry();
     // Another ledger, or the same one as it was saved: the old steps are not its own.
-    history_.Clear();
+    session_.ClearHistory();
     UpdateEditMenu();
 }
 
@@ -392,6 +415,12 @@ void TForm1::AllUpdate() {
         if (window != nullptr && (window->RefillsWhileHidden() || !window->isHidden())) {
             window->Refill();
         }
+    }
+    // A copy that appeared while the user typed is asked about now, after the refill.
+    if (syncCopiesWaiting_) {
+        QTimer::singleShot(0, this, [this] {
+            if (syncCopiesWaiting_) RunGuarded([this] { OfferSyncCopies(); });
+        });
     }
 }
 
@@ -442,6 +471,8 @@ void TForm1::AdoptToolWindow(TToolWindow* window, QAction* viewEntry) {
 
 void TForm1::SetEntryForm(TForm3* form) {
     entryForm_ = form;
+    // The form read the histories' files as they are; recovered entries add theirs.
+    if (recoveredAtStart_ && form != nullptr) form->ShowTextHistories(session_.Texts());
     AdoptToolWindow(form, N13);
 }
 
@@ -562,24 +593,32 @@ SaveInputs TForm1::CollectSaveInputs() const {
         inputs.GraphSheet = read;
         inputs.GraphSheet->Visible = 0;
     }
-    // The entry form holds the histories, read once as it is made. Without it (this window
-    // alone, in tests) the histories of the start-up's data folder go along unchanged.
+    // The entry form holds the histories as the user sees them. Without it (this window
+    // alone, in tests) the session's go along: the start-up's, with what was recovered.
     if (entryForm_ != nullptr) {
         inputs.ShopHistory = entryForm_->ShopHistory();
         inputs.MemoHistory = entryForm_->MemoHistory();
     } else {
-        inputs.ShopHistory = ReadHistory(startDataDir_ + kShopHistoryFile);
-        inputs.MemoHistory = ReadHistory(startDataDir_ + kMemoHistoryFile);
+        inputs.ShopHistory = session_.Texts().Shops;
+        inputs.MemoHistory = session_.Texts().Memos;
     }
     inputs.Backup = CurrentPlatform().Now();
     return inputs;
 }
 
 bool TForm1::SaveTo(const std::string& dir, const std::string& name) {
-    const SaveCheck check = BeforeSave(dir, name);
-    if (check != SaveCheck::Go) return check == SaveCheck::SavedAs;
+    switch (session_.BeforeSave(dir, name)) {
+        case LedgerSession::SaveCheck::Go:
+            break;
+        case LedgerSession::SaveCheck::SaveAs:
+            return SaveAs();
+        case LedgerSession::SaveCheck::Cancel:
+            // A refused save as leaves the ledger's own name, shown again.
+            ShowPanelName();
+            return false;
+    }
     const SaveResult result = MonthSave(ledger_, dir, name, CollectSaveInputs());
-    AfterSave(result);
+    session_.AfterSave(result);
     // The ledger is saved even when the program folder's files were not: one warning says
     // which of them and why, then the save is reported finished as usual.
     if (result.Warning) ShowNotice(*result.Warning);
@@ -592,14 +631,14 @@ bool TForm1::SaveTo(const std::string& dir, const std::string& name) {
 // Asked before unsaved changes would be lost; true when the caller may go on. A failed save
 // throws, so the caller stops.
 bool TForm1::AskSaveChanges() {
-    throwAway_ = false;
+    session_.ThrowAwayOnLeave(false);
     if (!ledger_.LedgerChanged && !ledger_.MastersChanged) return true;
     const MessageButton answer = CurrentPlatform().ShowTypedMessage(
         MessageKind::Information, Qs(kSaveQuestion), YesButton | NoButton | CancelButton);
     if (answer == YesButton) return SaveTo(ledger_.DataDir, ledger_.LedgerName);
     // Thrown away: the journal goes aside once the ledger is left.
-    throwAway_ = answer == NoButton;
-    return throwAway_;
+    session_.ThrowAwayOnLeave(answer == NoButton);
+    return answer == NoButton;
 }
 
 bool TForm1::OverwriteSave() {
@@ -646,17 +685,48 @@ void TForm1::OpenLedger(const QString& path) {
     std::string dir;
     std::string name;
     SplitLedgerPath(path.toStdString(), dir, name);
-    if (!TakeLedger(dir, name, true)) return;
+    if (!session_.TakeLedger(dir, name, true)) return;
     const LoadResult result = MonthLoad(ledger_, dir, name);
     if (result.Message) ShowNotice(*result.Message);
     // A load that failed left the ledger as it was; so stay the date, flags and panel.
     if (!result.Loaded) return;
-    LeaveLedger();
+    session_.LeaveLedger();
     ledger_.DataDir = dir;
     ShowPanelName();
     init();
-    AdoptLedger(result.Files);
+    // Recovered entries bring their shops and memos into the lists.
+    if (session_.AdoptLedger(result.Files) && entryForm_ != nullptr) {
+        entryForm_->ShowTextHistories(session_.Texts());
+    }
     AllUpdate();
+    if (folderWatch_) {
+        WatchDataFolder();
+        OfferSyncCopies();
+    }
+}
+
+bool TForm1::ShowFoundEntry(const std::string& path, const Date& date) {
+    const std::string open = ledger_.DataDir + EntriesFileName(ledger_.LedgerName);
+    if (!SameFile(Qs(path), Qs(open))) {
+        std::string dir;
+        std::string name;
+        SplitLedgerPath(path, dir, name);
+        const QString question =
+            QStringLiteral("この明細は家計簿「%1」（%2年）にあります。\rその家計簿を開きますか？")
+                .arg(Qs(name))
+                .arg(date.Year);
+        if (CurrentPlatform().ShowTypedMessage(MessageKind::Confirmation, question,
+                                               YesButton | NoButton) != YesButton ||
+            !AskSaveChanges()) {
+            return false;
+        }
+        OpenLedger(Qs(path));
+        if (!SameFile(Qs(path), Qs(ledger_.DataDir + EntriesFileName(ledger_.LedgerName)))) {
+            return false;
+        }
+    }
+    SelectDate(date);
+    return true;
 }
 
 void TForm1::ToolButton2Click() {
@@ -817,8 +887,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // A save that fails keeps the program open, its error shown.
     RunGuarded([&] { mayClose = AskSaveChanges(); });
     if (mayClose) {
-        LeaveLedger();
-        lock_.reset();
+        session_.Close();
         event->accept();
     } else {
         event->ignore();

@@ -3,21 +3,21 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/calendar.h"
-#include "core/file_stamp.h"
-#include "core/history.h"
-#include "core/journal.h"
 #include "core/ledger.h"
-#include "core/ledger_lock.h"
+#include "core/ledger_session.h"
 #include "core/save.h"
+#include "ui/main/ledger_safety.h"
 #include "ui/platform/modules.h"
 #include "ui/window/workspace.h"
 
 class QAction;
 class QComboBox;
+class QFileSystemWatcher;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -29,6 +29,7 @@ namespace kakeibo {
 
 class TForm3;
 class TForm6;
+struct SyncCopy;
 class TSheetWindow;
 class TToolWindow;
 
@@ -53,8 +54,9 @@ public:
     // Switches a tool window: `sender` is its view entry or the window itself, `state` the
     // entry's check mark or the window's visibility before the switch.
     void FormVisible(QObject* sender, bool state) override;
-    // Keeps a change a window made: in the journal, then as the newest step of the history.
-    void Record(const Change& change) override;
+    // Keeps a change a window made in the session (journal, history), which then has this
+    // window refresh the others.
+    void Apply(const Change& change) override;
     // The entry form's item lists, after the settings dialog renamed or changed items.
     void RefillItemLists() override;
 
@@ -100,6 +102,10 @@ public:
     // reported; a damaged one throws (run it under RunGuarded); either leaves the open ledger
     // as it was.
     void OpenLedger(const QString& path);
+    // A search result: shows `date` in the ledger whose entries file is `path`, asking first
+    // to open it (and to save this one, as 「開く」 does) when it is another. False when the
+    // user declined or it could not be opened.
+    bool ShowFoundEntry(const std::string& path, const Date& date);
     void ToolButton2Click();       // overwrite save
     void N4Click();                // overwrite save
     void N6Click();                // save as
@@ -126,6 +132,9 @@ public:
     // 元に戻す and やり直し: the history's step back or forward, shown where it happened.
     void Undo1Click();
     void Redo1Click();
+    // The conflict copies a sync service left beside the open ledger: each asked about once
+    // and, taken in, merged as one change (ui/main/sync_merge.cpp).
+    void OfferSyncCopies();
 
     // The date selectors.
     QComboBox* ComboBox1 = nullptr;  // month
@@ -169,25 +178,9 @@ private:
     TToolWindow* MakeGraphSheet();
     TSheetWindow* MakeDataSheet();
     void AdoptToolWindow(TToolWindow* window, QAction* viewEntry);
-
-    // The journal, the lock and the files as loaded (ui/main/ledger_safety.cpp).
-    // Makes a change that the ledger now holds durable; takes it back and throws when it
-    // cannot. Every change goes through here: the windows' (Record), undo's and redo's.
-    void Journal(const Change& change);
-    // Before a ledger is read: its lock (asking when another program has it), the saves cut
-    // short in its folder, the scratch files of kills. False when the user cancelled.
-    bool TakeLedger(const std::string& dir, const std::string& name, bool ask);
-    // After it was read: the lock is kept, its journal started, left-over changes offered.
-    void AdoptLedger(std::vector<FileStamp> files);
-    // The open ledger is left (another opened, restored, the program closing).
-    void LeaveLedger();
-    void OfferRecovery();
-    // Before a save: whether the files changed on disk, the new name's lock. False: not here.
-    enum class SaveCheck { Go, Cancel, SavedAs };
-    SaveCheck BeforeSave(const std::string& dir, const std::string& name);
-    void AfterSave(const SaveResult& result);
-    // The whole year replaced (a restore): journaled as one change, or taken back.
-    void JournalReplacedYear(const Ledger& before);
+    // Watches the data folder for conflict copies; made after the first paint.
+    void WatchDataFolder();
+    void TakeInSyncCopy(const SyncCopy& copy);
 
     Ledger& ledger_;
     int frameChecks_ = 0;  // looks left for a frame that the window manager adds late
@@ -199,17 +192,11 @@ private:
     SheetWindowMaker dataSheetMaker_;
     SearchFormMaker searchFormMaker_;
     TToolWindow* lastActive_ = nullptr;
-    // Where the histories lay at start-up, for a save without an entry form.
-    std::string startDataDir_;
-    LedgerJournal journal_;
-    std::unique_ptr<LedgerLock> lock_;         // of the open ledger; not held when shared
-    std::unique_ptr<LedgerLock> pendingLock_;  // of the ledger being opened
-    std::string pendingLockPath_;              // the ledger being opened, by its lock's path
-    bool pendingShared_ = false;               // another program has it open
-    bool shared_ = false;
-    bool throwAway_ = false;  // the user said not to save: the journal goes aside
-    // The ledger's changes since it was loaded, for undo and redo.
-    History history_;
+    // The open ledger's journal, lock, history and file stamps; its questions are shown by
+    // questions_ (ui/main/ledger_safety.cpp).
+    WindowQuestions questions_;
+    LedgerSession session_;
+    bool recoveredAtStart_ = false;  // changes of a killed program were replayed at start-up
 
     QGroupBox* GroupBox1 = nullptr;      // the band holding the toolbar and the date selectors
     QToolBar* ToolBar1 = nullptr;        // holds the two buttons
@@ -221,6 +208,10 @@ private:
     QLabel* Label3 = nullptr;            // "年"
     QLabel* Label4 = nullptr;            // "編集日"
     QLabel* Panel2 = nullptr;            // 「編集中ファイル名」 and the ledger's name
+    QLabel* Label5 = nullptr;            // what a merge of another computer's save brought
+    QFileSystemWatcher* folderWatch_ = nullptr;  // the data folder, for conflict copies
+    bool syncCopiesWaiting_ = false;             // the folder changed: look at the next refill
+    std::set<std::string> askedCopies_;          // conflict copies asked about, by their first file
 
     QMenu* File1 = nullptr;             // 「ファイル」
     QMenu* Edit1 = nullptr;             // 「編集」

@@ -1,6 +1,7 @@
 #include "ui/search/search_form.h"
 
 #include <QAbstractTableModel>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QTableView>
 #include <array>
 
+#include "core/ledger_paths.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/list_box.h"
 #include "ui/platform/fonts.h"
@@ -30,14 +32,16 @@ constexpr int kFormHeight = 460;
 constexpr int kRowHeight = 24;
 constexpr int kCellMargin = 10;
 constexpr std::array<int, kHitColumns> kColumnWidths = {100, 100, 200, 200};
+// With 「全ての年」 the year comes first, and the texts give it room.
+constexpr std::array<int, kYearHitColumns> kYearColumnWidths = {50, 80, 100, 180, 180};
 
 const QColor kCaptionCream(254, 250, 233);
 const QColor kCaptionBlue(238, 249, 255);
 
-const std::array<QString, kHitColumns>& Headings() {
-    static const std::array<QString, kHitColumns> headings = {
-        QStringLiteral("日付"), QStringLiteral("金額"), QStringLiteral("お店の名前"),
-        QStringLiteral("一言メモ")};
+const std::array<QString, kYearHitColumns>& Headings() {
+    static const std::array<QString, kYearHitColumns> headings = {
+        QStringLiteral("年"), QStringLiteral("日付"), QStringLiteral("金額"),
+        QStringLiteral("お店の名前"), QStringLiteral("一言メモ")};
     return headings;
 }
 
@@ -58,28 +62,30 @@ private:
 
 }  // namespace
 
-// The grid's texts below the heading row; the headings are the header's.
+// The grid's texts below the heading row; the headings are the header's. The year's own
+// search has four columns; the search over every year puts 年 before them.
 class HitTableModel final : public QAbstractTableModel {
 public:
-    using Row = std::array<QString, kHitColumns>;
+    using Row = std::array<QString, kYearHitColumns>;
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void SetRows(std::vector<Row> rows) {
+    void SetRows(std::vector<Row> rows, bool years = false) {
         beginResetModel();
         rows_ = std::move(rows);
+        first_ = years ? 0 : 1;
         endResetModel();
     }
     QString Text(int row, int column) const {
-        if (row < 0 || row >= rowCount() || column < 0 || column >= kHitColumns) return {};
-        return rows_[row][column];
+        if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return {};
+        return rows_[row][column + first_];
     }
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows_.size());
     }
     int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : kHitColumns;
+        return parent.isValid() ? 0 : kYearHitColumns - first_;
     }
     QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::DisplayRole) return {};
@@ -87,14 +93,15 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-            section >= kHitColumns) {
+            section >= columnCount()) {
             return {};
         }
-        return Headings()[section];
+        return Headings()[section + first_];
     }
 
 private:
     std::vector<Row> rows_;
+    int first_ = 1;  // the first of the five columns shown
 };
 
 TForm6::TForm6(Ledger& ledger, QWidget* parent)
@@ -166,12 +173,20 @@ void TForm6::BuildControls() {
     Button2->setGeometry(520, 416, 100, 25);
     // Enter in a condition starts the search.
     Button1->setDefault(true);
+    CheckBox1 = new QCheckBox(QString::fromUtf8(kAllYearsOption), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setGeometry(24, 418, 120, 21);
 
     ConnectGuarded(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm6::ComboBox1Change);
     ConnectGuarded(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
     ConnectGuarded(Button2, &QPushButton::clicked, this, &TForm6::Button2Click);
 
-    QWidget* order[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4, SG1, Button1, Button2};
+    // The double click's first press made its cell the current one.
+    ConnectGuarded(SG1, &QTableView::doubleClicked, this,
+                   [this] { SG1DblClick(SG1->currentIndex().row()); });
+
+    QWidget* order[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4,
+                        CheckBox1, SG1,       Button1,   Button2};
     for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
@@ -208,6 +223,12 @@ void TForm6::BuildGrid() {
     model_->SetRows({HitTableModel::Row{}});
 }
 
+void TForm6::SetColumns(bool allYears) {
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        SG1->setColumnWidth(c, allYears ? kYearColumnWidths[c] : kColumnWidths[c]);
+    }
+}
+
 void TForm6::SetHistories(HistorySource shops, HistorySource memos) {
     shops_ = std::move(shops);
     memos_ = std::move(memos);
@@ -235,7 +256,7 @@ void TForm6::FormShow() {
         }
         box->setCurrentIndex(0);
     }
-    for (int c = 0; c < kHitColumns; ++c) SG1->setColumnWidth(c, kColumnWidths[c]);
+    SetColumns(allYears_);
     ComboBox1->setFocus();
 }
 
@@ -251,13 +272,25 @@ void TForm6::ComboBox1Change() {
 
 void TForm6::Button1Click() {
     result_ = SearchResult{};
-    model_->SetRows({HitTableModel::Row{}});
+    years_ = YearSearchResult{};
+    allYears_ = CheckBox1->isChecked();
+    model_->SetRows({HitTableModel::Row{}}, allYears_);
+    SetColumns(allYears_);
     SearchConditions conditions;
     // Line 0 of either list asks for anything, line n for item or sub-item n - 1.
     conditions.Item = std::max(ComboBox1->currentIndex(), 0) - 1;
     conditions.SubItem = std::max(ComboBox2->currentIndex(), 0) - 1;
     conditions.Shop = ComboBox3->currentText().toStdString();
     conditions.Memo = ComboBox4->currentText().toStdString();
+    if (allYears_) {
+        searchedFile_ = OpenLedgerFile();
+        years_ = SearchAllYears(ledger_, conditions, yearsCache_);
+        ShowLabels(BL7, BL11, BL9, YearHitLabels(years_, years_.MaxHit));
+        ShowLabels(BL8, BL12, BL10, YearHitLabels(years_, years_.MinHit));
+        // By date, which over the years is by year first.
+        DrawSG(1);
+        return;
+    }
     result_ = SearchEntries(ledger_, conditions);
     ShowLabels(BL7, BL11, BL9, HighestLabels(ledger_, result_));
     ShowLabels(BL8, BL12, BL10, LowestLabels(ledger_, result_));
@@ -272,18 +305,51 @@ void TForm6::ShowLabels(TBorderLabel* date, TBorderLabel* amount, TBorderLabel* 
 }
 
 void TForm6::DrawSG(int column) {
-    SortHits(ledger_, result_.HitList, column);
     std::vector<HitTableModel::Row> rows;
+    if (allYears_) {
+        SortYearHits(years_.Hits, column);
+        for (const auto& texts : YearHitRows(years_.Hits)) {
+            rows.push_back({Qs(texts[0]), Qs(texts[1]), Qs(texts[2]), Qs(texts[3]), Qs(texts[4])});
+        }
+        model_->SetRows(std::move(rows), true);
+        return;
+    }
+    SortHits(ledger_, result_.HitList, column);
     for (const auto& texts : HitRows(ledger_, result_.HitList)) {
-        rows.push_back({Qs(texts[0]), Qs(texts[1]), Qs(texts[2]), Qs(texts[3])});
+        rows.push_back({QString(), Qs(texts[0]), Qs(texts[1]), Qs(texts[2]), Qs(texts[3])});
     }
     model_->SetRows(std::move(rows));
+}
+
+std::string TForm6::OpenLedgerFile() const {
+    return ledger_.DataDir + EntriesFileName(ledger_.LedgerName);
+}
+
+void TForm6::SG1DblClick(int row) {
+    if (!open_ || row < 0) return;
+    std::string path;
+    Date date;
+    if (allYears_) {
+        if (row >= static_cast<int>(years_.Hits.size())) return;
+        const YearHit& hit = years_.Hits[row];
+        // The open ledger of the search, even when another was opened since.
+        path = years_.Paths[hit.Source];
+        if (path.empty()) path = searchedFile_;
+        date = Date{hit.Entry.Year, hit.Entry.Month, hit.Entry.Day};
+    } else {
+        if (row >= static_cast<int>(result_.HitList.size())) return;
+        const int32_t key = result_.HitList[row];
+        const EntryRecord& e = ledger_.EntryTable[key / kSlotCount - 1][key % kSlotCount];
+        path = OpenLedgerFile();
+        date = Date{e.Year, e.Month, e.Day};
+    }
+    if (open_(path, date)) close();
 }
 
 void TForm6::SG1MouseDown(Qt::MouseButton button, int x, int y) {
     if (button != Qt::LeftButton || y < 0 || y >= SG1->horizontalHeader()->height()) return;
     std::vector<int> widths;
-    for (int c = 0; c < kHitColumns; ++c) widths.push_back(SG1->columnWidth(c));
+    for (int c = 0; c < model_->columnCount(); ++c) widths.push_back(SG1->columnWidth(c));
     DrawSG(HeadingColumnAt(x, widths));
 }
 
@@ -294,7 +360,8 @@ void TForm6::SG1DrawCell(QPainter* painter, const QStyleOptionViewItem& option,
     painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setClipRect(option.rect);
-    const Qt::Alignment align = index.column() == 1 ? Qt::AlignRight : Qt::AlignLeft;
+    const int amountColumn = allYears_ ? 2 : 1;
+    const Qt::Alignment align = index.column() == amountColumn ? Qt::AlignRight : Qt::AlignLeft;
     painter->drawText(option.rect.adjusted(kCellMargin, 0, -kCellMargin, 0),
                       align | Qt::AlignVCenter | Qt::TextSingleLine, index.data().toString());
     painter->restore();

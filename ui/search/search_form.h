@@ -5,9 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "core/calendar.h"
 #include "core/ledger.h"
 #include "core/search.h"
+#include "core/year_search.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QModelIndex;
@@ -29,12 +32,17 @@ class TForm6 final : public QDialog {
 
 public:
     using HistorySource = std::function<std::vector<std::string>()>;
+    // Shows the entry of `date` in the ledger whose entries file is `path` (opening that
+    // ledger first when it is not the open one); false when it was not shown.
+    using HitOpener = std::function<bool(const std::string& path, const Date& date)>;
 
     // It only reads the ledger and never calls the main window back.
     explicit TForm6(Ledger& ledger, QWidget* parent = nullptr);
 
     // Where the entry form's shop and memo histories come from; read at every showing.
     void SetHistories(HistorySource shops, HistorySource memos);
+    // Where a result is opened; without one a double click does nothing.
+    void SetHitOpener(HitOpener open) { open_ = std::move(open); }
 
     // Resets the conditions and the grid's columns; keeps the results.
     void FormShow();
@@ -50,8 +58,13 @@ public:
     void SG1DrawCell(QPainter* painter, const QStyleOptionViewItem& option,
                      const QModelIndex& index) const;
     void Button2Click();
+    // A double click on result `row`: its entry's day, in its own year's ledger; the window
+    // closes once it is shown.
+    void SG1DblClick(int row);
 
     const std::vector<int32_t>& HitList() const { return result_.HitList; }
+    // The hits of the last search over every year, in the grid's order.
+    const std::vector<YearHit>& YearHits() const { return years_.Hits; }
     // The grid's rows below the heading, and one cell's text.
     int HitRowCount() const;
     QString HitCell(int row, int column) const;
@@ -80,6 +93,7 @@ public:
     QTableView* SG1 = nullptr;              // the hits; a click on a heading sorts (DrawSG)
     QPushButton* Button1 = nullptr;         // "検索開始": runs the search; also Enter
     QPushButton* Button2 = nullptr;         // "閉じる"
+    QCheckBox* CheckBox1 = nullptr;  // 「全ての年」: every year's ledger, with a 年 column
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -92,11 +106,20 @@ private:
     void FormPaint();
     void ShowLabels(TBorderLabel* date, TBorderLabel* amount, TBorderLabel* shop,
                     const HitLabels& labels);
+    // The grid's columns for the one year or for every year.
+    void SetColumns(bool allYears);
+    std::string OpenLedgerFile() const;
 
     Ledger& ledger_;
     HistorySource shops_;
     HistorySource memos_;
+    HitOpener open_;
     SearchResult result_;
+    // The search over every year: its hits, the ledgers it read and the open ledger's file.
+    bool allYears_ = false;
+    YearSearchResult years_;
+    std::string searchedFile_;
+    AllYearsCache yearsCache_;
     HitTableModel* model_ = nullptr;
 };
 

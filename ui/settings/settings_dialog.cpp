@@ -486,7 +486,7 @@ void TForm2::FormClose() {
 }
 
 void TForm2::DataRewrite() {
-    mainWindow_.Record(WriteSettings(ledger_, work_, NValEdit1->Value(), NValEdit2->Value()));
+    mainWindow_.Apply(WriteSettings(ledger_, work_, NValEdit1->Value(), NValEdit2->Value()));
     mainWindow_.RefillItemLists();
 }
 

@@ -220,10 +220,17 @@ void TForm5::DrawCell(int kind) {
     // Set again before every fill, but only when changed: a font change lays the grid out anew.
     const QFont& font = SheetFont();
     if (StringGrid1->font() != font) StringGrid1->setFont(font);
-    const bool fixedColumn = SheetLayoutOf(kind).FixedColumn;
+    const SheetLayout layout = SheetLayoutOf(kind);
+    const bool fixedColumn = layout.FixedColumn;
     const int rows = grid_.RowCount();
     const int columns = grid_.ColumnCount();
+    const int laidOut = StringGrid1->columnCount();
     StringGrid1->setColumnCount(columns);
+    // 年別推移 has a column per year found: the layout's last width stands for them all.
+    for (int c = std::max(laidOut, static_cast<int>(layout.ColumnWidths.size())); c < columns;
+         ++c) {
+        StringGrid1->setColumnWidth(c, layout.ColumnWidths.back() + 1);
+    }
     StringGrid1->setRowCount(rows);
     std::vector<int> gaugeRows;
     for (int r = 0; r < rows; ++r) {
@@ -259,8 +266,9 @@ void TForm5::DrawCell(int kind) {
         }
     }
     if (!StringGrid1->isRowHidden(0)) StringGrid1->setRowHidden(0, true);
-    // 前年比較 says across its first row which ledger it compares with, or why none.
-    const int span = kind == YearComparisonSheet && rows > 1 ? columns : 1;
+    // 前年比較 and 年別推移 say across their first row which ledgers they read, or why none.
+    const bool named = kind == YearComparisonSheet || kind == YearsSheet;
+    const int span = named && rows > 1 ? columns : 1;
     if (rows > 1 && StringGrid1->columnSpan(1, 0) != span) StringGrid1->setSpan(1, 0, 1, span);
 }
 
@@ -367,7 +375,8 @@ QString TForm5::ShownTitle() const {
 
 std::unique_ptr<PrintDocument> TForm5::Printed() const {
     const int kind = State.SheetKind;
-    TablePrintout table = PrintoutTitles(ledger_, ShownTitle().toStdString(), kind == YearSheet);
+    TablePrintout table = PrintoutTitles(ledger_, ShownTitle().toStdString(),
+                                         kind == YearSheet || kind == YearsSheet);
     table.Cells = ShownTable();
     for (int c = 0; c < StringGrid1->columnCount(); ++c) {
         table.ColumnWidths.push_back(StringGrid1->columnWidth(c) - 1);

@@ -15,7 +15,7 @@ class QTableWidget;
 namespace kakeibo {
 
 // The data sheet "データシート": a frameless tool window that shows one of the seven sheets
-// of the edited month, or one of the two of the whole year, in its grid. It stays alive while
+// of the edited month, or one of the three of whole years, in its grid. It stays alive while
 // hidden and is refilled by the main window after every change of the ledger or of the edit
 // date.
 class TForm5 final : public TSheetWindow {
@@ -60,7 +60,7 @@ public:
 
     QLabel* Image1 = nullptr;        // title picture "データシート"; drags the window
     QLabel* Image6 = nullptr;        // decoration in the corner where the window is sized
-    QComboBox* ComboBox1 = nullptr;  // which of the nine sheets is shown
+    QComboBox* ComboBox1 = nullptr;  // which of the ten sheets is shown
     QPushButton* Button1 = nullptr;  // 「前年の家計簿を選ぶ…」, beside the list on 前年比較
     QTableWidget* StringGrid1 = nullptr;  // the sheet, one text per cell; a press expands an item
 

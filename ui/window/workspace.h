@@ -22,9 +22,11 @@ public:
     // Rebuilds the item lists the windows offer, after names or kinds of items changed.
     virtual void RefillItemLists() = 0;
     // Every change a window made through core's writers is handed over here, before the
-    // window shows it. When it cannot be kept (a journal that cannot be written), this takes
-    // the change back out of the ledger and throws: the handler then stops as for any error.
-    virtual void Record(const Change& change) { static_cast<void>(change); }
+    // window shows it: the open ledger's session keeps it (journal, history) and the windows
+    // are refreshed as by AllUpdate. When it cannot be kept (a journal that cannot be
+    // written), the change is taken back out of the ledger and this throws: the handler then
+    // stops as for any error.
+    virtual void Apply(const Change& change) = 0;
     // A tool window became the active window: printing takes what it shows.
     virtual void ToolWindowActivated(TToolWindow* window) { static_cast<void>(window); }
     // Opens the recurring entries' list, its fields filled from `preset` when given.

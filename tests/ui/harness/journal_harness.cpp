@@ -50,14 +50,14 @@ int main(int argc, char* argv[]) {
             QTest::keyClick(form.NValEdit5, Qt::Key_Return);
         }
         RunGuarded([&] {
-            main.Record(SetBudget(*ledger, 12, 2, 30000));
+            main.Apply(SetBudget(*ledger, 12, 2, 30000));
             SettingsWork work;
             CopyMasters(*ledger, work);
             CopyOpening(*ledger, work);
             CopyOptions(*ledger, work);
             work.Items[3].Name = "交際費";
             work.Opening[0][1] = 12345;
-            main.Record(WriteSettings(*ledger, work, 7, 8));
+            main.Apply(WriteSettings(*ledger, work, 7, 8));
         });
     }
     if (mode == "kill") {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/change.h"
 #include "ui/window/tool_window.h"
 #include "ui/window/workspace.h"
 
@@ -32,9 +33,15 @@ public:
         ++ItemListRefills;
         if (OnRefillItemLists) OnRefillItemLists();
     }
+    // Keeps the change, then refreshes as the main window does once its session kept it.
+    void Apply(const Change& change) override {
+        Changes.push_back(change);
+        AllUpdate();
+    }
 
     int Updates = 0;
     int ItemListRefills = 0;
+    std::vector<Change> Changes;
     std::vector<Date> Dates;
     std::vector<std::pair<QObject*, bool>> Reports;
     std::function<void()> OnAllUpdate;
