@@ -1,9 +1,18 @@
 #include "core/batch.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <ostream>
 
+#include "core/backup.h"
 #include "core/entry_list.h"
 #include "core/errors.h"
 #include "core/file_io.h"
@@ -53,6 +62,53 @@ bool LoadReporting(Ledger& ledger, const CommandLine& command, const ProcessSetu
     return true;
 }
 
+bool EndsWith(const std::string& s, std::string_view tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// A name the program writes in its folders (any data file, the settings, the journals and
+// the old ones kept aside, the locks, the save records, the scratch files).
+bool ProgramFileName(const std::string& name) {
+    for (const std::string_view tail :
+         {std::string_view(kEntriesExtension), std::string_view(".dat"), std::string_view(".ini"),
+          std::string_view(kJournalSuffix), std::string_view(kAsideSuffix),
+          std::string_view(kLockSuffix), std::string_view(".save"), std::string_view(".tmp")}) {
+        if (EndsWith(name, tail)) return true;
+    }
+    return false;
+}
+
+bool SameIdentity(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The real path of an existing file or folder; "" when it has none.
+std::string RealPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr) return {};
+    std::string text(real);
+    std::free(real);
+    return text;
+}
+
+// True when a program's file in `folder` is the file `target` is.
+bool HeldInFolder(const std::string& folder, const struct stat& target) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (ProgramFileName(name) && ::stat((folder + "/" + name).c_str(), &st) == 0 &&
+            SameIdentity(st, target)) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
 int Export(const CommandLine& command, const ProcessSetup& setup, std::ostream& out,
            std::ostream& err) {
     auto ledger = std::make_unique<Ledger>();
@@ -65,12 +121,38 @@ int Export(const CommandLine& command, const ProcessSetup& setup, std::ostream& 
         return 2;
     }
     InitLedgerState(*ledger, Date{year, command.Month, command.Day != 0 ? command.Day : days});
+    OutputPlace place;
+    if (!command.Output.empty()) {
+        const ProgramFolders folders =
+            ChooseProgramFolders(setup.ExeDir, setup.SharedDir, setup.ExeDirWritable, setup.Env);
+        try {
+            place = CheckOutputPath(
+                command.Output, {ledger->DataDir, folders.ProgramDir, folders.DefaultDataDir},
+                {BackupFolder(ledger->DataDir, ""), folders.ProgramDir + kFallbackJournalFolder});
+        } catch (const LedgerError& e) {
+            err << kProgram << e.what() << '\n';
+            return 2;
+        }
+    }
     const TextTable table = ExportTable(*ledger, command.Sheet, command.Account);
     try {
         const std::string bytes =
             CsvBytes(table, command.Encoding, command.Output.empty() ? "標準出力" : command.Output);
-        if (!command.Output.empty()) {
-            WriteFileAtomic(command.Output, bytes, true, NewFileAccess::FollowUmask);
+        if (place.InPlace) {
+            const int fd = ::open(place.Path.c_str(), O_WRONLY | O_CLOEXEC);
+            int error = fd < 0 ? errno : 0;
+            if (fd >= 0 && !WriteAll(fd, bytes, error))
+                ::close(fd);
+            else if (fd >= 0 && ::close(fd) != 0)
+                error = errno;
+            if (error != 0) {
+                throw LedgerError("ファイル「" + command.Output + "」に書き込めませんでした。" +
+                                  FileErrorReason(error));
+            }
+            return 0;
+        }
+        if (!place.Path.empty()) {
+            WriteFileAtomic(place.Path, bytes, true, NewFileAccess::FollowUmask);
             return 0;
         }
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -93,6 +175,55 @@ int Check(const CommandLine& command, const ProcessSetup& setup, std::ostream& o
 }
 
 }  // namespace
+
+OutputPlace CheckOutputPath(const std::string& path, const std::vector<std::string>& folders,
+                            const std::vector<std::string>& wholeFolders) {
+    const auto refuse = [&](const std::string& why) {
+        return LedgerError("「" + path + "」" + why + "ので、書き出し先にできません");
+    };
+    OutputPlace place;
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISFIFO(st.st_mode)) {
+            return OutputPlace{path, true};
+        }
+        throw refuse(S_ISDIR(st.st_mode) ? "はフォルダな" : "は通常のファイルではない");
+    }
+    // The file itself, or where a new one would be made: a link is followed to its target.
+    const size_t slash = path.rfind('/');
+    const std::string name = path.substr(slash + 1);
+    std::string real;
+    if (exists) {
+        real = RealPath(path);
+    } else {
+        const std::string folder = RealPath(slash == 0 ? "/" : path.substr(0, slash));
+        if (!folder.empty()) real = (folder == "/" ? "" : folder) + "/" + name;
+    }
+    if (real.empty()) return OutputPlace{path, false};  // the write names what is missing
+    const size_t realSlash = real.rfind('/');
+    const std::string realFolder = real.substr(0, realSlash == 0 ? 1 : realSlash);
+    const std::string realName = real.substr(realSlash + 1);
+
+    const std::string owned = "はこのプログラムのファイルな";
+    for (const std::string& whole : wholeFolders) {
+        const std::string root = RealPath(whole);
+        if (!root.empty() && real.compare(0, root.size() + 1, root + "/") == 0) throw refuse(owned);
+    }
+    struct stat folderStat {};
+    const bool folderKnown = ::stat(realFolder.c_str(), &folderStat) == 0;
+    for (const std::string& folder : folders) {
+        struct stat held {};
+        if (folder.empty() || ::stat(folder.c_str(), &held) != 0) continue;
+        if (folderKnown && SameIdentity(held, folderStat) && ProgramFileName(realName)) {
+            throw refuse(owned);
+        }
+        // The same file under another name (a hard link) is still the program's.
+        if (exists && HeldInFolder(folder, st)) throw refuse(owned);
+    }
+    place.Path = real;
+    return place;
+}
 
 ProcessSetup CurrentProcessSetup() {
     ProcessSetup setup;
@@ -131,9 +262,21 @@ QuietLoad LoadWithoutWriting(Ledger& ledger, const ProcessSetup& setup, const st
         const LoadResult load = MonthLoad(ledger, dir, name);
         if (!load.Loaded) {
             // The one name a load passes over silently is still a file that is not there.
-            result.Refusal =
-                load.Message ? load.Message->Text
-                             : "ファイル名" + EntriesFileName(name) + "は見つかりませんでした。";
+            const std::string file = dir + EntriesFileName(name);
+            const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            const int error = fd < 0 ? errno : 0;
+            struct stat st {};
+            const bool folder = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+            if (fd >= 0) ::close(fd);
+            if (folder || (error != 0 && error != ENOENT)) {
+                // A file that is there but cannot be read says why.
+                result.Refusal = "ファイル「" + file + "」を読み込めません。" +
+                                 FileErrorReason(folder ? EISDIR : error);
+            } else if (load.Message) {
+                result.Refusal = load.Message->Text;
+            } else {
+                result.Refusal = "ファイル名" + EntriesFileName(name) + "は見つかりませんでした。";
+            }
         }
     } catch (const LedgerError& e) {
         result.Refusal = e.what();

@@ -46,6 +46,19 @@ int LedgerYear(const Ledger& ledger, int fallback);
 // every item collapsed (the passbook of `account`), or the entry list (kEntryListExport).
 TextTable ExportTable(Ledger& ledger, int sheet, int account);
 
+// Where `-o` writes, decided before anything is written.
+struct OutputPlace {
+    std::string Path;      // a link followed to its target
+    bool InPlace = false;  // a device or a pipe: opened and written, never renamed over
+};
+// Refuses (LedgerError, one line) a file the program keeps: one of its names (ledgers, their
+// balance and budget files, the histories, the settings, the masters, journals, locks,
+// records, scratch files) in one of `folders`, the same file by identity under any other name,
+// or anything under `wholeFolders` (the backups, the journals of the program's folder); and
+// an existing file that is neither a regular file nor a device or a pipe.
+OutputPlace CheckOutputPath(const std::string& path, const std::vector<std::string>& folders,
+                            const std::vector<std::string>& wholeFolders);
+
 // Carries out Help, Version, Export, Check, Import and Error; returns the exit status.
 int RunWithoutWindow(const CommandLine& command, const ProcessSetup& setup, std::ostream& out,
                      std::ostream& err);

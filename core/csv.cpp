@@ -65,13 +65,29 @@ void AppendStripped(std::string& out, std::string_view s) {
 std::string CsvField(std::string_view cell) {
     std::string out;
     out.reserve(cell.size());
-    if (IsNegativeNumber(cell)) {
+    const bool negative = IsNegativeNumber(cell);
+    if (negative) {
         // Only blanks stand before the sign, so they are copied as they are.
         const size_t sign = cell.find('-');
         out.append(cell.substr(0, sign + 1));
         cell.remove_prefix(sign + 1);
     }
     AppendStripped(out, cell);
+    // A spreadsheet runs a field that starts like a formula (a shop named "=HYPERLINK(...)"
+    // from a bank's statement): such a field is written as text.
+    if (!negative && !out.empty() &&
+        std::string_view("=@+-\t\r").find(out[0]) != std::string_view::npos) {
+        out.insert(out.begin(), '\'');
+    }
+    // A quote, or a line end, inside a field would split or merge fields.
+    if (out.find_first_of("\"\r\n") != std::string::npos) {
+        std::string quoted = "\"";
+        for (const char c : out) {
+            if (c == '"') quoted += '"';
+            quoted += c;
+        }
+        return quoted + '"';
+    }
     return out;
 }
 

@@ -13,7 +13,9 @@ using TextTable = std::vector<std::vector<std::string>>;
 // A cell as the file holds it: every "," and "+" removed, and every "-" too, except the one
 // leading sign of a cell that reads as a negative number (blanks around it, "," between
 // digit groups, decimals and a trailing "%" allowed), so that a negative figure stays
-// negative.
+// negative. A field that a spreadsheet would take for a formula (one starting with "=", "@",
+// "+", "-", a tab or a CR, and not a negative figure) starts with "'", and one holding a quote
+// or a line end is quoted, its quotes doubled.
 std::string CsvField(std::string_view cell);
 
 // One line per row, its fields joined with ",".

@@ -197,4 +197,46 @@ std::string EncodeLines(const std::vector<std::string>& lines, const std::string
     return out;
 }
 
+namespace {
+
+// The n-th name a damaged file may be set aside as.
+std::string AsideName(const std::string& path, int year, int month, int day, int n) {
+    char date[16];
+    std::snprintf(date, sizeof date, ".%04d%02d%02d", year, month, day);
+    return path + date + (n == 1 ? "" : "-" + std::to_string(n));
+}
+
+bool Taken(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string SetAsideDamagedFile(const std::string& path, int year, int month, int day) {
+    for (int n = 1; n < 100; ++n) {
+        const std::string aside = AsideName(path, year, month, day, n);
+        if (Taken(aside)) continue;
+        // Never over a file of that name: a link would replace it.
+        if (::link(path.c_str(), aside.c_str()) == 0) {
+            ::unlink(path.c_str());
+            return aside;
+        }
+        if (errno == EEXIST) continue;
+        if (::rename(path.c_str(), aside.c_str()) == 0) return aside;
+        throw LedgerError("ファイル「" + path + "」の名前を変えられませんでした。" +
+                          FileErrorReason(errno));
+    }
+    throw LedgerError("ファイル「" + path + "」の名前を変えられませんでした。" +
+                      FileErrorReason(EEXIST));
+}
+
+std::string SetAsideQuestion(const std::string& error, const std::string& path, int year, int month,
+                             int day) {
+    std::string aside = AsideName(path, year, month, day, 1);
+    for (int n = 2; n < 100 && Taken(aside); ++n) aside = AsideName(path, year, month, day, n);
+    return error + "\rこのファイルを「" + aside +
+           "」という名前で残し、空の状態で開きますか？（残したファイルはそのまま残ります）";
+}
+
 }  // namespace kakeibo

@@ -59,6 +59,14 @@ std::string Hex(uint64_t value, int digits = 16);
 // the file when a line holds a character CP932 cannot store.
 std::string EncodeLines(const std::vector<std::string>& lines, const std::string& path);
 
+// Moves a file that cannot be read out of the way, so that what reads it starts empty:
+// "<path>.<YYYYMMDD>" ("-2", "-3", ... when that is taken). Returns the new path; throws
+// LedgerError naming the file when it cannot be renamed.
+std::string SetAsideDamagedFile(const std::string& path, int year, int month, int day);
+// The question that offers it: the reading's error, then where the file would go.
+std::string SetAsideQuestion(const std::string& error, const std::string& path, int year, int month,
+                             int day);
+
 // The Japanese reason for an errno value, for file error messages.
 std::string FileErrorReason(int error);
 

@@ -46,6 +46,9 @@ struct Member {
     std::string Name;      // the file's name inside its folder
     std::string TempName;  // the temporary file's name inside its folder
     bool TempMade = false;
+    std::string OldName;  // a second name of the file it replaces, while the renames run
+    bool Existed = false;
+    bool Renamed = false;
     int Fd = -1;  // the temporary file, open from its writing until it is synced
 };
 
@@ -61,6 +64,7 @@ public:
         }
         for (const Member& m : Members) {
             if (m.TempMade) ::unlinkat(Folders[m.FolderIndex].Fd, m.TempName.c_str(), 0);
+            if (!m.OldName.empty()) ::unlinkat(Folders[m.FolderIndex].Fd, m.OldName.c_str(), 0);
         }
         for (const Folder& f : Folders) {
             if (!f.Record.empty()) ::unlinkat(f.Fd, f.Record.c_str(), 0);
@@ -81,10 +85,14 @@ void WriteTemp(const Folder& folder, Member& member, bool sync) {
     const std::string& path = member.File->Path;
     // A replaced file keeps the permissions it had; a new one is the user's alone unless it
     // follows the umask as the user's own files do.
+    // A private file that an older version left readable by everyone (0644) is the user's
+    // alone again; a group the user gave it stays.
     struct stat old {};
     const bool replacing = ::fstatat(folder.Fd, member.Name.c_str(), &old, 0) == 0;
     const bool followUmask = !replacing && member.File->Access == NewFileAccess::FollowUmask;
-    const mode_t mode = replacing ? old.st_mode & 07777 : followUmask ? 0666 : 0600;
+    const bool tighten = member.File->Access == NewFileAccess::Private && (old.st_mode & 0007) != 0;
+    const mode_t kept = tighten ? old.st_mode & 0700 : old.st_mode & 07777;
+    const mode_t mode = replacing ? kept : followUmask ? 0666 : 0600;
     int error = Injected(WriteStep::CreateTemp, path);
     if (error != 0) FailWrite(path, error);
     // Made exclusively under a name of its own: a second writer of the same file (another
@@ -143,7 +151,7 @@ void WriteRecord(GroupState& group, size_t index, const std::string& lockPath, b
     for (int attempt = 0; error == 0 && fd < 0 && attempt < 8; ++attempt) {
         folder.Record = UniqueIntentName();
         fd = ::openat(folder.Fd, folder.Record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                      0644);
+                      0600);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (error == 0 && fd < 0) error = errno;
@@ -157,6 +165,67 @@ void WriteRecord(GroupState& group, size_t index, const std::string& lockPath, b
     if (error != 0) FailWrite(named, error);
 }
 
+// A rename failed part-way (an I/O error of a network or USB folder): the group is finished
+// (each failed rename tried once more) or, failing that, undone from the second names of the
+// replaced files. Either way the save records go, so that no later start completes this save
+// over files a later save wrote. Throws PartlySavedError when neither could be done.
+void FinishOrUndo(GroupState& group, const std::string& failedPath, int failedError) {
+    bool finished = true;
+    for (Member& m : group.Members) {
+        if (m.Renamed) continue;
+        const int fd = group.Folders[m.FolderIndex].Fd;
+        int error = Injected(WriteStep::Rename, m.File->Path);
+        if (error == 0 && ::renameat(fd, m.TempName.c_str(), fd, m.Name.c_str()) != 0)
+            error = errno;
+        if (error != 0) {
+            finished = false;
+            break;
+        }
+        m.Renamed = true;
+        m.TempMade = false;
+    }
+    const auto forgetRecords = [&] {
+        for (Folder& f : group.Folders) ::fsync(f.Fd);
+        for (Folder& f : group.Folders) {
+            if (!f.Record.empty()) ::unlinkat(f.Fd, f.Record.c_str(), 0);
+            f.Record.clear();
+            ::fsync(f.Fd);
+        }
+    };
+    if (finished) {
+        forgetRecords();
+        return;
+    }
+    std::vector<std::string> saved;
+    for (Member& m : group.Members) {
+        if (!m.Renamed) continue;
+        const int fd = group.Folders[m.FolderIndex].Fd;
+        int error = Injected(WriteStep::Undo, m.File->Path);
+        if (error == 0) {
+            if (m.Existed && !m.OldName.empty()) {
+                if (::renameat(fd, m.OldName.c_str(), fd, m.Name.c_str()) != 0) error = errno;
+            } else if (m.Existed || ::unlinkat(fd, m.Name.c_str(), 0) != 0) {
+                error = m.Existed ? EXDEV : errno;
+            }
+        }
+        if (error == 0) {
+            m.Renamed = false;
+            m.OldName.clear();
+        } else {
+            saved.push_back(m.File->Path);
+        }
+    }
+    forgetRecords();
+    if (saved.empty()) FailWrite(failedPath, failedError);
+    std::vector<std::string> kept;
+    for (const Member& m : group.Members) {
+        if (!m.Renamed) kept.push_back(m.File->Path);
+    }
+    throw PartlySavedError(
+        "ファイル「" + failedPath + "」に書き込めませんでした。" + FileErrorReason(failedError),
+        saved, kept);
+}
+
 }  // namespace
 
 void SetWriteFaultHookForTesting(WriteFaultHook hook) {
@@ -167,10 +236,11 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync, const std::s
     GroupState group;
     group.Members.reserve(files.size());
     for (const GroupFile& file : files) {
-        const std::string dir = FolderOf(file.Path);
+        const size_t slash = file.Path.rfind('/');
+        const std::string dir = slash == std::string::npos ? "./" : file.Path.substr(0, slash + 1);
         Member member;
         member.File = &file;
-        member.Name = FileNameOf(file.Path);
+        member.Name = file.Path.substr(slash == std::string::npos ? 0 : slash + 1);
         auto found = std::find_if(group.Folders.begin(), group.Folders.end(),
                                   [&](const Folder& f) { return f.Path == dir; });
         if (found == group.Folders.end()) {
@@ -195,6 +265,18 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync, const std::s
     // file replaces which, so that a save cut short between its renames is made whole (or
     // undone) by the next program that opens the folder.
     for (size_t i = 0; i < group.Folders.size(); ++i) WriteRecord(group, i, lockPath, sync);
+    // A second name for each file about to be replaced, so that a group whose renames stop
+    // part-way can be put back at once (a file system without links just cannot undo).
+    for (Member& member : group.Members) {
+        const int fd = group.Folders[member.FolderIndex].Fd;
+        struct stat st {};
+        member.Existed = ::fstatat(fd, member.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (!member.Existed || group.Members.size() < 2) continue;
+        member.OldName = UniqueTempName(member.Name);
+        if (::linkat(fd, member.Name.c_str(), fd, member.OldName.c_str(), 0) != 0) {
+            member.OldName.clear();
+        }
+    }
     for (Member& member : group.Members) {
         const int fd = group.Folders[member.FolderIndex].Fd;
         int error = Injected(WriteStep::Rename, member.File->Path);
@@ -202,13 +284,13 @@ void WriteFileGroup(const std::vector<GroupFile>& files, bool sync, const std::s
             error = errno;
         }
         if (error != 0) {
-            // Some files may be new already: the records and the temporary files stay, and the
-            // next open of the folder finishes the renames.
-            for (Member& m : group.Members) m.TempMade = false;
-            for (Folder& f : group.Folders) f.Record.clear();
-            FailWrite(member.File->Path, error);
+            // A kill from here on is what the records are for; the program, alive, sets the
+            // group right itself.
+            FinishOrUndo(group, member.File->Path, error);
+            break;
         }
         member.TempMade = false;
+        member.Renamed = true;
     }
 
     // The renames survive a crash only once their folder is synced too; the record goes after.

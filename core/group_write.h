@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/errors.h"
+
 namespace kakeibo {
 
 // Who may read a file that a write creates. A household's books are the user's alone, as a

@@ -14,7 +14,9 @@
 
 #include "core/file_io.h"
 #include "core/ledger_paths.h"
+#include "core/numbers.h"
 #include "core/program_folder.h"
+#include "core/save_intent.h"
 
 namespace kakeibo {
 
@@ -23,6 +25,9 @@ namespace {
 constexpr std::string_view kMagic = "KAKEIBOJ";
 constexpr uint8_t kHeaderRecord = 1;
 constexpr uint8_t kChangeRecord = 2;
+constexpr uint8_t kSaveRecord = 3;
+// Follows a change's After side: the Before side comes too (older journals end there).
+constexpr uint8_t kBeforeImages = 1;
 constexpr size_t kFrameSize = 4 + 8;  // length and hash before each payload
 // No change of one year's ledger comes near this; a larger length is a damaged record.
 constexpr uint32_t kLargestPayload = 64u << 20;
@@ -92,6 +97,7 @@ public:
         return n;
     }
     bool Bad() const { return bad_; }
+    bool AtEnd() const { return pos_ >= bytes_.size(); }
 
 private:
     std::string_view bytes_;
@@ -172,7 +178,6 @@ SettingsState GetSettings(In& in) {
 
 std::string ChangePayload(const JournalRecord& record) {
     const auto& [kind, slots, budgets, settingsBefore, settingsAfter] = record.Made;
-    static_cast<void>(settingsBefore);  // replay takes it from the ledger
     Out out;
     out.U8(kChangeRecord);
     PutMoment(out, record.When);
@@ -193,7 +198,46 @@ std::string ChangePayload(const JournalRecord& record) {
     }
     out.U8(settingsAfter ? 1 : 0);
     if (settingsAfter) PutSettings(out, *settingsAfter);
+    // What the change found, so that a replay onto files changed since can tell a slot it may
+    // write from one that holds something else now. A reader of the After side alone stops
+    // before it.
+    out.U8(kBeforeImages);
+    for (const SlotSpan& span : slots) {
+        const size_t n = std::min(
+            {span.After.size(), span.AfterText.size(), span.Before.size(), span.BeforeText.size()});
+        out.U32(static_cast<uint32_t>(n));
+        for (size_t i = 0; i < n; ++i) PutEntry(out, span.Before[i], span.BeforeText[i]);
+    }
+    for (const BudgetCell& cell : budgets) out.I32(cell.Before);
+    out.U8(settingsAfter && settingsBefore ? 1 : 0);
+    if (settingsAfter && settingsBefore) PutSettings(out, *settingsBefore);
     return std::move(out.Bytes());
+}
+
+std::string SavePayload(const std::vector<FileStamp>& files) {
+    Out out;
+    out.U8(kSaveRecord);
+    out.U32(static_cast<uint32_t>(files.size()));
+    for (const FileStamp& f : files) {
+        out.Text(f.Path);
+        out.U8(f.Exists ? 1 : 0);
+        out.I64(f.Size);
+        out.U64(f.Hash);
+    }
+    return std::move(out.Bytes());
+}
+
+bool GetSave(In& in, std::vector<FileStamp>& files) {
+    const uint32_t n = in.Count(64);
+    for (uint32_t k = 0; k < n && !in.Bad(); ++k) {
+        FileStamp f;
+        f.Path = in.Text();
+        f.Exists = in.U8() != 0;
+        f.Size = in.I64();
+        f.Hash = in.U64();
+        files.push_back(std::move(f));
+    }
+    return !in.Bad();
 }
 
 // A change as the journal keeps it; the Before side is left as large as the After side so
@@ -235,6 +279,20 @@ bool GetChange(In& in, JournalRecord& record) {
         c.SettingsAfter = GetSettings(in);
         c.SettingsBefore = c.SettingsAfter;
     }
+    if (in.Bad() || in.AtEnd()) return !in.Bad();
+    if (in.U8() != kBeforeImages) return false;
+    for (SlotSpan& span : c.Slots) {
+        if (in.Count(kSlotCount) != span.After.size()) return false;
+        for (size_t i = 0; i < span.Before.size(); ++i) {
+            GetEntry(in, span.Before[i], span.BeforeText[i]);
+        }
+    }
+    for (BudgetCell& cell : c.Budgets) cell.Before = in.I32();
+    if (in.U8() != 0) {
+        if (!c.SettingsAfter) return false;
+        c.SettingsBefore = GetSettings(in);
+    }
+    record.KnownBefore = !in.Bad();
     return !in.Bad();
 }
 
@@ -319,50 +377,175 @@ std::string JournalRecordBytes(const JournalRecord& record) {
     return Frame(ChangePayload(record));
 }
 
+std::string JournalSaveBytes(const std::vector<FileStamp>& files) {
+    return Frame(SavePayload(files));
+}
+
+namespace {
+
+// The offset of the first whole frame from `from` on; `size` when the rest is too large to
+// search (it cannot be the tail of one cut record); nothing when there is none.
+std::optional<uint64_t> NextWholeFrame(int fd, uint64_t from, uint64_t size) {
+    if (from >= size || size - from < kFrameSize) return std::nullopt;
+    if (size - from > 2 * static_cast<uint64_t>(kLargestPayload)) return size;
+    std::string rest(static_cast<size_t>(size - from), '\0');
+    size_t done = 0;
+    while (done < rest.size()) {
+        const ssize_t r =
+            ::pread(fd, rest.data() + done, rest.size() - done, static_cast<off_t>(from + done));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return size;
+        done += static_cast<size_t>(r);
+    }
+    const std::string_view bytes(rest);
+    for (size_t at = 0; at + kFrameSize <= bytes.size(); ++at) {
+        if (NextPayload(bytes, at)) return from + at;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 JournalContents ReadJournal(const std::string& path) {
     JournalContents contents;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Never waits on a pipe, never follows a link: only a file of its own is a journal.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
-        contents.State = errno == ENOENT ? JournalState::Missing : JournalState::Unreadable;
+        contents.State = errno == ENOENT  ? JournalState::Missing
+                         : errno == ELOOP ? JournalState::NotAFile
+                                          : JournalState::Unreadable;
         return contents;
     }
-    std::string bytes;
-    int error = 0;
-    const bool read = ReadAll(fd, bytes, error);
-    ::close(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        contents.State = JournalState::NotAFile;
+        return contents;
+    }
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    contents.FileSize = size;
+    // One frame at a time: memory stays that of the largest record, whatever the file's size.
+    uint64_t pos = 0;
+    std::string payload;
+    const auto readAt = [&](std::string& into, size_t n, uint64_t at) {
+        into.resize(n);
+        size_t done = 0;
+        while (done < n) {
+            const ssize_t r =
+                ::pread(fd, into.data() + done, n - done, static_cast<off_t>(at + done));
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) break;
+            done += static_cast<size_t>(r);
+        }
+        into.resize(done);
+        return done == n;
+    };
+    // The frame at `pos`: Whole, Cut (the file ends inside it: a write a kill cut short) or
+    // Bad (all its bytes are there, or its length cannot be, and they do not add up).
+    enum class FrameIs { Whole, Cut, Bad };
+    uint32_t length = 0;
+    const auto next = [&]() {
+        std::string head;
+        if (size - pos < kFrameSize) {
+            readAt(head, static_cast<size_t>(size - pos), pos);
+            return FrameIs::Cut;
+        }
+        if (!readAt(head, kFrameSize, pos)) return FrameIs::Bad;
+        In frame(head);
+        length = frame.U32();
+        const uint64_t hash = frame.U64();
+        if (length > kLargestPayload) return FrameIs::Bad;
+        if (length > size - pos - kFrameSize) return FrameIs::Cut;
+        if (!readAt(payload, length, pos + kFrameSize)) return FrameIs::Bad;
+        return HashBytes(payload) == hash ? FrameIs::Whole : FrameIs::Bad;
+    };
 
     contents.State = JournalState::Unreadable;
-    if (!read || bytes.compare(0, kMagic.size(), kMagic) != 0) return contents;
-    size_t pos = kMagic.size();
-    const auto header = NextPayload(bytes, pos);
-    if (!header) return contents;
-    In headerIn(*header);
-    if (!GetHeader(headerIn, contents.Header)) return contents;
+    std::string magic;
+    if (!readAt(magic, kMagic.size(), 0) || magic != kMagic) {
+        ::close(fd);
+        return contents;
+    }
+    pos = kMagic.size();
+    if (next() != FrameIs::Whole) {
+        ::close(fd);
+        return contents;
+    }
+    In headerIn(payload);
+    if (!GetHeader(headerIn, contents.Header)) {
+        ::close(fd);
+        return contents;
+    }
     if (contents.Header.Version > kJournalVersion) {
+        ::close(fd);
         contents.State = JournalState::TooNew;
         return contents;
     }
-    pos += kFrameSize + header->size();
+    pos += kFrameSize + length;
     contents.State = JournalState::Readable;
-    while (pos < bytes.size()) {
-        const auto payload = NextPayload(bytes, pos);
-        if (!payload) {
-            contents.TornTail = true;
-            break;
+    // A bad frame whose length still leads to a frame boundary is stepped over, so that the
+    // records after it are counted; one whose length cannot be trusted ends the reading.
+    const auto damaged = [&](bool stepOver) {
+        contents.State = JournalState::Damaged;
+        ++contents.Unread;
+        if (stepOver && length <= kLargestPayload && pos + kFrameSize + length <= size) {
+            pos += kFrameSize + length;
+            return true;
         }
-        In in(*payload);
-        if (in.U8() != kChangeRecord) {
+        contents.UnreadRest = pos < size;
+        pos = size;
+        return false;
+    };
+    while (pos < size) {
+        const FrameIs frame = next();
+        if (frame == FrameIs::Cut) {
+            // Only the end of a file can be cut short (a write that a kill or a full disk cut
+            // off). A whole record further on means the length was damaged instead.
+            const std::optional<uint64_t> further = NextWholeFrame(fd, pos + 1, size);
+            if (!further) {
+                if (contents.State == JournalState::Readable) contents.TornTail = true;
+                if (contents.State == JournalState::Damaged) ++contents.Unread;
+                break;
+            }
+            contents.State = JournalState::Damaged;
+            ++contents.Unread;
+            if (*further == size) {
+                contents.UnreadRest = true;
+                pos = size;
+                break;
+            }
+            pos = *further;
+            continue;
+        }
+        if (frame == FrameIs::Bad) {
+            if (!damaged(true)) break;
+            continue;
+        }
+        In in(payload);
+        const uint8_t type = in.U8();
+        if (type == kSaveRecord) {
+            std::vector<FileStamp> files;
+            if (!GetSave(in, files)) {
+                if (!damaged(true)) break;
+                continue;
+            }
+            if (contents.State == JournalState::Readable) {
+                contents.Saves.push_back({contents.Records.size(), std::move(files)});
+            }
+        } else if (type != kChangeRecord) {
             contents.State = JournalState::TooNew;
-            return contents;
+            break;
+        } else {
+            JournalRecord record;
+            if (!GetChange(in, record)) {
+                if (!damaged(true)) break;
+                continue;
+            }
+            contents.Records.push_back(std::move(record));
         }
-        JournalRecord record;
-        if (!GetChange(in, record)) {
-            contents.State = JournalState::Unreadable;
-            return contents;
-        }
-        contents.Records.push_back(std::move(record));
-        pos += kFrameSize + payload->size();
+        pos += kFrameSize + length;
     }
+    ::close(fd);
     contents.WholeSize = pos;
     return contents;
 }
@@ -396,6 +579,142 @@ bool JournalFitsFiles(const JournalHeader& header, const std::vector<FileStamp>&
     return true;
 }
 
+bool DropSavedRecords(JournalContents& contents, const std::vector<FileStamp>& loaded) {
+    for (auto save = contents.Saves.rbegin(); save != contents.Saves.rend(); ++save) {
+        JournalHeader landed = contents.Header;
+        bool elsewhere = true;  // the save's other files (settings, masters) hold it too
+        for (const FileStamp& written : save->Files) {
+            bool ledgerFile = false;
+            for (FileStamp& file : landed.Files) {
+                if (FileNameOf(written.Path) != FileNameOf(file.Path)) continue;
+                file = written;
+                ledgerFile = true;
+            }
+            if (!ledgerFile && !StampFile(written.Path).SameContent(written)) elsewhere = false;
+        }
+        if (!elsewhere || !JournalFitsFiles(landed, loaded)) continue;
+        contents.Records.erase(
+            contents.Records.begin(),
+            contents.Records.begin() +
+                static_cast<ptrdiff_t>(std::min(save->Index, contents.Records.size())));
+        contents.Header.Files = loaded;
+        contents.Saves.clear();
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+// "3月 5件目：2026/03/02 八百屋 700円", or the slot left empty.
+std::string SlotLine(int month, int slot, const EntryRecord& e, const EntryText& text) {
+    std::string line = std::to_string(month) + "月 " + std::to_string(slot + 1) + "件目：";
+    if (e.Amount <= 0) return line + "（空き）";
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d/%02d/%02d", e.Year, e.Month, e.Day);
+    line += date;
+    if (!std::string_view(text.Shop).empty()) line += " " + std::string(text.Shop);
+    return line + " " + FormatPicture(e.Amount, true) + "円";
+}
+
+// Moves each touched month's entries up to the first slots, as every reader expects.
+void CloseGaps(Ledger& ledger, const std::array<bool, kMonthCount>& touched) {
+    for (int m = 0; m < kMonthCount; ++m) {
+        if (!touched[m]) continue;
+        auto& entries = ledger.EntryTable[m];
+        auto& texts = ledger.EntryTextTable[m];
+        int used = 0;
+        for (int s = 0; s < kSlotCount; ++s) {
+            if (entries[s].Amount <= 0) continue;
+            if (s != used) {
+                entries[used] = entries[s];
+                texts[used] = std::move(texts[s]);
+                entries[s] = EntryRecord{};
+                texts[s] = EntryText{};
+            }
+            ++used;
+        }
+        for (int s = used; s < kSlotCount; ++s) {
+            entries[s] = EntryRecord{};
+            texts[s] = EntryText{};
+        }
+    }
+}
+
+}  // namespace
+
+CarefulReplay ReplayOntoChangedFiles(Ledger& ledger, const std::vector<JournalRecord>& records) {
+    CarefulReplay result;
+    std::array<bool, kMonthCount> touched{};
+    for (const JournalRecord& record : records) {
+        Change c;
+        c.Kind = record.Made.Kind;
+        // A span is one change to a month: written whole, or not at all.
+        for (const SlotSpan& span : record.Made.Slots) {
+            const int m = span.Month - 1;
+            bool writable = true;
+            bool needed = false;
+            SlotSpan now = span;
+            for (size_t i = 0; i < span.After.size(); ++i) {
+                const size_t slot = static_cast<size_t>(span.First) + i;
+                now.Before[i] = ledger.EntryTable[m][slot];
+                now.BeforeText[i] = ledger.EntryTextTable[m][slot];
+                const bool made =
+                    now.Before[i] == span.After[i] && now.BeforeText[i] == span.AfterText[i];
+                const bool found = record.KnownBefore && now.Before[i] == span.Before[i] &&
+                                   now.BeforeText[i] == span.BeforeText[i];
+                needed = needed || !made;
+                writable = writable && (made || found);
+            }
+            if (!needed) continue;
+            if (!writable) {
+                for (size_t i = 0; i < span.After.size(); ++i) {
+                    if (now.Before[i] == span.After[i] && now.BeforeText[i] == span.AfterText[i]) {
+                        continue;
+                    }
+                    result.NotReplayed.push_back(SlotLine(span.Month,
+                                                          span.First + static_cast<int>(i),
+                                                          span.After[i], span.AfterText[i]));
+                }
+                continue;
+            }
+            touched[m] = true;
+            c.Slots.push_back(std::move(now));
+        }
+        for (const BudgetCell& cell : record.Made.Budgets) {
+            const int32_t held = ledger.BudgetTable[cell.Month][cell.Item];
+            if (held == cell.After) continue;
+            if (record.KnownBefore && held == cell.Before) {
+                c.Budgets.push_back({cell.Month, cell.Item, held, cell.After});
+                continue;
+            }
+            result.NotReplayed.push_back(
+                (cell.Month == 0 ? std::string("前年繰越") : std::to_string(cell.Month) + "月") +
+                " 予算：" + ledger.ItemTable[cell.Item].Name + " " +
+                FormatPicture(cell.After, true) + "円");
+        }
+        if (record.Made.SettingsAfter) {
+            const SettingsState held = CaptureSettings(ledger);
+            if (!(held == *record.Made.SettingsAfter)) {
+                if (record.KnownBefore && record.Made.SettingsBefore &&
+                    held == *record.Made.SettingsBefore) {
+                    c.SettingsBefore = held;
+                    c.SettingsAfter = record.Made.SettingsAfter;
+                } else {
+                    result.NotReplayed.push_back("設定（科目名、期首残高など）");
+                }
+            }
+        }
+        if (c.Slots.empty() && c.Budgets.empty() && !c.SettingsAfter) continue;
+        ApplyChange(ledger, c, ChangeSide::After);
+        result.Replayed.push_back(std::move(c));
+    }
+    CloseGaps(ledger, touched);
+    ledger.NextSlot = ledger.GetIndex(ledger.EditMonth);
+    if (!result.Replayed.empty()) ledger.LedgerChanged = true;
+    return result;
+}
+
 std::vector<Change> ReplayJournal(Ledger& ledger, const std::vector<JournalRecord>& records) {
     std::vector<Change> replayed;
     replayed.reserve(records.size());
@@ -417,26 +736,7 @@ std::vector<Change> ReplayJournal(Ledger& ledger, const std::vector<JournalRecor
     }
     // Records made for other files may land behind the month's last entry; the months keep
     // their entries in the slots from the first on, as every reader expects.
-    for (int m = 0; m < kMonthCount; ++m) {
-        if (!touched[m]) continue;
-        auto& entries = ledger.EntryTable[m];
-        auto& texts = ledger.EntryTextTable[m];
-        int used = 0;
-        for (int s = 0; s < kSlotCount; ++s) {
-            if (entries[s].Amount <= 0) continue;
-            if (s != used) {
-                entries[used] = entries[s];
-                texts[used] = std::move(texts[s]);
-                entries[s] = EntryRecord{};
-                texts[s] = EntryText{};
-            }
-            ++used;
-        }
-        for (int s = used; s < kSlotCount; ++s) {
-            entries[s] = EntryRecord{};
-            texts[s] = EntryText{};
-        }
-    }
+    CloseGaps(ledger, touched);
     ledger.NextSlot = ledger.GetIndex(ledger.EditMonth);
     ledger.LedgerChanged = true;
     return replayed;
@@ -497,17 +797,40 @@ std::string RecoveryQuestion(const JournalContents& contents, bool fits) {
     if (!fits) {
         text =
             "この変更の記録は、今の家計簿ファイルとは違うファイルに対して作られました"
-            "（ファイルが別の場所で変更されたか、古いファイルに戻されています）。"
-            "復元すると、明細が合わなくなることがあります。\r" +
+            "（ファイルが別の場所やプログラムで変更されたか、古いファイルに戻されているか、"
+            "別の家計簿の記録です）。\r復元すると、今のファイルにある明細を記録の内容で上書き"
+            "します。記録した時から変わっている明細は上書きせず、一覧でお知らせします。\r"
+            "復元しない場合、記録は「.old」を付けた名前で残します。\r" +
             text;
     }
     return text;
+}
+
+std::string NotReplayedMessage(const std::vector<std::string>& lines, size_t shown) {
+    std::string text = "次の " + std::to_string(lines.size()) +
+                       " 件は、ファイルの今の内容と合わないため復元しませんでした。";
+    for (size_t i = 0; i < lines.size() && i < shown; ++i) text += "\r" + lines[i];
+    if (lines.size() > shown) text += "\rほか " + std::to_string(lines.size() - shown) + " 件";
+    return text;
+}
+
+std::string JournalKeptAsideMessage(const std::string& path, const JournalContents& contents) {
+    if (contents.State != JournalState::Damaged)
+        return JournalKeptAsideMessage(path, contents.State);
+    return "保存されなかった変更の記録「" + path + "」は壊れています。読めない変更が " +
+           std::to_string(contents.Unread) + " 件" +
+           (contents.UnreadRest ? "（その後の部分も読めません）" : "") + "、読める変更が " +
+           std::to_string(contents.Records.size()) +
+           " 件あります。どれも復元せず、ファイルはそのまま「" + AsideJournalPath(path) +
+           "」として残しました。";
 }
 
 std::string JournalKeptAsideMessage(const std::string& path, JournalState state) {
     const std::string why =
         state == JournalState::TooNew
             ? "新しい版のプログラムで作られているため、この版では復元できません。"
+        : state == JournalState::NotAFile
+            ? "通常のファイルではない（リンク、パイプ、フォルダなど）ため、使えません。"
             : "壊れているため、復元できません。";
     return "保存されなかった変更の記録「" + path + "」は" + why + "「" + AsideJournalPath(path) +
            "」として残しました。";
@@ -542,9 +865,9 @@ void LedgerJournal::Create(const std::string& path, const std::vector<JournalRec
     for (const JournalRecord& record : records) bytes += JournalRecordBytes(record);
 
     // Made whole under a name of its own, then renamed: a journal is never half a header.
-    std::random_device random;
-    const std::string temp =
-        FolderOf(path) + "." + FileNameOf(path) + "." + Hex(random(), 8) + ".tmp";
+    // Named as the group writer names its own, so the next save's tidy-up removes one a kill
+    // left behind.
+    const std::string temp = FolderOf(path) + UniqueTempName(FileNameOf(path));
     int error = 0;
     const int fd = CreateDurableFile(temp, bytes, 0600, true, error);
     if (fd < 0) throw WriteError(path, error);
@@ -631,6 +954,18 @@ void LedgerJournal::Restart(std::vector<FileStamp> base, const std::vector<Journ
     // A journal in the program's folder is not left behind when the new one is elsewhere.
     if (!old.empty() && old != path_) ::unlink(old.c_str());
     unprotected_ = !reason.empty();
+}
+
+void LedgerJournal::NoteSave(const std::vector<FileStamp>& written) {
+    if (fd_ < 0) return;
+    const std::string bytes = JournalSaveBytes(written);
+    int error = 0;
+    if (!WriteAll(fd_, bytes, static_cast<off_t>(size_), error) || ::fdatasync(fd_) != 0) {
+        // Without the note a kill during the save only asks once more; no torn frame stays.
+        if (::ftruncate(fd_, static_cast<off_t>(size_)) == 0) ::fdatasync(fd_);
+        return;
+    }
+    size_ += bytes.size();
 }
 
 void LedgerJournal::Remove() {

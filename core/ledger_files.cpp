@@ -204,7 +204,8 @@ bool ReadMaster(const std::string& path, size_t count, Assign assign) {
 std::string LineErrorMessage(const std::string& path, size_t lineNumber, const std::string& reason,
                              const std::string& line) {
     return "ファイル「" + path + "」の " + std::to_string(lineNumber) +
-           " 行目を読み込めません: " + reason + " (行: " + line + ")";
+           " 行目を読み込めません: " + QuoteForMessage(reason) + " (行: " + QuoteForMessage(line) +
+           ")";
 }
 
 LoadResult MonthLoad(Ledger& ledger, const std::string& dir, const std::string& name,

@@ -33,6 +33,12 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 }  // namespace
 
+std::string LockNotAFileMessage(const std::string& path) {
+    return "ロックファイル「" + path +
+           "」が通常のファイルではありません（リンク、パイプ、フォルダなど）。ほかのプログラムと"
+           "同時に変更しないよう、家計簿は読み取り専用で開きます。";
+}
+
 std::string MomentText(const Moment& m) {
     char text[32];
     std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", m.Day.Year, m.Day.Month,
@@ -41,6 +47,16 @@ std::string MomentText(const Moment& m) {
 }
 
 LockOutcome LedgerLock::Take(const std::string& path, const Moment& now, LockHolder* holder) {
+    return TakeFrom(path, now, holder, nullptr);
+}
+
+LockOutcome LedgerLock::TakeOver(const std::string& path, const Moment& now, const LockHolder& seen,
+                                 LockHolder* holder) {
+    return TakeFrom(path, now, holder, &seen.Process);
+}
+
+LockOutcome LedgerLock::TakeFrom(const std::string& path, const Moment& now, LockHolder* holder,
+                                 const ProcessIdentity* giveUp) {
     Release();
     const std::string content = std::string(kLockMagic) + "\n" + FieldLines(ThisProcess()) +
                                 "since=" + MomentText(now) + "\n";
@@ -49,7 +65,7 @@ LockOutcome LedgerLock::Take(const std::string& path, const Moment& now, LockHol
     int staleFd = -1;
     for (int attempt = 0; attempt < 8; ++attempt) {
         int error = 0;
-        const int fd = CreateDurableFile(path, content, 0644, true, error);
+        const int fd = CreateDurableFile(path, content, 0600, true, error);
         if (staleFd >= 0) {
             ::close(staleFd);
             staleFd = -1;
@@ -61,11 +77,17 @@ LockOutcome LedgerLock::Take(const std::string& path, const Moment& now, LockHol
         }
         if (error != EEXIST) return LockOutcome::Unavailable;
 
-        const int other = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (other < 0) continue;  // released in the meantime
-        const TextFields fields = ParseFields(ReadLock(other));
+        // Never waits on a pipe, never follows a link: a lock that is not a file of its own
+        // (a dangling link, a pipe) must not turn the lock off, nor hang the start.
+        const int other = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (other < 0 && errno == ENOENT) continue;  // released in the meantime
+        if (other < 0) return errno == ELOOP ? LockOutcome::NotAFile : LockOutcome::Unavailable;
         struct stat st {};
-        ::fstat(other, &st);
+        if (::fstat(other, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(other);
+            return LockOutcome::NotAFile;
+        }
+        const TextFields fields = ParseFields(ReadLock(other));
         LockHolder found;
         found.Process = IdentityFromFields(fields);
         const auto since = fields.find("since");
@@ -77,6 +99,9 @@ LockOutcome LedgerLock::Take(const std::string& path, const Moment& now, LockHol
         } else {
             stale = CheckProcess(found.Process) == Liveness::Gone;
         }
+        // The user chose to open a lock this program cannot check (another computer's): it is
+        // replaced, as long as it still names the program the user was told of.
+        if (!stale && giveUp != nullptr && found.Process == *giveUp) stale = true;
         if (!stale) {
             ::close(other);
             if (holder != nullptr) *holder = found;

@@ -19,6 +19,7 @@ enum class LockOutcome {
     Taken,        // this program holds the lock now
     Held,         // a running program of this computer, or another computer, holds it
     Unavailable,  // no lock file can be made there (a read-only folder): nobody can save there
+    NotAFile,     // a link, a pipe or a folder lies where the lock belongs: open it read-only
 };
 
 // The lock file beside an open ledger: made exclusively, it names the computer, the process
@@ -34,6 +35,11 @@ public:
     // Takes the lock file `path` (releasing any lock held before); `holder` tells who has it
     // when the outcome is Held.
     LockOutcome Take(const std::string& path, const Moment& now, LockHolder* holder);
+    // Takes the lock that `seen` (as Take reported it) holds, when the user chose to open the
+    // ledger anyway: a lock of another computer, which cannot be asked whether it still runs.
+    // Held when the lock names anyone else by now.
+    LockOutcome TakeOver(const std::string& path, const Moment& now, const LockHolder& seen,
+                         LockHolder* holder);
     // Removes the lock file, if this program still holds it.
     void Release();
 
@@ -41,9 +47,15 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
+    LockOutcome TakeFrom(const std::string& path, const Moment& now, LockHolder* holder,
+                         const ProcessIdentity* giveUp);
+
     std::string path_;
     int fd_ = -1;  // the lock file, open while held, so that its removal checks it is ours
 };
+
+// What the user is told when the lock is not a file of its own.
+std::string LockNotAFileMessage(const std::string& path);
 
 // "2025/06/15 21:04:33".
 std::string MomentText(const Moment& moment);

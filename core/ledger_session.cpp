@@ -123,6 +123,10 @@ bool LedgerSession::TakeLedger(const std::string& dir, const std::string& name, 
                 break;
             case LockOutcome::Unavailable:  // a read-only folder: nobody saves there
                 break;
+            case LockOutcome::NotAFile:  // no lock can be trusted: as if another program held it
+                questions_.Tell({NoticeKind::Warning, LockNotAFileMessage(lockPath)});
+                pendingShared_ = true;
+                break;
             case LockOutcome::Held:
                 if (ask && !questions_.OpenHeldLedger(HeldLedgerQuestion(name, holder))) {
                     return false;

@@ -65,8 +65,8 @@ bool ItemsInRange(const RecurringEntry& e) {
 RecurringEntry ParseLine(const std::string& line, const std::string& path, int number) {
     const std::vector<std::string> f = SplitFields(line);
     const auto fail = [&]() -> LedgerError {
-        return LedgerError(path + " の " + std::to_string(number) + "行目を読めません：「" + line +
-                           "」");
+        return LedgerError(path + " の " + std::to_string(number) + "行目を読めません：「" +
+                           QuoteForMessage(line) + "」");
     };
     if (f.size() != kNumberFields + 3) throw fail();
     int32_t n[kNumberFields];

@@ -87,8 +87,27 @@ SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& 
     if (ledgerFiles && inputs.Backup) backup = LinkGeneration(dir, name, *inputs.Backup);
     // The ledger first: a failure here throws and leaves both flags, so closing still asks.
     const std::string lockPath = dir + LockFileName(name);
+    if (inputs.BeforeWrite) {
+        std::vector<FileStamp> landing;
+        for (const auto* group : {&dataGroup, &programGroup}) {
+            for (const GroupFile& file : *group) {
+                landing.push_back({file.Path, true, static_cast<int64_t>(file.Bytes.size()), 0,
+                                   HashBytes(file.Bytes)});
+            }
+        }
+        inputs.BeforeWrite(landing);
+    }
     try {
         WriteFileGroup(dataGroup, inputs.Sync, lockPath);
+    } catch (const PartlySavedError& e) {
+        // Said as it is: the user has to know that the files no longer belong together.
+        std::string text =
+            std::string(e.what()) + "\r" + kPartlySavedMessage + "。新しくなったファイル：";
+        for (const std::string& path : e.Saved) text += "「" + path + "」";
+        text += "、元のままのファイル：";
+        for (const std::string& path : e.Kept) text += "「" + path + "」";
+        if (backup) text += "\r保存前のファイルはバックアップに残っています。";
+        throw LedgerError(text);
     } catch (const LedgerError& e) {
         if (backup) DropUnusedGeneration(*backup);
         throw LedgerError(std::string(e.what()) + "。保存は行われていません。");

@@ -1,11 +1,13 @@
 // Saving the ledger and the program's files as two groups.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/backup.h"
+#include "core/file_stamp.h"
 #include "core/ledger.h"
 #include "core/notice.h"
 
@@ -21,6 +23,9 @@ struct SaveInputs {
     bool Sync = true;  // fsync every file before the renames, and each folder after them
     // When set, the ledger files on disk are first kept as a generation taken at this time.
     std::optional<Moment> Backup;
+    // Told, before the first file is written, what each file this save writes (both groups)
+    // will hold: the journal notes it.
+    std::function<void(const std::vector<FileStamp>&)> BeforeWrite;
 };
 
 // What a save that wrote the ledger has to tell: the warning about the program folder's
@@ -32,6 +37,7 @@ struct SaveResult {
 };
 
 inline constexpr const char* kSaveFinishedMessage = "保存が終了しました";
+inline constexpr const char* kPartlySavedMessage = "一部だけ保存されました";
 
 // Writes the ledger `name` into `dir` (ending with "/") as two groups (see WriteFileGroup).
 // The data folder's group: with LedgerChanged the balance, budget and entries files, and
@@ -44,7 +50,9 @@ inline constexpr const char* kSaveFinishedMessage = "保存が終了しました
 // once the ledger's files are written, MastersChanged only once the masters are. With a
 // backup, the files about to be replaced are kept first (LinkGeneration): without that
 // generation nothing is written; tidying the generations is left to the caller
-// (FinishBackup with the result's Backup), so that it never delays the save.
+// (FinishBackup with the result's Backup), so that it never delays the save. A data folder
+// group that could neither be finished nor undone throws LedgerError saying
+// kPartlySavedMessage and which files are new and which are not.
 SaveResult MonthSave(Ledger& ledger, const std::string& dir, const std::string& name,
                      const SaveInputs& inputs);
 

@@ -110,10 +110,27 @@ bool RunningElsewhere(int64_t pid) {
            (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
-enum class Outcome { Nothing, Completed, Undone };
+enum class Outcome { Nothing, Completed, Undone, Stale };
 
-// Finishes one save from its record, then removes the record.
-Outcome Recover(int dirFd, const SaveIntent& intent) {
+int64_t ModifiedNs(const struct stat& st) {
+    return static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+
+// Finishes one save from its record (`record`, its name), then removes the record. A record
+// older than one of its targets is stale: a later save wrote that file, and completing the
+// old save over it would undo the later one.
+Outcome Recover(int dirFd, const SaveIntent& intent, const std::string& record) {
+    struct stat recordStat {};
+    if (::fstatat(dirFd, record.c_str(), &recordStat, 0) == 0) {
+        for (const IntentFile& f : intent.Files) {
+            struct stat target {};
+            if (::fstatat(dirFd, f.Target.c_str(), &target, AT_SYMLINK_NOFOLLOW) == 0 &&
+                ModifiedNs(target) > ModifiedNs(recordStat) && !HoldsBytes(dirFd, f, f.Target)) {
+                for (const IntentFile& g : intent.Files) ::unlinkat(dirFd, g.Temp.c_str(), 0);
+                return Outcome::Stale;
+            }
+        }
+    }
     std::vector<bool> ready(intent.Files.size());
     bool missing = false;
     bool anyDone = false;
@@ -233,7 +250,7 @@ std::vector<Notice> RecoverInterruptedSaves(const std::string& folder,
         }
         // A record cut short was never synced, so none of its renames ran: its temporary
         // files are left to RemoveLeftovers.
-        const Outcome outcome = intent ? Recover(dirFd, *intent) : Outcome::Nothing;
+        const Outcome outcome = intent ? Recover(dirFd, *intent, name) : Outcome::Nothing;
         ::unlinkat(dirFd, name.c_str(), 0);
         ::fsync(dirFd);
         if (outcome == Outcome::Completed) {

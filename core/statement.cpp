@@ -848,7 +848,7 @@ StatementReading ReadStatement(const StatementTable& table, const StatementColum
         }
         const std::optional<Date> date = ParseStatementDate(dateText, year);
         if (!date) {
-            unread("日付「" + dateText + "」を読めません");
+            unread("日付「" + QuoteForMessage(dateText) + "」を読めません");
             continue;
         }
         if (date->Year != year) {
@@ -863,7 +863,8 @@ StatementReading ReadStatement(const StatementTable& table, const StatementColum
             const std::string text = Field(record, column);
             const std::optional<int64_t> value = ParseStatementAmount(text);
             if (!value) {
-                if (readable) unread(std::string(name) + "「" + text + "」を読めません");
+                if (readable)
+                    unread(std::string(name) + "「" + QuoteForMessage(text) + "」を読めません");
                 readable = false;
                 return 0;
             }

@@ -48,7 +48,7 @@ std::vector<std::string> SplitFields(const std::string& line, int count) {
 int ReadNumber(const std::string& text, int low, int high) {
     const int32_t value = ParseInt32(text);
     if (value < low || value > high) {
-        throw LedgerError("値「" + text + "」が範囲外です");
+        throw LedgerError("値「" + QuoteForMessage(text) + "」が範囲外です");
     }
     return value;
 }

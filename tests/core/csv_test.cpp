@@ -30,5 +30,30 @@ TEST(CsvTest, FieldsKeepTheShownTextWithoutSeparatorsAndKeepTheSignOfNegativeFig
     }
 }
 
+TEST(CsvTest, FieldsASpreadsheetWouldRunAsAFormulaAreWrittenAsText) {
+    const struct {
+        const char* cell;
+        const char* field;
+    } rows[] = {
+        {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\t=HYPERLINK(\"x\")", "\"'\t=HYPERLINK(\"\"x\"\")\""},
+        {"\r=1", "\"'\r=1\""},
+        // "+" and "-" are removed first; what is left may still start a formula.
+        {"+=1", "'=1"},
+        {"-@A1", "'@A1"},
+        {"-1,234", "-1234"},
+        {"   -12.50%", "   -12.50%"},
+        {" =1", " =1"},
+        {"\"引用\"", "\"\"\"引用\"\"\""},
+        {"a\"b", "\"a\"\"b\""},
+        {"行\n改行", "\"行\n改行\""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(CsvField(row.cell), row.field) << row.cell;
+    }
+    EXPECT_EQ(CsvLines({{"=1", "-5", "\"q"}}), std::vector<std::string>{"'=1,-5,\"\"\"q\""});
+}
+
 }  // namespace
 }  // namespace kakeibo

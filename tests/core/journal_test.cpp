@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -289,6 +291,275 @@ TEST(LedgerLock, SecondProgramIsToldWhoHoldsItAndADeadOnesLockIsTaken) {
     EXPECT_EQ(holder.Process.Host, "elsewhere");
     ::close(ready[0]);
     ::close(ready[1]);
+}
+
+// Replaying onto the files a journal was made for is exact; onto any other files a record
+// writes only where a slot (a budget, the settings) still holds what the record found there,
+// and lists the rest.
+TEST(Journal, AJournalReplaysOnlyOntoWhatItWasMadeFor) {
+    TempDir dir;
+    const auto june = JuneLedger(dir.Path());
+    const std::vector<Change> changes = Changes(*june);
+    const FileStamp made{dir.Path() + "家計簿.nbd", true, 120, 0, 7};
+    const FileStamp changed{dir.Path() + "家計簿.nbd", true, 150, 0, 8};
+    // The journal: the entry written into slot 4 of June, and a budget.
+    auto ledger = std::make_unique<Ledger>(*june);
+    LedgerJournal journal;
+    journal.Start(*ledger, dir.Path(), {made});
+    for (const size_t i : {0, 2}) {
+        ApplyChange(*ledger, changes[i], ChangeSide::After);
+        ASSERT_FALSE(journal.Append(changes[i], At(15, 21, 1)));
+    }
+    const auto journaled = std::make_unique<Ledger>(*ledger);
+    const std::string path = journal.Path();
+    journal.Close();
+
+    // Another program saved its own entry into the same slot.
+    auto otherSave = std::make_unique<Ledger>(*june);
+    otherSave->EntryTable[5][3] = {2026, 6, 20, 2, 0, 0, 0, 500, 0};
+    otherSave->EntryTextTable[5][3] = {"他の店", ""};
+    auto otherSaveReplayed = std::make_unique<Ledger>(*otherSave);
+    otherSaveReplayed->BudgetTable[6][2] = 30000;
+    // Another ledger, whose June and budget differ everywhere.
+    auto otherLedger = std::make_unique<Ledger>(*june);
+    for (int s = 0; s < 5; ++s) {
+        otherLedger->EntryTable[5][s] = {2026, 6, 1, 4, 0, 0, 0, 10 + s, 0};
+        otherLedger->EntryTextTable[5][s] = {"別", ""};
+    }
+    otherLedger->BudgetTable[6][2] = 5000;
+    const std::string writtenLine = "6月 4件目：2026/06/09 八百屋 1,280円";
+    const std::string budgetLine = "6月 予算：" + june->ItemTable[2].Name + " 30,000円";
+    struct Row {
+        const char* what;
+        const Ledger* files;
+        FileStamp stamp;
+        const Ledger* expected;
+        std::vector<std::string> notReplayed;
+    };
+    const Row rows[] = {
+        {"the same files", june.get(), made, journaled.get(), {}},
+        {"another program's save into the same slot",
+         otherSave.get(),
+         changed,
+         otherSaveReplayed.get(),
+         {writtenLine}},
+        {"another ledger's journal",
+         otherLedger.get(),
+         changed,
+         otherLedger.get(),
+         {writtenLine, budgetLine}},
+        {"the files already hold it", journaled.get(), changed, journaled.get(), {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        JournalContents contents = ReadJournal(path);
+        ASSERT_EQ(contents.State, JournalState::Readable);
+        ASSERT_EQ(contents.Records.size(), 2u);
+        EXPECT_TRUE(contents.Records[0].KnownBefore);
+        EXPECT_FALSE(DropSavedRecords(contents, {row.stamp}));
+        const bool fits = JournalFitsFiles(contents.Header, {row.stamp});
+        EXPECT_EQ(fits, row.stamp.SameContent(made));
+        auto replayed = std::make_unique<Ledger>(*row.files);
+        if (fits) {
+            ReplayJournal(*replayed, contents.Records);
+        } else {
+            const CarefulReplay careful = ReplayOntoChangedFiles(*replayed, contents.Records);
+            EXPECT_EQ(careful.NotReplayed, row.notReplayed);
+            const std::string question = RecoveryQuestion(contents, false);
+            EXPECT_NE(
+                question.find("復元すると、今のファイルにある明細を記録の内容で上書きします。"),
+                std::string::npos);
+        }
+        EXPECT_TRUE(Tables(*replayed) == Tables(*row.expected));
+    }
+
+    // A restore in a journal, onto files whose June and budget changed since: June's slots and
+    // the budget are listed and left as the files hold them.
+    auto restored = std::make_unique<Ledger>(*june);
+    restored->EntryTable[5][0].Amount = 999;
+    const Change restore = ChangeBetween(*june, *restored, ChangeKind::Restore, true);
+    CarefulReplay careful =
+        ReplayOntoChangedFiles(*otherLedger, {JournalRecord{At(1, 1, 1), restore, true}});
+    EXPECT_EQ(careful.NotReplayed.size(), 4u);
+    EXPECT_EQ(careful.NotReplayed.back(), "6月 予算：" + june->ItemTable[2].Name + " 0円");
+    EXPECT_TRUE(careful.Replayed.empty());
+    EXPECT_EQ(otherLedger->EntryTable[5][0].Amount, 10);
+    careful = ReplayOntoChangedFiles(*june, {JournalRecord{At(1, 1, 1), restore, true}});
+    EXPECT_TRUE(careful.NotReplayed.empty());
+    EXPECT_EQ(june->EntryTable[5][0].Amount, 999);
+    EXPECT_EQ(NotReplayedMessage({"a", "b", "c"}, 2),
+              "次の 3 件は、ファイルの今の内容と合わないため復元しませんでした。\ra\rb\rほか 1 件");
+
+    // A record of an older version says only what it made: read, and written only where the
+    // slot already holds it.
+    std::string bytes = ReadBytes(path);
+    const std::string first = JournalRecordBytes({At(15, 21, 1), changes[0]});
+    const size_t at = bytes.find(first);
+    ASSERT_NE(at, std::string::npos);
+    const size_t beforeSize = 1 + 4 + 9 * 4 + 4 + 4 + 1;  // marker, count, empty entry, flag
+    std::string payload = first.substr(12, first.size() - 12 - beforeSize);
+    std::string old;
+    for (uint64_t v = payload.size(), i = 0; i < 4; ++i) old += static_cast<char>(v >> (8 * i));
+    for (uint64_t v = HashBytes(payload), i = 0; i < 8; ++i) old += static_cast<char>(v >> (8 * i));
+    bytes.replace(at, first.size(), old + payload);
+    WriteBytes(dir.Path() + "old.journal", bytes);
+    const JournalContents older = ReadJournal(dir.Path() + "old.journal");
+    ASSERT_EQ(older.State, JournalState::Readable);
+    ASSERT_EQ(older.Records.size(), 2u);
+    EXPECT_FALSE(older.Records[0].KnownBefore);
+    EXPECT_EQ(older.Records[0].Made.Slots[0].After, changes[0].Slots[0].After);
+    auto onOther = std::make_unique<Ledger>(*otherSave);
+    EXPECT_EQ(ReplayOntoChangedFiles(*onOther, older.Records).NotReplayed,
+              std::vector<std::string>{writtenLine});
+}
+
+// A save noted in the journal and found in the files: the changes before it are saved, so a
+// kill during or right after a save asks nothing at the next start.
+TEST(Journal, ASaveThatLandedMakesTheJournalFitAgain) {
+    TempDir dir;
+    auto ledger = JuneLedger(dir.Path());
+    const std::vector<Change> changes = Changes(*ledger);
+    const FileStamp loaded{dir.Path() + "家計簿.nbd", true, 120, 0, 7};
+    const FileStamp saved{dir.Path() + "家計簿.nbd", true, 170, 0, 9};
+    LedgerJournal journal;
+    journal.Start(*ledger, dir.Path(), {loaded});
+    journal.NoteSave({saved});  // no journal yet: nothing to note
+    EXPECT_TRUE(journal.Path().empty());
+    ApplyChange(*ledger, changes[0], ChangeSide::After);
+    journal.Append(changes[0], At(15, 21, 1));
+    const std::string settings = dir.Path() + "rozed.ini";
+    journal.NoteSave({saved, FileStamp{settings, true, 3, 0, HashBytes("new")}});
+    const struct {
+        const char* what;
+        FileStamp files;
+        const char* settings;  // what the settings file holds
+        bool dropped;
+        size_t left;
+        bool fits;
+    } rows[] = {
+        {"the save landed", saved, "new", true, 0, true},
+        {"the save never renamed", loaded, "old", false, 1, true},
+        {"the settings never landed", saved, "old", false, 1, false},
+        {"the files changed elsewhere", FileStamp{saved.Path, true, 1, 0, 1}, "new", false, 1,
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteBytes(settings, row.settings);
+        JournalContents contents = ReadJournal(journal.Path());
+        ASSERT_EQ(contents.State, JournalState::Readable);
+        EXPECT_EQ(DropSavedRecords(contents, {row.files}), row.dropped);
+        EXPECT_EQ(contents.Records.size(), row.left);
+        EXPECT_EQ(JournalFitsFiles(contents.Header, {row.files}), row.fits);
+    }
+}
+
+// Only the end of a journal can be cut short by a kill: a bad record anywhere (the last one
+// whole but wrong too) is damage, the file is kept aside whole and the message counts it.
+TEST(Journal, DamageIsNotATornTail) {
+    TempDir dir;
+    auto ledger = JuneLedger(dir.Path());
+    const std::vector<Change> changes = Changes(*ledger);
+    LedgerJournal journal;
+    journal.Start(*ledger, dir.Path(), {});
+    std::vector<size_t> sizes;
+    for (const size_t i : {0, 2, 3}) {
+        ApplyChange(*ledger, changes[i], ChangeSide::After);
+        journal.Append(changes[i], At(15, 21, 1));
+        sizes.push_back(JournalRecordBytes({At(15, 21, 1), changes[i]}).size());
+    }
+    const std::string bytes = ReadBytes(journal.Path());
+    const size_t third = bytes.size() - sizes[2];
+    const size_t second = third - sizes[1];
+    const size_t first = second - sizes[0];
+    const struct {
+        const char* what;
+        size_t flip;  // a byte of a payload flipped; npos: none
+        size_t cut;   // the file's length
+        JournalState state;
+        size_t records;
+        size_t unread;
+        bool torn;
+    } rows[] = {
+        {"damage in the first record", first + 30, bytes.size(), JournalState::Damaged, 2, 1,
+         false},
+        {"damage in the middle record", second + 30, bytes.size(), JournalState::Damaged, 2, 1,
+         false},
+        {"damage in the last record", third + 30, bytes.size(), JournalState::Damaged, 2, 1, false},
+        {"a damaged length", second + 2, bytes.size(), JournalState::Damaged, 2, 1, false},
+        {"a cut tail", std::string::npos, third + 30, JournalState::Readable, 2, 0, true},
+        {"cut in the first record", std::string::npos, first + 5, JournalState::Readable, 0, 0,
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string damaged = bytes.substr(0, row.cut);
+        if (row.flip != std::string::npos) damaged[row.flip] ^= 0x40;
+        WriteBytes(dir.Path() + "x.journal", damaged);
+        const JournalContents contents = ReadJournal(dir.Path() + "x.journal");
+        EXPECT_EQ(contents.State, row.state);
+        EXPECT_EQ(contents.Records.size(), row.records);
+        EXPECT_EQ(contents.Unread, row.unread);
+        EXPECT_EQ(contents.TornTail, row.torn);
+    }
+    WriteBytes(dir.Path() + "x.journal",
+               bytes.substr(0, second + 30) + "\x01" + bytes.substr(second + 31));
+    const JournalContents contents = ReadJournal(dir.Path() + "x.journal");
+    EXPECT_EQ(JournalKeptAsideMessage("/d/x.journal", contents),
+              "保存されなかった変更の記録「/d/x.journal」は壊れています。読めない変更が 1 件、"
+              "読める変更が 2 件あります。どれも復元せず、ファイルはそのまま「/d/x.journal.old」"
+              "として残しました。");
+}
+
+// A pipe or a link where the journal or the lock belongs never hangs the start and never
+// turns the lock off; the lock and a journal are the user's alone.
+TEST(LedgerLock, ALockOrJournalThatIsNotAFileIsRefusedWithoutWaiting) {
+    TempDir dir;
+    const std::string lock = dir.Path() + LockFileName("家計簿");
+    const std::string journal = dir.Path() + "家計簿.journal";
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> make;
+    } rows[] = {
+        {"a pipe", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"a dangling link",
+         [&](const std::string& p) { std::filesystem::create_symlink(dir.Path() + "none", p); }},
+        {"a link to a file",
+         [&](const std::string& p) {
+             WriteBytes(dir.Path() + "target", "kakeibo-lock\n");
+             std::filesystem::create_symlink(dir.Path() + "target", p);
+         }},
+        {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.make(lock);
+        row.make(journal);
+        LedgerLock taken;
+        EXPECT_EQ(taken.Take(lock, At(15, 21, 0), nullptr), LockOutcome::NotAFile);
+        EXPECT_FALSE(taken.Held());
+        EXPECT_EQ(ReadJournal(journal).State, JournalState::NotAFile);
+        std::filesystem::remove(lock);
+        std::filesystem::remove(journal);
+    }
+    LedgerLock taken;
+    ASSERT_EQ(taken.Take(lock, At(15, 21, 0), nullptr), LockOutcome::Taken);
+    EXPECT_EQ(test::ModeOf(lock), 0600);
+
+    // A lock of another computer is replaced when the user chose to open the ledger anyway,
+    // unless it names someone else by then.
+    taken.Release();
+    const std::string elsewhere =
+        "kakeibo-lock\nhost=elsewhere\npid=1\nstart=1\nboot=x\nsince=2026/06/01 08:00:00\n";
+    WriteBytes(lock, elsewhere);
+    LockHolder holder;
+    ASSERT_EQ(taken.Take(lock, At(15, 22, 2), &holder), LockOutcome::Held);
+    LockHolder someoneElse = holder;
+    someoneElse.Process.Pid = 2;
+    EXPECT_EQ(taken.TakeOver(lock, At(15, 22, 3), someoneElse, nullptr), LockOutcome::Held);
+    EXPECT_EQ(ReadBytes(lock), elsewhere);
+    EXPECT_EQ(taken.TakeOver(lock, At(15, 22, 3), holder, nullptr), LockOutcome::Taken);
+    EXPECT_NE(ReadBytes(lock).find("since=2026/06/15 22:03:00"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/save.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,6 +20,7 @@
 #include "core/group_write.h"
 #include "core/ledger.h"
 #include "core/ledger_files.h"
+#include "core/save_intent.h"
 #include "core/settings_file.h"
 #include "test_files.h"
 
@@ -371,6 +373,88 @@ TEST_F(MonthSaveTest, AFileThatCannotBeWrittenAtAnyStepLeavesEveryOldFileAndNoTe
     }
 }
 
+// A rename that fails part-way is set right while the program still knows everything: the
+// group is finished, or undone, or the user is told plainly which files are new; no save
+// record is left for a later start to complete over a later save.
+TEST_F(MonthSaveTest, ARenameThatFailsPartWayFinishesOrUndoesTheGroupAtOnce) {
+    const struct {
+        const char* what;
+        int renameFailures;  // of led.nbd, the third file renamed
+        bool undoFails;      // of ledr.dat, the first
+        std::string ends;    // the message's end; "" when the save went through
+        std::vector<std::string> newFiles;
+    } rows[] = {
+        {"once", 1, false, "", {"led.nbd", "ledr.dat", "ledy.dat", "memo.dat", "mise.dat"}},
+        {"for good", 99, false, "。保存は行われていません。", {}},
+        {"for good, and the undo fails",
+         99,
+         true,
+         "一部だけ保存されました。新しくなったファイル：「" + data +
+             "ledr.dat」、元のままのファイル：「" + data + "ledy.dat」「" + data + "led.nbd」「" +
+             data + "mise.dat」「" + data + "memo.dat」",
+         {"ledr.dat"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove_all(data);
+        fs::create_directory(data);
+        const auto before = WriteOldDataFiles(data);
+        Add(1, 0, {2026, 1, 1, 2, 0, 0, 0, 100, 0});
+        inputs.ShopHistory = {"new"};
+        ledger->LedgerChanged = true;
+        int failures = 0;
+        FaultHookScope hook([&](WriteStep s, const std::string& path) {
+            if (s == WriteStep::Rename && path == data + "led.nbd" &&
+                failures++ < row.renameFailures) {
+                return EIO;
+            }
+            return s == WriteStep::Undo && row.undoFails && path == data + "ledr.dat" ? EIO : 0;
+        });
+        std::string message;
+        try {
+            MonthSave(*ledger, data, "led", inputs);
+        } catch (const LedgerError& e) {
+            message = e.what();
+        }
+        EXPECT_TRUE(message.ends_with(row.ends)) << message;
+        EXPECT_EQ(message.empty(), row.ends.empty()) << message;
+        const auto after = FolderFiles(data);
+        std::vector<std::string> changed;
+        for (const auto& [name, bytes] : after) {
+            const auto old = before.find(name);
+            EXPECT_NE(old, before.end()) << "left behind: " << name;
+            if (old != before.end() && old->second != bytes) changed.push_back(name);
+        }
+        EXPECT_EQ(changed, row.newFiles);
+    }
+}
+
+// A save record older than one of its files was overtaken by a later save: a start removes
+// it without completing it over the later save.
+TEST_F(MonthSaveTest, AStaleSaveRecordNeverUndoesALaterSave) {
+    for (const bool later : {false, true}) {
+        SCOPED_TRACE(later ? "a later save" : "no later save");
+        fs::remove_all(data);
+        fs::create_directory(data);
+        WriteBytes(data + "memo.dat", "old\r\n");
+        WriteBytes(data + ".memo.dat.1-00000000.tmp", "saved\r\n");
+        SaveIntent intent;
+        intent.Writer = ThisProcess();
+        intent.Writer.BootId = "a boot before";
+        intent.Files.push_back({".memo.dat.1-00000000.tmp", "memo.dat", 7, HashBytes("saved\r\n")});
+        WriteBytes(data + ".kakeibo.1-00000000.save", IntentBytes(intent));
+        if (later) {
+            const struct timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_NOW}};
+            ::usleep(20000);
+            WriteBytes(data + "memo.dat", "later\r\n");
+            ::utimensat(AT_FDCWD, (data + "memo.dat").c_str(), times, 0);
+        }
+        RecoverInterruptedSaves(data, "");
+        EXPECT_EQ(ReadBytes(data + "memo.dat"), later ? "later\r\n" : "saved\r\n");
+        EXPECT_EQ(FolderFiles(data).size(), 1u);
+    }
+}
+
 TEST_F(MonthSaveTest, AFolderThatVanishesPartWayKeepsItsOldFilesAndNoTemporaryFile) {
     const auto before = WriteOldDataFiles(data);
     const std::string moved = root + "moved/";
@@ -445,7 +529,7 @@ TEST_F(MonthSaveTest, TheBackupIsKeptBeforeTheSaveAndTidiedOnlyOnceItIsFinished)
         return MonthSave(*ledger, data, ledger->LedgerName, inputs);
     };
     FinishBackup(*save(100, 0).Backup);  // nothing on disk to keep yet: only the save's note
-    ::chmod(entries.c_str(), 0644);      // a ledger made by another program
+    ::chmod(entries.c_str(), 0644);      // a ledger an older version made readable by all
     std::string written = ReadBytes(entries);
     for (int i = 1; i <= 21; ++i) {
         const SaveResult result = save(100 + i, i);
@@ -461,7 +545,7 @@ TEST_F(MonthSaveTest, TheBackupIsKeptBeforeTheSaveAndTidiedOnlyOnceItIsFinished)
     ASSERT_EQ(list.size(), 20u);
     EXPECT_EQ(GenerationLabel(list.front()), "2026/12/07 10:00:20");  // named by its save
     EXPECT_EQ(test::ModeOf(list.front().Path + "家計簿2026.nbd"), 0600);
-    EXPECT_EQ(test::ModeOf(entries), 0644);
+    EXPECT_EQ(test::ModeOf(entries), 0600);  // the first save made it the user's alone
 
     // The same state saved twice more: the second generation of it goes once that save is
     // finished, so repeated saves do not push older states out.

@@ -20,9 +20,10 @@ namespace {
 TEST(ErrorBoxText, AppendsAFullStopAfterCharactersThatSortAfterIt) {
     EXPECT_EQ(ErrorBoxText(QStringLiteral("'abc' は数値ではありません")),
               QStringLiteral("'abc' は数値ではありません."));
-    // A Japanese full stop sorts after "." as well.
+    // A Japanese sentence already ends in its own full stop: none is added (never 「。.」).
     EXPECT_EQ(ErrorBoxText(QStringLiteral("書き込めませんでした。")),
-              QStringLiteral("書き込めませんでした。."));
+              QStringLiteral("書き込めませんでした。"));
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("開けますか？")), QStringLiteral("開けますか？"));
     EXPECT_EQ(ErrorBoxText(QStringLiteral("value 12")), QStringLiteral("value 12."));
     EXPECT_EQ(ErrorBoxText(QStringLiteral("path a/")), QStringLiteral("path a/."));
     // "." itself and everything before it in the code table stay as they are.

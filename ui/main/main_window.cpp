@@ -32,12 +32,14 @@
 #include "core/process_info.h"
 #include "core/save_intent.h"
 #include "core/settings_file.h"
+#include "core/statement_import.h"
 #include "core/totals.h"
 #include "core/version.h"
 #include "ui/entry/entry_form.h"
 #include "ui/import/statement_window.h"
 #include "ui/main/csv_export.h"
 #include "ui/platform/app_info.h"
+#include "ui/platform/damaged_file.h"
 #include "ui/platform/focus_return.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/placement.h"
@@ -892,6 +894,10 @@ void TForm1::Find1Click() {
 
 void TForm1::StatementImport1Click() {
     const FocusReturn back;
+    if (!ReadOrSetAside(ImportSettingsPath(ledger_.DataDir),
+                        [&] { ReadImportSettings(ledger_.DataDir); })) {
+        return;
+    }
     TFormMeisai form(ledger_, *this, this);
     if (form.Button1Click()) form.exec();
 }

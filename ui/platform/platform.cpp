@@ -340,7 +340,9 @@ void ShowNotice(const Notice& notice) {
 }
 
 QString ErrorBoxText(const QString& message) {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.')) {
+    // A Japanese sentence that already ends in its own full stop gets no second one (「。.」).
+    if (!message.isEmpty() && message.back() > QLatin1Char('.') &&
+        !QStringLiteral("。！？").contains(message.back())) {
         return message + QLatin1Char('.');
     }
     return message;

@@ -14,6 +14,7 @@
 #include "core/ledger_writers.h"
 #include "core/numbers.h"
 #include "ui/controls/make.h"
+#include "ui/platform/damaged_file.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
@@ -345,6 +346,10 @@ void TFormTeiki::MoveClick(int step) {
 
 void ShowRecurringForm(const Ledger& ledger, QWidget* owner,
                        const std::optional<RecurringEntry>& preset) {
+    // A damaged file is offered to be set aside, so that the form opens empty.
+    if (!ReadOrSetAside(ledger.DataDir + kRecurringFile, [&] { ReadRecurring(ledger.DataDir); })) {
+        return;
+    }
     TFormTeiki form(ledger, owner);
     if (preset) form.Show(*preset);
     form.exec();
