@@ -13,11 +13,11 @@
 #include <ostream>
 #include <string_view>
 
-#include "core/batch.h"
-#include "core/command_line.h"
-#include "core/display.h"
-#include "core/fd_stream.h"
-#include "core/ledger.h"
+#include "core/cli/batch.h"
+#include "core/cli/command_line.h"
+#include "core/cli/display.h"
+#include "core/files/fd_stream.h"
+#include "core/ledger/ledger.h"
 #include "ui/controls/focus_frame.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"

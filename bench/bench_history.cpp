@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/entries.h"
-#include "core/history.h"
+#include "core/ledger/entries.h"
+#include "core/ledger/history.h"
 
 namespace kakeibo::bench {
 namespace {

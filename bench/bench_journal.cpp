@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "bench_support.h"
-#include "core/entries.h"
-#include "core/journal.h"
+#include "core/ledger/entries.h"
+#include "core/files/journal.h"
 
 namespace kakeibo::bench {
 namespace {

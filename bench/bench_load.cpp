@@ -6,8 +6,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "core/ledger_files.h"
-#include "core/ledger_paths.h"
+#include "core/files/ledger_files.h"
+#include "core/files/ledger_paths.h"
 #include "core/sjis.h"
 
 namespace kakeibo::bench {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "bench_support.h"
-#include "core/ledger_merge.h"
+#include "core/session/ledger_merge.h"
 
 namespace kakeibo {
 namespace {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/recurring.h"
+#include "core/money_in/recurring.h"
 
 namespace kakeibo {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "bench_support.h"
-#include "core/backup.h"
-#include "core/ledger_paths.h"
-#include "core/save.h"
+#include "core/files/backup.h"
+#include "core/files/ledger_paths.h"
+#include "core/files/save.h"
 
 namespace kakeibo {
 namespace {

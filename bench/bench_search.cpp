@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "core/search.h"
+#include "core/reports/search.h"
 
 namespace kakeibo {
 namespace {

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "bench_support.h"
-#include "core/save.h"
-#include "core/sheets.h"
+#include "core/files/save.h"
+#include "core/reports/sheets.h"
 
 namespace kakeibo {
 namespace {

@@ -8,8 +8,8 @@
 #include "bench_support.h"
 #include "core/numbers.h"
 #include "core/sjis.h"
-#include "core/statement.h"
-#include "core/statement_import.h"
+#include "core/money_in/statement.h"
+#include "core/money_in/statement_import.h"
 
 namespace kakeibo::bench {
 namespace {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "core/ledger.h"
+#include "core/ledger/ledger.h"
 
 namespace kakeibo::bench {
 

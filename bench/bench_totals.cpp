@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-#include "core/totals.h"
+#include "core/ledger/totals.h"
 
 namespace kakeibo {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "core/file_io.h"
-#include "core/group_write.h"
+#include "core/files/file_io.h"
+#include "core/files/group_write.h"
 #include "core/sjis.h"
 #include "ui/entry/entry_form.h"
 #include "ui/import/statement_window.h"

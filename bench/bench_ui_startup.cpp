@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "bench_support.h"
-#include "core/save.h"
+#include "core/files/save.h"
 #include "ui/main/main_window.h"
 #include "ui_bench_support.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "bench_support.h"
-#include "core/entries.h"
+#include "core/ledger/entries.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
 #include "ui/sheet/data_sheet.h"

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/save.h"
-#include "core/sheets.h"
-#include "core/year_search.h"
+#include "core/files/save.h"
+#include "core/reports/sheets.h"
+#include "core/reports/year_search.h"
 
 namespace kakeibo {
 namespace {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <memory>
 
-#include "core/ledger.h"
+#include "core/ledger/ledger.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/platform.h"

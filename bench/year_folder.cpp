@@ -4,7 +4,7 @@
 #include <string>
 
 #include "bench_support.h"
-#include "core/save.h"
+#include "core/files/save.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {

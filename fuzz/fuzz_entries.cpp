@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "core/errors.h"
-#include "core/ledger_files.h"
-#include "core/ledger_writers.h"
+#include "core/files/ledger_files.h"
+#include "core/files/ledger_writers.h"
 #include "fuzz_support.h"
 
 using namespace kakeibo;

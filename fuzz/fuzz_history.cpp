@@ -1,7 +1,7 @@
 // A shop or memo history: any bytes read as lines that a save writes and a second read
 // gives back.
-#include "core/ledger_files.h"
-#include "core/ledger_writers.h"
+#include "core/files/ledger_files.h"
+#include "core/files/ledger_writers.h"
 #include "fuzz_support.h"
 
 using namespace kakeibo;

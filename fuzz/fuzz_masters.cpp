@@ -2,8 +2,8 @@
 // second read gives back.
 #include <memory>
 
-#include "core/ledger_files.h"
-#include "core/ledger_writers.h"
+#include "core/files/ledger_files.h"
+#include "core/files/ledger_writers.h"
 #include "fuzz_support.h"
 
 using namespace kakeibo;

@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "core/errors.h"
-#include "core/ledger_files.h"
-#include "core/ledger_writers.h"
-#include "core/settings_file.h"
+#include "core/files/ledger_files.h"
+#include "core/files/ledger_writers.h"
+#include "core/files/settings_file.h"
 #include "fuzz_support.h"
 
 using namespace kakeibo;

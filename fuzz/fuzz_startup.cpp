@@ -4,9 +4,9 @@
 // DataDir empty, so that start-up falls back to the scratch folder.
 #include <memory>
 
-#include "core/file_io.h"
-#include "core/ledger_files.h"
-#include "core/settings_file.h"
+#include "core/files/file_io.h"
+#include "core/files/ledger_files.h"
+#include "core/files/settings_file.h"
 #include "fuzz_support.h"
 
 using namespace kakeibo;

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "core/errors.h"
-#include "core/file_io.h"
-#include "core/totals.h"
+#include "core/files/file_io.h"
+#include "core/ledger/totals.h"
 #include "test_files.h"
 
 namespace kakeibo::fuzz {

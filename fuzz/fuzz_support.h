@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ledger.h"
+#include "core/ledger/ledger.h"
 
 // Shared by the fuzz programs: each reads what libFuzzer gives it as the bytes of one of the
 // program's files, in a scratch folder of its own, and checks what a user relies on.

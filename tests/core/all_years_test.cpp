@@ -1,4 +1,4 @@
-#include "core/all_years.h"
+#include "core/reports/all_years.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "core/graphs.h"
-#include "core/ledger_files.h"
-#include "core/save.h"
-#include "core/sheets.h"
-#include "core/year_search.h"
+#include "core/reports/graphs.h"
+#include "core/files/ledger_files.h"
+#include "core/files/save.h"
+#include "core/reports/sheets.h"
+#include "core/reports/year_search.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -1,4 +1,4 @@
-#include "core/backup.h"
+#include "core/files/backup.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

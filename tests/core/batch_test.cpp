@@ -1,4 +1,4 @@
-#include "core/batch.h"
+#include "core/cli/batch.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-#include "core/ledger_lock.h"
+#include "core/files/ledger_lock.h"
 #include "core/sjis.h"
 #include "test_files.h"
 

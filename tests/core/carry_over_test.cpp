@@ -1,4 +1,4 @@
-#include "core/carry_over.h"
+#include "core/session/carry_over.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/errors.h"
-#include "core/ledger.h"
-#include "core/ledger_paths.h"
+#include "core/ledger/ledger.h"
+#include "core/files/ledger_paths.h"
 #include "test_files.h"
 
 namespace kakeibo {

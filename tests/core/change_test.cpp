@@ -1,4 +1,4 @@
-#include "core/change.h"
+#include "core/ledger/change.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/budgets.h"
-#include "core/entries.h"
+#include "core/ledger/budgets.h"
+#include "core/ledger/entries.h"
 #include "core/errors.h"
-#include "core/settings_work.h"
+#include "core/ledger/settings_work.h"
 
 namespace kakeibo {
 namespace {

@@ -1,8 +1,8 @@
-#include "core/command_line.h"
+#include "core/cli/command_line.h"
 
 #include <gtest/gtest.h>
 
-#include "core/sheets.h"
+#include "core/reports/sheets.h"
 
 namespace kakeibo {
 namespace {

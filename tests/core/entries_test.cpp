@@ -1,4 +1,4 @@
-#include "core/entries.h"
+#include "core/ledger/entries.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/entry_list.h"
+#include "core/reports/entry_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "core/graphs.h"
+#include "core/reports/graphs.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "core/file_io.h"
-#include "core/group_write.h"
-#include "core/settings_file.h"
+#include "core/files/file_io.h"
+#include "core/files/group_write.h"
+#include "core/files/settings_file.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -1,4 +1,4 @@
-#include "core/history.h"
+#include "core/ledger/history.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <memory>
 #include <random>
 
-#include "core/budgets.h"
-#include "core/entries.h"
-#include "core/ledger_files.h"
-#include "core/save.h"
-#include "core/settings_work.h"
+#include "core/ledger/budgets.h"
+#include "core/ledger/entries.h"
+#include "core/files/ledger_files.h"
+#include "core/files/save.h"
+#include "core/ledger/settings_work.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -1,4 +1,4 @@
-#include "core/journal.h"
+#include "core/files/journal.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "core/change.h"
-#include "core/ledger_lock.h"
-#include "core/ledger_paths.h"
-#include "core/ledger_session.h"
+#include "core/ledger/change.h"
+#include "core/files/ledger_lock.h"
+#include "core/files/ledger_paths.h"
+#include "core/session/ledger_session.h"
 #include "session_questions.h"
 #include "test_files.h"
 

@@ -1,4 +1,4 @@
-#include "core/ledger_files.h"
+#include "core/files/ledger_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/ledger_merge.h"
+#include "core/session/ledger_merge.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "core/backup.h"
-#include "core/batch.h"
-#include "core/entries.h"
+#include "core/files/backup.h"
+#include "core/cli/batch.h"
+#include "core/ledger/entries.h"
 #include "core/errors.h"
-#include "core/file_io.h"
-#include "core/ledger_files.h"
-#include "core/ledger_paths.h"
-#include "core/ledger_writers.h"
+#include "core/files/file_io.h"
+#include "core/files/ledger_files.h"
+#include "core/files/ledger_paths.h"
+#include "core/files/ledger_writers.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -1,4 +1,4 @@
-#include "core/ledger_session.h"
+#include "core/session/ledger_session.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/entries.h"
-#include "core/ledger_paths.h"
+#include "core/ledger/entries.h"
+#include "core/files/ledger_paths.h"
 #include "core/sjis.h"
 #include "session_questions.h"
 #include "test_files.h"

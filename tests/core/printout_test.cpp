@@ -1,4 +1,4 @@
-#include "core/printout.h"
+#include "core/reports/printout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/program_folder.h"
+#include "core/files/program_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/settings_file.h"
+#include "core/files/settings_file.h"
 #include "test_files.h"
 
 namespace kakeibo {

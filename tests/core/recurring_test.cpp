@@ -1,4 +1,4 @@
-#include "core/recurring.h"
+#include "core/money_in/recurring.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/save.h"
+#include "core/files/save.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "core/backup.h"
+#include "core/files/backup.h"
 #include "core/errors.h"
-#include "core/file_io.h"
-#include "core/group_write.h"
-#include "core/ledger.h"
-#include "core/ledger_files.h"
-#include "core/save_intent.h"
-#include "core/settings_file.h"
+#include "core/files/file_io.h"
+#include "core/files/group_write.h"
+#include "core/ledger/ledger.h"
+#include "core/files/ledger_files.h"
+#include "core/files/save_intent.h"
+#include "core/files/settings_file.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -1,4 +1,4 @@
-#include "core/search.h"
+#include "core/reports/search.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger_session.h"
+#include "core/session/ledger_session.h"
 
 namespace kakeibo::test {
 

@@ -1,4 +1,4 @@
-#include "core/settings_file.h"
+#include "core/files/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/save.h"
+#include "core/files/save.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -1,4 +1,4 @@
-#include "core/settings_work.h"
+#include "core/ledger/settings_work.h"
 
 #include <gtest/gtest.h>
 

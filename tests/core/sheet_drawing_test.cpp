@@ -1,4 +1,4 @@
-#include "core/sheet_drawing.h"
+#include "core/reports/sheet_drawing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/sheets.h"
+#include "core/reports/sheets.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger_files.h"
+#include "core/files/ledger_files.h"
 #include "test_files.h"
 
 namespace kakeibo {

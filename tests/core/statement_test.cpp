@@ -1,4 +1,4 @@
-#include "core/statement.h"
+#include "core/money_in/statement.h"
 
 #include <gtest/gtest.h>
 
@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "core/entries.h"
+#include "core/ledger/entries.h"
 #include "core/errors.h"
-#include "core/file_io.h"
-#include "core/ledger_writers.h"
+#include "core/files/file_io.h"
+#include "core/files/ledger_writers.h"
 #include "core/sjis.h"
-#include "core/statement_import.h"
+#include "core/money_in/statement_import.h"
 #include "test_files.h"
 
 namespace kakeibo {

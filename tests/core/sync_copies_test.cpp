@@ -1,4 +1,4 @@
-#include "core/sync_copies.h"
+#include "core/session/sync_copies.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "core/totals.h"
+#include "core/ledger/totals.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "core/ledger.h"
+#include "core/ledger/ledger.h"
 
 namespace kakeibo {
 namespace {

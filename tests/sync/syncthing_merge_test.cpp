@@ -18,16 +18,16 @@
 #include <thread>
 #include <vector>
 
-#include "core/backup.h"
-#include "core/batch.h"
-#include "core/budgets.h"
-#include "core/entries.h"
-#include "core/ledger_files.h"
-#include "core/ledger_merge.h"
-#include "core/ledger_paths.h"
-#include "core/ledger_writers.h"
-#include "core/save.h"
-#include "core/sync_copies.h"
+#include "core/files/backup.h"
+#include "core/cli/batch.h"
+#include "core/ledger/budgets.h"
+#include "core/ledger/entries.h"
+#include "core/files/ledger_files.h"
+#include "core/session/ledger_merge.h"
+#include "core/files/ledger_paths.h"
+#include "core/files/ledger_writers.h"
+#include "core/files/save.h"
+#include "core/session/sync_copies.h"
 #include "test_files.h"
 
 namespace kakeibo {

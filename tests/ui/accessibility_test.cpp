@@ -17,7 +17,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/sheets.h"
+#include "core/reports/sheets.h"
 #include "entry_fixture.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/focus_frame.h"

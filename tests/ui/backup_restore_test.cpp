@@ -8,7 +8,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "core/backup.h"
+#include "core/files/backup.h"
 #include "core/sjis.h"
 #include "ui/main/main_window.h"
 #include "ui/support/fake_platform.h"

@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "core/command_line.h"
-#include "core/sheets.h"
+#include "core/cli/command_line.h"
+#include "core/reports/sheets.h"
 #include "core/sjis.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"

@@ -13,8 +13,8 @@
 #include <QTest>
 #include <memory>
 
-#include "core/ledger.h"
-#include "core/totals.h"
+#include "core/ledger/ledger.h"
+#include "core/ledger/totals.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/controls/picture_button.h"
 #include "ui/entry/entry_form.h"

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "core/ledger_files.h"
+#include "core/files/ledger_files.h"
 #include "entry_fixture.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/nval_label.h"

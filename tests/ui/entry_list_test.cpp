@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/budgets.h"
+#include "core/ledger/budgets.h"
 #include "entry_fixture.h"
 #include "ui/controls/nval_label.h"
 

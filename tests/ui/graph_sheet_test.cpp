@@ -20,7 +20,7 @@
 #include <QTemporaryDir>
 #include <QToolTip>
 
-#include "core/ledger_files.h"
+#include "core/files/ledger_files.h"
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/entry/entry_widgets.h"

@@ -19,10 +19,10 @@
 #include <memory>
 
 #include "core/errors.h"
-#include "core/file_io.h"
-#include "core/group_write.h"
-#include "core/save.h"
-#include "core/settings_file.h"
+#include "core/files/file_io.h"
+#include "core/files/group_write.h"
+#include "core/files/save.h"
+#include "core/files/settings_file.h"
 #include "core/sjis.h"
 #include "core/version.h"
 #include "ui/entry/entry_form.h"

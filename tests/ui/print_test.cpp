@@ -20,8 +20,8 @@
 #include <functional>
 #include <memory>
 
-#include "core/ledger_files.h"
-#include "core/sheets.h"
+#include "core/files/ledger_files.h"
+#include "core/reports/sheets.h"
 #include "tests/ui/entry_fixture.h"
 #include "ui/graph/graph_sheet.h"
 #include "ui/platform/text.h"

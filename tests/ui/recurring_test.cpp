@@ -1,5 +1,5 @@
 // The recurring entries: the entry form's due button and the list editor.
-#include "core/recurring.h"
+#include "core/money_in/recurring.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <QTest>
 #include <memory>
 
-#include "core/change.h"
+#include "core/ledger/change.h"
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/recurring/recurring_form.h"

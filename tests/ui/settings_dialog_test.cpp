@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "core/save.h"
+#include "core/files/save.h"
 #include "core/sjis.h"
 #include "entry_fixture.h"
 #include "ui/support/fake_workspace.h"

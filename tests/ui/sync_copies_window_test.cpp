@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/backup.h"
-#include "core/file_io.h"
-#include "core/ledger_files.h"
-#include "core/ledger_writers.h"
-#include "core/save.h"
+#include "core/files/backup.h"
+#include "core/files/file_io.h"
+#include "core/files/ledger_files.h"
+#include "core/files/ledger_writers.h"
+#include "core/files/save.h"
 #include "core/test_files.h"
 #include "ui/main/main_window.h"
 #include "ui/support/fake_platform.h"

@@ -15,9 +15,9 @@
 #include <QSignalBlocker>
 #include <QTableView>
 
-#include "core/ledger_files.h"
-#include "core/ledger_paths.h"
-#include "core/totals.h"
+#include "core/files/ledger_files.h"
+#include "core/files/ledger_paths.h"
+#include "core/ledger/totals.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/list_box.h"
 #include "ui/controls/make.h"

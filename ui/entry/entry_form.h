@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger.h"
-#include "core/ledger_session.h"
-#include "core/recurring.h"
+#include "core/ledger/ledger.h"
+#include "core/session/ledger_session.h"
+#include "core/money_in/recurring.h"
 #include "ui/entry/entry_logic.h"
 #include "ui/window/tool_window.h"
 

@@ -1,5 +1,5 @@
 // The month's entry list on the entry form, with its delete and edit commands.
-#include "core/entry_list.h"
+#include "core/reports/entry_list.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 #include <QTableView>
 
-#include "core/entries.h"
+#include "core/ledger/entries.h"
 #include "ui/controls/fixed_header.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/numbers.h"
-#include "core/sheet_drawing.h"
+#include "core/reports/sheet_drawing.h"
 
 namespace kakeibo {
 

@@ -1,6 +1,6 @@
 #include "ui/entry/entry_logic.h"
 
-#include "core/totals.h"
+#include "core/ledger/totals.h"
 
 namespace kakeibo {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/entry_tabs.h"
-#include "core/ledger.h"
+#include "core/ledger/entry_tabs.h"
+#include "core/ledger/ledger.h"
 
 namespace kakeibo {
 

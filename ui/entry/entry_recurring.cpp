@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QPushButton>
 
-#include "core/entries.h"
-#include "core/recurring.h"
+#include "core/ledger/entries.h"
+#include "core/money_in/recurring.h"
 #include "ui/entry/entry_form.h"
 #include "ui/platform/platform.h"
 #include "ui/window/workspace.h"

@@ -5,8 +5,8 @@
 #include <functional>
 #include <vector>
 
-#include "core/ledger.h"
-#include "core/statement_import.h"
+#include "core/ledger/ledger.h"
+#include "core/money_in/statement_import.h"
 
 namespace kakeibo {
 

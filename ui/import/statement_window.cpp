@@ -12,10 +12,10 @@
 #include <QSpinBox>
 #include <QTableView>
 
-#include "core/entries.h"
+#include "core/ledger/entries.h"
 #include "core/errors.h"
 #include "core/numbers.h"
-#include "core/sheets.h"
+#include "core/reports/sheets.h"
 #include "core/sjis.h"
 #include "ui/controls/make.h"
 #include "ui/import/import_lines_model.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger.h"
-#include "core/statement.h"
-#include "core/statement_import.h"
+#include "core/ledger/ledger.h"
+#include "core/money_in/statement.h"
+#include "core/money_in/statement_import.h"
 
 class QComboBox;
 class QGroupBox;

@@ -3,8 +3,8 @@
 #include <QStringList>
 #include <memory>
 
-#include "core/backup.h"
-#include "core/ledger_files.h"
+#include "core/files/backup.h"
+#include "core/files/ledger_files.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/platform.h"
 

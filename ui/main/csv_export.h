@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/csv.h"
+#include "core/reports/csv.h"
 
 namespace kakeibo {
 

@@ -12,8 +12,8 @@
 #include <algorithm>
 
 #include "core/calendar.h"
-#include "core/change.h"
-#include "core/history.h"
+#include "core/ledger/change.h"
+#include "core/ledger/history.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/platform.h"

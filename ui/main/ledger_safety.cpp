@@ -1,4 +1,4 @@
-// The questions of the open ledger's session (core/ledger_session.h), shown through the
+// The questions of the open ledger's session (core/session/ledger_session.h), shown through the
 // platform seam: who else has the ledger, changes left unsaved, a file changed on disk.
 #include "ui/main/ledger_safety.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ledger_session.h"
+#include "core/session/ledger_session.h"
 
 namespace kakeibo {
 

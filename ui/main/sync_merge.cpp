@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "core/batch.h"
-#include "core/ledger_merge.h"
-#include "core/ledger_paths.h"
-#include "core/sync_copies.h"
+#include "core/cli/batch.h"
+#include "core/session/ledger_merge.h"
+#include "core/files/ledger_paths.h"
+#include "core/session/sync_copies.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"

@@ -1,7 +1,7 @@
 #include "ui/platform/damaged_file.h"
 
 #include "core/errors.h"
-#include "core/file_io.h"
+#include "core/files/file_io.h"
 #include "ui/platform/platform.h"
 #include "ui/platform/text.h"
 

@@ -20,7 +20,7 @@
 
 #include "core/errors.h"
 #include "core/numbers.h"
-#include "core/program_folder.h"
+#include "core/files/program_folder.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/focus_return.h"
 

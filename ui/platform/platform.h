@@ -9,9 +9,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "core/backup.h"
+#include "core/files/backup.h"
 #include "core/calendar.h"
-#include "core/ledger.h"
+#include "core/ledger/ledger.h"
 #include "core/notice.h"
 
 class QWidget;

@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "core/errors.h"
-#include "core/file_io.h"
-#include "core/group_write.h"
+#include "core/files/file_io.h"
+#include "core/files/group_write.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/colours.h"
 #include "ui/platform/fonts.h"

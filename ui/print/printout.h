@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "core/ledger.h"
-#include "core/printout.h"
+#include "core/ledger/ledger.h"
+#include "core/reports/printout.h"
 
 class QPagedPaintDevice;
 class QPainter;

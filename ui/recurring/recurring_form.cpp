@@ -11,7 +11,7 @@
 #include <QTableWidget>
 
 #include "core/errors.h"
-#include "core/ledger_writers.h"
+#include "core/files/ledger_writers.h"
 #include "core/numbers.h"
 #include "ui/controls/make.h"
 #include "ui/platform/damaged_file.h"

@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/ledger.h"
-#include "core/recurring.h"
+#include "core/ledger/ledger.h"
+#include "core/money_in/recurring.h"
 
 class QCheckBox;
 class QComboBox;

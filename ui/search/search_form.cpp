@@ -15,8 +15,8 @@
 #include <QTableView>
 #include <array>
 
-#include "core/ledger_paths.h"
-#include "core/sheet_drawing.h"
+#include "core/files/ledger_paths.h"
+#include "core/reports/sheet_drawing.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/focus_frame.h"
 #include "ui/controls/list_box.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/calendar.h"
-#include "core/ledger.h"
-#include "core/search.h"
-#include "core/year_search.h"
+#include "core/ledger/ledger.h"
+#include "core/reports/search.h"
+#include "core/reports/year_search.h"
 
 class QCheckBox;
 class QComboBox;

@@ -5,8 +5,8 @@
 #include <array>
 #include <functional>
 
-#include "core/ledger.h"
-#include "core/settings_work.h"
+#include "core/ledger/ledger.h"
+#include "core/ledger/settings_work.h"
 
 class QCheckBox;
 class QComboBox;

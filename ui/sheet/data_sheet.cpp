@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/ledger_paths.h"
-#include "core/previous_year.h"
-#include "core/sheet_drawing.h"
+#include "core/files/ledger_paths.h"
+#include "core/reports/previous_year.h"
+#include "core/reports/sheet_drawing.h"
 #include "ui/controls/fixed_header.h"
 #include "ui/controls/focus_frame.h"
 #include "ui/controls/make.h"

@@ -2,8 +2,8 @@
 
 #include <QRect>
 
-#include "core/ledger.h"
-#include "core/sheets.h"
+#include "core/ledger/ledger.h"
+#include "core/reports/sheets.h"
 #include "ui/window/tool_window.h"
 
 class QComboBox;

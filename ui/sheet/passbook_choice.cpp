@@ -5,7 +5,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 
-#include "core/sheets.h"
+#include "core/reports/sheets.h"
 #include "ui/controls/border_label.h"
 #include "ui/platform/focus_return.h"
 #include "ui/platform/platform.h"

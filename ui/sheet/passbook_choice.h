@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "core/ledger.h"
+#include "core/ledger/ledger.h"
 
 class QComboBox;
 class QPushButton;

@@ -6,7 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
-#include "core/sheet_drawing.h"
+#include "core/reports/sheet_drawing.h"
 
 namespace kakeibo {
 

@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "core/sheets.h"
+#include "core/reports/sheets.h"
 #include "ui/controls/focus_frame.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"

@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "core/budgets.h"
-#include "core/settings_work.h"
+#include "core/ledger/budgets.h"
+#include "core/ledger/settings_work.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"
 #include "ui/entry/entry_widgets.h"

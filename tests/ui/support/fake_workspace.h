@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/calendar.h"
-#include "core/change.h"
+#include "core/ledger/change.h"
 #include "ui/window/tool_window.h"
 #include "ui/window/workspace.h"
 
