@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "bench_support.h"
-#include "core/ledger/entries.h"
 #include "core/files/journal.h"
+#include "core/ledger/entries.h"
 
 namespace kakeibo::bench {
 namespace {

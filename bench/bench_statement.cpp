@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/numbers.h"
-#include "core/sjis.h"
 #include "core/money_in/statement.h"
 #include "core/money_in/statement_import.h"
+#include "core/numbers.h"
+#include "core/sjis.h"
 
 namespace kakeibo::bench {
 namespace {

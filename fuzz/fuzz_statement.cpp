@@ -1,9 +1,9 @@
 // A bank's or card's statement: any bytes read, every line that becomes an entry of the year
 // with an amount above 0, and every imported entry one that a save can write.
-#include "core/ledger/change.h"
-#include "core/ledger/entries.h"
 #include "core/errors.h"
 #include "core/files/ledger_writers.h"
+#include "core/ledger/change.h"
+#include "core/ledger/entries.h"
 #include "core/money_in/statement.h"
 #include "core/money_in/statement_import.h"
 #include "fuzz_support.h"

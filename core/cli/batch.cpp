@@ -12,15 +12,15 @@
 #include <memory>
 #include <ostream>
 
-#include "core/files/backup.h"
-#include "core/reports/entry_list.h"
+#include "core/cli/import_command.h"
 #include "core/errors.h"
+#include "core/files/backup.h"
 #include "core/files/file_io.h"
 #include "core/files/group_write.h"
-#include "core/cli/import_command.h"
 #include "core/files/ledger_files.h"
 #include "core/files/ledger_paths.h"
 #include "core/files/settings_file.h"
+#include "core/reports/entry_list.h"
 #include "core/reports/sheets.h"
 #include "core/version.h"
 

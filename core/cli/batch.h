@@ -8,10 +8,10 @@
 
 #include "core/calendar.h"
 #include "core/cli/command_line.h"
-#include "core/reports/csv.h"
+#include "core/files/program_folder.h"
 #include "core/ledger/ledger.h"
 #include "core/notice.h"
-#include "core/files/program_folder.h"
+#include "core/reports/csv.h"
 
 namespace kakeibo {
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "core/reports/sheets.h"
 #include "core/money_in/statement_import.h"
+#include "core/reports/sheets.h"
 
 namespace kakeibo {
 

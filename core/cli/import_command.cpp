@@ -6,19 +6,19 @@
 #include <memory>
 #include <ostream>
 
-#include "core/files/backup.h"
 #include "core/calendar.h"
-#include "core/ledger/entries.h"
 #include "core/errors.h"
+#include "core/files/backup.h"
 #include "core/files/file_io.h"
 #include "core/files/journal.h"
 #include "core/files/ledger_files.h"
 #include "core/files/ledger_lock.h"
 #include "core/files/ledger_paths.h"
-#include "core/numbers.h"
 #include "core/files/save.h"
 #include "core/files/save_intent.h"
 #include "core/files/settings_file.h"
+#include "core/ledger/entries.h"
+#include "core/numbers.h"
 
 namespace kakeibo {
 
@@ -233,6 +233,9 @@ int RunImport(const CommandLine& command, const ProcessSetup& setup, std::ostrea
                 err << kProgram << "家計簿「" << command.LedgerPath << "」はほかのプログラム（"
                     << holder.Process.Host << " のプロセス " << holder.Process.Pid << "、"
                     << holder.Since << " から）が開いています。何も書き込んでいません\n";
+                return 1;
+            case LockOutcome::NotAFile:
+                err << kProgram << LockNotAFileMessage(lockPath) << "何も書き込んでいません\n";
                 return 1;
             case LockOutcome::Unavailable:
                 err << kProgram << "家計簿「" << command.LedgerPath

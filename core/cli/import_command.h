@@ -8,10 +8,10 @@
 
 #include "core/cli/batch.h"
 #include "core/cli/command_line.h"
-#include "core/reports/csv.h"
 #include "core/ledger/ledger.h"
 #include "core/money_in/statement.h"
 #include "core/money_in/statement_import.h"
+#include "core/reports/csv.h"
 
 namespace kakeibo {
 

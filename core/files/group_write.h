@@ -54,6 +54,17 @@ enum class WriteStep {
     SyncFolder,
     WriteRecord,   // a folder's save record, before the first rename
     RemoveRecord,  // after the folder's sync
+    Undo,          // a replaced file put back after a rename failed
+};
+
+// Some files of a group are new and the others as they were: neither could be helped.
+class PartlySavedError : public LedgerError {
+public:
+    PartlySavedError(const std::string& message, std::vector<std::string> saved,
+                     std::vector<std::string> kept)
+        : LedgerError(message), Saved(std::move(saved)), Kept(std::move(kept)) {}
+    std::vector<std::string> Saved;  // paths that hold the new content
+    std::vector<std::string> Kept;   // paths that still hold the old content
 };
 
 // Test seam: called before each step with the file's path (the folder's for OpenFolder and

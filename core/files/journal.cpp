@@ -14,9 +14,9 @@
 
 #include "core/files/file_io.h"
 #include "core/files/ledger_paths.h"
-#include "core/numbers.h"
 #include "core/files/program_folder.h"
 #include "core/files/save_intent.h"
+#include "core/numbers.h"
 
 namespace kakeibo {
 
@@ -960,7 +960,7 @@ void LedgerJournal::NoteSave(const std::vector<FileStamp>& written) {
     if (fd_ < 0) return;
     const std::string bytes = JournalSaveBytes(written);
     int error = 0;
-    if (!WriteAll(fd_, bytes, static_cast<off_t>(size_), error) || ::fdatasync(fd_) != 0) {
+    if (!WriteAll(fd_, bytes, error, static_cast<int64_t>(size_)) || ::fdatasync(fd_) != 0) {
         // Without the note a kill during the save only asks once more; no torn frame stays.
         if (::ftruncate(fd_, static_cast<off_t>(size_)) == 0) ::fdatasync(fd_);
         return;

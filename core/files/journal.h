@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/files/backup.h"
-#include "core/ledger/change.h"
 #include "core/errors.h"
+#include "core/files/backup.h"
 #include "core/files/file_stamp.h"
+#include "core/ledger/change.h"
 #include "core/ledger/ledger.h"
 #include "core/notice.h"
 

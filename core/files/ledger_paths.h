@@ -7,9 +7,9 @@
 namespace kakeibo {
 
 // The names of the ledger's and the program's files, spelled here and nowhere else. Only the
-// scratch files of a save (core/files/save_intent.h) and the backup generations (core/files/backup.h)
-// name their own, which no user reads.
-// A ledger named N is three files in its data folder: N.nbd, Nr.dat and Ny.dat.
+// scratch files of a save (core/files/save_intent.h) and the backup generations
+// (core/files/backup.h) name their own, which no user reads. A ledger named N is three files in its
+// data folder: N.nbd, Nr.dat and Ny.dat.
 inline constexpr const char* kEntriesExtension = ".nbd";
 inline constexpr const char* kBalanceSuffix = "r.dat";
 inline constexpr const char* kBudgetSuffix = "y.dat";

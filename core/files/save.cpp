@@ -10,8 +10,8 @@
 #include "core/files/ledger_paths.h"
 #include "core/files/ledger_writers.h"
 #include "core/files/settings_file.h"
-#include "core/sjis.h"
 #include "core/ledger/totals.h"
+#include "core/sjis.h"
 
 namespace kakeibo {
 

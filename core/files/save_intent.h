@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/notice.h"
 #include "core/files/process_info.h"
+#include "core/notice.h"
 
 namespace kakeibo {
 

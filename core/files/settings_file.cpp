@@ -8,9 +8,9 @@
 #include "core/files/group_write.h"
 #include "core/files/ledger_files.h"
 #include "core/files/ledger_paths.h"
-#include "core/numbers.h"
 #include "core/files/program_folder.h"
 #include "core/ledger/settings_work.h"
+#include "core/numbers.h"
 #include "core/sjis.h"
 
 namespace kakeibo {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "core/files/ledger_paths.h"
 #include "core/ledger/entries.h"
 #include "core/ledger/entry_tabs.h"
 #include "core/ledger/ledger.h"
-#include "core/files/ledger_paths.h"
 
 namespace kakeibo {
 

@@ -21,11 +21,6 @@ namespace fs = std::filesystem;
 // and must not stretch the sheet over centuries.
 constexpr int kOldestYear = 1900;
 
-std::string FileNameOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string BalancePathOf(const std::string& path) {
     std::string dir;
     std::string name;

@@ -4,8 +4,8 @@
 #include <array>
 #include <string>
 
-#include "core/reports/csv.h"
 #include "core/ledger/ledger.h"
+#include "core/reports/csv.h"
 
 namespace kakeibo {
 

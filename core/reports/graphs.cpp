@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/numbers.h"
 #include "core/ledger/totals.h"
+#include "core/numbers.h"
 
 namespace kakeibo {
 

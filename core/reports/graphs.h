@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/reports/all_years.h"
 #include "core/ledger/ledger.h"
+#include "core/reports/all_years.h"
 
 namespace kakeibo {
 

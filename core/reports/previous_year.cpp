@@ -11,8 +11,8 @@
 #include "core/files/file_io.h"
 #include "core/files/ledger_files.h"
 #include "core/files/ledger_paths.h"
-#include "core/numbers.h"
 #include "core/ledger/totals.h"
+#include "core/numbers.h"
 
 namespace kakeibo {
 

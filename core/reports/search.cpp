@@ -35,21 +35,6 @@ bool Matches(const EntryRecord& e, const EntryText& t, const SearchConditions& c
     return Contains(t.Shop, c.Shop) && Contains(t.Memo, c.Memo);
 }
 
-// A whole amount with thousands separators, as every amount field shows it, right-aligned in
-// 9 characters. Amounts are whole yen, so the digits are grouped directly, without the general
-// formatter's rounding work per row.
-std::string AmountText(int32_t amount) {
-    const std::string digits = std::to_string(amount);
-    const size_t sign = amount < 0 ? 1 : 0;
-    std::string text = digits.substr(0, sign);
-    for (size_t i = sign; i < digits.size(); ++i) {
-        if (i > sign && (digits.size() - i) % 3 == 0) text += ',';
-        text += digits[i];
-    }
-    if (text.size() < 9) text.insert(0, 9 - text.size(), ' ');
-    return text;
-}
-
 std::string DateText(const EntryRecord& e) {
     return std::to_string(e.Month) + "月" + std::to_string(e.Day) + "日";
 }
@@ -57,7 +42,7 @@ std::string DateText(const EntryRecord& e) {
 HitLabels LabelsOf(const Ledger& ledger, const SearchResult& result, int32_t key) {
     if (result.HitList.empty()) return HitLabels{kNoHit, "", ""};
     const EntryRecord& e = RecordOf(ledger, key);
-    return HitLabels{DateText(e), AmountText(e.Amount) + "円　", TextOf(ledger, key).Shop};
+    return HitLabels{DateText(e), FoundAmountText(e.Amount) + "円　", TextOf(ledger, key).Shop};
 }
 
 // Ranks of the keys: equal keys share a rank, and ranks follow the keys' order.
@@ -124,6 +109,21 @@ std::vector<uint32_t> SortRanks(const Ledger& ledger, const std::vector<int32_t>
 }
 
 }  // namespace
+
+// A whole amount with thousands separators, as every amount field shows it, right-aligned in
+// 9 characters. Amounts are whole yen, so the digits are grouped directly, without the general
+// formatter's rounding work per row.
+std::string FoundAmountText(int32_t amount) {
+    const std::string digits = std::to_string(amount);
+    const size_t sign = amount < 0 ? 1 : 0;
+    std::string text = digits.substr(0, sign);
+    for (size_t i = sign; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    if (text.size() < 9) text.insert(0, 9 - text.size(), ' ');
+    return text;
+}
 
 bool EntryMatches(const EntryRecord& e, const EntryText& t, const SearchConditions& c) {
     return Matches(e, t, c);
@@ -200,7 +200,7 @@ std::vector<std::array<std::string, kHitColumns>> HitRows(const Ledger& ledger,
     for (int32_t key : hits) {
         const EntryRecord& e = RecordOf(ledger, key);
         const EntryText& t = TextOf(ledger, key);
-        rows.push_back({DateText(e), AmountText(e.Amount) + "円", t.Shop, t.Memo});
+        rows.push_back({DateText(e), FoundAmountText(e.Amount) + "円", t.Shop, t.Memo});
     }
     return rows;
 }

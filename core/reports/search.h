@@ -65,4 +65,8 @@ std::vector<std::array<std::string, kHitColumns>> HitRows(const Ledger& ledger,
 // the last one.
 int HeadingColumnAt(int x, const std::vector<int>& widths);
 
+// A found entry's amount as the results show it: thousands separators, right-aligned in 9
+// characters.
+std::string FoundAmountText(int32_t amount);
+
 }  // namespace kakeibo

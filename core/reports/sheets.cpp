@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "core/numbers.h"
 #include "core/ledger/totals.h"
+#include "core/numbers.h"
 
 namespace kakeibo {
 

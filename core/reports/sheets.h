@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/reports/all_years.h"
 #include "core/ledger/ledger.h"
+#include "core/reports/all_years.h"
 #include "core/reports/previous_year.h"
 
 namespace kakeibo {

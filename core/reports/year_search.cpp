@@ -8,18 +8,12 @@
 #include <unordered_map>
 
 #include "core/errors.h"
+#include "core/reports/search.h"
 #include "core/sjis.h"
 
 namespace kakeibo {
 
 namespace {
-
-// "%8.0f" of a whole amount.
-std::string AmountText(int32_t amount) {
-    std::string digits = std::to_string(amount);
-    if (digits.size() < 8) digits.insert(0, 8 - digits.size(), ' ');
-    return digits;
-}
 
 std::string DateText(const EntryRecord& e) {
     return std::to_string(e.Month) + "月" + std::to_string(e.Day) + "日";
@@ -94,7 +88,7 @@ HitLabels YearHitLabels(const YearSearchResult& result, int hit) {
     if (hit < 0 || hit >= static_cast<int>(result.Hits.size())) return HitLabels{kNoHit, "", ""};
     const YearHit& h = result.Hits[hit];
     return HitLabels{std::to_string(h.Year) + "年" + DateText(h.Entry),
-                     AmountText(h.Entry.Amount) + "円　", h.Text.Shop};
+                     FoundAmountText(h.Entry.Amount) + "円　", h.Text.Shop};
 }
 
 void SortYearHits(std::vector<YearHit>& hits, int column) {
@@ -135,7 +129,7 @@ std::vector<std::array<std::string, kYearHitColumns>> YearHitRows(
     rows.reserve(hits.size());
     for (const YearHit& h : hits) {
         rows.push_back({std::to_string(h.Year), DateText(h.Entry),
-                        AmountText(h.Entry.Amount) + "円", h.Text.Shop, h.Text.Memo});
+                        FoundAmountText(h.Entry.Amount) + "円", h.Text.Shop, h.Text.Memo});
     }
     return rows;
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/reports/all_years.h"
 #include "core/ledger/ledger.h"
+#include "core/reports/all_years.h"
 #include "core/reports/search.h"
 
 namespace kakeibo {

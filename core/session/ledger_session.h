@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger/change.h"
 #include "core/files/file_stamp.h"
-#include "core/ledger/history.h"
 #include "core/files/journal.h"
-#include "core/ledger/ledger.h"
 #include "core/files/ledger_lock.h"
-#include "core/notice.h"
 #include "core/files/save.h"
+#include "core/ledger/change.h"
+#include "core/ledger/history.h"
+#include "core/ledger/ledger.h"
+#include "core/notice.h"
 
 namespace kakeibo {
 

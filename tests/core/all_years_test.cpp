@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/reports/graphs.h"
 #include "core/files/ledger_files.h"
 #include "core/files/save.h"
+#include "core/reports/graphs.h"
 #include "core/reports/sheets.h"
 #include "core/reports/year_search.h"
 #include "test_files.h"

@@ -245,87 +245,87 @@ TEST_F(BatchTest, ImportDryRunListsEveryLineWithItsStateAndWritesNothing) {
     EXPECT_EQ(Run({"--import", "../meisai.csv", "--account", "銀行口座/当座", "k.nbd"}),
               "2||kakeibo: 口座 '銀行口座/当座' はありません（口座の項目と細目を「項目/細目」で"
               "指定してください）\n");
+}
 
-    TEST_F(BatchTest, OutputNeverReplacesAFileOfTheProgramNorAnythingButARegularFile) {
-        Write("ledgers/k.nbd", "2026,3,2,2,0,0,0,700,0,八百屋,野菜,\r\n");
-        Write("ledgers/kr.dat", "0\r\n");
-        Write("ledgers/ky.dat", "0\r\n");
-        Write("ledgers/mise.dat", "八百屋\r\n");
-        Write("ledgers/torikomi.dat", "x\r\n");
-        Write("ledgers/k.journal", "KAKEIBOJ");
-        Write("ledgers/backup/k/1-20260301/k.nbd", "old\r\n");
-        Write("home/.config/kakeibo/rozed.ini", "/x/\r\nk\r\n");
-        Write("home/.config/kakeibo/kamoku.dat", "x\r\n");
-        fs::create_directory_symlink(root + "ledgers", root + "link");
-        fs::create_hard_link(root + "ledgers/k.nbd", root + "other.csv");
-        fs::create_directory(root + "folder");
-        const struct {
-            std::string output;
-            bool refused;
-        } rows[] = {
-            {"k.nbd", true},
-            {"kr.dat", true},
-            {"ky.dat", true},
-            {"mise.dat", true},
-            {"torikomi.dat", true},
-            {"k.journal", true},
-            {".k.lock", true},
-            {"new.nbd", true},
-            {"backup/k/1-20260301/k.nbd", true},
-            {"../home/.config/kakeibo/rozed.ini", true},
-            {"../home/.config/kakeibo/kamoku.dat", true},
-            {"../link/k.nbd", true},  // through a linked folder
-            {"../other.csv", true},   // the ledger under a second name
-            {"../folder", true},
-            {"out.csv", false},
-            {"../out.csv", false},
-        };
-        for (const auto& row : rows) {
-            SCOPED_TRACE(row.output);
-            const std::set<std::string> before = Files();
-            const std::string nbd = test::ReadBytes(root + "ledgers/k.nbd");
-            const std::string result =
-                Run({"--export", "list", "--month", "3", "-o", row.output, "k.nbd"});
-            if (row.refused) {
-                EXPECT_TRUE(result.starts_with("2||kakeibo: ")) << result;
-                EXPECT_TRUE(result.ends_with("ので、書き出し先にできません\n")) << result;
-                EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), 1);
-                EXPECT_EQ(Files(), before);
-                EXPECT_EQ(test::ReadBytes(root + "ledgers/k.nbd"), nbd);
-            } else {
-                EXPECT_EQ(result, "0||");
-            }
+TEST_F(BatchTest, OutputNeverReplacesAFileOfTheProgramNorAnythingButARegularFile) {
+    Write("ledgers/k.nbd", "2026,3,2,2,0,0,0,700,0,八百屋,野菜,\r\n");
+    Write("ledgers/kr.dat", "0\r\n");
+    Write("ledgers/ky.dat", "0\r\n");
+    Write("ledgers/mise.dat", "八百屋\r\n");
+    Write("ledgers/torikomi.dat", "x\r\n");
+    Write("ledgers/k.journal", "KAKEIBOJ");
+    Write("ledgers/backup/k/1-20260301/k.nbd", "old\r\n");
+    Write("home/.config/kakeibo/rozed.ini", "/x/\r\nk\r\n");
+    Write("home/.config/kakeibo/kamoku.dat", "x\r\n");
+    fs::create_directory_symlink(root + "ledgers", root + "link");
+    fs::create_hard_link(root + "ledgers/k.nbd", root + "other.csv");
+    fs::create_directory(root + "folder");
+    const struct {
+        std::string output;
+        bool refused;
+    } rows[] = {
+        {"k.nbd", true},
+        {"kr.dat", true},
+        {"ky.dat", true},
+        {"mise.dat", true},
+        {"torikomi.dat", true},
+        {"k.journal", true},
+        {".k.lock", true},
+        {"new.nbd", true},
+        {"backup/k/1-20260301/k.nbd", true},
+        {"../home/.config/kakeibo/rozed.ini", true},
+        {"../home/.config/kakeibo/kamoku.dat", true},
+        {"../link/k.nbd", true},  // through a linked folder
+        {"../other.csv", true},   // the ledger under a second name
+        {"../folder", true},
+        {"out.csv", false},
+        {"../out.csv", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.output);
+        const std::set<std::string> before = Files();
+        const std::string nbd = test::ReadBytes(root + "ledgers/k.nbd");
+        const std::string result =
+            Run({"--export", "list", "--month", "3", "-o", row.output, "k.nbd"});
+        if (row.refused) {
+            EXPECT_TRUE(result.starts_with("2||kakeibo: ")) << result;
+            EXPECT_TRUE(result.ends_with("ので、書き出し先にできません\n")) << result;
+            EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), 1);
+            EXPECT_EQ(Files(), before);
+            EXPECT_EQ(test::ReadBytes(root + "ledgers/k.nbd"), nbd);
+        } else {
+            EXPECT_EQ(result, "0||");
         }
-        // What every other output must hold: the same list.
-        const std::string csv = test::ReadBytes(root + "out.csv");
-        EXPECT_NE(csv.find(",700,"), std::string::npos);
-        EXPECT_EQ(test::ReadBytes(root + "ledgers/out.csv"), csv);
-
-        // A link is followed: its target gets the text and the link stays a link.
-        fs::create_symlink(root + "out.csv", root + "ledgers/to-out.csv");
-        test::WriteBytes(root + "out.csv", "old");
-        EXPECT_EQ(Run({"--export", "list", "--month", "3", "-o", "to-out.csv", "k.nbd"}), "0||");
-        EXPECT_TRUE(fs::is_symlink(root + "ledgers/to-out.csv"));
-        EXPECT_EQ(test::ReadBytes(root + "out.csv"), csv);
-
-        // A device and a pipe are written where they are, never replaced by a file.
-        EXPECT_EQ(Run({"--export", "list", "--month", "3", "-o", "/dev/null", "k.nbd"}), "0||");
-        EXPECT_TRUE(fs::is_character_file("/dev/null"));
-        ASSERT_EQ(::mkfifo((root + "pipe").c_str(), 0600), 0);
-        std::string piped;
-        std::thread reader([&] { piped = test::ReadBytes(root + "pipe"); });
-        EXPECT_EQ(Run({"--export", "list", "--month", "3", "-o", "../pipe", "k.nbd"}), "0||");
-        reader.join();
-        EXPECT_EQ(piped, csv);
-        EXPECT_TRUE(fs::is_fifo(root + "pipe"));
     }
+    // What every other output must hold: the same list.
+    const std::string csv = test::ReadBytes(root + "out.csv");
+    EXPECT_NE(csv.find(",700,"), std::string::npos);
+    EXPECT_EQ(test::ReadBytes(root + "ledgers/out.csv"), csv);
 
-    TEST_F(BatchTest, CheckNamesWhyAFileThatIsThereCannotBeRead) {
-        fs::create_directories(root + "ledgers/k.nbd");
-        EXPECT_EQ(Run({"--check", "k.nbd"}),
-                  "1|読み込めません: ファイル「" + root +
-                      "ledgers/k.nbd」を読み込めません。フォルダです\n|");
-    }
+    // A link is followed: its target gets the text and the link stays a link.
+    fs::create_symlink(root + "out.csv", root + "ledgers/to-out.csv");
+    test::WriteBytes(root + "out.csv", "old");
+    EXPECT_EQ(Run({"--export", "list", "--month", "3", "-o", "to-out.csv", "k.nbd"}), "0||");
+    EXPECT_TRUE(fs::is_symlink(root + "ledgers/to-out.csv"));
+    EXPECT_EQ(test::ReadBytes(root + "out.csv"), csv);
+
+    // A device and a pipe are written where they are, never replaced by a file.
+    EXPECT_EQ(Run({"--export", "list", "--month", "3", "-o", "/dev/null", "k.nbd"}), "0||");
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    ASSERT_EQ(::mkfifo((root + "pipe").c_str(), 0600), 0);
+    std::string piped;
+    std::thread reader([&] { piped = test::ReadBytes(root + "pipe"); });
+    EXPECT_EQ(Run({"--export", "list", "--month", "3", "-o", "../pipe", "k.nbd"}), "0||");
+    reader.join();
+    EXPECT_EQ(piped, csv);
+    EXPECT_TRUE(fs::is_fifo(root + "pipe"));
+}
+
+TEST_F(BatchTest, CheckNamesWhyAFileThatIsThereCannotBeRead) {
+    fs::create_directories(root + "ledgers/k.nbd");
+    EXPECT_EQ(Run({"--check", "k.nbd"}), "1|読み込めません: ファイル「" + root +
+                                             "ledgers/k.nbd」を読み込めません。フォルダです\n|");
+}
 
 }  // namespace
 }  // namespace kakeibo

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/errors.h"
-#include "core/ledger/ledger.h"
 #include "core/files/ledger_paths.h"
+#include "core/ledger/ledger.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/errors.h"
 #include "core/ledger/budgets.h"
 #include "core/ledger/entries.h"
-#include "core/errors.h"
 #include "core/ledger/settings_work.h"
 
 namespace kakeibo {

@@ -8,10 +8,10 @@
 #include <memory>
 #include <random>
 
-#include "core/ledger/budgets.h"
-#include "core/ledger/entries.h"
 #include "core/files/ledger_files.h"
 #include "core/files/save.h"
+#include "core/ledger/budgets.h"
+#include "core/ledger/entries.h"
 #include "core/ledger/settings_work.h"
 #include "test_files.h"
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger/change.h"
 #include "core/files/ledger_lock.h"
 #include "core/files/ledger_paths.h"
+#include "core/ledger/change.h"
 #include "core/session/ledger_session.h"
 #include "session_questions.h"
 #include "test_files.h"

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "core/files/backup.h"
 #include "core/cli/batch.h"
-#include "core/ledger/entries.h"
 #include "core/errors.h"
+#include "core/files/backup.h"
 #include "core/files/file_io.h"
 #include "core/files/ledger_files.h"
 #include "core/files/ledger_paths.h"
 #include "core/files/ledger_writers.h"
+#include "core/ledger/entries.h"
 #include "test_files.h"
 
 namespace kakeibo {
@@ -335,9 +335,9 @@ TEST(LedgerMergeTest, SharedFilesMergeAsUnionsAndClashingRulesAreAsked) {
 
     RecurringEntry rent;
     rent.Name = "家賃";
-    rent.Amount = 80000;
+    rent.Entry.Amount = 80000;
     RecurringEntry raised = rent;
-    raised.Amount = 85000;
+    raised.Entry.Amount = 85000;
     RecurringEntry pay;
     pay.Name = "給料";
     auto templates = MergeRecurring({rent}, {raised, pay});

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger/entries.h"
 #include "core/files/ledger_paths.h"
+#include "core/ledger/entries.h"
 #include "core/sjis.h"
 #include "session_questions.h"
 #include "test_files.h"

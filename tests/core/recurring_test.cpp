@@ -110,13 +110,13 @@ TEST(Recurring, DueUntilWrittenNearItsDay) {
     ledger->ItemTable[5] = {"住居費", "-1"};
     ledger->ItemTable[6] = {"給与", "1"};
     RecurringEntry pay = Rent();
-    pay.Item1 = 0;
-    pay.Item2 = 6;
+    pay.Entry.Item1 = 0;
+    pay.Entry.Item2 = 6;
     RecurringEntry transfer = Rent();
-    transfer.Item1 = 0;
-    transfer.Item2 = 1;
+    transfer.Entry.Item1 = 0;
+    transfer.Entry.Item2 = 1;
     RecurringEntry excluded = Rent();
-    excluded.TaxKind = 1;
+    excluded.Entry.TaxKind = 1;
     std::vector<int> kinds;
     for (const auto& proposal : DueRecurring(*ledger, {Rent(), pay, transfer, excluded}, 2025, 6)) {
         kinds.push_back(proposal.Entry.Record.TaxKind);

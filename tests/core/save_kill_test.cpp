@@ -12,13 +12,13 @@
 #include <memory>
 #include <string>
 
-#include "core/session/carry_over.h"
 #include "core/files/file_io.h"
 #include "core/files/group_write.h"
-#include "core/ledger/ledger.h"
 #include "core/files/ledger_paths.h"
 #include "core/files/save.h"
 #include "core/files/save_intent.h"
+#include "core/ledger/ledger.h"
+#include "core/session/carry_over.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "core/files/backup.h"
 #include "core/errors.h"
+#include "core/files/backup.h"
 #include "core/files/file_io.h"
 #include "core/files/group_write.h"
-#include "core/ledger/ledger.h"
 #include "core/files/ledger_files.h"
 #include "core/files/save_intent.h"
 #include "core/files/settings_file.h"
+#include "core/ledger/ledger.h"
 #include "test_files.h"
 
 namespace kakeibo {

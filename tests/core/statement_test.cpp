@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "core/ledger/entries.h"
 #include "core/errors.h"
 #include "core/files/file_io.h"
 #include "core/files/ledger_writers.h"
-#include "core/sjis.h"
+#include "core/ledger/entries.h"
 #include "core/money_in/statement_import.h"
+#include "core/sjis.h"
 #include "test_files.h"
 
 namespace kakeibo {

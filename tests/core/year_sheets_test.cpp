@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "core/session/carry_over.h"
 #include "core/files/ledger_files.h"
-#include "core/reports/previous_year.h"
 #include "core/files/save.h"
+#include "core/reports/previous_year.h"
 #include "core/reports/sheet_drawing.h"
 #include "core/reports/sheets.h"
+#include "core/session/carry_over.h"
 #include "test_files.h"
 
 namespace kakeibo {

@@ -18,15 +18,15 @@
 #include <thread>
 #include <vector>
 
-#include "core/files/backup.h"
 #include "core/cli/batch.h"
-#include "core/ledger/budgets.h"
-#include "core/ledger/entries.h"
+#include "core/files/backup.h"
 #include "core/files/ledger_files.h"
-#include "core/session/ledger_merge.h"
 #include "core/files/ledger_paths.h"
 #include "core/files/ledger_writers.h"
 #include "core/files/save.h"
+#include "core/ledger/budgets.h"
+#include "core/ledger/entries.h"
+#include "core/session/ledger_merge.h"
 #include "core/session/sync_copies.h"
 #include "test_files.h"
 

@@ -126,7 +126,7 @@ TEST_F(EntryKeysTest, TheEntryListTakesTheFocusOpensItsMenuAndDeletesByKey) {
         platform.Answers.push_back(answer);
         QTest::keyClick(form->SG31, Qt::Key_Delete);
         ASSERT_FALSE(platform.Boxes.empty());
-        EXPECT_EQ(platform.Boxes.back().Text, QStringLiteral("削除してよろしいですか？"));
+        EXPECT_EQ(platform.Boxes.back().Text, QStringLiteral("7/2　食費　200円 を削除しますか？"));
     }
     EXPECT_EQ(platform.Boxes.size(), 2u);
     EXPECT_EQ(ledger->NextSlot, 2);

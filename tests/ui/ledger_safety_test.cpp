@@ -13,9 +13,9 @@
 #include <functional>
 #include <memory>
 
-#include "core/ledger/entries.h"
 #include "core/files/journal.h"
 #include "core/files/save.h"
+#include "core/ledger/entries.h"
 #include "core/test_files.h"
 #include "ui/main/main_window.h"
 #include "ui/support/fake_platform.h"

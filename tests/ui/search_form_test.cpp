@@ -125,9 +125,9 @@ TEST_F(SearchFormTest, EveryYearAddsTheYearColumnAndOpensAnotherYearsLedger) {
     QTest::mouseClick(form.CheckBox1, Qt::LeftButton, {}, QPoint(8, 10));
     form.ComboBox3->setEditText(QStringLiteral("八百"));
     Search();
-    const Lines byDate = {"2025|12月30日|     700円|八百屋|大根",
-                          "2026|4月20日|    1500円|八百屋|野菜",
-                          "2026|5月9日|     800円|スーパー八百|牛乳"};
+    const Lines byDate = {"2025|12月30日|      700円|八百屋|大根",
+                          "2026|4月20日|    1,500円|八百屋|野菜",
+                          "2026|5月9日|      800円|スーパー八百|牛乳"};
     auto grid = [&] {
         Lines rows;
         for (int r = 0; r < form.HitRowCount(); ++r) {
@@ -139,8 +139,8 @@ TEST_F(SearchFormTest, EveryYearAddsTheYearColumnAndOpensAnotherYearsLedger) {
     };
     EXPECT_EQ(grid(), byDate);
     EXPECT_EQ(form.SG1->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("年"));
-    EXPECT_EQ(Labels(), (Lines{"2026年4月20日", "    1500円　", "八百屋", "2025年12月30日",
-                               "     700円　", "八百屋"}));
+    EXPECT_EQ(Labels(), (Lines{"2026年4月20日", "    1,500円　", "八百屋", "2025年12月30日",
+                               "      700円　", "八百屋"}));
     ClickHeading(2);  // 金額
     EXPECT_EQ(grid(), (Lines{byDate[0], byDate[2], byDate[1]}));
     ClickHeading(0);  // 年: the amounts' order stays within a year
@@ -161,7 +161,7 @@ TEST_F(SearchFormTest, EveryYearAddsTheYearColumnAndOpensAnotherYearsLedger) {
     form.ComboBox3->setEditText(QStringLiteral("八百"));
     Search();
     EXPECT_EQ(Grid(),
-              (Lines{"4月20日|    1500円|八百屋|野菜", "5月9日|     800円|スーパー八百|牛乳"}));
+              (Lines{"4月20日|    1,500円|八百屋|野菜", "5月9日|      800円|スーパー八百|牛乳"}));
     form.SG1DblClick(1);
     EXPECT_EQ(opened.at(1).first, ledger->DataDir + "2026.nbd");
     EXPECT_EQ(opened.at(1).second, (Date{2026, 5, 9}));

@@ -8,10 +8,10 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
-#include "core/ledger/change.h"
 #include "core/files/file_io.h"
 #include "core/files/group_write.h"
 #include "core/files/ledger_writers.h"
+#include "core/ledger/change.h"
 #include "core/sjis.h"
 #include "core/test_files.h"
 #include "entry_fixture.h"

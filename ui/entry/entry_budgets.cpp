@@ -1,9 +1,9 @@
 // Budgets on the entry form's budget tab: register one, copy last month's.
 #include <QComboBox>
 
+#include "core/errors.h"
 #include "core/ledger/budgets.h"
 #include "core/ledger/change.h"
-#include "core/errors.h"
 #include "core/numbers.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/entry/entry_form.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/ledger/ledger.h"
-#include "core/session/ledger_session.h"
 #include "core/money_in/recurring.h"
+#include "core/session/ledger_session.h"
 #include "ui/entry/entry_logic.h"
 #include "ui/window/tool_window.h"
 

@@ -4,8 +4,8 @@
 #include <QString>
 #include <vector>
 
-#include "core/reports/entry_list.h"
 #include "core/ledger/ledger.h"
+#include "core/reports/entry_list.h"
 
 namespace kakeibo {
 

@@ -5,13 +5,13 @@
 #include <QTableView>
 #include <optional>
 
-#include "core/ledger/entries.h"
 #include "core/errors.h"
 #include "core/files/ledger_files.h"
 #include "core/files/ledger_writers.h"
+#include "core/ledger/entries.h"
+#include "core/ledger/totals.h"
 #include "core/numbers.h"
 #include "core/sjis.h"
-#include "core/ledger/totals.h"
 #include "ui/controls/border_label.h"
 #include "ui/controls/nval_edit.h"
 #include "ui/controls/nval_label.h"

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/reports/graphs.h"
 #include "core/ledger/ledger.h"
+#include "core/reports/graphs.h"
 #include "ui/window/tool_window.h"
 
 class QComboBox;

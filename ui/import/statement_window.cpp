@@ -12,8 +12,8 @@
 #include <QSpinBox>
 #include <QTableView>
 
-#include "core/ledger/entries.h"
 #include "core/errors.h"
+#include "core/ledger/entries.h"
 #include "core/numbers.h"
 #include "core/reports/sheets.h"
 #include "core/sjis.h"

@@ -24,16 +24,16 @@
 #include <exception>
 #include <optional>
 
-#include "core/session/carry_over.h"
-#include "core/reports/entry_list.h"
-#include "core/reports/graphs.h"
 #include "core/files/ledger_files.h"
 #include "core/files/ledger_paths.h"
 #include "core/files/process_info.h"
 #include "core/files/save_intent.h"
 #include "core/files/settings_file.h"
-#include "core/money_in/statement_import.h"
 #include "core/ledger/totals.h"
+#include "core/money_in/statement_import.h"
+#include "core/reports/entry_list.h"
+#include "core/reports/graphs.h"
+#include "core/session/carry_over.h"
 #include "core/version.h"
 #include "ui/entry/entry_form.h"
 #include "ui/import/statement_window.h"
@@ -105,11 +105,6 @@ const char* const kSaveQuestion = "編集したデータがあります。保存
 const char* const kPanelPrefix = " 編集中ファイル名： ";
 const char* const kCarryOverOwnFile =
     "編集中の家計簿データには繰り越せません。別のファイル名を指定してください。";
-
-QScreen* ScreenOf(const QWidget* widget) {
-    QScreen* screen = widget->screen();
-    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
-}
 
 int ScreenHeight(const QWidget* widget) {
     QScreen* screen = ScreenOf(widget);

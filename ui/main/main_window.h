@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/files/save.h"
 #include "core/ledger/ledger.h"
 #include "core/session/ledger_session.h"
-#include "core/files/save.h"
 #include "ui/main/ledger_safety.h"
 #include "ui/platform/modules.h"
 #include "ui/window/workspace.h"

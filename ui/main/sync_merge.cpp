@@ -7,8 +7,8 @@
 #include <QTimer>
 
 #include "core/cli/batch.h"
-#include "core/session/ledger_merge.h"
 #include "core/files/ledger_paths.h"
+#include "core/session/ledger_merge.h"
 #include "core/session/sync_copies.h"
 #include "ui/main/main_window.h"
 #include "ui/platform/platform.h"

@@ -19,8 +19,8 @@
 #include <exception>
 
 #include "core/errors.h"
-#include "core/numbers.h"
 #include "core/files/program_folder.h"
+#include "core/numbers.h"
 #include "ui/platform/app_info.h"
 #include "ui/platform/focus_return.h"
 

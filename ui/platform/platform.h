@@ -9,8 +9,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "core/files/backup.h"
 #include "core/calendar.h"
+#include "core/files/backup.h"
 #include "core/ledger/ledger.h"
 #include "core/notice.h"
 

@@ -195,7 +195,7 @@ void TFormTeiki::TabChange() {
     FillSubItems(ComboSub1, ComboItem1, 0);
     FillSubItems(ComboSub2, ComboItem2, 1);
     // A transfer or an income is written with その他, as the entry form's tabs fix it.
-    const bool expense = Data(ComboTab) == static_cast<int>(RecurringTab::Expense);
+    const bool expense = Data(ComboTab) == static_cast<int>(EntryTab::Expense);
     if (!expense) SelectData(ComboTax, 2);
     ComboTax->setEnabled(expense);
 }

@@ -5,8 +5,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "core/reports/csv.h"
 #include "core/ledger/ledger.h"
+#include "core/reports/csv.h"
 
 namespace kakeibo {
 
