@@ -203,7 +203,13 @@ namespace {
 std::string AsideName(const std::string& path, int year, int month, int day, int n) {
     char date[16];
     std::snprintf(date, sizeof date, ".%04d%02d%02d", year, month, day);
-    return path + date + (n == 1 ? "" : "-" + std::to_string(n));
+    std::string name = path + date;
+    // Appended piecewise: g++ 12 warns falsely (-Wrestrict) of "-" + std::to_string(n).
+    if (n != 1) {
+        name += '-';
+        name += std::to_string(n);
+    }
+    return name;
 }
 
 bool Taken(const std::string& path) {
