@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <ostream>
@@ -27,8 +28,9 @@ namespace {
 constexpr const char* kProgram = "kakeibo: ";
 
 std::string DateText(const Date& d) {
-    auto two = [](int n) { return (n < 10 ? "0" : "") + std::to_string(n); };
-    return std::to_string(d.Year) + "/" + two(d.Month) + "/" + two(d.Day);
+    char text[24];
+    std::snprintf(text, sizeof text, "%d/%02d/%02d", d.Year, d.Month, d.Day);
+    return text;
 }
 
 std::string ItemName(const Ledger& ledger, int item) {
