@@ -4,7 +4,6 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTimer>
 #include <QTranslator>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +20,7 @@
 #include "ui/controls/focus_frame.h"
 #include "ui/entry/entry_form.h"
 #include "ui/main/main_window.h"
+#include "ui/platform/first_paint.h"
 #include "ui/platform/fonts.h"
 #include "ui/platform/modules.h"
 #include "ui/platform/platform.h"
@@ -131,9 +131,9 @@ int main(int argc, char* argv[]) {
             [&] { mainWindow.OpenLedger(QString::fromStdString(command.LedgerPath)); });
     }
 
-    // For measuring a start: quit as soon as the windows are up.
+    // For measuring a start: quit once the windows have painted themselves.
     if (qEnvironmentVariableIntValue("KAKEIBO_QUIT_AFTER_START") == 1) {
-        QTimer::singleShot(0, &app, &QApplication::quit);
+        kakeibo::QuitAfterFirstPaint(app);
     }
     return app.exec();
 }
