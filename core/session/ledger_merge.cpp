@@ -411,23 +411,28 @@ LedgerMerge MergeLedgers(const Ledger* base, const Ledger& ours, const Ledger& t
             MergeMonthWithoutBase(merge, m + 1, mine, other);
         }
     }
+    // One number of both sides: a cell changed differently on each becomes a conflict at `where`.
+    const auto mergeNumber = [&merge](const auto* was, auto a, auto b, auto& into,
+                                      MergeConflict where, auto& takenFromTheirs) {
+        bool fromTheirs = false;
+        if (!MergeCell(was, a, b, into, fromTheirs)) {
+            where.BaseValue = was ? *was : 0;
+            where.OursValue = a;
+            where.TheirsValue = b;
+            merge.Conflicts.push_back(where);
+        }
+        takenFromTheirs += fromTheirs;
+    };
     for (int row = 0; row <= kMonthCount; ++row) {
         for (int item = 0; item < kItemCount; ++item) {
             const int32_t* was = base ? &base->BudgetTable[row][item] : nullptr;
             const int32_t a = ours.BudgetTable[row][item];
             const int32_t b = theirs.BudgetTable[row][item];
-            bool fromTheirs = false;
-            if (!MergeCell(was, a, b, merge.Budgets[row][item], fromTheirs)) {
-                MergeConflict c;
-                c.What = MergeConflict::Kind::Budget;
-                c.Month = row;
-                c.Item = item;
-                c.BaseValue = was ? *was : 0;
-                c.OursValue = a;
-                c.TheirsValue = b;
-                merge.Conflicts.push_back(c);
-            }
-            merge.FromTheirs.Budgets += fromTheirs;
+            MergeConflict where;
+            where.What = MergeConflict::Kind::Budget;
+            where.Month = row;
+            where.Item = item;
+            mergeNumber(was, a, b, merge.Budgets[row][item], where, merge.FromTheirs.Budgets);
         }
     }
     merge.Opening = ours.BalanceTable[0];
@@ -436,18 +441,11 @@ LedgerMerge MergeLedgers(const Ledger* base, const Ledger& ours, const Ledger& t
             const int64_t* was = base ? &base->BalanceTable[0][item][col] : nullptr;
             const int64_t a = ours.BalanceTable[0][item][col];
             const int64_t b = theirs.BalanceTable[0][item][col];
-            bool fromTheirs = false;
-            if (!MergeCell(was, a, b, merge.Opening[item][col], fromTheirs)) {
-                MergeConflict c;
-                c.What = MergeConflict::Kind::Opening;
-                c.Item = item;
-                c.Column = col;
-                c.BaseValue = was ? *was : 0;
-                c.OursValue = a;
-                c.TheirsValue = b;
-                merge.Conflicts.push_back(c);
-            }
-            merge.FromTheirs.Openings += fromTheirs;
+            MergeConflict where;
+            where.What = MergeConflict::Kind::Opening;
+            where.Item = item;
+            where.Column = col;
+            mergeNumber(was, a, b, merge.Opening[item][col], where, merge.FromTheirs.Openings);
         }
     }
     return merge;
